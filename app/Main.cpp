@@ -1,0 +1,9 @@
+#include "app/Main.h"
+
+namespace zentimo {
+
+void Main()
+{
+}
+
+} // namespace zentimo

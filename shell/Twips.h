@@ -1,0 +1,27 @@
+#pragma once
+// Layout tables are kept in twips, the unit the window designs were drawn in.
+
+#include <QRect>
+#include <QtMath>
+
+namespace zentimo {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+inline int twipsToPixels(double twips)
+{
+    return qRound(twips / kTwipsPerPixel);
+}
+
+inline int pixelsToTwips(int pixels)
+{
+    return pixels * kTwipsPerPixel;
+}
+
+// Left, Top, Width, Height in twips.
+inline QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+}
+
+} // namespace zentimo

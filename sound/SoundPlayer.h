@@ -1,0 +1,49 @@
+#pragma once
+// The alarm's sound primitives: built-in sounds 101..107 on the waveform channel, .wav files on the
+// waveform channel, .mp3/.mid on the file device "zentimosong". Results are for tests; callers ignore them.
+
+#include "sound/AudioBackend.h"
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+namespace zentimo {
+
+struct FileError {
+    int number = 0; // 53 File not found, 70 Permission denied, 75 Path/File access error, 76 Path not found
+    QString description;
+};
+
+class SoundPlayer {
+public:
+    // With no back end given, SDL2_mixer is opened the first time a sound is needed.
+    explicit SoundPlayer(std::unique_ptr<AudioBackend> backend = nullptr);
+    ~SoundPlayer();
+
+    bool PlayBuiltInLooped(int id);
+    bool PlayBuiltInOnce(int id);
+    // A .wav file by its short path; an empty path plays the built-in fallback sound instead.
+    bool PlayWaveFile(const QString& shortPath, bool loop);
+    void StopWaveform();
+
+    bool OpenDevice(const QString& quotedPath, AudioBackend::DeviceType type);
+    bool PlayDevice();
+    void CloseDevice();
+
+    // The path itself when the file exists, else the empty text.
+    static QString ShortPath(const QString& path);
+    // The whole file, trimmed of blanks at both ends; the empty text on any error (reported in err).
+    static QString LoadSound(const QString& path, FileError* err = nullptr);
+    // The WAVE image of a built-in sound, empty for an unknown id.
+    static QByteArray builtInImage(int id);
+
+    const QByteArray& SoundResourceData() const { return m_resourceData; }
+    AudioBackend& backend();
+
+private:
+    std::unique_ptr<AudioBackend> m_backend;
+    QByteArray m_resourceData;
+};
+
+} // namespace zentimo
