@@ -1,0 +1,550 @@
+#include "engine/Engine.h"
+
+#include "app/MessageBox.h"
+#include "app/Shared.h"
+#include "sound/SoundPlayer.h"
+
+#include <functional>
+
+namespace zentimo {
+
+namespace {
+const QString kStart = QStringLiteral("Start");
+const QString kStop = QStringLiteral("Stop");
+const QString kAlarmOff = QStringLiteral("Alarm Off");
+const QString kSnooze = QStringLiteral("Snooze");
+const QString kActivated = QStringLiteral("Activated");
+const QString kDeactivated = QStringLiteral("Deactivated");
+const QString kZero = QStringLiteral("00");
+
+// The original's watch ran at its timer resolution, about 64 times a second: one toggle per ten ticks
+// makes the button flash about three times a second.
+constexpr int kWatchIntervalMs = 16;
+constexpr int kTicksPerToggle = 10;
+constexpr int kTipLength = 63;
+
+QString cutTip(const QString& tip)
+{
+    return tip.left(kTipLength);
+}
+} // namespace
+
+Engine::Engine(SoundPlayer& sound, std::unique_ptr<Clock> clock, QObject* parent)
+    : QObject(parent), m_sound(sound), m_clock(clock ? std::move(clock) : std::make_unique<Clock>())
+{
+    m_sec.setTimerType(Qt::PreciseTimer);
+    m_sec.setInterval(1000);
+    m_timer3.setInterval(1000);
+    m_timerSW.setInterval(1000);
+    m_flash.setInterval(kWatchIntervalMs);
+    connect(&m_sec, &QTimer::timeout, this, &Engine::sec_Timer);
+    connect(&m_timer3, &QTimer::timeout, this, &Engine::Timer3_Timer);
+    connect(&m_timerSW, &QTimer::timeout, this, &Engine::TimerSW_Timer);
+    connect(&m_flash, &QTimer::timeout, this, &Engine::Timer1_Timer);
+}
+
+Engine::~Engine() = default;
+
+void Engine::setFaces(Face* small, Face* big)
+{
+    m_small = small;
+    m_big = big;
+}
+
+Face& Engine::twin(const Face& face) const
+{
+    return &face == m_small ? *m_big : *m_small;
+}
+
+void Engine::setSecondInterval(int ms)
+{
+    m_sec.setInterval(ms);
+}
+
+void Engine::forBoth(const std::function<void(Face&)>& action)
+{
+    action(*m_small);
+    action(*m_big);
+}
+
+void Engine::setCaptionBoth(const QString& caption)
+{
+    forBoth([&](Face& f) { f.setCaption(caption); });
+}
+
+FieldTexts Engine::fields() const
+{
+    return {m_small->fieldText(TimeField::Hours), m_small->fieldText(TimeField::Minutes),
+            m_small->fieldText(TimeField::Seconds)};
+}
+
+void Engine::writeFields(Face& face, const FieldTexts& t)
+{
+    face.setFieldText(TimeField::Seconds, t.seconds);
+    face.setFieldText(TimeField::Hours, t.hours);
+    face.setFieldText(TimeField::Minutes, t.minutes);
+}
+
+QString Engine::stoppedTip(const FieldTexts& t)
+{
+    return cutTip(kAppTitle + QStringLiteral(" - Stopped (") + t.hours + QLatin1Char(':') + t.minutes +
+                  QLatin1Char(':') + t.seconds + QLatin1Char(')'));
+}
+
+QString Engine::startedTip(const FieldTexts& t)
+{
+    return cutTip(kAppTitle + QStringLiteral(" - Started (") + t.hours + QLatin1Char(':') + t.minutes +
+                  QLatin1Char(':') + t.seconds + QLatin1Char(')'));
+}
+
+QString Engine::modeCaption() const
+{
+    if (WakeMode)
+        return QStringLiteral("Wake Mode");
+    if (shared().StopwatchMode)
+        return QStringLiteral("Stopwatch Mode");
+    return QStringLiteral("Countdown Mode");
+}
+
+// ---- Run control -------------------------------------------------------------------------------------
+
+void Engine::Command1_Click()
+{
+    const QString caption = m_small->caption();
+    if (caption == kStart) {
+        if (SoundFile.isEmpty() && !UseBuiltIn) {
+            Face& shown = m_small->isShown() ? *m_small : *m_big;
+            MessageBox::show(shown.dialogParent(), QStringLiteral("You must select a sound file to play as the alarm first."),
+                             QStringLiteral("Oops"), MessageBox::Icon::Exclamation);
+            Q_EMIT optionsNeeded();
+            return;
+        }
+        // Both windows' fields lock: the big window's fields must not take typing during a run either.
+        forBoth([](Face& f) { f.setFieldsLocked(true); });
+        setCaptionBoth(kStop);
+        forBoth([](Face& f) {
+            for (Cmd c : {Cmd::Reset, Cmd::Options, Cmd::Help, Cmd::About, Cmd::Presets})
+                f.setButtonEnabled(c, false);
+            f.setSpinnersEnabled(false);
+        });
+        if (fields().allZero() && !shared().StopwatchMode) {
+            updateWatch();
+            return;
+        }
+        forBoth([](Face& f) {
+            f.setButtonEnabled(Cmd::Reset, false);
+            f.setStatusPanel(2, kActivated);
+        });
+        if (WakeMode) {
+            armWake();
+        } else if (!shared().StopwatchMode) {
+            StartSeconds = m_small->fieldText(TimeField::Seconds);
+            StartHours = fieldNumber(m_small->fieldText(TimeField::Hours));
+            StartMinutes = m_small->fieldText(TimeField::Minutes);
+            m_sec.start();
+        } else {
+            m_timerSW.start();
+        }
+        forBoth([](Face& f) {
+            f.setCaption(kStop);
+            f.setSpinnersEnabled(false);
+        });
+    } else if (caption == kStop) {
+        m_timer3.stop();
+        forBoth([](Face& f) {
+            f.setStatusPanel(2, kDeactivated);
+            f.setCaption(kStart);
+            for (int c = 2; c <= 7; ++c)
+                f.setButtonEnabled(Cmd(c), true);
+        });
+        m_timerSW.stop();
+        m_sec.stop();
+        forBoth([](Face& f) {
+            f.setSpinnersEnabled(true);
+            f.setFieldsLocked(false);
+        });
+    } else if (caption == kAlarmOff) {
+        forBoth([this](Face& f) {
+            f.setCaption(kStart);
+            f.setStartButtonColor(ButtonColor);
+            for (int c = 2; c <= 7; ++c)
+                f.setButtonEnabled(Cmd(c), true);
+            f.setStatusPanel(2, kDeactivated);
+        });
+        stopAlarmSound();
+        shared().SoundPlaying = false;
+        forBoth([](Face& f) {
+            f.setSpinnersEnabled(true);
+            f.setFieldsLocked(false);
+        });
+    } else if (caption == kSnooze) {
+        stopSnoozedSound();
+        shared().SoundPlaying = false;
+        if (WakeMode) {
+            snooze();
+            setCaptionBoth(kStop);
+        }
+    }
+    updateWatch();
+}
+
+void Engine::Command2_Click()
+{
+    Reset(*m_small);
+}
+
+void Engine::Reset(Face& face)
+{
+    if (WakeMode)
+        return;
+    SwSeconds = 0;
+    SwMinutes = 0;
+    SwHours = 0;
+    face.setFieldText(TimeField::Seconds, kZero);
+    face.setFieldText(TimeField::Minutes, kZero);
+    face.setFieldText(TimeField::Hours, kZero);
+    updateWatch();
+}
+
+// ---- Ticks -------------------------------------------------------------------------------------------
+
+void Engine::sec_Timer()
+{
+    writeFields(*m_small, countdownStep(fields()));
+    if (fields().allZero())
+        alarm();
+    // The tip is refreshed even when no icon is shown; the tray ignores it then.
+    shared().TrayIconData.uFlags = 4;
+    shared().TrayIconData.tip = startedTip(fields());
+    Q_EMIT trayTipChanged();
+}
+
+void Engine::armWake()
+{
+    m_lastWakeCheck = m_clock->now();
+    m_timer3.start();
+}
+
+// Besides the first tick inside the wake minute, a tick that finds the wake minute passed since the
+// previous tick with no tick inside it rings too: a busy or sleeping machine must not lose the alarm.
+bool Engine::wakeDue(const QDateTime& now) const
+{
+    const FieldTexts wake = fields();
+    if (wakeClockText(now.time()) == wakeFieldText(wake))
+        return true;
+    const QTime wakeTime = wakeTimeOfDay(wake);
+    if (!wakeTime.isValid() || !m_lastWakeCheck.isValid() || now <= m_lastWakeCheck)
+        return false;
+    QDateTime next(m_lastWakeCheck.date(), wakeTime, m_lastWakeCheck.timeZone());
+    if (next <= m_lastWakeCheck)
+        next = next.addDays(1);
+    return next <= now;
+}
+
+void Engine::Timer3_Timer()
+{
+    const QDateTime now = m_clock->now();
+    const bool due = wakeDue(now);
+    m_lastWakeCheck = now;
+    if (due) {
+        m_timer3.stop();
+        alarm();
+    }
+}
+
+void Engine::TimerSW_Timer()
+{
+    const StopwatchCount next = stopwatchStep({SwHours, SwMinutes, SwSeconds});
+    SwHours = next.hours;
+    SwMinutes = next.minutes;
+    SwSeconds = next.seconds;
+    if (stopwatchAtLimit(next)) {
+        m_timerSW.stop();
+        Face& shown = m_small->isShown() ? *m_small : *m_big;
+        MessageBox::show(shown.dialogParent(),
+                         QStringLiteral("Zentimo has reached it's limit. The program will only count up to 99 "
+                                        "hours, 59 minutes, and 59 seconds in Stopwatch Mode."),
+                         kAppTitle);
+        return;
+    }
+    m_small->setFieldText(TimeField::Hours, twoDigits(SwHours));
+    m_small->setFieldText(TimeField::Minutes, twoDigits(SwMinutes));
+    m_small->setFieldText(TimeField::Seconds, twoDigits(SwSeconds));
+}
+
+void Engine::Timer1_Timer()
+{
+    if (m_small->caption() != kAlarmOff) {
+        updateWatch();
+        return;
+    }
+    if (++m_flashCount < kTicksPerToggle)
+        return;
+    m_flashCount = 0;
+    forBoth([this](Face& f) {
+        f.setStartButtonColor(f.startButtonColor() == ButtonColor ? 0x000000FFu : ButtonColor);
+    });
+}
+
+void Engine::applyWatch(Face& face)
+{
+    const FieldTexts t{face.fieldText(TimeField::Hours), face.fieldText(TimeField::Minutes),
+                       face.fieldText(TimeField::Seconds)};
+    const bool stopwatch = shared().StopwatchMode;
+    face.setButtonEnabled(Cmd::Start, !(!stopwatch && face.caption() == kStart && t.allZero()));
+    face.setSpinnersEnabled(!stopwatch);
+    face.setButtonEnabled(Cmd::Presets, !stopwatch);
+}
+
+// The watch's rules hold at every moment; they are applied on each change rather than by polling, so an
+// idle program never wakes up. Only the flashing needs a running timer.
+void Engine::updateWatch()
+{
+    if (!m_small || !m_big)
+        return;
+    applyWatch(*m_small);
+    applyWatch(*m_big);
+    const bool alarmOff = m_small->caption() == kAlarmOff;
+    if (alarmOff && !m_flash.isActive()) {
+        m_flashCount = 0;
+        m_flash.start();
+    } else if (!alarmOff && m_flash.isActive()) {
+        m_flash.stop();
+        m_flashCount = 0;
+    }
+}
+
+// ---- Alarm -------------------------------------------------------------------------------------------
+
+QString Engine::soundExtension() const
+{
+    return SoundFile.right(3).toLower();
+}
+
+void Engine::alarm()
+{
+    Shared& s = shared();
+    if (s.ShowMessage) {
+        m_small->setTopmost(false);
+        Q_EMIT alarmMessageNeeded(s.AlarmMessage);
+    }
+    if (s.InTray) {
+        const int window = s.BigWindow >= 0 ? s.BigWindow : m_currentWindow;
+        Q_EMIT trayRestoreNeeded(window == 0 ? 0 : 1);
+        s.InTray = false;
+    } else {
+        Face& shown = m_small->isShown() ? *m_small : *m_big;
+        shown.restoreAndFocus();
+    }
+
+    if (!SoundOn) {
+        Command1_Click();
+    } else {
+        setCaptionBoth(WakeMode ? kSnooze : kAlarmOff);
+        startAlarmSound();
+    }
+
+    if (AutoRestart && !WakeMode) {
+        forBoth([this](Face& f) {
+            f.setCaption(kStop);
+            f.setFieldText(TimeField::Minutes, StartMinutes);
+            f.setFieldText(TimeField::Hours, twoDigits(StartHours));
+            f.setFieldText(TimeField::Seconds, StartSeconds);
+        });
+        // With the sound off the Stop action above disarmed the countdown; a restart must count.
+        if (!m_sec.isActive())
+            m_sec.start();
+    } else {
+        m_sec.stop();
+    }
+    updateWatch();
+}
+
+void Engine::startAlarmSound()
+{
+    Shared& s = shared();
+    if (UseBuiltIn) {
+        if (LoopSound) {
+            m_sound.PlayBuiltInLooped(BuiltInSound);
+        } else {
+            m_sound.PlayBuiltInOnce(BuiltInSound);
+            if (!WakeMode)
+                Command1_Click();
+        }
+        return;
+    }
+    const QString ext = soundExtension();
+    if (ext == QLatin1String("mp3") || ext == QLatin1String("mid")) {
+        s.SoundFileQuoted = QLatin1Char('"') + SoundPlayer::ShortPath(SoundFile) + QLatin1Char('"');
+        // After an auto restart the device may still be open from the last alarm: close it so this
+        // alarm plays again.
+        m_sound.CloseDevice();
+        m_sound.OpenDevice(s.SoundFileQuoted, AudioBackend::DeviceType::MpegVideo);
+        m_sound.PlayDevice();
+        s.SoundPlaying = true;
+    } else if (ext == QLatin1String("wav")) {
+        if (LoopSound) {
+            m_sound.PlayWaveFile(SoundPlayer::ShortPath(SoundFile), true);
+            s.SoundPlaying = true;
+        } else {
+            m_sound.PlayWaveFile(SoundPlayer::ShortPath(SoundFile), false);
+            if (!WakeMode)
+                Command1_Click();
+        }
+    }
+}
+
+void Engine::stopAlarmSound()
+{
+    if (!UseBuiltIn) {
+        const QString ext = soundExtension();
+        if (ext == QLatin1String("mp3") || ext == QLatin1String("mid"))
+            m_sound.CloseDevice();
+        else if (LoopSound && ext == QLatin1String("wav"))
+            m_sound.StopWaveform();
+    } else if (LoopSound) {
+        m_sound.StopWaveform();
+    }
+}
+
+void Engine::stopSnoozedSound()
+{
+    m_sound.StopWaveform();
+    if (!UseBuiltIn) {
+        const QString ext = soundExtension();
+        if (ext == QLatin1String("mp3") || ext == QLatin1String("mid"))
+            m_sound.CloseDevice();
+    }
+}
+
+void Engine::snooze()
+{
+    const FieldTexts now = fields();
+    const FieldTexts next = snoozeStep(now);
+    if (next.seconds != now.seconds)
+        forBoth([&](Face& f) { f.setFieldText(TimeField::Seconds, next.seconds); });
+    m_small->setFieldText(TimeField::Hours, next.hours);
+    m_small->setFieldText(TimeField::Minutes, next.minutes);
+    armWake();
+}
+
+// ---- Time fields -------------------------------------------------------------------------------------
+
+int Engine::filterKey(TimeField field, int keyAscii) const
+{
+    if (field == TimeField::Seconds && WakeMode)
+        FilterAmPmKey(keyAscii);
+    else
+        FilterDigitKey(keyAscii);
+    return keyAscii;
+}
+
+void Engine::FieldGotFocus(Face&, TimeField)
+{
+    FieldHasFocus = true;
+}
+
+void Engine::FieldClicked(Face& face, TimeField field)
+{
+    if (!m_sec.isActive() && !m_timer3.isActive())
+        face.setFieldText(field, QString());
+}
+
+void Engine::FieldTextChanged(Face& face, TimeField field)
+{
+    if (field == TimeField::Hours)
+        face.setSpinnerMinimum(TimeField::Hours, WakeMode ? 1 : 0);
+    const QString text = face.fieldText(field);
+    if (!FieldHasFocus && !text.isEmpty() && !WakeMode)
+        face.setSpinnerValue(field, fieldNumber(text));
+    if (m_small && m_big)
+        twin(face).setFieldText(field, face.fieldText(field));
+    updateWatch();
+}
+
+void Engine::FieldLostFocus(Face& face, TimeField field)
+{
+    QString text = face.fieldText(field);
+    switch (field) {
+    case TimeField::Hours:
+        if (text.size() == 1)
+            text.prepend(QLatin1Char('0'));
+        else if (text.isEmpty() || (WakeMode && fieldNumber(text) > 12))
+            text = WakeMode ? QStringLiteral("12") : kZero;
+        face.setFieldText(field, text);
+        face.setSpinnerValue(field, fieldNumber(face.fieldText(field)));
+        break;
+    case TimeField::Minutes:
+        if (text.size() == 1)
+            text.prepend(QLatin1Char('0'));
+        else if (text.isEmpty() || (WakeMode && fieldNumber(text) > 59))
+            text = kZero;
+        face.setFieldText(field, text);
+        face.setSpinnerValue(field, fieldNumber(face.fieldText(field)));
+        break;
+    case TimeField::Seconds:
+        if (!WakeMode && text.size() == 1)
+            text.prepend(QLatin1Char('0'));
+        else if (text.isEmpty())
+            text = WakeMode ? QStringLiteral("p") : kZero;
+        face.setFieldText(field, text);
+        if (!WakeMode)
+            face.setSpinnerValue(field, fieldNumber(face.fieldText(field)));
+        break;
+    }
+    FieldHasFocus = false;
+}
+
+void Engine::SpinnerChanged(Face& face, TimeField field)
+{
+    if (WakeMode && field == TimeField::Seconds) {
+        face.setFieldText(field, face.fieldText(field) != QLatin1String("p") ? QStringLiteral("p")
+                                                                             : QStringLiteral("a"));
+        return;
+    }
+    face.setFieldText(field, twoDigits(face.spinnerValue(field)));
+}
+
+void Engine::applyModeToFields()
+{
+    if (!WakeMode) {
+        forBoth([](Face& f) {
+            f.setSpinnerMaximum(TimeField::Minutes, 99);
+            f.setSpinnerMaximum(TimeField::Hours, 99);
+            f.setSpinnerMinimum(TimeField::Hours, 0);
+        });
+        forBoth([](Face& f) {
+            for (TimeField field : kAllFields)
+                f.setFieldText(field, kZero);
+            f.setSecondsCaption(QStringLiteral("Seconds"));
+        });
+    } else {
+        forBoth([](Face& f) {
+            f.setSpinnerMaximum(TimeField::Minutes, 59);
+            f.setSpinnerMaximum(TimeField::Hours, 12);
+            f.setSpinnerMinimum(TimeField::Hours, 1);
+        });
+        const QTime now = m_clock->now().time();
+        int hour = now.hour();
+        const QString letter = hour < 12 ? QStringLiteral("a") : QStringLiteral("p");
+        if (hour > 12)
+            hour -= 12;
+        if (hour == 0)
+            hour = 12;
+        forBoth([&](Face& f) {
+            f.setFieldText(TimeField::Hours, twoDigits(hour));
+            f.setFieldText(TimeField::Minutes, twoDigits(now.minute()));
+            f.setFieldText(TimeField::Seconds, letter);
+            f.setSecondsCaption(QStringLiteral("AM/PM"));
+        });
+    }
+    forBoth([this](Face& f) {
+        f.setSpinnerValue(TimeField::Hours, fieldNumber(f.fieldText(TimeField::Hours)));
+        f.setSpinnerValue(TimeField::Minutes, fieldNumber(f.fieldText(TimeField::Minutes)));
+        if (!WakeMode && !shared().StopwatchMode)
+            f.setSpinnerValue(TimeField::Seconds, fieldNumber(f.fieldText(TimeField::Seconds)));
+    });
+    updateWatch();
+}
+
+} // namespace zentimo

@@ -1,0 +1,51 @@
+#pragma once
+// What the engine needs of a main window. Both main windows implement it; tests use a fake.
+
+#include <QString>
+#include <cstdint>
+
+class QWidget;
+
+namespace zentimo {
+
+// Hours Label2/UpDown2, minutes Label1/UpDown1, seconds (or "a"/"p") Label3/UpDown3.
+enum class TimeField { Hours, Minutes, Seconds };
+inline constexpr TimeField kAllFields[] = {TimeField::Hours, TimeField::Minutes, TimeField::Seconds};
+
+// Command1 Start/Stop ... Command7 Presets, by their designer numbers.
+enum class Cmd { Start = 1, Reset = 2, Options = 3, Help = 4, Tray = 5, About = 6, Presets = 7 };
+
+class Face {
+public:
+    virtual ~Face() = default;
+
+    virtual QString fieldText(TimeField field) const = 0;
+    // A text that differs from the current one raises the field's text-changed handling before returning.
+    virtual void setFieldText(TimeField field, const QString& text) = 0;
+    virtual void setFieldsLocked(bool locked) = 0;
+    virtual void setFieldMaxLength(TimeField field, int length) = 0;
+
+    virtual int spinnerValue(TimeField field) const = 0;
+    // Clamped to the range; a change raises the spinner's value-changed handling before returning.
+    virtual void setSpinnerValue(TimeField field, int value) = 0;
+    virtual void setSpinnerMinimum(TimeField field, int minimum) = 0;
+    virtual void setSpinnerMaximum(TimeField field, int maximum) = 0;
+    virtual void setSpinnersEnabled(bool enabled) = 0;
+
+    virtual QString caption() const = 0; // of Command1
+    virtual void setCaption(const QString& caption) = 0;
+    virtual void setButtonEnabled(Cmd button, bool enabled) = 0;
+    virtual std::uint32_t startButtonColor() const = 0; // 0x00BBGGRR
+    virtual void setStartButtonColor(std::uint32_t color) = 0;
+    virtual void setStatusPanel(int panel, const QString& text) = 0; // panels 1 and 2
+    virtual void setSecondsCaption(const QString& text) = 0;        // Label6
+
+    virtual bool isShown() const = 0;
+    virtual void showWindow() = 0;
+    // Back from minimized, then focused.
+    virtual void restoreAndFocus() = 0;
+    virtual void setTopmost(bool topmost) = 0;
+    virtual QWidget* dialogParent() const = 0;
+};
+
+} // namespace zentimo

@@ -1,0 +1,490 @@
+#include "shell/MainWindow.h"
+
+#include "app/Shared.h"
+#include "engine/Engine.h"
+#include "shell/Form1.h"
+#include "shell/Twips.h"
+#include "shell/UpDown.h"
+#include "shell/WinColor.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+
+namespace zentimo {
+
+namespace {
+
+const char* const kFieldNames[3] = {"Label2", "Label1", "Label3"};
+const char* const kSpinnerNames[3] = {"UpDown2", "UpDown1", "UpDown3"};
+const char* const kFieldAccessible[3] = {"Hours", "Minutes", "Seconds"};
+const char* const kButtonCaptions[8] = {"", "Start", "Reset", "Options", "Help", "Tray", "About", "Presets"};
+constexpr std::uint32_t kFieldBackground = 0x00400040;
+constexpr std::uint32_t kCaptionColor = 0x00400040;
+
+int index(TimeField f)
+{
+    return int(f);
+}
+
+QFont digitFont(double points)
+{
+    QFont font(QStringLiteral("DSEG7 Classic"));
+    if (QFontInfo(font).family() != QLatin1String("DSEG7 Classic")) {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setBold(true);
+    }
+    font.setPointSizeF(points);
+    return font;
+}
+
+// The seven-segment face is wider than the designed one: shrink it until "88" fits its box.
+QFont fittedDigitFont(double points, const QSize& box)
+{
+    QFont font = digitFont(points);
+    for (int i = 0; i < 40; ++i) {
+        const QFontMetrics fm(font);
+        if (fm.horizontalAdvance(QStringLiteral("88")) <= box.width() - 6 && fm.ascent() <= box.height() - 4)
+            break;
+        font.setPointSizeF(font.pointSizeF() * 0.95);
+    }
+    return font;
+}
+
+QFont sansFont(double points, bool bold = false)
+{
+    QFont font = QApplication::font();
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// The ASCII code a keystroke types, as the field's key filter sees it; -1 for keys that type nothing
+// (arrows, Delete, Tab), which the filter never sees.
+int typedCode(const QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Backspace)
+        return kBackspace;
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut) ||
+        event->matches(QKeySequence::Paste))
+        return 0;
+    if ((event->modifiers() & Qt::ControlModifier) && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
+        return event->key() - Qt::Key_A + 1;
+    const QString text = event->text();
+    if (text.isEmpty())
+        return -1;
+    const char16_t c = text.at(0).unicode();
+    return c < 128 ? int(c) : 0;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Engine& engine, const MainLayout& layout, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_engine(engine), m_layout(layout)
+{
+    build();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::build()
+{
+    setObjectName(QString::fromLatin1(m_layout.formName));
+    setWindowTitle(kAppTitle);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(twipsToPixels(m_layout.clientWidth), twipsToPixels(m_layout.clientHeight));
+    setAutoFillBackground(true);
+
+    auto place = [](QWidget* w, const TwipsRect& r) { w->setGeometry(twipsRect(r.left, r.top, r.width, r.height)); };
+
+    for (int i = 0; i < 3; ++i) {
+        auto* label = new QLabel(QString::fromLatin1(m_layout.captionTexts[i]), this);
+        label->setObjectName(QString::fromLatin1(m_layout.captionNames[i]));
+        label->setFont(sansFont(m_layout.captionPoints));
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText, fromWinColor(kCaptionColor));
+        label->setPalette(pal);
+        place(label, m_layout.captions[i]);
+        m_captions[i] = label;
+    }
+    for (int i = 0; i < 2; ++i) {
+        auto* colon = new QLabel(QStringLiteral(":"), this);
+        colon->setObjectName(QString::fromLatin1(m_layout.colonNames[i]));
+        colon->setFont(sansFont(m_layout.colonPoints, true));
+        colon->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        place(colon, m_layout.colons[i]);
+    }
+
+    const TwipsRect& f0 = m_layout.fields[0];
+    const QFont digits = fittedDigitFont(m_layout.digitPoints, twipsRect(0, 0, f0.width, f0.height).size());
+    for (int i = 0; i < 3; ++i) {
+        auto* edit = new QLineEdit(QStringLiteral("00"), this);
+        edit->setObjectName(QString::fromLatin1(kFieldNames[i]));
+        edit->setAccessibleName(QString::fromLatin1(kFieldAccessible[i]));
+        edit->setMaxLength(2);
+        edit->setFont(digits);
+        edit->setAlignment(Qt::AlignCenter);
+        edit->setTextMargins(0, 0, 0, 0);
+        place(edit, m_layout.fields[i]);
+        edit->installEventFilter(this);
+        m_fields[i] = edit;
+        const TimeField field = TimeField(i);
+        connect(edit, &QLineEdit::textChanged, this, [this, field] { m_engine.FieldTextChanged(*this, field); });
+
+        auto* spin = new UpDown(this);
+        spin->setObjectName(QString::fromLatin1(kSpinnerNames[i]));
+        spin->setAccessibleName(QString::fromLatin1(kFieldAccessible[i]) + QStringLiteral(" spinner"));
+        connect(spin, &UpDown::valueChanged, this, [this, field] { m_engine.SpinnerChanged(*this, field); });
+        m_spinners[i] = spin;
+    }
+    setDigitColor(0x0000FFFF);
+
+    for (int n = 1; n <= 7; ++n) {
+        auto* b = new QPushButton(QString::fromLatin1(kButtonCaptions[n]), this);
+        b->setObjectName(QStringLiteral("Command%1").arg(n));
+        b->setFont(sansFont(m_layout.buttonPoints));
+        b->setAutoDefault(false);
+        place(b, m_layout.buttons[n - 1]);
+        m_buttons[n] = b;
+    }
+    m_buttons[1]->setDefault(m_layout.startIsDefault);
+    setButtonColor(m_buttonColor);
+
+    connect(m_buttons[1], &QPushButton::clicked, &m_engine, &Engine::Command1_Click);
+    connect(m_buttons[2], &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    connect(m_buttons[3], &QPushButton::clicked, this, &MainWindow::Command3_Click);
+    connect(m_buttons[4], &QPushButton::clicked, this, &MainWindow::Command4_Click);
+    connect(m_buttons[5], &QPushButton::clicked, this, &MainWindow::Command5_Click);
+    connect(m_buttons[6], &QPushButton::clicked, this, &MainWindow::Command6_Click);
+    connect(m_buttons[7], &QPushButton::clicked, this, &MainWindow::Command7_Click);
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar->setAutoFillBackground(true);
+    m_statusBar->setFont(sansFont(m_layout.captionPoints));
+    for (int i = 0; i < 2; ++i) {
+        auto* panel = new QLabel(m_statusBar);
+        panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setContentsMargins(2, 0, 2, 0);
+        m_panels[i] = panel;
+    }
+    m_statusBar->addWidget(m_panels[0], 3);
+    m_statusBar->addWidget(m_panels[1], 2);
+    place(m_statusBar, m_layout.statusBar);
+
+    // Tab order: the buttons, then the fields and spinners as each window's design has them.
+    QList<QWidget*> order;
+    for (int n : {1, 3, 7, 4, 2, 5, 6})
+        order << m_buttons[n];
+    if (m_layout.startIsDefault) {
+        order << m_fields[0] << m_spinners[0] << m_spinners[1] << m_spinners[2] << m_fields[2] << m_fields[1];
+    } else {
+        order << m_fields[0] << m_fields[1] << m_fields[2] << m_spinners[0] << m_spinners[1] << m_spinners[2];
+    }
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+int MainWindow::indexOf(QObject* fieldWidget) const
+{
+    for (int i = 0; i < 3; ++i) {
+        if (m_fields[i] == fieldWidget)
+            return i;
+    }
+    return -1;
+}
+
+QLineEdit* MainWindow::field(TimeField f) const
+{
+    return m_fields[index(f)];
+}
+
+UpDown* MainWindow::spinner(TimeField f) const
+{
+    return m_spinners[index(f)];
+}
+
+QPushButton* MainWindow::button(Cmd b) const
+{
+    return m_buttons[int(b)];
+}
+
+QLabel* MainWindow::statusPanel(int panel) const
+{
+    return m_panels[panel - 1];
+}
+
+// ---- Face --------------------------------------------------------------------------------------------
+
+QString MainWindow::fieldText(TimeField f) const
+{
+    return field(f)->text();
+}
+
+void MainWindow::setFieldText(TimeField f, const QString& text)
+{
+    if (field(f)->text() != text)
+        field(f)->setText(text);
+}
+
+void MainWindow::setFieldsLocked(bool locked)
+{
+    for (QLineEdit* e : m_fields)
+        e->setReadOnly(locked);
+}
+
+void MainWindow::setFieldMaxLength(TimeField f, int length)
+{
+    field(f)->setMaxLength(length);
+}
+
+int MainWindow::spinnerValue(TimeField f) const
+{
+    return spinner(f)->value();
+}
+
+void MainWindow::setSpinnerValue(TimeField f, int value)
+{
+    spinner(f)->setValue(value);
+}
+
+void MainWindow::setSpinnerMinimum(TimeField f, int minimum)
+{
+    spinner(f)->setMinimum(minimum);
+}
+
+void MainWindow::setSpinnerMaximum(TimeField f, int maximum)
+{
+    spinner(f)->setMaximum(maximum);
+}
+
+void MainWindow::setSpinnersEnabled(bool enabled)
+{
+    for (UpDown* s : m_spinners)
+        s->setEnabled(enabled);
+}
+
+QString MainWindow::caption() const
+{
+    return m_buttons[1]->text();
+}
+
+void MainWindow::setCaption(const QString& caption)
+{
+    m_buttons[1]->setText(caption);
+}
+
+void MainWindow::setButtonEnabled(Cmd b, bool enabled)
+{
+    button(b)->setEnabled(enabled);
+}
+
+void MainWindow::setStartButtonColor(std::uint32_t color)
+{
+    m_startColor = color;
+    QPalette pal = m_buttons[1]->palette();
+    pal.setColor(QPalette::Button, fromWinColor(color));
+    m_buttons[1]->setPalette(pal);
+}
+
+void MainWindow::setStatusPanel(int panel, const QString& text)
+{
+    statusPanel(panel)->setText(text);
+}
+
+void MainWindow::setSecondsCaption(const QString& text)
+{
+    m_captions[2]->setText(m_layout.startIsDefault ? text : text + QLatin1Char(':'));
+    m_fields[2]->setAccessibleName(text);
+}
+
+bool MainWindow::isShown() const
+{
+    return isVisible();
+}
+
+void MainWindow::showWindow()
+{
+    show();
+}
+
+void MainWindow::restoreAndFocus()
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::setTopmost(bool topmost)
+{
+    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == topmost)
+        return;
+    const bool visible = isVisible();
+    const QPoint where = pos();
+    // Changing the flag re-creates the native window; put it back where it was.
+    setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+    move(where);
+    if (visible)
+        show();
+}
+
+QWidget* MainWindow::dialogParent() const
+{
+    return const_cast<MainWindow*>(this);
+}
+
+// ---- Look --------------------------------------------------------------------------------------------
+
+void MainWindow::setDigitColor(std::uint32_t color)
+{
+    for (QLineEdit* e : m_fields) {
+        QPalette pal = e->palette();
+        pal.setColor(QPalette::Base, fromWinColor(kFieldBackground));
+        pal.setColor(QPalette::Text, fromWinColor(color));
+        pal.setColor(QPalette::Disabled, QPalette::Text, fromWinColor(color));
+        e->setPalette(pal);
+    }
+}
+
+void MainWindow::setButtonColor(std::uint32_t color)
+{
+    m_buttonColor = color;
+    for (int n = 1; n <= 7; ++n) {
+        QPalette pal = m_buttons[n]->palette();
+        pal.setColor(QPalette::Button, fromWinColor(color));
+        m_buttons[n]->setPalette(pal);
+    }
+    m_startColor = color;
+}
+
+void MainWindow::placeSpinners(int extraHeightTwips)
+{
+    for (int i = 0; i < 3; ++i) {
+        const TwipsRect& f = m_layout.fields[i];
+        m_spinners[i]->setGeometry(twipsRect(f.left + f.width - 2, f.top, m_layout.spinnerWidth,
+                                             f.height + extraHeightTwips));
+        m_spinners[i]->raise();
+    }
+}
+
+void MainWindow::applyOnTop()
+{
+    setTopmost(m_engine.OnTop);
+}
+
+// ---- Events ------------------------------------------------------------------------------------------
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const int i = indexOf(watched);
+    if (i < 0)
+        return QWidget::eventFilter(watched, event);
+    const TimeField f = TimeField(i);
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const int code = typedCode(static_cast<QKeyEvent*>(event));
+        if (code >= 0 && m_engine.filterKey(f, code) == 0)
+            return true;
+        break;
+    }
+    case QEvent::FocusIn:
+        m_engine.FieldGotFocus(*this, f);
+        break;
+    case QEvent::FocusOut: {
+        // Another window taking the focus (a message box, the window manager) is not leaving the field.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            m_engine.FieldLostFocus(*this, f);
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            m_engine.FieldClicked(*this, f);
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (m_layout.startIsDefault && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        m_buttons[1]->isEnabled()) {
+        m_buttons[1]->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    if (!m_centred) {
+        m_centred = true;
+        if (const QScreen* screen = QApplication::primaryScreen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    form1().closeProgram();
+}
+
+// ---- Button flows ------------------------------------------------------------------------------------
+
+void MainWindow::Command2_Click()
+{
+    m_engine.Reset(*this);
+}
+
+void MainWindow::Command3_Click()
+{
+    form1().runOptions(*this);
+}
+
+void MainWindow::Command4_Click()
+{
+    form1().showHelp(*this);
+}
+
+void MainWindow::Command5_Click()
+{
+    GoSystemTray();
+}
+
+void MainWindow::Command6_Click()
+{
+    setTopmost(false);
+    form1().showAbout();
+    applyOnTop();
+}
+
+void MainWindow::Command7_Click()
+{
+    setTopmost(false);
+    form1().runPresets(*this);
+    applyOnTop();
+}
+
+void MainWindow::GoSystemTray()
+{
+    form1().goSystemTray(*this);
+}
+
+} // namespace zentimo

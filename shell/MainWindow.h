@@ -1,0 +1,108 @@
+#pragma once
+// MainWindow: what the small (Form1) and the big (Form1b) main windows share: controls laid out from a
+// twips table, the Face the engine drives, the field and spinner events, the button flows and the
+// on-top rule. The two windows differ only by their table and the few handlers they override.
+//   Label2/Label1/Label3  hours / minutes / seconds (or "a"/"p")   UpDown2/1/3  their spinners
+//   Command1 Start/Stop   Command2 Reset   Command3 Options   Command4 Help   Command5 Tray
+//   Command6 About   Command7 Presets   StatusBar1 mode | run state
+
+#include "engine/Face.h"
+#include "shell/MainLayout.h"
+
+#include <QWidget>
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+
+namespace zentimo {
+
+class Engine;
+class Form1;
+class UpDown;
+
+class MainWindow : public QWidget, public Face {
+    Q_OBJECT
+public:
+    MainWindow(Engine& engine, const MainLayout& layout, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Engine& engine() const { return m_engine; }
+    const MainLayout& layout() const { return m_layout; }
+
+    // Face
+    QString fieldText(TimeField field) const override;
+    void setFieldText(TimeField field, const QString& text) override;
+    void setFieldsLocked(bool locked) override;
+    void setFieldMaxLength(TimeField field, int length) override;
+    int spinnerValue(TimeField field) const override;
+    void setSpinnerValue(TimeField field, int value) override;
+    void setSpinnerMinimum(TimeField field, int minimum) override;
+    void setSpinnerMaximum(TimeField field, int maximum) override;
+    void setSpinnersEnabled(bool enabled) override;
+    QString caption() const override;
+    void setCaption(const QString& caption) override;
+    void setButtonEnabled(Cmd button, bool enabled) override;
+    std::uint32_t startButtonColor() const override { return m_startColor; }
+    void setStartButtonColor(std::uint32_t color) override;
+    void setStatusPanel(int panel, const QString& text) override;
+    void setSecondsCaption(const QString& text) override;
+    bool isShown() const override;
+    void showWindow() override;
+    void restoreAndFocus() override;
+    void setTopmost(bool topmost) override;
+    QWidget* dialogParent() const override;
+
+    // Look
+    void setDigitColor(std::uint32_t color);
+    void setButtonColor(std::uint32_t color); // every command button
+    // Background choice 0..6 as stored; other values leave the designed background.
+    void paintBackground(int choice);
+    // Spinners at the right edge of their fields.
+    void placeSpinners(int extraHeightTwips);
+    // The on-top rule: topmost exactly when the engine's OnTop is set; position and size kept.
+    void applyOnTop();
+
+    QLineEdit* field(TimeField field) const;
+    UpDown* spinner(TimeField field) const;
+    QPushButton* button(Cmd button) const;
+    QStatusBar* statusBar() const { return m_statusBar; }
+    QLabel* statusPanel(int panel) const;
+
+    // Button flows.
+    void Command3_Click(); // Options
+    void Command4_Click(); // Help
+    void Command5_Click(); // Tray
+    void Command6_Click(); // About
+    void Command7_Click(); // Presets
+    virtual void Command2_Click();
+
+    virtual Form1& form1() = 0;
+    virtual void GoSystemTray();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void build();
+    int indexOf(QObject* fieldWidget) const;
+
+    Engine& m_engine;
+    const MainLayout& m_layout;
+    std::array<QLineEdit*, 3> m_fields{};
+    std::array<UpDown*, 3> m_spinners{};
+    std::array<QPushButton*, 8> m_buttons{}; // [1..7]
+    std::array<QLabel*, 3> m_captions{};
+    QStatusBar* m_statusBar = nullptr;
+    std::array<QLabel*, 2> m_panels{};
+    std::uint32_t m_startColor = 0x00FF8080;
+    std::uint32_t m_buttonColor = 0x00FF8080;
+    bool m_centred = false;
+};
+
+} // namespace zentimo
