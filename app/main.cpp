@@ -5,6 +5,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // Fusion paints a button's background colour on every desktop; the flashing Start button needs it.
+    QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setApplicationName(QStringLiteral("Zentimo"));
     QApplication::setOrganizationName(QStringLiteral("Fernwick"));
     QApplication::setApplicationVersion(QStringLiteral("3.6"));

@@ -4,6 +4,7 @@
 #include "app/Shared.h"
 #include "sound/SoundPlayer.h"
 
+#include <QTimeZone>
 #include <functional>
 
 namespace zentimo {

@@ -60,6 +60,8 @@ public:
     void TimerSW_Timer();
     // The watch: enabled states by mode and fields, and the "Alarm Off" flashing.
     void Timer1_Timer();
+    // Applies the watch's rules now; every handler that changes fields, captions or the mode calls it.
+    void updateWatch();
 
     void alarm();
     void snooze();
@@ -107,7 +109,6 @@ private:
     void stopSnoozedSound();
     void startAlarmSound();
     void writeFields(Face& face, const FieldTexts& t);
-    void updateWatch();
     void applyWatch(Face& face);
     void armWake();
     bool wakeDue(const QDateTime& now) const;

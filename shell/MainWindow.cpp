@@ -3,6 +3,7 @@
 #include "app/Shared.h"
 #include "engine/Engine.h"
 #include "shell/Form1.h"
+#include "shell/GradientMod.h"
 #include "shell/Twips.h"
 #include "shell/UpDown.h"
 #include "shell/WinColor.h"
@@ -26,6 +27,9 @@ const char* const kSpinnerNames[3] = {"UpDown2", "UpDown1", "UpDown3"};
 const char* const kFieldAccessible[3] = {"Hours", "Minutes", "Seconds"};
 const char* const kButtonCaptions[8] = {"", "Start", "Reset", "Options", "Help", "Tray", "About", "Presets"};
 constexpr std::uint32_t kFieldBackground = 0x00400040;
+// Start colours of the background choices 0..5; 6 is the flat system colour.
+constexpr int kBackgroundRgb[6][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255},
+                                      {0, 255, 255}, {255, 255, 0}, {255, 0, 255}};
 constexpr std::uint32_t kCaptionColor = 0x00400040;
 
 int index(TimeField f)
@@ -365,6 +369,16 @@ void MainWindow::setButtonColor(std::uint32_t color)
         m_buttons[n]->setPalette(pal);
     }
     m_startColor = color;
+}
+
+void MainWindow::paintBackground(int choice)
+{
+    if (choice >= 0 && choice <= 5) {
+        PaintGradient(this, kBackgroundRgb[choice][0], kBackgroundRgb[choice][1], kBackgroundRgb[choice][2], 1,
+                      false);
+    } else if (choice == 6) {
+        PaintGradient(this, 0, 0, 0, 1, true);
+    }
 }
 
 void MainWindow::placeSpinners(int extraHeightTwips)

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# One X server with a window manager and a tray for the whole end-to-end run.
+#   xsession.sh start STATEDIR   starts Xvfb + icewm, writes STATEDIR/display
+#   xsession.sh stop STATEDIR    ends them
+set -euo pipefail
+cmd=$1
+state=$2
+mkdir -p "$state"
+
+case "$cmd" in
+start)
+    "$0" stop "$state" >/dev/null 2>&1 || true
+    exec 3>"$state/displayfd"
+    setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -ac >"$state/xvfb.log" 2>&1 &
+    echo $! >"$state/xvfb.pid"
+    exec 3>&-
+    for _ in $(seq 100); do
+        [ -s "$state/displayfd" ] && break
+        sleep 0.05
+    done
+    display=":$(head -n1 "$state/displayfd")"
+    echo "$display" >"$state/display"
+    # icewm with its task bar, which holds the system tray.
+    mkdir -p "$state/icewm"
+    cat >"$state/icewm/preferences" <<'PREFS'
+TaskBarShowTray=1
+TaskBarShowClock=0
+TaskBarShowMailboxStatus=0
+TaskBarShowCPUStatus=0
+TaskBarShowNetStatus=0
+TaskBarShowMEMStatus=0
+ShowTaskBar=1
+PREFS
+    DISPLAY=$display ICEWM_PRIVCFG="$state/icewm" setsid icewm >"$state/icewm.log" 2>&1 &
+    echo $! >"$state/icewm.pid"
+    # Ready once the window manager has claimed the tray selection.
+    for _ in $(seq 100); do
+        if DISPLAY=$display xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 &&
+            DISPLAY=$display xdpyinfo >/dev/null 2>&1; then
+            break
+        fi
+        sleep 0.1
+    done
+    sleep 0.5
+    echo "X server on $display"
+    ;;
+stop)
+    for p in icewm xvfb; do
+        if [ -f "$state/$p.pid" ]; then
+            kill "$(cat "$state/$p.pid")" 2>/dev/null || true
+            rm -f "$state/$p.pid"
+        fi
+    done
+    ;;
+esac

@@ -1,0 +1,93 @@
+#pragma once
+// A main window without widgets: keeps what the engine sets and raises the field and spinner events
+// the way the real controls do.
+
+#include "engine/Engine.h"
+#include "engine/Face.h"
+
+#include <array>
+
+namespace zentimo::test {
+
+class FakeFace : public Face {
+public:
+    Engine* engine = nullptr;
+    std::array<QString, 3> texts{QStringLiteral("00"), QStringLiteral("00"), QStringLiteral("00")};
+    std::array<int, 3> values{0, 0, 0};
+    std::array<int, 3> minimums{0, 0, 0};
+    std::array<int, 3> maximums{99, 99, 99};
+    std::array<bool, 8> enabled{true, true, true, true, true, true, true, true};
+    bool locked = false;
+    bool spinnersEnabled = true;
+    QString captionText = QStringLiteral("Start");
+    std::uint32_t startColor = 0x00FF00FF;
+    QString panels[3];
+    QString secondsCaption = QStringLiteral("Seconds");
+    bool shown = false;
+    bool topmost = false;
+    int focusRequests = 0;
+
+    QString fieldText(TimeField f) const override { return texts[int(f)]; }
+    void setFieldText(TimeField f, const QString& text) override
+    {
+        if (texts[int(f)] == text)
+            return;
+        texts[int(f)] = text;
+        if (engine)
+            engine->FieldTextChanged(*this, f);
+    }
+    void setFieldsLocked(bool on) override { locked = on; }
+    void setFieldMaxLength(TimeField, int) override {}
+    int spinnerValue(TimeField f) const override { return values[int(f)]; }
+    void setSpinnerValue(TimeField f, int value) override
+    {
+        const int i = int(f);
+        if (value < minimums[i] || value > maximums[i] || value == values[i])
+            return;
+        values[i] = value;
+        if (engine)
+            engine->SpinnerChanged(*this, f);
+    }
+    void setSpinnerMinimum(TimeField f, int minimum) override
+    {
+        minimums[int(f)] = minimum;
+        values[int(f)] = std::max(values[int(f)], minimum);
+    }
+    void setSpinnerMaximum(TimeField f, int maximum) override
+    {
+        maximums[int(f)] = maximum;
+        values[int(f)] = std::min(values[int(f)], maximum);
+    }
+    void setSpinnersEnabled(bool on) override { spinnersEnabled = on; }
+    QString caption() const override { return captionText; }
+    void setCaption(const QString& c) override { captionText = c; }
+    void setButtonEnabled(Cmd b, bool on) override { enabled[int(b)] = on; }
+    std::uint32_t startButtonColor() const override { return startColor; }
+    void setStartButtonColor(std::uint32_t c) override { startColor = c; }
+    void setStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
+    void setSecondsCaption(const QString& text) override { secondsCaption = text; }
+    bool isShown() const override { return shown; }
+    void showWindow() override { shown = true; }
+    void restoreAndFocus() override { ++focusRequests; }
+    void setTopmost(bool on) override { topmost = on; }
+    QWidget* dialogParent() const override { return nullptr; }
+
+    // The user spinning an arrow.
+    void spin(TimeField f, int delta) { setSpinnerValue(f, values[int(f)] + delta); }
+    // The user typing a whole text into a field and leaving it.
+    void type(TimeField f, const QString& text)
+    {
+        engine->FieldGotFocus(*this, f);
+        setFieldText(f, text);
+        engine->FieldLostFocus(*this, f);
+    }
+    void setAll(const QString& h, const QString& m, const QString& s)
+    {
+        setFieldText(TimeField::Hours, h);
+        setFieldText(TimeField::Minutes, m);
+        setFieldText(TimeField::Seconds, s);
+    }
+    QString time() const { return texts[0] + QLatin1Char(':') + texts[1] + QLatin1Char(':') + texts[2]; }
+};
+
+} // namespace zentimo::test

@@ -1,0 +1,635 @@
+#include "FakeFace.h"
+#include "app/MessageBox.h"
+#include "app/Shared.h"
+#include "engine/Engine.h"
+#include "sound/SilentAudio.h"
+#include "sound/SoundPlayer.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace zentimo;
+using zentimo::test::FakeFace;
+
+namespace {
+const QDateTime kMorning(QDate(2026, 12, 6), QTime(7, 29, 0));
+}
+
+class EngineTest : public QObject {
+    Q_OBJECT
+
+    SilentAudio* audio = nullptr;
+    std::unique_ptr<SoundPlayer> sound;
+    ManualClock* clock = nullptr;
+    std::unique_ptr<Engine> engine;
+    FakeFace small;
+    FakeFace big;
+
+    QStringList told() const { return audio->calls(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        resetShared();
+        MessageBox::setTestMode(true);
+        MessageBox::clear();
+        auto backend = std::make_unique<SilentAudio>();
+        audio = backend.get();
+        sound = std::make_unique<SoundPlayer>(std::move(backend));
+        auto c = std::make_unique<ManualClock>(kMorning);
+        clock = c.get();
+        engine = std::make_unique<Engine>(*sound, std::move(c));
+        small = FakeFace{};
+        big = FakeFace{};
+        small.engine = engine.get();
+        big.engine = engine.get();
+        small.shown = true;
+        engine->setFaces(&small, &big);
+    }
+
+    // ---- Run control -------------------------------------------------------------------------------
+
+    void startLocksAndArmsCountdown()
+    {
+        small.setAll("00", "05", "00");
+        engine->Command1_Click();
+        for (FakeFace* f : {&small, &big}) {
+            QCOMPARE(f->captionText, QString("Stop"));
+            QCOMPARE(f->panels[2], QString("Activated"));
+            QVERIFY(f->locked);
+            for (Cmd c : {Cmd::Reset, Cmd::Options, Cmd::Help, Cmd::About})
+                QVERIFY(!f->enabled[int(c)]);
+            QVERIFY(f->enabled[int(Cmd::Tray)]);
+            // The watch gives the spinners and Presets back at once outside Stopwatch Mode.
+            QVERIFY(f->enabled[int(Cmd::Presets)]);
+            QVERIFY(f->spinnersEnabled);
+        }
+        QVERIFY(engine->secEnabled());
+        QCOMPARE(engine->StartHours, 0);
+        QCOMPARE(engine->StartMinutes, QString("05"));
+        QCOMPARE(engine->StartSeconds, QString("00"));
+    }
+
+    void startWithoutSoundSourceAsksForOne()
+    {
+        engine->UseBuiltIn = false;
+        engine->SoundFile.clear();
+        QSignalSpy options(engine.get(), &Engine::optionsNeeded);
+        small.setAll("00", "05", "00");
+        engine->Command1_Click();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].title, QString("Oops"));
+        QCOMPARE(MessageBox::shown()[0].text, QString("You must select a sound file to play as the alarm first."));
+        QCOMPARE(options.count(), 1);
+        QCOMPARE(small.captionText, QString("Start"));
+        QVERIFY(!engine->secEnabled());
+    }
+
+    void startAtZeroArmsNothing()
+    {
+        engine->Command1_Click();
+        QCOMPARE(small.captionText, QString("Stop"));
+        QVERIFY(small.locked);
+        QVERIFY(small.panels[2].isEmpty());
+        QVERIFY(!engine->secEnabled());
+        engine->Command1_Click();
+        QCOMPARE(small.captionText, QString("Start"));
+        QVERIFY(!small.locked);
+    }
+
+    void stopKeepsTimeAndStartGoesOn()
+    {
+        small.setAll("00", "03", "13");
+        engine->Command1_Click();
+        engine->sec_Timer();
+        QCOMPARE(small.time(), QString("00:03:12"));
+        engine->Command1_Click();
+        QVERIFY(!engine->secEnabled());
+        QCOMPARE(small.panels[2], QString("Deactivated"));
+        QCOMPARE(big.time(), QString("00:03:12"));
+        for (int c = 2; c <= 7; ++c)
+            QVERIFY(small.enabled[c]);
+        engine->Command1_Click();
+        QCOMPARE(engine->StartMinutes, QString("03"));
+        QCOMPARE(engine->StartSeconds, QString("12"));
+    }
+
+    void stopwatchContinuesAfterStopAndResetClears()
+    {
+        shared().StopwatchMode = true;
+        engine->updateWatch();
+        QVERIFY(small.enabled[int(Cmd::Start)]);
+        QVERIFY(!small.spinnersEnabled);
+        QVERIFY(!big.enabled[int(Cmd::Presets)]);
+        engine->Command1_Click();
+        QVERIFY(engine->timerSWEnabled());
+        for (int i = 0; i < 7; ++i)
+            engine->TimerSW_Timer();
+        engine->Command1_Click();
+        QCOMPARE(small.time(), QString("00:00:07"));
+        engine->Command1_Click();
+        engine->TimerSW_Timer();
+        QCOMPARE(small.time(), QString("00:00:08"));
+        QCOMPARE(big.time(), QString("00:00:08"));
+        engine->Command1_Click();
+        engine->Command2_Click();
+        QCOMPARE(small.time(), QString("00:00:00"));
+        QCOMPARE(engine->SwSeconds, 0);
+    }
+
+    void stopwatchStopsAtItsLimit()
+    {
+        shared().StopwatchMode = true;
+        engine->Command1_Click();
+        engine->SwHours = 99;
+        engine->SwMinutes = 59;
+        engine->SwSeconds = 58;
+        engine->TimerSW_Timer();
+        QCOMPARE(small.time(), QString("99:59:59"));
+        engine->TimerSW_Timer();
+        QVERIFY(!engine->timerSWEnabled());
+        QCOMPARE(small.time(), QString("99:59:59"));
+        QCOMPARE(small.captionText, QString("Stop"));
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].text,
+                 QString("Zentimo has reached it's limit. The program will only count up to 99 hours, 59 "
+                         "minutes, and 59 seconds in Stopwatch Mode."));
+        QCOMPARE(MessageBox::shown()[0].title, QString("Zentimo"));
+    }
+
+    void resetDependsOnMode()
+    {
+        small.setAll("01", "02", "03");
+        engine->WakeMode = true;
+        engine->Command2_Click();
+        QCOMPARE(small.time(), QString("01:02:03"));
+        engine->WakeMode = false;
+        engine->Reset(big);
+        QCOMPARE(small.time(), QString("00:00:00"));
+        QCOMPARE(big.time(), QString("00:00:00"));
+    }
+
+    // ---- Ticks -------------------------------------------------------------------------------------
+
+    void countdownRaisesAlarmInTheTickThatReachesZero()
+    {
+        small.setAll("00", "00", "03");
+        engine->Command1_Click();
+        engine->sec_Timer();
+        engine->sec_Timer();
+        QCOMPARE(small.captionText, QString("Stop"));
+        engine->sec_Timer();
+        QCOMPARE(small.time(), QString("00:00:00"));
+        QCOMPARE(small.captionText, QString("Alarm Off"));
+        QVERIFY(!engine->secEnabled());
+        QCOMPARE(shared().TrayIconData.tip, QString("Zentimo - Started (00:00:00)"));
+        QCOMPARE(shared().TrayIconData.uFlags, 4);
+    }
+
+    void tipFollowsEveryTick()
+    {
+        small.setAll("00", "05", "00");
+        QSignalSpy tip(engine.get(), &Engine::trayTipChanged);
+        engine->Command1_Click();
+        engine->sec_Timer();
+        QCOMPARE(shared().TrayIconData.tip, QString("Zentimo - Started (00:04:59)"));
+        QCOMPARE(tip.count(), 1);
+        QCOMPARE(Engine::stoppedTip({"00", "05", "00"}), QString("Zentimo - Stopped (00:05:00)"));
+    }
+
+    void wakeTick_data()
+    {
+        QTest::addColumn<QString>("wake");
+        QTest::addColumn<QTime>("start");
+        QTest::addColumn<QTime>("tick");
+        QTest::addColumn<bool>("rings");
+        QTest::newRow("a second before") << "07:30:a" << QTime(7, 29) << QTime(7, 29, 59) << false;
+        QTest::newRow("first second") << "07:30:a" << QTime(7, 29) << QTime(7, 30, 0) << true;
+        QTest::newRow("last second") << "07:30:a" << QTime(7, 29) << QTime(7, 30, 59) << true;
+        QTest::newRow("started inside the minute") << "07:30:a" << QTime(7, 30, 20) << QTime(7, 30, 21) << true;
+        QTest::newRow("started after the minute") << "07:30:a" << QTime(7, 31) << QTime(7, 31, 1) << false;
+        QTest::newRow("pm is not am") << "07:30:p" << QTime(7, 29) << QTime(7, 30, 0) << false;
+        QTest::newRow("midnight is 12 a") << "12:00:a" << QTime(23, 59, 59) << QTime(0, 0, 0) << true;
+        QTest::newRow("noon is 12 p") << "12:00:p" << QTime(11, 59) << QTime(12, 0, 30) << true;
+        QTest::newRow("noon is not 12 a") << "12:00:a" << QTime(11, 59) << QTime(12, 0, 30) << false;
+        QTest::newRow("missed minute still rings") << "07:30:a" << QTime(7, 29, 58) << QTime(7, 35) << true;
+    }
+    void wakeTick()
+    {
+        QFETCH(QString, wake);
+        QFETCH(QTime, start);
+        QFETCH(QTime, tick);
+        QFETCH(bool, rings);
+        engine->WakeMode = true;
+        const QStringList w = wake.split(QLatin1Char(':'));
+        small.setAll(w[0], w[1], w[2]);
+        QDateTime at(kMorning.date(), start);
+        clock->set(at);
+        engine->Command1_Click();
+        QVERIFY(engine->timer3Enabled());
+        QDateTime then(kMorning.date(), tick);
+        if (then < at)
+            then = then.addDays(1);
+        clock->set(then);
+        engine->Timer3_Timer();
+        QCOMPARE(small.captionText == QLatin1String("Snooze"), rings);
+        QCOMPARE(engine->timer3Enabled(), !rings);
+    }
+
+    void wakeRingsOnceThenWaitsForSnooze()
+    {
+        engine->WakeMode = true;
+        small.setAll("07", "30", "a");
+        engine->Command1_Click();
+        clock->set(QDateTime(kMorning.date(), QTime(7, 30, 0)));
+        engine->Timer3_Timer();
+        QCOMPARE(small.captionText, QString("Snooze"));
+        engine->Command1_Click();
+        QCOMPARE(small.time(), QString("07:40:a"));
+        QCOMPARE(big.time(), QString("07:40:a"));
+        QCOMPARE(small.captionText, QString("Stop"));
+        QVERIFY(engine->timer3Enabled());
+        clock->set(QDateTime(kMorning.date(), QTime(7, 39, 59)));
+        engine->Timer3_Timer();
+        QCOMPARE(small.captionText, QString("Stop"));
+        clock->set(QDateTime(kMorning.date(), QTime(7, 40, 0)));
+        engine->Timer3_Timer();
+        QCOMPARE(small.captionText, QString("Snooze"));
+    }
+
+    void wakeTimeAlreadyPastWaitsForTomorrow()
+    {
+        engine->WakeMode = true;
+        small.setAll("07", "30", "a");
+        clock->set(QDateTime(kMorning.date(), QTime(8, 0)));
+        engine->Command1_Click();
+        for (int minute = 0; minute < 3; ++minute) {
+            clock->advanceSecs(60);
+            engine->Timer3_Timer();
+        }
+        QCOMPARE(small.captionText, QString("Stop"));
+        clock->set(QDateTime(kMorning.date().addDays(1), QTime(7, 31, 30)));
+        engine->Timer3_Timer();
+        QCOMPARE(small.captionText, QString("Snooze"));
+    }
+
+    void watchDisablesStartAtZeroOutsideStopwatch()
+    {
+        engine->updateWatch();
+        QVERIFY(!small.enabled[int(Cmd::Start)]);
+        QVERIFY(!big.enabled[int(Cmd::Start)]);
+        small.setFieldText(TimeField::Seconds, "01");
+        QVERIFY(small.enabled[int(Cmd::Start)]);
+        QVERIFY(big.enabled[int(Cmd::Start)]);
+        shared().StopwatchMode = true;
+        small.setFieldText(TimeField::Seconds, "00");
+        QVERIFY(small.enabled[int(Cmd::Start)]);
+    }
+
+    void alarmOffFlashesTheButton()
+    {
+        small.setAll("00", "00", "01");
+        engine->Command1_Click();
+        engine->sec_Timer();
+        QVERIFY(engine->flashing());
+        const std::uint32_t color = engine->ButtonColor;
+        for (int i = 0; i < 9; ++i)
+            engine->Timer1_Timer();
+        QCOMPARE(small.startColor, color);
+        engine->Timer1_Timer();
+        QCOMPARE(small.startColor, 0x000000FFu);
+        QCOMPARE(big.startColor, 0x000000FFu);
+        for (int i = 0; i < 10; ++i)
+            engine->Timer1_Timer();
+        QCOMPARE(small.startColor, color);
+        for (int i = 0; i < 10; ++i)
+            engine->Timer1_Timer();
+        engine->Command1_Click();
+        QCOMPARE(small.startColor, color);
+        QCOMPARE(small.captionText, QString("Start"));
+        QVERIFY(!engine->flashing());
+    }
+
+    // ---- Alarm -------------------------------------------------------------------------------------
+
+    void alarmOutcome_data()
+    {
+        QTest::addColumn<bool>("soundOn");
+        QTest::addColumn<bool>("builtIn");
+        QTest::addColumn<bool>("loop");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("wake");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("playing");
+        QTest::addColumn<QString>("firstCall");
+        QTest::newRow("sound off") << false << true << true << "" << false << "Start" << false << "";
+        QTest::newRow("built-in looped") << true << true << true << "" << false << "Alarm Off" << false << "playWaveImage";
+        QTest::newRow("built-in once") << true << true << false << "" << false << "Start" << false << "playWaveImage";
+        QTest::newRow("wav looped") << true << false << true << "x.wav" << false << "Alarm Off" << true << "playWave";
+        QTest::newRow("wav once") << true << false << false << "x.WAV" << false << "Start" << false << "playWave";
+        QTest::newRow("mp3 plays once anyway") << true << false << true << "x.mp3" << false << "Alarm Off" << true << "closeDevice";
+        QTest::newRow("mid in capitals") << true << false << false << "x.MID" << false << "Alarm Off" << true << "closeDevice";
+        QTest::newRow("other extension") << true << false << true << "x.wave" << false << "Alarm Off" << false << "";
+        QTest::newRow("wake built-in once") << true << true << false << "" << true << "Snooze" << false << "playWaveImage";
+        QTest::newRow("wake sound off") << false << true << true << "" << true << "Start" << false << "";
+    }
+    void alarmOutcome()
+    {
+        QFETCH(bool, soundOn);
+        QFETCH(bool, builtIn);
+        QFETCH(bool, loop);
+        QFETCH(QString, file);
+        QFETCH(bool, wake);
+        QFETCH(QString, caption);
+        QFETCH(bool, playing);
+        QFETCH(QString, firstCall);
+        engine->SoundOn = soundOn;
+        engine->UseBuiltIn = builtIn;
+        engine->LoopSound = loop;
+        engine->SoundFile = file;
+        engine->WakeMode = wake;
+        if (wake)
+            small.setAll("07", "30", "a");
+        else
+            small.setAll("00", "00", "01");
+        engine->Command1_Click();
+        audio->clearCalls();
+        if (wake) {
+            clock->set(QDateTime(kMorning.date(), QTime(7, 30)));
+            engine->Timer3_Timer();
+        } else {
+            engine->sec_Timer();
+        }
+        QCOMPARE(small.captionText, caption);
+        QCOMPARE(big.captionText, caption);
+        QCOMPARE(shared().SoundPlaying, playing);
+        QVERIFY(!engine->secEnabled());
+        if (firstCall.isEmpty())
+            QVERIFY2(told().isEmpty(), qPrintable(told().join(", ")));
+        else
+            QVERIFY2(!told().isEmpty() && told().first().startsWith(firstCall), qPrintable(told().join(", ")));
+    }
+
+    void stopRules_data()
+    {
+        QTest::addColumn<bool>("builtIn");
+        QTest::addColumn<bool>("loop");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("stop");
+        QTest::newRow("built-in looped") << true << true << "" << "stopWave";
+        QTest::newRow("wav looped") << false << true << "a.wav" << "stopWave";
+        QTest::newRow("mp3") << false << true << "a.mp3" << "closeDevice";
+        QTest::newRow("mid") << false << false << "a.mid" << "closeDevice";
+        QTest::newRow("other") << false << true << "a.ogg" << "";
+    }
+    void stopRules()
+    {
+        QFETCH(bool, builtIn);
+        QFETCH(bool, loop);
+        QFETCH(QString, file);
+        QFETCH(QString, stop);
+        engine->UseBuiltIn = builtIn;
+        engine->LoopSound = loop;
+        engine->SoundFile = file;
+        small.setAll("00", "00", "01");
+        engine->Command1_Click();
+        engine->sec_Timer();
+        QCOMPARE(small.captionText, QString("Alarm Off"));
+        audio->clearCalls();
+        engine->Command1_Click();
+        QCOMPARE(told().join(","), stop);
+        QVERIFY(!shared().SoundPlaying);
+        QCOMPARE(small.captionText, QString("Start"));
+        QVERIFY(!small.locked);
+    }
+
+    void snoozeStopsWaveAndDevice()
+    {
+        engine->WakeMode = true;
+        engine->UseBuiltIn = false;
+        engine->SoundFile = "a.mp3";
+        small.setAll("11", "55", "a");
+        engine->Command1_Click();
+        clock->set(QDateTime(kMorning.date(), QTime(11, 55)));
+        engine->Timer3_Timer();
+        audio->clearCalls();
+        engine->Command1_Click();
+        QCOMPARE(told().join(","), QString("stopWave,closeDevice"));
+        QCOMPARE(small.time(), QString("12:05:p"));
+        QCOMPARE(big.time(), QString("12:05:p"));
+    }
+
+    void autoRestartRestoresStartValues_data()
+    {
+        QTest::addColumn<bool>("soundOn");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("sound once") << true << "00:05:00";
+        QTest::newRow("thirty seconds") << true << "00:00:30";
+        QTest::newRow("sound off still counts") << false << "00:05:00";
+    }
+    void autoRestartRestoresStartValues()
+    {
+        QFETCH(bool, soundOn);
+        QFETCH(QString, start);
+        engine->AutoRestart = true;
+        engine->LoopSound = false;
+        engine->SoundOn = soundOn;
+        const QStringList s = start.split(QLatin1Char(':'));
+        small.setAll(s[0], s[1], s[2]);
+        engine->Command1_Click();
+        small.setAll("00", "00", "01");
+        engine->sec_Timer();
+        QCOMPARE(small.time(), start);
+        QCOMPARE(big.time(), start);
+        QCOMPARE(small.captionText, QString("Stop"));
+        QVERIFY(engine->secEnabled());
+        engine->sec_Timer();
+        QVERIFY(small.time() != start);
+    }
+
+    void autoRestartWithFileReopensTheDevice()
+    {
+        engine->AutoRestart = true;
+        engine->UseBuiltIn = false;
+        engine->SoundFile = "a.mp3";
+        small.setAll("00", "00", "01");
+        engine->Command1_Click();
+        engine->sec_Timer();
+        QCOMPARE(small.time(), QString("00:00:01"));
+        audio->clearCalls();
+        engine->sec_Timer();
+        QVERIFY2(told().size() >= 3 && told()[0] == "closeDevice" && told()[1].startsWith("openDevice") &&
+                     told()[2] == "playDevice",
+                 qPrintable(told().join(", ")));
+    }
+
+    void alarmShowsMessageAndBringsWindowBack()
+    {
+        shared().ShowMessage = true;
+        shared().AlarmMessage = "Tea!";
+        small.topmost = true;
+        QSignalSpy message(engine.get(), &Engine::alarmMessageNeeded);
+        QSignalSpy tray(engine.get(), &Engine::trayRestoreNeeded);
+        small.setAll("00", "00", "01");
+        engine->Command1_Click();
+        shared().InTray = true;
+        shared().BigWindow = -1; // as a cancelled Options dialog once left it
+        engine->setCurrentWindow(0);
+        engine->sec_Timer();
+        QCOMPARE(message.count(), 1);
+        QCOMPARE(message[0][0].toString(), QString("Tea!"));
+        QVERIFY(!small.topmost);
+        QCOMPARE(tray.count(), 1);
+        QCOMPARE(tray[0][0].toInt(), 0);
+        QVERIFY(!shared().InTray);
+    }
+
+    void alarmFocusesTheVisibleWindow()
+    {
+        small.shown = false;
+        big.shown = true;
+        small.setAll("00", "00", "01");
+        engine->Command1_Click();
+        engine->sec_Timer();
+        QCOMPARE(big.focusRequests, 1);
+        QCOMPARE(small.focusRequests, 0);
+    }
+
+    // ---- Fields ------------------------------------------------------------------------------------
+
+    void lostFocus_data()
+    {
+        QTest::addColumn<bool>("wake");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("minutes padded") << false << 1 << "5" << "05";
+        QTest::newRow("hours cleared countdown") << false << 0 << "" << "00";
+        QTest::newRow("hours cleared wake") << true << 0 << "" << "12";
+        QTest::newRow("13 hours wake") << true << 0 << "13" << "12";
+        QTest::newRow("13 hours countdown") << false << 0 << "13" << "13";
+        QTest::newRow("00 hours wake stays") << true << 0 << "00" << "00";
+        QTest::newRow("75 minutes countdown") << false << 1 << "75" << "75";
+        QTest::newRow("75 minutes wake") << true << 1 << "75" << "00";
+        QTest::newRow("seconds padded") << false << 2 << "7" << "07";
+        QTest::newRow("letter kept") << true << 2 << "a" << "a";
+        QTest::newRow("letter empty") << true << 2 << "" << "p";
+        QTest::newRow("seconds empty") << false << 2 << "" << "00";
+    }
+    void lostFocus()
+    {
+        QFETCH(bool, wake);
+        QFETCH(int, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        engine->WakeMode = wake;
+        if (wake)
+            engine->applyModeToFields();
+        small.type(TimeField(field), typed);
+        QCOMPARE(small.texts[field], shown);
+        QCOMPARE(big.texts[field], shown);
+        QVERIFY(!engine->FieldHasFocus);
+        if (!(wake && field == 2) && !(wake && shown == "00" && field == 0))
+            QCOMPARE(small.values[field], shown.toInt());
+    }
+
+    void typingDoesNotMoveTheSpinnerButCodeDoes()
+    {
+        engine->FieldGotFocus(small, TimeField::Minutes);
+        small.setFieldText(TimeField::Minutes, "4");
+        QCOMPARE(small.values[1], 0);
+        QCOMPARE(big.texts[1], QString("4"));
+        engine->FieldLostFocus(small, TimeField::Minutes);
+        QCOMPARE(small.values[1], 4);
+        small.setFieldText(TimeField::Minutes, "17");
+        QCOMPARE(small.values[1], 17);
+        QCOMPARE(big.values[1], 17);
+    }
+
+    void mirroringWorksFromEitherWindow()
+    {
+        big.setFieldText(TimeField::Hours, "42");
+        QCOMPARE(small.texts[0], QString("42"));
+        small.setFieldText(TimeField::Seconds, "09");
+        QCOMPARE(big.texts[2], QString("09"));
+    }
+
+    void spinnerWritesPaddedText()
+    {
+        small.setFieldText(TimeField::Minutes, "09");
+        small.spin(TimeField::Minutes, +1);
+        QCOMPARE(small.texts[1], QString("10"));
+        small.setFieldText(TimeField::Minutes, "01");
+        small.spin(TimeField::Minutes, -1);
+        QCOMPARE(small.texts[1], QString("00"));
+        QCOMPARE(big.texts[1], QString("00"));
+        small.spin(TimeField::Minutes, -1);
+        QCOMPARE(small.texts[1], QString("00"));
+    }
+
+    void wakeSecondsSpinnerTogglesTheLetter()
+    {
+        engine->WakeMode = true;
+        engine->applyModeToFields();
+        small.setFieldText(TimeField::Seconds, "a");
+        small.spin(TimeField::Seconds, +1);
+        QCOMPARE(small.texts[2], QString("p"));
+        small.spin(TimeField::Seconds, +1);
+        QCOMPARE(small.texts[2], QString("a"));
+        QCOMPARE(big.texts[2], QString("a"));
+    }
+
+    void clickClearsOnlyWhileIdle()
+    {
+        small.setAll("00", "05", "00");
+        engine->FieldClicked(small, TimeField::Minutes);
+        QCOMPARE(small.texts[1], QString(""));
+        small.setFieldText(TimeField::Minutes, "05");
+        engine->Command1_Click();
+        engine->FieldClicked(small, TimeField::Minutes);
+        QCOMPARE(small.texts[1], QString("05"));
+        engine->Command1_Click();
+        shared().StopwatchMode = true;
+        engine->Command1_Click();
+        engine->FieldClicked(big, TimeField::Minutes);
+        QCOMPARE(small.texts[1], QString(""));
+    }
+
+    void modeSwitchAtNineInTheEvening()
+    {
+        clock->set(QDateTime(kMorning.date(), QTime(21, 5)));
+        engine->WakeMode = true;
+        engine->applyModeToFields();
+        for (FakeFace* f : {&small, &big}) {
+            QCOMPARE(f->time(), QString("09:05:p"));
+            QCOMPARE(f->secondsCaption, QString("AM/PM"));
+            QCOMPARE(f->minimums[0], 1);
+            QCOMPARE(f->maximums[0], 12);
+            QCOMPARE(f->maximums[1], 59);
+            QCOMPARE(f->values[0], 9);
+            QCOMPARE(f->values[1], 5);
+        }
+        engine->WakeMode = false;
+        engine->applyModeToFields();
+        for (FakeFace* f : {&small, &big}) {
+            QCOMPARE(f->time(), QString("00:00:00"));
+            QCOMPARE(f->secondsCaption, QString("Seconds"));
+            QCOMPARE(f->minimums[0], 0);
+            QCOMPARE(f->maximums[0], 99);
+        }
+    }
+
+    void filterKeyBySecondsMode()
+    {
+        QCOMPARE(engine->filterKey(TimeField::Seconds, 'a'), 0);
+        QCOMPARE(engine->filterKey(TimeField::Seconds, '5'), int('5'));
+        engine->WakeMode = true;
+        QCOMPARE(engine->filterKey(TimeField::Seconds, 'a'), int('a'));
+        QCOMPARE(engine->filterKey(TimeField::Seconds, 'A'), 0);
+        QCOMPARE(engine->filterKey(TimeField::Hours, 'a'), 0);
+        QCOMPARE(engine->filterKey(TimeField::Hours, 3), 0); // Ctrl+C
+    }
+};
+
+QTEST_GUILESS_MAIN(EngineTest)
+#include "tst_engine.moc"

@@ -1,0 +1,119 @@
+#pragma once
+// The real main windows on the offscreen platform, with a silent sound back end and a private
+// registry file.
+
+#include "app/MessageBox.h"
+#include "app/Shared.h"
+#include "engine/Engine.h"
+#include "settings/CRegSettings.h"
+#include "shell/Form1.h"
+#include "shell/Form1b.h"
+#include "shell/UpDown.h"
+#include "sound/SilentAudio.h"
+#include "sound/SoundPlayer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+namespace zentimo::test {
+
+struct MainFixture {
+    std::unique_ptr<QTemporaryDir> config;
+    SilentAudio* audio = nullptr;
+    std::unique_ptr<SoundPlayer> sound;
+    ManualClock* clock = nullptr;
+    std::unique_ptr<Engine> engine;
+    std::unique_ptr<Form1> form1;
+
+    // A fresh configuration folder; seed() may write settings before load().
+    void prepare()
+    {
+        form1.reset();
+        engine.reset();
+        sound.reset();
+        resetShared();
+        MessageBox::setTestMode(true);
+        MessageBox::clear();
+        config = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", config->path().toUtf8());
+    }
+    void seed(const QString& key, const QString& value)
+    {
+        CRegSettings s = zentimoSettings();
+        s.SaveSetting(QStringLiteral("Options"), key, value);
+    }
+    QString stored(const QString& key, const QString& def = QStringLiteral("<missing>")) const
+    {
+        return zentimoSettings().GetSetting(QStringLiteral("Options"), key, def);
+    }
+    void load(const QDateTime& now = QDateTime(QDate(2026, 12, 6), QTime(21, 5)))
+    {
+        auto backend = std::make_unique<SilentAudio>();
+        audio = backend.get();
+        sound = std::make_unique<SoundPlayer>(std::move(backend));
+        auto c = std::make_unique<ManualClock>(now);
+        clock = c.get();
+        engine = std::make_unique<Engine>(*sound, std::move(c));
+        form1 = std::make_unique<Form1>(*engine);
+    }
+    void start(int size = 0)
+    {
+        load();
+        form1->size(size);
+    }
+    void teardown()
+    {
+        form1.reset();
+        engine.reset();
+        sound.reset();
+    }
+
+    Form1b& big() const { return form1->big(); }
+    static QPushButton* cmd(MainWindow& w, Cmd c) { return w.button(c); }
+    static QLineEdit* field(MainWindow& w, TimeField f) { return w.field(f); }
+    static QString time(MainWindow& w)
+    {
+        return w.fieldText(TimeField::Hours) + ":" + w.fieldText(TimeField::Minutes) + ":" +
+               w.fieldText(TimeField::Seconds);
+    }
+    void setTime(MainWindow& w, const QString& h, const QString& m, const QString& s)
+    {
+        w.setFieldText(TimeField::Hours, h);
+        w.setFieldText(TimeField::Minutes, m);
+        w.setFieldText(TimeField::Seconds, s);
+    }
+    // The user types into a field and then tabs away.
+    static void typeInto(MainWindow& w, TimeField f, const QString& text)
+    {
+        QLineEdit* e = w.field(f);
+        w.activateWindow();
+        e->setFocus(Qt::MouseFocusReason);
+        QTest::mouseClick(e, Qt::LeftButton);
+        QTest::keyClicks(e, text);
+        e->clearFocus();
+    }
+};
+
+// Runs action on the next modal dialog once it is up; rejects it if the action leaves it open.
+inline void onNextModal(std::function<void(QWidget*)> action)
+{
+    QTimer::singleShot(0, [action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            onNextModal(action);
+            return;
+        }
+        action(modal);
+        if (auto* d = qobject_cast<QDialog*>(modal); d && d->isVisible())
+            d->reject();
+    });
+}
+
+} // namespace zentimo::test

@@ -1,0 +1,240 @@
+#include "MainFixture.h"
+
+#include <QDialog>
+#include <QStatusBar>
+
+using namespace zentimo;
+using namespace zentimo::test;
+
+class Form1Test : public QObject {
+    Q_OBJECT
+    MainFixture fx;
+
+private Q_SLOTS:
+    void init() { fx.prepare(); }
+    void cleanup() { fx.teardown(); }
+
+    void firstStartShowsTheSmallWindowWithDefaults()
+    {
+        fx.start(0);
+        Form1& w = *fx.form1;
+        QVERIFY(w.isVisible());
+        QVERIFY(!fx.big().isVisible());
+        QCOMPARE(w.objectName(), QString("Form1"));
+        QCOMPARE(w.windowTitle(), QString("Zentimo"));
+        QCOMPARE(MainFixture::time(w), QString("00:00:00"));
+        QCOMPARE(w.statusPanel(1)->text(), QString("Countdown Mode"));
+        QCOMPARE(w.statusPanel(2)->text(), QString("Deactivated"));
+        QCOMPARE(fx.big().statusPanel(2)->text(), QString("Deactivated"));
+        QVERIFY(!(w.windowFlags() & Qt::WindowStaysOnTopHint));
+        QCOMPARE(fx.engine->BuiltInSound, 107);
+        QVERIFY(fx.engine->UseBuiltIn);
+        QVERIFY(fx.engine->LoopSound);
+        QVERIFY(fx.engine->SoundOn);
+        QVERIFY(!shared().ShowMessage);
+        QCOMPARE(fx.engine->ButtonColor, 0x00FF00FFu);
+        QCOMPARE(w.button(Cmd::Options)->palette().color(QPalette::Button), QColor(255, 0, 255));
+        QCOMPARE(w.field(TimeField::Hours)->palette().color(QPalette::Text), QColor(255, 255, 0));
+        QCOMPARE(fx.stored("Size"), QString("0"));
+        QVERIFY(!w.button(Cmd::Start)->isEnabled()); // 00:00:00 cannot be started
+    }
+
+    void sizeOneShowsTheBigWindow()
+    {
+        fx.seed("Size", "1");
+        fx.load();
+        fx.form1->size(1);
+        QVERIFY(fx.big().isVisible());
+        QVERIFY(!fx.form1->isVisible());
+        QCOMPARE(shared().BigWindow, 1);
+    }
+
+    void oddSizeShowsTheSmallWindowAndIsStored()
+    {
+        fx.load();
+        fx.form1->size(7);
+        QVERIFY(fx.form1->isVisible());
+        QCOMPARE(fx.stored("Size"), QString("7"));
+    }
+
+    void onTopStoredMakesBothTopmostFromLoad()
+    {
+        fx.seed("On Top", "True");
+        fx.load();
+        QVERIFY(fx.form1->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(fx.big().windowFlags() & Qt::WindowStaysOnTopHint);
+    }
+
+    void controlsSitAtTheirTwipsPositions()
+    {
+        fx.start();
+        Form1& w = *fx.form1;
+        QCOMPARE(w.size(), QSize(231, 134));
+        QCOMPARE(w.field(TimeField::Hours)->geometry(), QRect(6, 18, 48, 41));
+        QCOMPARE(w.button(Cmd::Start)->geometry(), QRect(6, 64, 71, 47));
+        QCOMPARE(w.statusBar()->geometry(), QRect(0, 117, 231, 17));
+        // Spinners at the right edge of their fields, 22 twips taller.
+        const QRect f = w.field(TimeField::Minutes)->geometry();
+        const QRect s = w.spinner(TimeField::Minutes)->geometry();
+        QCOMPARE(s.left(), qRound((1260 + 720 - 2) / 15.0));
+        QCOMPARE(s.top(), f.top());
+        QCOMPARE(s.height(), qRound((615 + 22) / 15.0));
+        QCOMPARE(fx.big().spinner(TimeField::Minutes)->height(), qRound((2325 + 2) / 15.0));
+    }
+
+    void typingFiveIntoMinutesGivesZeroFiveOnBothWindows()
+    {
+        fx.start();
+        MainFixture::typeInto(*fx.form1, TimeField::Minutes, "5");
+        QCOMPARE(fx.form1->fieldText(TimeField::Minutes), QString("05"));
+        QCOMPARE(fx.big().fieldText(TimeField::Minutes), QString("05"));
+        QCOMPARE(fx.form1->spinner(TimeField::Minutes)->value(), 5);
+        QVERIFY(fx.form1->button(Cmd::Start)->isEnabled());
+    }
+
+    void keysOtherThanDigitsAreDiscarded()
+    {
+        fx.start();
+        QLineEdit* e = fx.form1->field(TimeField::Hours);
+        e->setFocus();
+        QTest::mouseClick(e, Qt::LeftButton);
+        QTest::keyClicks(e, "x1-");
+        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(e->text(), QString("1"));
+    }
+
+    void wakeHoursThirteenBecomeTwelve()
+    {
+        fx.start();
+        fx.engine->WakeMode = true;
+        fx.engine->applyModeToFields();
+        MainFixture::typeInto(*fx.form1, TimeField::Hours, "13");
+        QCOMPARE(fx.form1->fieldText(TimeField::Hours), QString("12"));
+        QCOMPARE(fx.big().fieldText(TimeField::Hours), QString("12"));
+        QCOMPARE(fx.form1->field(TimeField::Seconds)->accessibleName(), QString("AM/PM"));
+    }
+
+    void runStatesThroughTheButtons()
+    {
+        fx.start();
+        Form1& w = *fx.form1;
+        fx.setTime(w, "00", "03", "13");
+        QTest::mouseClick(w.button(Cmd::Start), Qt::LeftButton);
+        for (MainWindow* m : {static_cast<MainWindow*>(&w), static_cast<MainWindow*>(&fx.big())}) {
+            QCOMPARE(m->caption(), QString("Stop"));
+            QCOMPARE(m->statusPanel(2)->text(), QString("Activated"));
+            QVERIFY(m->field(TimeField::Minutes)->isReadOnly());
+            QVERIFY(!m->button(Cmd::Options)->isEnabled());
+            QVERIFY(!m->button(Cmd::Reset)->isEnabled());
+            QVERIFY(m->button(Cmd::Tray)->isEnabled());
+            QVERIFY(m->button(Cmd::Presets)->isEnabled());
+        }
+        fx.engine->sec_Timer();
+        QTest::mouseClick(w.button(Cmd::Start), Qt::LeftButton);
+        QCOMPARE(w.caption(), QString("Start"));
+        QCOMPARE(MainFixture::time(fx.big()), QString("00:03:12"));
+        QVERIFY(!fx.big().field(TimeField::Minutes)->isReadOnly());
+        QVERIFY(w.button(Cmd::Options)->isEnabled());
+
+        // A countdown from 00:00:03 alarms in its third tick.
+        fx.setTime(w, "00", "00", "03");
+        QTest::mouseClick(fx.big().button(Cmd::Start), Qt::LeftButton);
+        fx.engine->sec_Timer();
+        fx.engine->sec_Timer();
+        QCOMPARE(w.caption(), QString("Stop"));
+        fx.engine->sec_Timer();
+        QCOMPARE(w.caption(), QString("Alarm Off"));
+        QCOMPARE(fx.big().caption(), QString("Alarm Off"));
+        QVERIFY(fx.audio->calls().join(",").contains("playWaveImage"));
+        QTest::mouseClick(fx.big().button(Cmd::Start), Qt::LeftButton);
+        QCOMPARE(w.caption(), QString("Start"));
+        QVERIFY(fx.audio->calls().last().startsWith("stopWave"));
+    }
+
+    void enterPressesStartOnTheSmallWindowOnly()
+    {
+        fx.start();
+        fx.setTime(*fx.form1, "00", "01", "00");
+        QTest::keyClick(fx.form1->field(TimeField::Hours), Qt::Key_Return);
+        QCOMPARE(fx.form1->caption(), QString("Stop"));
+        fx.engine->Command1_Click();
+        QTest::keyClick(fx.big().field(TimeField::Hours), Qt::Key_Return);
+        QCOMPARE(fx.form1->caption(), QString("Start"));
+    }
+
+    void resetOnTheBigWindowFollowsTheMode()
+    {
+        fx.start(1);
+        fx.setTime(fx.big(), "01", "02", "03");
+        fx.engine->WakeMode = true;
+        QTest::mouseClick(fx.big().button(Cmd::Reset), Qt::LeftButton);
+        QCOMPARE(MainFixture::time(*fx.form1), QString("01:02:03"));
+        fx.engine->WakeMode = false;
+        QTest::mouseClick(fx.big().button(Cmd::Reset), Qt::LeftButton);
+        QCOMPARE(MainFixture::time(*fx.form1), QString("00:00:00"));
+    }
+
+    void optionsCancelKeepsSizeAndResetsFields()
+    {
+        fx.start(0);
+        fx.setTime(*fx.form1, "00", "05", "00");
+        bool sawDialog = false;
+        onNextModal([&](QWidget* modal) {
+            sawDialog = modal->objectName() == "Form5";
+            QVERIFY(!(fx.form1->windowFlags() & Qt::WindowStaysOnTopHint));
+            static_cast<QDialog*>(modal)->reject();
+        });
+        fx.engine->OnTop = true;
+        fx.form1->applyOnTop();
+        QTest::mouseClick(fx.form1->button(Cmd::Options), Qt::LeftButton);
+        QVERIFY(sawDialog);
+        QVERIFY(fx.form1->isVisible());
+        QCOMPARE(shared().BigWindow, 0);
+        QCOMPARE(MainFixture::time(*fx.form1), QString("00:00:00"));
+        QVERIFY(fx.form1->windowFlags() & Qt::WindowStaysOnTopHint);
+    }
+
+    void onTopIsDroppedAroundPresetsAndAbout_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("presets") << int(Cmd::Presets) << "Form3";
+        QTest::newRow("about") << int(Cmd::About) << "FrmAbt";
+    }
+    void onTopIsDroppedAroundPresetsAndAbout()
+    {
+        QFETCH(int, button);
+        QFETCH(QString, dialog);
+        fx.start(0);
+        fx.engine->OnTop = true;
+        fx.form1->applyOnTop();
+        bool droppedWhileOpen = false;
+        QString seen;
+        onNextModal([&](QWidget* modal) {
+            seen = modal->objectName();
+            droppedWhileOpen = !(fx.form1->windowFlags() & Qt::WindowStaysOnTopHint);
+        });
+        QTest::mouseClick(fx.form1->button(Cmd(button)), Qt::LeftButton);
+        QCOMPARE(seen, dialog);
+        QVERIFY(droppedWhileOpen);
+        QVERIFY(fx.form1->windowFlags() & Qt::WindowStaysOnTopHint);
+    }
+
+    void closingWithAFileSoundClosesTheDeviceFirst()
+    {
+        fx.start();
+        fx.engine->UseBuiltIn = false;
+        fx.engine->SoundFile = "/nonexistent/alarm.mp3";
+        fx.setTime(*fx.form1, "00", "00", "01");
+        fx.engine->Command1_Click();
+        fx.engine->sec_Timer();
+        QVERIFY(shared().SoundPlaying);
+        fx.audio->clearCalls();
+        fx.form1->close();
+        QCOMPARE(fx.audio->calls().value(0), QString("closeDevice"));
+        QCOMPARE(fx.audio->calls().value(1), QString("stopWave"));
+    }
+};
+
+QTEST_MAIN(Form1Test)
+#include "tst_form1.moc"
