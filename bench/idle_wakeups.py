@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""Wake-ups and CPU time of a running Zentimo, idle and while a countdown runs.
+
+Starts its own Xvfb + icewm, runs the built binary (default build/zentimo) in a private D-Bus session
+and counts the growth of the voluntary context switches of all its threads over a window.
+
+    bench/idle_wakeups.py [--binary build/zentimo] [--seconds 30]
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(HERE)
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+
+
+def switches(pid):
+    total = 0
+    for tid in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{tid}/status") as f:
+                for line in f:
+                    if line.startswith("voluntary_ctxt_switches:"):
+                        total += int(line.split()[1])
+        except FileNotFoundError:
+            pass
+    return total
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def measure(pid, seconds):
+    s0, c0 = switches(pid), cpu_seconds(pid)
+    time.sleep(seconds)
+    s1, c1 = switches(pid), cpu_seconds(pid)
+    return (s1 - s0) / seconds, (c1 - c0) / seconds * 1000
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--binary", default=os.path.join(ROOT, "build", "zentimo"))
+    parser.add_argument("--seconds", type=float, default=30)
+    parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
+    args = parser.parse_args()
+
+    if not args.inner:
+        state = tempfile.mkdtemp(prefix="zentimo-bench-x-")
+        subprocess.run([os.path.join(ROOT, "tests", "e2e", "xsession.sh"), "start", state], check=True,
+                       stdout=subprocess.DEVNULL)
+        try:
+            env = dict(os.environ, ZENTIMO_E2E_STATE=state, ZENTIMO_BINARY=os.path.abspath(args.binary))
+            return subprocess.call(["dbus-run-session", "--", sys.executable, __file__, "--inner",
+                                    "--binary", args.binary, "--seconds", str(args.seconds)], env=env)
+        finally:
+            subprocess.run([os.path.join(ROOT, "tests", "e2e", "xsession.sh"), "stop", state])
+
+    import zentimo_e2e as z
+    app = z.Zentimo().start()
+    try:
+        app.wait_window()
+        root = z.find_app()
+        time.sleep(3)  # let start-up settle
+        idle_wakeups, idle_cpu = measure(app.proc.pid, args.seconds)
+
+        minutes = z.find(root, "Minutes")
+        minutes.get_editable_text_iface().set_text_contents("59")
+        z.press(z.find(root, "Start"))
+        z.wait_for(lambda: z.find(root, "Stop") is not None, what="countdown running")
+        time.sleep(1)
+        run_wakeups, run_cpu = measure(app.proc.pid, args.seconds)
+    finally:
+        app.cleanup()
+
+    print(f"{'state':<22}{'wake-ups/s':>12}{'CPU ms/s':>12}")
+    print(f"{'idle':<22}{idle_wakeups:>12.2f}{idle_cpu:>12.2f}")
+    print(f"{'countdown running':<22}{run_wakeups:>12.2f}{run_cpu:>12.2f}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

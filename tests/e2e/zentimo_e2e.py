@@ -1,0 +1,219 @@
+"""Drives the real zentimo binary on the shared Xvfb server, as a user would: real input events through
+xdotool, and what a screen reader sees through AT-SPI. Each test runs inside its own D-Bus session
+(started by CTest with dbus-run-session), so the accessibility bus is private to it."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import wave
+
+STATE = os.environ.get("ZENTIMO_E2E_STATE", "")
+BINARY = os.environ.get("ZENTIMO_BINARY", "")
+SHOTS = os.environ.get("ZENTIMO_SHOTS", tempfile.gettempdir())
+
+
+def display():
+    with open(os.path.join(STATE, "display")) as f:
+        return f.read().strip()
+
+
+def run(*args, check=True, env=None):
+    return subprocess.run(args, check=check, capture_output=True, text=True, env=env or xenv())
+
+
+def xenv():
+    env = dict(os.environ)
+    env["DISPLAY"] = display()
+    return env
+
+
+def wait_for(predicate, timeout=10.0, interval=0.05, what="condition"):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out waiting for " + what)
+        time.sleep(interval)
+
+
+class Zentimo:
+    """One running copy of the program with a fresh configuration folder and a disk audio file."""
+
+    def __init__(self, config_dir=None, faketime=None, tz="UTC", extra_env=None):
+        self.tmp = tempfile.mkdtemp(prefix="zentimo-e2e-")
+        self.config = config_dir or os.path.join(self.tmp, "config")
+        os.makedirs(self.config, exist_ok=True)
+        self.audio = os.path.join(self.tmp, "audio.raw")
+        self.faketime = faketime
+        self.tz = tz
+        self.extra_env = extra_env or {}
+        self.proc = None
+
+    @property
+    def registry(self):
+        return os.path.join(self.config, "zentimo", "registry.reg")
+
+    def start(self):
+        env = xenv()
+        env.update({
+            "QT_QPA_PLATFORM": "xcb",
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+            "QT_ACCESSIBILITY": "1",
+            "XDG_CONFIG_HOME": self.config,
+            "SDL_AUDIODRIVER": "disk",
+            "SDL_DISKAUDIOFILE": self.audio,
+            "TZ": self.tz,
+        })
+        env.update(self.extra_env)
+        cmd = [BINARY]
+        if self.faketime:
+            cmd = ["faketime", "-f", "@" + self.faketime] + cmd
+        self.proc = subprocess.Popen(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        return self
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+    def cleanup(self):
+        self.stop()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def read_registry(self):
+        with open(self.registry, encoding="utf-8") as f:
+            return f.read()
+
+    # ---- windows -------------------------------------------------------------------------------
+
+    def windows(self, name="Zentimo", visible=True):
+        args = ["xdotool", "search"]
+        if visible:
+            args.append("--onlyvisible")
+        args += ["--pid", str(self.proc.pid), "--name", "^" + name + "$"]
+        out = run(*args, check=False).stdout.split()
+        return [int(w) for w in out]
+
+    def wait_window(self, name="Zentimo", timeout=15):
+        return wait_for(lambda: self.windows(name), timeout, what="window " + name)[0]
+
+    @staticmethod
+    def geometry(window):
+        out = run("xdotool", "getwindowgeometry", "--shell", str(window)).stdout
+        values = dict(line.split("=", 1) for line in out.split())
+        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def click_twips(self, window, left, top, width, height, button=1):
+        """Clicks the middle of a control given by its twips rectangle (15 twips a pixel)."""
+        x, y, _, _ = self.geometry(window)
+        cx = x + round((left + width / 2) / 15)
+        cy = y + round((top + height / 2) / 15)
+        run("xdotool", "mousemove", "--sync", str(cx), str(cy))
+        run("xdotool", "click", str(button))
+
+    @staticmethod
+    def type_text(text):
+        run("xdotool", "type", "--delay", "30", text)
+
+    @staticmethod
+    def key(*keys):
+        run("xdotool", "key", "--delay", "30", *keys)
+
+    @staticmethod
+    def screenshot(name):
+        os.makedirs(SHOTS, exist_ok=True)
+        path = os.path.join(SHOTS, name + ".png")
+        run("import", "-window", "root", path)
+        return path
+
+    # ---- audio ---------------------------------------------------------------------------------
+
+    def audio_bytes(self):
+        try:
+            with open(self.audio, "rb") as f:
+                return f.read()
+        except FileNotFoundError:
+            return b""
+
+
+# ---- AT-SPI ----------------------------------------------------------------------------------------
+
+def atspi():
+    import gi
+    gi.require_version("Atspi", "2.0")
+    from gi.repository import Atspi
+    return Atspi
+
+
+def find_app(name="zentimo", timeout=15):
+    Atspi = atspi()
+
+    def look():
+        desktop = Atspi.get_desktop(0)
+        for i in range(desktop.get_child_count()):
+            app = desktop.get_child_at_index(i)
+            if app is not None and (app.get_name() or "").lower() == name:
+                return app
+        return None
+
+    return wait_for(look, timeout, what="accessible application " + name)
+
+
+def walk(node, depth=0):
+    yield node
+    if depth > 30:
+        return
+    try:
+        count = node.get_child_count()
+    except Exception:
+        return
+    for i in range(count):
+        child = node.get_child_at_index(i)
+        if child is not None:
+            yield from walk(child, depth + 1)
+
+
+def find(root, name, role=None, showing_only=True):
+    Atspi = atspi()
+    for node in walk(root):
+        try:
+            if node.get_name() != name:
+                continue
+            if role and node.get_role_name() != role:
+                continue
+            if showing_only and not node.get_state_set().contains(Atspi.StateType.SHOWING):
+                continue
+            return node
+        except Exception:
+            continue
+    return None
+
+
+def press(node):
+    action = node.get_action_iface()
+    for i in range(action.get_n_actions()):
+        if action.get_action_name(i) in ("Press", "press", "click"):
+            action.do_action(i)
+            return
+    action.do_action(0)
+
+
+def text_of(node):
+    iface = node.get_text_iface()
+    if iface is not None:
+        return iface.get_text(0, iface.get_character_count())
+    return node.get_name()
+
+
+def main():
+    unittest.main(verbosity=2)
