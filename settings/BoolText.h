@@ -1,0 +1,13 @@
+#pragma once
+// The Windows Boolean texts, the one place that knows them.
+
+#include <QString>
+
+namespace zentimo {
+
+// "True" or "False".
+QString boolToText(bool value);
+// "true"/"false" in any case, or a number (0 is false, any other true); anything else gives fallback.
+bool textToBool(const QString& text, bool fallback);
+
+} // namespace zentimo

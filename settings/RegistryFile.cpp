@@ -1,0 +1,689 @@
+#include "settings/RegistryFile.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QStringDecoder>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace zentimo {
+
+namespace {
+
+const QString kHive = QStringLiteral("HKEY_CURRENT_USER");
+const QByteArray kOwnHeader = RegistryFile::kHeader;
+const QByteArray kFutureHeaderPrefix = "Zentimo Registry Version ";
+const QByteArray kRegedit4 = "REGEDIT4";
+const QByteArray kRegedit5 = "Windows Registry Editor Version 5.00";
+
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString fullKeyName(const QString& keyPath)
+{
+    return kHive + QLatin1Char('\\') + keyPath;
+}
+
+// Key names cannot hold the separator twice in a row or anything a header line cannot carry.
+bool isUsableKeyPath(const QString& keyPath)
+{
+    if (keyPath.isEmpty() || keyPath.startsWith(QLatin1Char('\\')) || keyPath.endsWith(QLatin1Char('\\')) ||
+        keyPath.contains(QLatin1String("\\\\")))
+        return false;
+    for (QChar c : keyPath) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+    }
+    return keyPath.isValidUtf16();
+}
+
+QString escaped(const QString& s)
+{
+    QString out;
+    out.reserve(s.size() + 8);
+    for (QChar c : s) {
+        switch (c.unicode()) {
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                out += QLatin1String("\\x") +
+                       QString::number(c.unicode(), 16).rightJustified(2, QLatin1Char('0')).toUpper();
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+// Reads a quoted string starting at pos (on the opening quote); pos ends after the closing quote.
+bool readQuoted(QStringView line, qsizetype& pos, QString& out)
+{
+    if (pos >= line.size() || line[pos] != QLatin1Char('"'))
+        return false;
+    ++pos;
+    out.clear();
+    while (pos < line.size()) {
+        const QChar c = line[pos++];
+        if (c == QLatin1Char('"'))
+            return true;
+        if (c != QLatin1Char('\\')) {
+            out += c;
+            continue;
+        }
+        if (pos >= line.size())
+            return false;
+        const QChar e = line[pos++];
+        switch (e.unicode()) {
+        case '\\':
+        case '"':
+            out += e;
+            break;
+        case 'n':
+            out += QLatin1Char('\n');
+            break;
+        case 'r':
+            out += QLatin1Char('\r');
+            break;
+        case 't':
+            out += QLatin1Char('\t');
+            break;
+        case 'x': {
+            if (pos + 2 > line.size())
+                return false;
+            const int hi = hexDigit(line[pos]);
+            const int lo = hexDigit(line[pos + 1]);
+            if (hi < 0 || lo < 0)
+                return false;
+            out += QChar(char16_t(hi * 16 + lo));
+            pos += 2;
+            break;
+        }
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
+void skipBlanks(QStringView line, qsizetype& pos)
+{
+    while (pos < line.size() && (line[pos] == QLatin1Char(' ') || line[pos] == QLatin1Char('\t')))
+        ++pos;
+}
+
+bool isHexList(QStringView s)
+{
+    for (QChar c : s) {
+        if (hexDigit(c) < 0 && c != QLatin1Char(',') && c != QLatin1Char(' ') && c != QLatin1Char('\t'))
+            return false;
+    }
+    return true;
+}
+
+// Data that regedit writes for values other than plain text: dword:XXXXXXXX, hex:.. and hex(N):..
+bool isOtherData(QStringView data, bool& continues)
+{
+    continues = false;
+    if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
+        const QStringView digits = data.mid(6).trimmed();
+        return !digits.isEmpty() && digits.size() <= 8 && isHexList(digits) &&
+               !digits.contains(QLatin1Char(','));
+    }
+    if (!data.startsWith(QLatin1String("hex"), Qt::CaseInsensitive))
+        return false;
+    qsizetype pos = 3;
+    if (pos < data.size() && data[pos] == QLatin1Char('(')) {
+        const qsizetype close = data.indexOf(QLatin1Char(')'), pos);
+        if (close < pos + 2 || !isHexList(data.mid(pos + 1, close - pos - 1)))
+            return false;
+        pos = close + 1;
+    }
+    if (pos >= data.size() || data[pos] != QLatin1Char(':'))
+        return false;
+    QStringView list = data.mid(pos + 1).trimmed();
+    if (list.endsWith(QLatin1Char('\\'))) {
+        continues = true;
+        list.chop(1);
+    }
+    return isHexList(list);
+}
+
+bool isBlankLine(const QByteArray& raw)
+{
+    return raw.trimmed().isEmpty();
+}
+
+struct FdGuard {
+    int fd = -1;
+    explicit FdGuard(int f) : fd(f) {}
+    FdGuard(const FdGuard&) = delete;
+    FdGuard& operator=(const FdGuard&) = delete;
+    ~FdGuard()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// Permission bits count even for root: a file or folder the user marked read-only is not rewritten.
+bool isWritable(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        return false;
+    return (st.st_mode & 0222) != 0 && ::access(native.constData(), W_OK) == 0;
+}
+
+bool ensureFolder(const QString& dir)
+{
+    const QFileInfo info(dir);
+    if (info.isDir())
+        return true;
+    if (info.exists() || info.isSymLink())
+        return false;
+    const QString parent = info.absolutePath();
+    if (!QFileInfo(parent).isDir() && !QDir().mkpath(parent))
+        return false;
+    return ::mkdir(QFile::encodeName(dir).constData(), 0700) == 0 ||
+           (errno == EEXIST && QFileInfo(dir).isDir());
+}
+
+bool syncFolder(const QString& dir)
+{
+    FdGuard fd(::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.fd >= 0 && ::fsync(fd.fd) == 0;
+}
+
+bool writeAll(int fd, const QByteArray& data)
+{
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+bool replaceFile(const QString& target, const QByteArray& data)
+{
+    QByteArray tmpl = QFile::encodeName(target) + ".tmp-XXXXXX";
+    const int raw = ::mkostemp(tmpl.data(), O_CLOEXEC);
+    if (raw < 0)
+        return false;
+    bool ok;
+    {
+        FdGuard fd(raw);
+        ok = ::fchmod(fd.fd, 0600) == 0 && writeAll(fd.fd, data) && ::fsync(fd.fd) == 0;
+        ok = (::close(std::exchange(fd.fd, -1)) == 0) && ok;
+    }
+    if (!ok || ::rename(tmpl.constData(), QFile::encodeName(target).constData()) != 0) {
+        ::unlink(tmpl.constData());
+        return false;
+    }
+    // The rename is done; a failed folder sync only weakens the guarantee against power loss.
+    syncFolder(QFileInfo(target).absolutePath());
+    return true;
+}
+
+// A writer that was killed leaves its temporary file behind; under the lock no other one is being written.
+void removeStaleTemporaries(const QString& target)
+{
+    const QFileInfo info(target);
+    QDir dir(info.absolutePath());
+    const QStringList stale = dir.entryList({info.fileName() + QStringLiteral(".tmp-??????")},
+                                            QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : stale)
+        dir.remove(name);
+}
+
+bool moveAside(const QString& target)
+{
+    const QString stem = target + QStringLiteral(".unreadable-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = stem;
+    for (int n = 1; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
+        aside = stem + QLatin1Char('-') + QString::number(n);
+    if (::rename(QFile::encodeName(target).constData(), QFile::encodeName(aside).constData()) != 0)
+        return false;
+    syncFolder(QFileInfo(target).absolutePath());
+    return true;
+}
+
+} // namespace
+
+struct RegistryFile::Document {
+    enum class Kind { Raw, Key, Value };
+    struct Item {
+        Kind kind = Kind::Raw;
+        QByteArray raw; // Raw: the line as read; a value that is not text: its lines as read
+        QString name;   // Key: the full key name with its hive; Value: the name, empty for the unnamed one
+        bool isText = false;
+        QString text;
+    };
+    enum class State { Missing, Unusable, Loaded };
+
+    State state = State::Missing;
+    bool notText = false; // binary: moved aside before the next write
+    bool frozen = false;  // too large or of a later version: read, never rewritten
+    QList<Item> items;
+
+    // Headers and values of one key, in file order; a key may be written in more than one block.
+    struct KeyItems {
+        QList<qsizetype> headers;
+        QList<qsizetype> values;
+    };
+
+    KeyItems collect(const QString& fullName) const
+    {
+        KeyItems found;
+        bool inside = false;
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const Item& item = items[i];
+            if (item.kind == Kind::Key) {
+                inside = sameName(item.name, fullName);
+                if (inside)
+                    found.headers.append(i);
+            } else if (inside && item.kind == Kind::Value) {
+                found.values.append(i);
+            }
+        }
+        return found;
+    }
+
+    QList<qsizetype> valuesNamed(const KeyItems& key, const QString& name) const
+    {
+        QList<qsizetype> found;
+        for (qsizetype i : key.values) {
+            if (sameName(items[i].name, name))
+                found.append(i);
+        }
+        return found;
+    }
+
+    bool hasSubkeys(const QString& fullName) const
+    {
+        const QString prefix = fullName + QLatin1Char('\\');
+        for (const Item& item : items) {
+            if (item.kind == Kind::Key && item.name.startsWith(prefix, Qt::CaseInsensitive))
+                return true;
+        }
+        return false;
+    }
+
+    void parse(QByteArray bytes)
+    {
+        state = State::Loaded;
+        if (bytes.startsWith("\xFF\xFE")) {
+            QStringDecoder decoder(QStringDecoder::Utf16LE);
+            const QString text = decoder.decode(QByteArrayView(bytes).sliced(2));
+            if (text.contains(QChar(0))) {
+                notText = true;
+                return;
+            }
+            bytes = text.toUtf8();
+        } else if (bytes.startsWith("\xEF\xBB\xBF")) {
+            bytes.remove(0, 3);
+        }
+        if (bytes.contains('\0')) {
+            notText = true;
+            return;
+        }
+
+        QList<QByteArray> lines = bytes.split('\n');
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        for (QByteArray& line : lines) {
+            if (line.endsWith('\r'))
+                line.chop(1);
+        }
+
+        qsizetype first = 0;
+        const QByteArray head = lines.isEmpty() ? QByteArray() : lines.first().trimmed();
+        const bool known = head == kOwnHeader || head == kRegedit4 || head == kRegedit5;
+        if (known) {
+            first = 1;
+        } else if (head.startsWith(kFutureHeaderPrefix)) {
+            frozen = true;
+            first = 1;
+        } else if (!bytes.isEmpty() && !QUtf8StringView(bytes).isValidUtf8()) {
+            notText = true;
+            return;
+        }
+
+        // Folded key name -> folded value name -> index, to find a name given twice.
+        QHash<QString, QHash<QString, qsizetype>> seen;
+        QString current; // folded name of the key being read; empty outside one
+        for (qsizetype i = first; i < lines.size(); ++i) {
+            Item item;
+            item.raw = lines[i];
+            if (!QUtf8StringView(lines[i]).isValidUtf8()) {
+                items.append(item);
+                continue;
+            }
+            const QString line = QString::fromUtf8(lines[i]);
+            const QStringView t = QStringView(line).trimmed();
+            if (t.startsWith(QLatin1Char('['))) {
+                current.clear();
+                if (t.size() >= 3 && t.back() == QLatin1Char(']') && t[1] != QLatin1Char('-')) {
+                    item.kind = Kind::Key;
+                    item.name = t.mid(1, t.size() - 2).toString();
+                    current = item.name.toCaseFolded();
+                }
+                items.append(item);
+                continue;
+            }
+            bool continues = false;
+            if (!current.isEmpty() && parseValue(t, item, continues)) {
+                item.kind = Kind::Value;
+                while (continues && i + 1 < lines.size()) {
+                    item.raw += '\n' + lines[++i];
+                    continues = lines[i].trimmed().endsWith('\\');
+                }
+                // A name given twice in one key: the later content wins, the first place stays.
+                QHash<QString, qsizetype>& names = seen[current];
+                const QString folded = item.name.toCaseFolded();
+                const auto earlier = names.constFind(folded);
+                if (earlier == names.constEnd()) {
+                    names.insert(folded, items.size());
+                    items.append(std::move(item));
+                } else {
+                    item.name = items[*earlier].name;
+                    items[*earlier] = std::move(item);
+                }
+                continue;
+            }
+            items.append(item);
+        }
+    }
+
+    static bool parseValue(QStringView t, Item& item, bool& continues)
+    {
+        qsizetype pos = 0;
+        if (t.startsWith(QLatin1Char('@'))) {
+            pos = 1;
+        } else if (!readQuoted(t, pos, item.name)) {
+            return false;
+        }
+        skipBlanks(t, pos);
+        if (pos >= t.size() || t[pos] != QLatin1Char('='))
+            return false;
+        ++pos;
+        skipBlanks(t, pos);
+        if (pos < t.size() && t[pos] == QLatin1Char('"')) {
+            if (!readQuoted(t, pos, item.text))
+                return false;
+            skipBlanks(t, pos);
+            item.isText = pos == t.size();
+            return item.isText;
+        }
+        return isOtherData(t.mid(pos), continues);
+    }
+
+    QByteArray serialize() const
+    {
+        QByteArray out = kOwnHeader + '\n';
+        for (const Item& item : items) {
+            switch (item.kind) {
+            case Kind::Raw:
+                out += item.raw;
+                break;
+            case Kind::Key:
+                out += '[' + item.name.toUtf8() + ']';
+                break;
+            case Kind::Value:
+                if (!item.isText) {
+                    out += item.raw;
+                    break;
+                }
+                out += item.name.isEmpty() ? QByteArray("@") : '"' + escaped(item.name).toUtf8() + '"';
+                out += "=\"" + escaped(item.text).toUtf8() + '"';
+                break;
+            }
+            out += '\n';
+        }
+        return out;
+    }
+};
+
+RegistryFile::RegistryFile(QString path) : m_path(std::move(path)) {}
+
+QString RegistryFile::defaultPath()
+{
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/zentimo/registry.reg");
+}
+
+RegistryFile::Document RegistryFile::read() const
+{
+    Document doc;
+    const QByteArray native = QFile::encodeName(m_path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) {
+        doc.state = errno == ENOENT ? Document::State::Missing : Document::State::Unusable;
+        return doc;
+    }
+    // A fifo or a device would block or never end.
+    if (!S_ISREG(st.st_mode)) {
+        doc.state = Document::State::Unusable;
+        return doc;
+    }
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        doc.state = Document::State::Unusable;
+        return doc;
+    }
+    QByteArray bytes = file.read(kMaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        doc.state = Document::State::Unusable;
+        return doc;
+    }
+    bool tooLarge = false;
+    if (bytes.size() > kMaxFileSize) {
+        tooLarge = true;
+        bytes.truncate(kMaxFileSize);
+        const qsizetype lastEnd = bytes.lastIndexOf('\n');
+        bytes.truncate(lastEnd < 0 ? 0 : lastEnd + 1);
+    }
+    doc.parse(std::move(bytes));
+    doc.frozen = doc.frozen || tooLarge;
+    return doc;
+}
+
+bool RegistryFile::modify(const std::function<Change(Document&)>& change)
+{
+    const QFileInfo info(m_path);
+    const QString dir = info.absolutePath();
+    if (!ensureFolder(dir) || !isWritable(dir))
+        return false;
+
+    FdGuard lock(::open(QFile::encodeName(m_path + QStringLiteral(".lock")).constData(),
+                        O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (lock.fd < 0)
+        return false;
+    int locked;
+    do {
+        locked = ::flock(lock.fd, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0)
+        return false;
+
+    // A link to a file kept elsewhere stays a link.
+    QString target = m_path;
+    if (QFileInfo(m_path).isSymLink()) {
+        target = QFileInfo(m_path).canonicalFilePath();
+        if (target.isEmpty() || !isWritable(QFileInfo(target).absolutePath()))
+            return false;
+    }
+    removeStaleTemporaries(target);
+
+    Document doc = read();
+    if (doc.state == Document::State::Unusable)
+        return false;
+    const bool moving = doc.state == Document::State::Loaded && doc.notText;
+    if (doc.state == Document::State::Loaded && (doc.frozen || !isWritable(target)))
+        return false;
+    if (moving)
+        doc = Document();
+
+    switch (change(doc)) {
+    case Change::Failed:
+        return false;
+    case Change::Unchanged:
+        return true;
+    case Change::Done:
+        break;
+    }
+    const QByteArray out = doc.serialize();
+    if (out.size() > kMaxFileSize)
+        return false;
+    // What cannot be read as text is kept under another name, never overwritten.
+    if (moving && !moveAside(target))
+        return false;
+    return replaceFile(target, out);
+}
+
+std::optional<QString> RegistryFile::textValue(const QString& keyPath, const QString& valueName) const
+{
+    const Document doc = read();
+    const Document::KeyItems key = doc.collect(fullKeyName(keyPath));
+    const QList<qsizetype> same = doc.valuesNamed(key, valueName);
+    if (same.isEmpty() || !doc.items[same.first()].isText)
+        return std::nullopt;
+    return doc.items[same.first()].text;
+}
+
+QList<QPair<QString, QString>> RegistryFile::textValues(const QString& keyPath) const
+{
+    const Document doc = read();
+    QList<QPair<QString, QString>> pairs;
+    for (qsizetype i : doc.collect(fullKeyName(keyPath)).values) {
+        const Document::Item& item = doc.items[i];
+        if (item.isText)
+            pairs.append({item.name, item.text});
+    }
+    return pairs;
+}
+
+bool RegistryFile::setTextValue(const QString& keyPath, const QString& valueName, const QString& text)
+{
+    if (!isUsableKeyPath(keyPath) || !valueName.isValidUtf16() || !text.isValidUtf16())
+        return false;
+    return modify([&](Document& doc) {
+        using Kind = Document::Kind;
+        const QString full = fullKeyName(keyPath);
+        const Document::KeyItems key = doc.collect(full);
+        const QList<qsizetype> same = doc.valuesNamed(key, valueName);
+        if (!same.isEmpty()) {
+            Document::Item& item = doc.items[same.first()];
+            if (item.isText && item.text == text)
+                return Change::Unchanged;
+            item.isText = true;
+            item.text = text;
+            item.raw.clear();
+            return Change::Done;
+        }
+        Document::Item value;
+        value.kind = Kind::Value;
+        value.name = valueName;
+        value.isText = true;
+        value.text = text;
+        if (!key.headers.isEmpty()) {
+            const qsizetype after = key.values.isEmpty() ? key.headers.last() : key.values.last();
+            doc.items.insert(after + 1, value);
+            return Change::Done;
+        }
+        if (doc.items.isEmpty() || doc.items.last().kind != Kind::Raw || !isBlankLine(doc.items.last().raw))
+            doc.items.append(Document::Item());
+        Document::Item header;
+        header.kind = Kind::Key;
+        header.name = full;
+        doc.items.append(header);
+        doc.items.append(value);
+        return Change::Done;
+    });
+}
+
+bool RegistryFile::deleteValue(const QString& keyPath, const QString& valueName)
+{
+    if (!isUsableKeyPath(keyPath))
+        return false;
+    return modify([&](Document& doc) {
+        const QList<qsizetype> same = doc.valuesNamed(doc.collect(fullKeyName(keyPath)), valueName);
+        if (same.isEmpty())
+            return Change::Failed;
+        doc.items.remove(same.first());
+        return Change::Done;
+    });
+}
+
+bool RegistryFile::deleteKey(const QString& keyPath)
+{
+    if (!isUsableKeyPath(keyPath))
+        return false;
+    return modify([&](Document& doc) {
+        using Kind = Document::Kind;
+        const QString full = fullKeyName(keyPath);
+        if (doc.collect(full).headers.isEmpty() || doc.hasSubkeys(full))
+            return Change::Failed;
+        // Its header, values and blank lines go; lines that were not understood stay where they are.
+        QList<Document::Item> kept;
+        bool inside = false;
+        for (Document::Item& item : doc.items) {
+            if (item.kind == Kind::Key)
+                inside = sameName(item.name, full);
+            if (inside && (item.kind != Kind::Raw || isBlankLine(item.raw)))
+                continue;
+            kept.append(std::move(item));
+        }
+        // The blank line that set off a last block goes with it.
+        while (inside && !kept.isEmpty() && kept.last().kind == Kind::Raw && isBlankLine(kept.last().raw))
+            kept.removeLast();
+        doc.items = std::move(kept);
+        return Change::Done;
+    });
+}
+
+} // namespace zentimo

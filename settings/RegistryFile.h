@@ -1,0 +1,54 @@
+#pragma once
+// RegistryFile: the per-user registry, kept as one text file in the .reg syntax (UTF-8). Key paths are
+// below HKEY_CURRENT_USER ("Software\Fernwick\Zentimo\Options"); an empty value name is the key's unnamed
+// value. Key and value names compare without regard to case and keep the case they were first given.
+//
+// Reads look at the file as it is and take no lock: writers only ever replace it whole. Every write takes
+// an exclusive lock, re-reads the file, applies its one change and renames a synced copy over the file,
+// so two programs never lose each other's values and a crash leaves the old file or the new one.
+// Lines that are not understood stay where they are; nothing here throws or shows anything.
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace zentimo {
+
+class RegistryFile {
+public:
+    explicit RegistryFile(QString path);
+
+    QString path() const { return m_path; }
+
+    // Text of a text value; nothing when the key, the value or its text is missing.
+    std::optional<QString> textValue(const QString& keyPath, const QString& valueName) const;
+    // Name and text of every text value of the key, in the order they were first written.
+    QList<QPair<QString, QString>> textValues(const QString& keyPath) const;
+
+    // Creates the key (and so its parents) when missing; an existing value keeps its place.
+    bool setTextValue(const QString& keyPath, const QString& valueName, const QString& text);
+    // False when the value is not there.
+    bool deleteValue(const QString& keyPath, const QString& valueName);
+    // Only a key that is written in the file and has no keys below it.
+    bool deleteKey(const QString& keyPath);
+
+    // ${XDG_CONFIG_HOME:-$HOME/.config}/zentimo/registry.reg
+    static QString defaultPath();
+
+    // Larger files are read only as far as this and never rewritten.
+    static constexpr qsizetype kMaxFileSize = 1024 * 1024;
+    static constexpr const char* kHeader = "Zentimo Registry Version 1";
+
+private:
+    struct Document;
+    enum class Change { Failed, Unchanged, Done };
+
+    Document read() const;
+    bool modify(const std::function<Change(Document&)>& change);
+
+    QString m_path;
+};
+
+} // namespace zentimo

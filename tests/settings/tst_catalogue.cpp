@@ -1,0 +1,195 @@
+// Every "Options" key through the catalogue, and the Boolean texts.
+
+#include "settings/BoolText.h"
+#include "settings/Catalogue.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace zentimo;
+
+Q_DECLARE_METATYPE(OptionKey)
+
+class TestCatalogue : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    CRegSettings m_store = zentimoSettings();
+
+    void store(const QString& key, const QString& text)
+    {
+        QVERIFY(m_store.SaveSetting(QStringLiteral("Options"), key, text));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->path()));
+    }
+
+    void cleanup() { m_dir.reset(); }
+
+    void firstStartRunsOnDefaults_data()
+    {
+        QTest::addColumn<OptionKey>("key");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qlonglong>("value"); // flag, number or colour as read; -1 for texts
+        QTest::newRow("Size") << OptionKey::Size << "Size"
+                              << "0" << 0LL;
+        QTest::newRow("Show Message") << OptionKey::ShowMessage << "Show Message"
+                                      << "False" << 0LL;
+        QTest::newRow("Alarm Message") << OptionKey::AlarmMessage << "Alarm Message"
+                                       << "" << -1LL;
+        QTest::newRow("Play Sound") << OptionKey::PlaySound << "Play Sound"
+                                    << "True" << 1LL;
+        QTest::newRow("On Top") << OptionKey::OnTop << "On Top"
+                                << "False" << 0LL;
+        QTest::newRow("Built-in Sound") << OptionKey::BuiltInSound << "Built-in Sound"
+                                        << "107" << 107LL;
+        QTest::newRow("Use Built-in") << OptionKey::UseBuiltIn << "Use Built-in"
+                                      << "True" << 1LL;
+        QTest::newRow("Auto Restart") << OptionKey::AutoRestart << "Auto Restart"
+                                      << "False" << 0LL;
+        QTest::newRow("Loop Sound") << OptionKey::LoopSound << "Loop Sound"
+                                    << "True" << 1LL;
+        QTest::newRow("Background Color") << OptionKey::BackgroundColor << "Background Color"
+                                          << "5" << 5LL;
+        QTest::newRow("Digit Color") << OptionKey::DigitColor << "Digit Color"
+                                     << "65535" << 0xFFFFLL;
+        QTest::newRow("Button Color") << OptionKey::ButtonColor << "Button Color"
+                                      << "16711935" << 0xFF00FFLL;
+        QTest::newRow("Sound File") << OptionKey::SoundFile << "Sound File"
+                                    << "" << -1LL;
+    }
+
+    void firstStartRunsOnDefaults()
+    {
+        QFETCH(OptionKey, key);
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(qlonglong, value);
+        const Catalogue catalogue(m_store);
+        QCOMPARE(Catalogue::keyName(key), name);
+        QCOMPARE(catalogue.readText(key), text);
+        if (name.endsWith(QLatin1String("Color")) && name != QLatin1String("Background Color"))
+            QCOMPARE(qlonglong(catalogue.readColor(key)), value);
+        else if (text == QLatin1String("True") || text == QLatin1String("False"))
+            QCOMPARE(qlonglong(catalogue.readFlag(key)), value);
+        else if (value >= 0)
+            QCOMPARE(qlonglong(catalogue.readInt(key)), value);
+        QVERIFY(!QFile::exists(CRegSettings::defaultFilePath()));
+    }
+
+    void autoRestartReadsDigitsAndWords_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("1") << "1" << true;
+        QTest::newRow("0") << "0" << false;
+        QTest::newRow("True") << "True" << true;
+        QTest::newRow("False") << "False" << false;
+        QTest::newRow("-1") << "-1" << true;
+        QTest::newRow("tRuE") << "tRuE" << true;
+        QTest::newRow("words fall back to off") << "perhaps" << false;
+    }
+
+    void autoRestartReadsDigitsAndWords()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, on);
+        store(QStringLiteral("Auto Restart"), stored);
+        QCOMPARE(Catalogue(m_store).readFlag(OptionKey::AutoRestart), on);
+    }
+
+    void flagsAreWrittenInTheirOwnForms()
+    {
+        Catalogue catalogue(m_store);
+        QVERIFY(catalogue.writeFlag(OptionKey::AutoRestart, true));
+        QVERIFY(catalogue.writeFlag(OptionKey::LoopSound, false));
+        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("Auto Restart")),
+                 QStringLiteral("1"));
+        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("Loop Sound")),
+                 QStringLiteral("False"));
+        QVERIFY(catalogue.writeFlag(OptionKey::AutoRestart, false));
+        QCOMPARE(catalogue.readText(OptionKey::AutoRestart), QStringLiteral("0"));
+        QVERIFY(catalogue.readFlag(OptionKey::AutoRestart) == false);
+    }
+
+    void valuesThatDoNotConvertFallBack_data()
+    {
+        QTest::addColumn<OptionKey>("key");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<qlonglong>("value");
+        QTest::newRow("size in letters") << OptionKey::Size << "big" << 0LL;
+        QTest::newRow("size with a fraction") << OptionKey::Size << "1.5" << 0LL;
+        QTest::newRow("sound beyond int") << OptionKey::BuiltInSound << "99999999999" << 107LL;
+        QTest::newRow("sound out of range is the caller's") << OptionKey::BuiltInSound << "5" << 5LL;
+        QTest::newRow("background blank") << OptionKey::BackgroundColor << " " << 5LL;
+        QTest::newRow("flag in words") << OptionKey::PlaySound << "maybe" << 1LL;
+        QTest::newRow("flag as zero") << OptionKey::PlaySound << "0" << 0LL;
+        QTest::newRow("colour in words") << OptionKey::DigitColor << "yellow" << 0xFFFFLL;
+        QTest::newRow("colour beyond 32 bits") << OptionKey::DigitColor << "4294967296" << 0xFFFFLL;
+        QTest::newRow("colour below 32 bits") << OptionKey::ButtonColor << "-2147483649" << 0xFF00FFLL;
+        QTest::newRow("colour unsigned") << OptionKey::ButtonColor << "2147483663" << 0x8000000FLL;
+    }
+
+    void valuesThatDoNotConvertFallBack()
+    {
+        QFETCH(OptionKey, key);
+        QFETCH(QString, stored);
+        QFETCH(qlonglong, value);
+        store(Catalogue::keyName(key), stored);
+        const Catalogue catalogue(m_store);
+        QCOMPARE(catalogue.readText(key), stored);
+        if (key == OptionKey::PlaySound)
+            QCOMPARE(qlonglong(catalogue.readFlag(key)), value);
+        else if (key == OptionKey::DigitColor || key == OptionKey::ButtonColor)
+            QCOMPARE(qlonglong(catalogue.readColor(key)), value);
+        else
+            QCOMPARE(qlonglong(catalogue.readInt(key)), value);
+    }
+
+    void systemColourRoundTrips()
+    {
+        Catalogue catalogue(m_store);
+        QVERIFY(catalogue.writeColor(OptionKey::ButtonColor, 0x8000000Fu));
+        QCOMPARE(catalogue.readText(OptionKey::ButtonColor), QStringLiteral("-2147483633"));
+        QCOMPARE(catalogue.readColor(OptionKey::ButtonColor), 0x8000000Fu);
+        QVERIFY(catalogue.writeColor(OptionKey::DigitColor, 0x00FF00FFu));
+        QCOMPARE(catalogue.readText(OptionKey::DigitColor), QStringLiteral("16711935"));
+    }
+
+    void booleanTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("fallback");
+        QTest::addColumn<bool>("result");
+        QTest::newRow("TRUE") << "TRUE" << false << true;
+        QTest::newRow("false") << "false" << true << false;
+        QTest::newRow("padded") << " True " << false << true;
+        QTest::newRow("0.0") << "0.0" << true << false;
+        QTest::newRow("2.5") << "2.5" << false << true;
+        QTest::newRow("empty") << "" << true << true;
+        QTest::newRow("yes") << "yes" << false << false;
+        QTest::newRow("inf") << "inf" << false << false;
+        QTest::newRow("nan") << "nan" << true << true;
+        QTest::newRow("hex") << "0x1" << false << false;
+    }
+
+    void booleanTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, fallback);
+        QFETCH(bool, result);
+        QCOMPARE(textToBool(text, fallback), result);
+        QCOMPARE(boolToText(result), result ? QStringLiteral("True") : QStringLiteral("False"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCatalogue)
+#include "tst_catalogue.moc"
