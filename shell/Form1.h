@@ -26,6 +26,7 @@ public:
     // Shows the small (0) or the big (1) window and stores the choice as "Size". Any other number shows
     // the small window and is stored as given.
     void size(int sz);
+    using QWidget::size;
 
     // Flows shared by the buttons of both windows.
     void runOptions(MainWindow& from);

@@ -1,5 +1,6 @@
 #include "shell/MainWindow.h"
 
+#include "app/MessageBox.h"
 #include "app/Shared.h"
 #include "engine/Engine.h"
 #include "shell/Form1.h"

@@ -13,6 +13,7 @@
 #include "sound/SoundPlayer.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -93,11 +94,16 @@ struct MainFixture {
     static void typeInto(MainWindow& w, TimeField f, const QString& text)
     {
         QLineEdit* e = w.field(f);
-        w.activateWindow();
-        e->setFocus(Qt::MouseFocusReason);
+        activate(w);
         QTest::mouseClick(e, Qt::LeftButton);
         QTest::keyClicks(e, text);
-        e->clearFocus();
+        // Tab moves on, as a user leaving the field would.
+        QTest::keyClick(e, Qt::Key_Tab);
+    }
+    static void activate(QWidget& w)
+    {
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
     }
 };
 

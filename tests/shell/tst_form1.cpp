@@ -96,7 +96,7 @@ private Q_SLOTS:
     {
         fx.start();
         QLineEdit* e = fx.form1->field(TimeField::Hours);
-        e->setFocus();
+        MainFixture::activate(*fx.form1);
         QTest::mouseClick(e, Qt::LeftButton);
         QTest::keyClicks(e, "x1-");
         QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
@@ -155,6 +155,7 @@ private Q_SLOTS:
     {
         fx.start();
         fx.setTime(*fx.form1, "00", "01", "00");
+        MainFixture::activate(*fx.form1);
         QTest::keyClick(fx.form1->field(TimeField::Hours), Qt::Key_Return);
         QCOMPARE(fx.form1->caption(), QString("Stop"));
         fx.engine->Command1_Click();
