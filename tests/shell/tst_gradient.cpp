@@ -1,0 +1,208 @@
+#include "shell/GradientMod.h"
+#include "shell/Twips.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QTest>
+#include <QWidget>
+
+using namespace zentimo;
+
+namespace {
+
+const QColor kFace(212, 208, 200);
+
+QColor colourAtRow(QWidget* widget, int y)
+{
+    return widget->grab().toImage().pixelColor(widget->width() / 2, y);
+}
+
+// The band holding twip position y, as PaintGradient lays them out.
+QColor bandColourAt(const QList<GradientBand>& bands, int y)
+{
+    for (const GradientBand& band : bands) {
+        if (y >= band.top && y < band.bottom) {
+            return band.color;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+class TestGradient : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void bandsFromTheTop_data();
+    void bandsFromTheTop();
+    void componentsStopAtZero();
+    void systemColourPaintsEveryBand();
+    void otherDirectionsStartAtTheBottom_data();
+    void otherDirectionsStartAtTheBottom();
+    void halfwayHeightsRoundToEven_data();
+    void halfwayHeightsRoundToEven();
+    void outOfRangeComponentsAreClamped();
+
+    void childWidgetKeepsItsBandsAcrossRepaints();
+    void unshownWindowCountsAnEstimatedFrame();
+    void framelessWindowHasNoFrame();
+    void systemColourPaintsTheButtonFace();
+};
+
+void TestGradient::bandsFromTheTop_data()
+{
+    QTest::addColumn<double>("outer");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QColor>("first");
+    QTest::addColumn<QColor>("last");
+
+    QTest::newRow("6300 twips, magenta") << 6300.0 << 100 << QColor(255, 0, 255) << QColor(7, 0, 7);
+    QTest::newRow("rounded down") << 6330.0 << 100 << QColor(255, 255, 0) << QColor(7, 7, 0);
+    QTest::newRow("rounded up") << 6335.0 << 101 << QColor(0, 255, 255) << QColor(0, 7, 7);
+}
+
+void TestGradient::bandsFromTheTop()
+{
+    QFETCH(double, outer);
+    QFETCH(int, height);
+    QFETCH(QColor, first);
+    QFETCH(QColor, last);
+
+    const QList<GradientBand> bands =
+        gradientBands(outer, first.red(), first.green(), first.blue(), 1, false, kFace);
+    QCOMPARE(bands.size(), 63);
+    for (int i = 0; i < bands.size(); ++i) {
+        QCOMPARE(bands[i].top, i * height);
+        QCOMPARE(bands[i].bottom, (i + 1) * height);
+    }
+    QCOMPARE(bands.first().color, first);
+    QCOMPARE(bands[1].color,
+             QColor(qMax(0, first.red() - 4), qMax(0, first.green() - 4), qMax(0, first.blue() - 4)));
+    QCOMPARE(bands.last().color, last);
+}
+
+void TestGradient::componentsStopAtZero()
+{
+    const QList<GradientBand> bands = gradientBands(6300, 2, 4, 5, 1, false, kFace);
+    QCOMPARE(bands[0].color, QColor(2, 4, 5));
+    QCOMPARE(bands[1].color, QColor(0, 0, 1));
+    QCOMPARE(bands[2].color, QColor(0, 0, 0));
+    QCOMPARE(bands.last().color, QColor(0, 0, 0));
+}
+
+void TestGradient::systemColourPaintsEveryBand()
+{
+    const QList<GradientBand> bands = gradientBands(6300, 255, 0, 0, 1, true, kFace);
+    QCOMPARE(bands.size(), 63);
+    for (const GradientBand& band : bands) {
+        QCOMPARE(band.color, kFace);
+    }
+    QCOMPARE(bands.last().bottom, 6300);
+}
+
+void TestGradient::otherDirectionsStartAtTheBottom_data()
+{
+    QTest::addColumn<int>("direction");
+    QTest::newRow("0") << 0;
+    QTest::newRow("-1") << -1;
+    QTest::newRow("2") << 2;
+}
+
+void TestGradient::otherDirectionsStartAtTheBottom()
+{
+    QFETCH(int, direction);
+    const QList<GradientBand> bands = gradientBands(6330, 255, 0, 0, direction, false, kFace);
+    QCOMPARE(bands.first().top, 6230);
+    QCOMPARE(bands.first().bottom, 6330);
+    QCOMPARE(bands.first().color, QColor(255, 0, 0));
+    QCOMPARE(bands[1].top, 6130);
+    QCOMPARE(bands.last().top, 30); // the 30 twips left over at the top stay unpainted
+    QCOMPARE(bands.last().color, QColor(7, 0, 0));
+}
+
+void TestGradient::halfwayHeightsRoundToEven_data()
+{
+    QTest::addColumn<double>("outer");
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("firstTop");
+
+    QTest::newRow("2.5 goes down to 2") << 157.5 << 1 << 2 << 0;
+    QTest::newRow("3.5 goes up to 4") << 220.5 << 1 << 4 << 0;
+    QTest::newRow("bottom start 155.5 goes up to 156") << 157.5 << 0 << 2 << 156;
+    QTest::newRow("bottom start 216.5 goes down to 216") << 220.5 << 0 << 4 << 216;
+}
+
+void TestGradient::halfwayHeightsRoundToEven()
+{
+    QFETCH(double, outer);
+    QFETCH(int, direction);
+    QFETCH(int, height);
+    QFETCH(int, firstTop);
+    const QList<GradientBand> bands = gradientBands(outer, 100, 100, 100, direction, false, kFace);
+    QCOMPARE(bands.first().bottom - bands.first().top, height);
+    QCOMPARE(bands.first().top, firstTop);
+}
+
+void TestGradient::outOfRangeComponentsAreClamped()
+{
+    const QList<GradientBand> bands = gradientBands(6300, 300, -5, 128, 1, false, kFace);
+    QCOMPARE(bands.first().color, QColor(255, 0, 128));
+    QCOMPARE(bands[1].color, QColor(251, 0, 124));
+}
+
+void TestGradient::childWidgetKeepsItsBandsAcrossRepaints()
+{
+    QWidget window;
+    window.resize(200, 500);
+    auto* child = new QWidget(&window);
+    child->setGeometry(10, 10, 100, 420); // 6300 twips: bands of 100 twips
+    PaintGradient(child, 255, 0, 255, 1, false);
+    QCOMPARE(gradientOuterSize(child), QSize(100, 420));
+
+    QCOMPARE(colourAtRow(child, 0), QColor(255, 0, 255));
+    QCOMPARE(colourAtRow(child, 8), QColor(251, 0, 251)); // 120 twips: the second band
+    QCOMPARE(colourAtRow(child, 419), QColor(7, 0, 7));
+    child->repaint();
+    QCOMPARE(colourAtRow(child, 0), QColor(255, 0, 255));
+    QCOMPARE(colourAtRow(child, 419), QColor(7, 0, 7));
+
+    PaintGradient(child, 0, 255, 0, 1, false);
+    QCOMPARE(colourAtRow(child, 0), QColor(0, 255, 0));
+}
+
+void TestGradient::unshownWindowCountsAnEstimatedFrame()
+{
+    QWidget window;
+    window.resize(300, 420);
+    const QSize outer = gradientOuterSize(&window);
+    QCOMPARE(outer, QSize(300 + 2 * kEstimatedBorder, 420 + kEstimatedTitleBar + 2 * kEstimatedBorder));
+
+    PaintGradient(&window, 0, 0, 255, 1, false);
+    const QList<GradientBand> bands =
+        gradientBands(pixelsToTwips(outer.height()), 0, 0, 255, 1, false, kFace);
+    QVERIFY(bands.last().bottom > pixelsToTwips(420)); // the last bands lie below the client area
+    QCOMPARE(colourAtRow(&window, 0), QColor(0, 0, 255));
+    QCOMPARE(colourAtRow(&window, 419), bandColourAt(bands, pixelsToTwips(419) + 7));
+    QVERIFY(colourAtRow(&window, 419) != bands.last().color);
+}
+
+void TestGradient::framelessWindowHasNoFrame()
+{
+    QWidget window(nullptr, Qt::FramelessWindowHint);
+    window.resize(120, 80);
+    QCOMPARE(gradientOuterSize(&window), QSize(120, 80));
+}
+
+void TestGradient::systemColourPaintsTheButtonFace()
+{
+    QWidget window;
+    window.resize(100, 300);
+    PaintGradient(&window, 255, 0, 0, 1, true);
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    QCOMPARE(colourAtRow(&window, 0), face);
+    QCOMPARE(colourAtRow(&window, 299), face);
+}
+
+QTEST_MAIN(TestGradient)
+#include "tst_gradient.moc"
