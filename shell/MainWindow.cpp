@@ -74,8 +74,18 @@ QFont sansFont(double points, bool bold = false)
 // (arrows, Delete, Tab), which the filter never sees.
 int typedCode(const QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Backspace)
+    switch (event->key()) {
+    case Qt::Key_Backspace:
         return kBackspace;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        return -1; // focus moves and the default button are the window's, not typing
+    default:
+        break;
+    }
     if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut) ||
         event->matches(QKeySequence::Paste))
         return 0;
