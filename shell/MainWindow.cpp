@@ -3,6 +3,7 @@
 #include "app/MessageBox.h"
 #include "app/Shared.h"
 #include "engine/Engine.h"
+#include "shell/Accessibility.h"
 #include "shell/Form1.h"
 #include "shell/GradientMod.h"
 #include "shell/Twips.h"
@@ -110,6 +111,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::build()
 {
+    installAccessibleRoles();
     setObjectName(QString::fromLatin1(m_layout.formName));
     setWindowTitle(kAppTitle);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -183,7 +185,9 @@ void MainWindow::build()
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setSizeGripEnabled(false);
+    // The status bar keeps the plain face colour under any background gradient.
     m_statusBar->setAutoFillBackground(true);
+    m_statusBar->setPalette(QApplication::palette());
     m_statusBar->setFont(sansFont(m_layout.captionPoints));
     for (int i = 0; i < 2; ++i) {
         auto* panel = new QLabel(m_statusBar);
