@@ -142,6 +142,9 @@ class PresetsTest(unittest.TestCase):
             if minutes == "30":
                 _, _, width, height = self.app.geometry(dialog)
                 self.assertEqual((width, height), (228, 98))  # client area 3420 x 1470 twips
+                states = run("xprop", "-id", str(dialog), "_NET_WM_STATE").stdout
+                self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", states)
+                self.assertIn("_NET_WM_STATE_MODAL", states)
                 self.shot("presets-dialog", dialog)
             self.app.click_twips(dialog, *CLOSE)
             wait_for(lambda: not self.windows(COUNTDOWN_TITLE), what="dialog closed")
