@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """How late a countdown's alarm comes: presses Start on an N-second countdown and waits for the button to
 read "Alarm Off", both through the accessibility bus as a screen reader would.
 
@@ -31,7 +31,7 @@ def main():
                        stdout=subprocess.DEVNULL)
         try:
             env = dict(os.environ, ZENTIMO_E2E_STATE=state, ZENTIMO_BINARY=os.path.abspath(args.binary))
-            return subprocess.call(["dbus-run-session", "--", sys.executable, __file__, "--inner",
+            return subprocess.call(["dbus-run-session", "--", "/usr/bin/python3", __file__, "--inner",
                                     "--binary", args.binary, "--seconds", str(args.seconds),
                                     "--runs", str(args.runs)], env=env)
         finally:
@@ -41,13 +41,13 @@ def main():
     app = z.Zentimo().start()
     errors = []
     try:
-        app.wait_window()
+        window = app.wait_window()
         root = z.find_app()
         for _ in range(args.runs):
             h, rest = divmod(args.seconds, 3600)
             m, s = divmod(rest, 60)
             for name, value in (("Hours", h), ("Minutes", m), ("Seconds", s)):
-                z.find(root, name).get_editable_text_iface().set_text_contents(f"{value:02d}")
+                app.set_field(window, name, f"{value:02d}")
             start = z.find(root, "Start")
             t0 = time.monotonic()
             z.press(start)

@@ -464,6 +464,14 @@ void MainWindow::showEvent(QShowEvent* event)
 {
     if (!m_centred) {
         m_centred = true;
+        // Focus starts on the buttons, as the tab order has it; a time field holding the focus would keep
+        // a blinking cursor waking the program twice a second.
+        for (int n : {1, 3, 7, 4, 2, 5, 6}) {
+            if (m_buttons[n]->isEnabled()) {
+                m_buttons[n]->setFocus(Qt::TabFocusReason);
+                break;
+            }
+        }
         if (const QScreen* screen = QApplication::primaryScreen()) {
             QRect frame = frameGeometry();
             frame.moveCenter(screen->availableGeometry().center());
