@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """How late a countdown's alarm comes: presses Start on an N-second countdown and waits for the button to
-read "Alarm Off", both through the accessibility bus as a screen reader would.
+read "Alarm Off", both through the accessibility bus as a screen reader would. The press lands 100 ms after
+the request (Qt animates the click), which is taken off; polling adds up to a few ms.
 
     bench/countdown_error.py [--binary build/zentimo] [--seconds 10] [--runs 3]
 """
@@ -15,6 +16,9 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+
+
+ANIMATED_CLICK_S = 0.100
 
 
 def main():
@@ -48,14 +52,19 @@ def main():
             m, s = divmod(rest, 60)
             for name, value in (("Hours", h), ("Minutes", m), ("Seconds", s)):
                 app.set_field(window, name, f"{value:02d}")
-            start = z.find(root, "Start")
+            button = z.find(root, "Start")
             t0 = time.monotonic()
-            z.press(start)
-            while z.find(root, "Alarm Off") is None:
+            z.press(button)
+            # The accessibility "Press" action animates the click: Qt emits clicked() 100 ms later.
+            t0 += ANIMATED_CLICK_S
+            while True:
+                button.clear_cache()  # the client caches names until an event arrives; ask afresh
+                if button.get_name() == "Alarm Off":
+                    break
                 time.sleep(0.002)
             t1 = time.monotonic()
             errors.append((t1 - t0 - args.seconds) * 1000)
-            z.press(z.find(root, "Alarm Off"))
+            z.press(button)
             z.wait_for(lambda: z.find(root, "Start") is not None, what="idle")
     finally:
         app.cleanup()
