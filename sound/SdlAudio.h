@@ -13,7 +13,8 @@ class SdlAudio : public QObject, public AudioBackend {
     Q_OBJECT
 public:
     static constexpr int kRate = 44100;
-    static constexpr int kBufferFrames = 256; // about 6 ms: an alarm should sound at once
+    // About 12 ms: an alarm sounds at once, with room for a busy desktop not to starve the device.
+    static constexpr int kBufferFrames = 512;
 
     explicit SdlAudio(QObject* parent = nullptr);
     ~SdlAudio() override;
