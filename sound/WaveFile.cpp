@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QtEndian>
 #include <algorithm>
+#include <cstring>
 
 namespace zentimo {
 
@@ -31,25 +32,34 @@ void appendChunk(QByteArray& image, const char* id, const QByteArray& body)
         image.append('\0');
 }
 
-// Bytes one second of this format takes at most, or 0 for a format no decoder could play.
-qint64 bytesPerSecond(const QByteArray& fmt)
+struct Format {
+    quint16 tag = 0;
+    quint16 channels = 0;
+    quint32 rate = 0;
+    quint16 blockAlign = 0;
+};
+
+Format parseFormat(const QByteArray& fmt)
 {
-    if (fmt.size() < 16)
+    char f[40] = {}; // the longest layout read here: WAVE_FORMAT_EXTENSIBLE
+    memcpy(f, fmt.constData(), size_t(std::min<qsizetype>(fmt.size(), sizeof f)));
+    Format format{le16(f), le16(f + 2), le32(f + 4), le16(f + 12)};
+    if (format.tag == 0xFFFE && fmt.size() >= 40) // the real format is the start of its GUID
+        format.tag = le16(f + 24);
+    return format;
+}
+
+// Bytes one second of this format takes at most, or 0 for a format no decoder could play.
+qint64 bytesPerSecond(const Format& format)
+{
+    if (format.channels == 0 || format.rate == 0 || format.rate > 768000 || format.blockAlign == 0)
         return 0;
-    quint16 tag = le16(fmt.constData());
-    const quint16 channels = le16(fmt.constData() + 2);
-    const quint32 rate = le32(fmt.constData() + 4);
-    const quint16 blockAlign = le16(fmt.constData() + 12);
-    if (tag == 0xFFFE && fmt.size() >= 40) // WAVE_FORMAT_EXTENSIBLE names the real format in its GUID
-        tag = le16(fmt.constData() + 24);
-    if (channels == 0 || rate == 0 || rate > 768000 || blockAlign == 0)
-        return 0;
-    switch (tag) {
-    case 0x0002:                        // MS ADPCM
-    case 0x0011:                        // IMA ADPCM
-        return qint64(rate) * channels; // about four bits a sample; doubled for headroom
+    switch (format.tag) {
+    case 0x0002:                                      // MS ADPCM
+    case 0x0011:                                      // IMA ADPCM
+        return qint64(format.rate) * format.channels; // about four bits a sample; doubled for headroom
     default:
-        return qint64(rate) * blockAlign; // PCM, float, A-law, mu-law
+        return qint64(format.rate) * format.blockAlign; // PCM, float, A-law, mu-law
     }
 }
 
@@ -80,12 +90,14 @@ QByteArray WaveFile::readImage(const QString& path, qint64 maxDataBytes, int max
             if (fmt.size() != length)
                 return {};
         } else if (memcmp(chunk, "data", 4) == 0) {
-            const qint64 perSecond = bytesPerSecond(fmt);
+            if (fmt.isEmpty())
+                return {};
+            const Format format = parseFormat(fmt);
+            const qint64 perSecond = bytesPerSecond(format);
             if (perSecond == 0)
                 return {};
-            const quint16 blockAlign = le16(fmt.constData() + 12);
             qint64 take = std::min({length, fileSize - bodyPos, maxDataBytes, perSecond * maxSeconds});
-            take -= take % blockAlign;
+            take -= take % format.blockAlign;
             if (take <= 0)
                 return {};
             QByteArray data(take, Qt::Uninitialized);

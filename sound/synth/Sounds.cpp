@@ -213,7 +213,7 @@ Signal bugle(int rate, int frames)
         notes.push_back({t0 + 4 * q + 0.42, lastDur, 6});
     };
     charge(0.04, 0.95);
-    charge(2.40, 2.02);
+    charge(2.40, 2.24);
 
     Rng rng(102);
     Signal s(size_t(frames), 0.0);
@@ -326,12 +326,12 @@ Signal fogHorn(int rate, int frames)
         const double src =
             harmonicSum(phaseA, f, rate, 40, weights) + 0.6 * harmonicSum(phaseB, f, rate, 40, weights);
         const double grain = 1 + 0.8 * rough.process(rng.bipolar(), 30, rate);
-        const double e = smoothstep(0, 0.25, t) * (1 - smoothstep(2.6, dur, t));
+        const double e = smoothstep(0, 0.12, t) * (1 - smoothstep(2.6, dur, t));
         s[size_t(i)] =
             e * grain *
             (0.4 * src + body.process(src, 320, 2, rate) + 0.6 * throat.process(src, 650, 3, rate));
     }
-    addRoom(s, rate, 2.2, 0.4, 0.35);
+    addRoom(s, rate, 2.2, 0.4, 0.5);
     normalize(s, 0.95);
     fadeEnds(s, rate, 0.002, 0.006);
     return s;
@@ -348,11 +348,11 @@ Signal carHorn(int rate, int frames)
     const auto rise = [](double t) { return 160 + 220 * (1 - std::exp(-t / 0.16)); };
     for (int i = 0; i < frames; ++i) {
         const double t = double(i) / rate;
-        if (t > 1.22)
+        if (t > 1.46)
             break;
         double f = rise(std::min(t, top));
         if (t > top)
-            f = std::max(180.0, f - 150 * std::pow((t - top) / 0.4, 1.3));
+            f = std::max(180.0, f - 150 * std::pow((t - top) / 0.5, 1.3));
         phase += kTwoPi * f / rate;
         const double oo = smoothstep(0.08, 0.25, t) * (1 - smoothstep(0.66, 0.80, t));
         const double formant1 = 750 + (380 - 750) * oo;
@@ -361,7 +361,7 @@ Signal carHorn(int rate, int frames)
             harmonicSum(phase, f, rate, 40, [](int k) { return 1.0 / k; }) + 0.05 * rng.bipolar();
         const double voiced =
             0.3 * src + f1.process(src, formant1, 5, rate) + 0.7 * f2.process(src, formant2, 7, rate);
-        const double e = smoothstep(0, 0.03, t) * (1 - smoothstep(0.80, 1.20, t));
+        const double e = smoothstep(0, 0.03, t) * (1 - smoothstep(0.85, 1.46, t));
         s[size_t(i)] = e * std::tanh(1.5 * voiced) / std::tanh(1.5);
     }
     addRoom(s, rate, 0.8, 0.3, 0.2);

@@ -83,16 +83,24 @@ private Q_SLOTS:
         QVERIFY2(std::abs(double(frames) / rate - seconds) < 0.001, qPrintable(QString::number(frames)));
 
         // Loud enough to wake someone, and not clipped.
-        double sum = 0;
+        const auto rmsOf = [&](quint32 from, quint32 count) {
+            double sum = 0;
+            for (quint32 i = from; i < from + count; ++i) {
+                const int v = quint8(w.at(44 + qsizetype(i))) - 128;
+                sum += double(v) * v;
+            }
+            return std::sqrt(sum / count) / 128.0;
+        };
         int peak = 0;
-        for (quint32 i = 0; i < frames; ++i) {
-            const int v = quint8(w.at(44 + qsizetype(i))) - 128;
-            sum += double(v) * v;
-            peak = std::max(peak, std::abs(v));
-        }
-        const double rms = std::sqrt(sum / frames) / 128.0;
-        QVERIFY2(rms > 0.08, qPrintable(QString::number(rms)));
+        for (quint32 i = 0; i < frames; ++i)
+            peak = std::max(peak, std::abs(quint8(w.at(44 + qsizetype(i))) - 128));
+        QVERIFY2(rmsOf(0, frames) > 0.08, qPrintable(QString::number(rmsOf(0, frames))));
         QVERIFY(peak > 100 && peak < 128);
+
+        // Both ends still sound (well above the dither), so a loop has no silent gap.
+        const auto edge = quint32(rate / 20);
+        QVERIFY2(rmsOf(0, edge) > 0.01, qPrintable(QString::number(rmsOf(0, edge))));
+        QVERIFY2(rmsOf(frames - edge, edge) > 0.01, qPrintable(QString::number(rmsOf(frames - edge, edge))));
     }
 
     void unknownIdsHaveNoImage()
