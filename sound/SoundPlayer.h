@@ -39,7 +39,8 @@ public:
 
     // The path itself when the file exists, else the empty text.
     static QString ShortPath(const QString& path);
-    // The whole file, trimmed of blanks at both ends; the empty text on any error (reported in err).
+    // The file as text (its first MiB at most), trimmed of blanks at both ends; the empty text on any
+    // error, reported in err.
     static QString LoadSound(const QString& path, FileError* err = nullptr);
     // The WAVE image of a built-in sound, empty for an unknown id.
     static QByteArray builtInImage(int id);
