@@ -2,6 +2,7 @@
 
 #include "app/MessageBox.h"
 #include "engine/Engine.h"
+#include "shell/Artwork.h"
 #include "shell/Form1.h"
 #include "shell/Twips.h"
 
@@ -100,6 +101,7 @@ void Form3::build()
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Presets"));
+    setWindowIcon(programIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(3420), twipsToPixels(1470));

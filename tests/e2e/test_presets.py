@@ -8,13 +8,9 @@ import tempfile
 import time
 import unittest
 
-from zentimo_e2e import SHOTS, Zentimo, find, find_app, main, run, text_of, walk, wait_for
+from zentimo_e2e import BIG, SHOTS, SMALL, Zentimo, find, find_app, main, run, text_of, walk, wait_for
 
-# Twips rectangles (Left, Top, Width, Height) of the controls the test clicks.
-SMALL_MINUTES = (1260, 270, 720, 615)
-SMALL_HOURS = (90, 270, 720, 615)
-SMALL_PRESETS = (1920, 960, 735, 345)
-BIG_PRESETS = (7680, 2850, 1605, 525)
+# Twips rectangles (Left, Top, Width, Height) of the dialog's controls.
 COMBO1 = (1140, 90, 2205, 315)
 ADD = (90, 480, 3255, 435)
 LOAD = (1380, 960, 1155, 435)
@@ -90,18 +86,16 @@ class PresetsTest(unittest.TestCase):
         wait_for(still, what="window placed")
         return window
 
-    def type_into(self, window, rect, text, field, expected):
-        self.app.click_twips(window, *rect)
-        self.app.type_text(text)
-        self.app.key("Tab")
+    def type_into(self, window, field, text, expected):
+        self.app.set_field(window, field, text)
         wait_for(lambda: self.field(field) == expected, what=field + " " + expected)
 
     def field(self, name):
         node = find(self.root, name, role="text")
         return text_of(node) if node is not None else None
 
-    def open_presets(self, window, button):
-        self.app.click_twips(window, *button)
+    def open_presets(self, window, layout=SMALL):
+        self.app.click(window, "Presets", layout)
         return self.settle(self.wait_window(COUNTDOWN_TITLE))
 
     def shot(self, name, window):
@@ -135,9 +129,9 @@ class PresetsTest(unittest.TestCase):
         main_window = self.launch()
         for hours, minutes in (("", "5"), ("1", "30")):
             if hours:
-                self.type_into(main_window, SMALL_HOURS, hours, "Hours", hours.rjust(2, "0"))
-            self.type_into(main_window, SMALL_MINUTES, minutes, "Minutes", minutes.rjust(2, "0"))
-            dialog = self.open_presets(main_window, SMALL_PRESETS)
+                self.type_into(main_window, "Hours", hours, hours.rjust(2, "0"))
+            self.type_into(main_window, "Minutes", minutes, minutes.rjust(2, "0"))
+            dialog = self.open_presets(main_window)
             self.app.click_twips(dialog, *ADD)
             if minutes == "30":
                 _, _, width, height = self.app.geometry(dialog)
@@ -153,7 +147,7 @@ class PresetsTest(unittest.TestCase):
 
         # Second run: both listed in order; the first one loads into the small window.
         main_window = self.launch()
-        dialog = self.open_presets(main_window, SMALL_PRESETS)
+        dialog = self.open_presets(main_window)
         root = self.root
         combo, items = self.combo_items(root)
         self.assertEqual(items, ["00:05:00", "01:30:00"])
@@ -173,7 +167,7 @@ class PresetsTest(unittest.TestCase):
         with open(self.app.registry, "w", encoding="utf-8") as f:
             f.write(re.sub(r'"Size"="0"', '"Size"="1"', text))
         big_window = self.launch()
-        dialog = self.open_presets(big_window, BIG_PRESETS)
+        dialog = self.open_presets(big_window, BIG)
         root = self.root
         _, items = self.combo_items(root)
         self.assertEqual(items, ["00:05:00", "01:30:00"])
