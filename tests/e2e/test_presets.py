@@ -18,20 +18,6 @@ CLOSE = (2580, 960, 765, 435)
 
 COUNTDOWN_TITLE = "Presets - Countdown Mode"
 
-RUNTIME_DIR = tempfile.mkdtemp(prefix="zentimo-a11y-")
-
-
-def setUpModule():
-    # The accessibility bus launcher puts its socket in the runtime folder, by default ~/.cache/at-spi/bus
-    # for every session on the machine; one session ending then unlinks the socket of another, and a
-    # program started after that never shows up. A folder of our own, before the launcher starts.
-    subprocess.run(["dbus-update-activation-environment", "XDG_RUNTIME_DIR=" + RUNTIME_DIR], check=True)
-
-
-def tearDownModule():
-    shutil.rmtree(RUNTIME_DIR, ignore_errors=True)
-
-
 class PresetsTest(unittest.TestCase):
     def setUp(self):
         self.config = tempfile.mkdtemp(prefix="zentimo-presets-")

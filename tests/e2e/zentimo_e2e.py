@@ -112,7 +112,8 @@ class Zentimo:
     # ---- windows -------------------------------------------------------------------------------
 
     def windows(self, name="Zentimo", visible=True):
-        args = ["xdotool", "search"]
+        # --all: without it xdotool takes a window matching the pid *or* the name.
+        args = ["xdotool", "search", "--all"]
         if visible:
             args.append("--onlyvisible")
         args += ["--pid", str(self.proc.pid), "--name", "^" + name + "$"]
