@@ -42,6 +42,21 @@ def wait_for(predicate, timeout=10.0, interval=0.05, what="condition"):
         time.sleep(interval)
 
 
+# Twips rectangles of the small main window's controls (15 twips a pixel).
+SMALL = {
+    "Hours": (90, 270, 720, 615), "Minutes": (1260, 270, 720, 615), "Seconds": (2430, 270, 720, 615),
+    "Start": (90, 960, 1065, 705), "Options": (1170, 960, 735, 345), "Presets": (1920, 960, 735, 345),
+    "Help": (2670, 960, 735, 345), "Reset": (1170, 1320, 735, 345), "Tray": (1920, 1320, 735, 345),
+    "About": (2670, 1320, 735, 345),
+}
+BIG = {
+    "Hours": (90, 420, 3210, 2325), "Minutes": (3780, 420, 3210, 2325), "Seconds": (7470, 420, 3210, 2325),
+    "Start": (90, 2850, 5895, 1095), "Options": (6030, 2850, 1605, 525), "Presets": (7680, 2850, 1605, 525),
+    "Help": (9330, 2850, 1605, 525), "Reset": (6030, 3420, 1605, 525), "Tray": (7680, 3420, 1605, 525),
+    "About": (9330, 3420, 1605, 525),
+}
+
+
 class Zentimo:
     """One running copy of the program with a fresh configuration folder and a disk audio file."""
 
@@ -71,7 +86,7 @@ class Zentimo:
             "TZ": self.tz,
         })
         env.update(self.extra_env)
-        cmd = [BINARY]
+        cmd = [os.environ.get("ZENTIMO_BINARY", BINARY)]
         if self.faketime:
             cmd = ["faketime", "-f", "@" + self.faketime] + cmd
         self.proc = subprocess.Popen(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
@@ -121,6 +136,15 @@ class Zentimo:
         run("xdotool", "mousemove", "--sync", str(cx), str(cy))
         run("xdotool", "click", str(button))
 
+    def click(self, window, control, layout=SMALL, button=1):
+        self.click_twips(window, *layout[control], button=button)
+
+    def set_field(self, window, field, text, layout=SMALL):
+        """Clicks into a time field (which empties it), types the text and tabs away."""
+        self.click(window, field, layout)
+        self.type_text(text)
+        self.key("Tab")
+
     @staticmethod
     def type_text(text):
         run("xdotool", "type", "--delay", "30", text)
@@ -130,6 +154,29 @@ class Zentimo:
         run("xdotool", "key", "--delay", "30", *keys)
 
     @staticmethod
+    def grab(x, y, width, height):
+        """Raw RGB bytes of a screen rectangle."""
+        return subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y),
+                               "-depth", "8", "rgb:-"], check=True, capture_output=True, env=xenv()).stdout
+
+    @staticmethod
+    def pixel(x, y):
+        """The screen's colour at (x, y) as (r, g, b)."""
+        out = run("import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-").stdout
+        # "0,0: (255,0,255)  #FF00FF  magenta"
+        values = out.splitlines()[-1].split("(", 1)[1].split(")", 1)[0].split(",")
+        return tuple(int(float(v)) for v in values[:3])
+
+    def seed(self, values, section="Options"):
+        """Writes settings before the program starts, as a user editing the file would."""
+        os.makedirs(os.path.dirname(self.registry), exist_ok=True)
+        lines = ["Zentimo Registry Version 1", "",
+                 "[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\%s]" % section]
+        lines += ['"%s"="%s"' % (k, v) for k, v in values.items()]
+        with open(self.registry, "a" if os.path.exists(self.registry) else "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n\n")
+
+    @staticmethod
     def screenshot(name):
         os.makedirs(SHOTS, exist_ok=True)
         path = os.path.join(SHOTS, name + ".png")
@@ -137,6 +184,17 @@ class Zentimo:
         return path
 
     # ---- audio ---------------------------------------------------------------------------------
+
+    def audio_peak(self, start=0, end=None):
+        """Largest absolute 16-bit sample in the disk driver's output between two byte offsets."""
+        import array
+        data = self.audio_bytes()[start:end]
+        data = data[:len(data) // 2 * 2]
+        if not data:
+            return 0
+        samples = array.array("h")
+        samples.frombytes(data)
+        return max(abs(v) for v in samples)
 
     def audio_bytes(self):
         try:
@@ -217,3 +275,17 @@ def text_of(node):
 
 def main():
     unittest.main(verbosity=2)
+
+
+def run_in_own_session(script, argv):
+    """For programs run by hand (benchmarks): starts a private X session, runs the script again inside its
+    own D-Bus session with --inner added, and stops the X session. Returns the exit code."""
+    root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    xsession = os.path.join(root, "tests", "e2e", "xsession.sh")
+    state = tempfile.mkdtemp(prefix="zentimo-bench-x-")
+    subprocess.run([xsession, "start", state], check=True, stdout=subprocess.DEVNULL)
+    try:
+        env = dict(os.environ, ZENTIMO_E2E_STATE=state)
+        return subprocess.call(["dbus-run-session", "--", "/usr/bin/python3", script, "--inner"] + argv, env=env)
+    finally:
+        subprocess.run([xsession, "stop", state])
