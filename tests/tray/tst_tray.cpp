@@ -2,6 +2,7 @@
 #include "shell/MainFixture.h"
 #include "shell/Tray.h"
 
+#include <QFile>
 #include <QMenu>
 
 using namespace zentimo;
@@ -230,20 +231,24 @@ private Q_SLOTS:
 
     void exitWithASoundPlayingStopsItAndLeavesNoIcon()
     {
+        QTemporaryDir folder;
+        const QString song = folder.filePath("alarm.mp3");
+        QFile file(song);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("ID3");
+        file.close();
         fx.start();
         fx.engine->UseBuiltIn = false;
-        fx.engine->SoundFile = "/nonexistent/alarm.mp3";
+        fx.engine->SoundFile = song;
         runToLastSecond(*fx.form1);
         fx.engine->sec_Timer();
         QCOMPARE(fx.form1->caption(), QString("Alarm Off"));
-        QVERIFY(shared().SoundPlaying);
+        QVERIFY(fx.audio->state().devicePlaying);
         pressTray(*fx.form1);
         verifyInTray(*fx.form1);
-        fx.audio->clearCalls();
         action("mnSTEX")->trigger();
         QVERIFY(!tray().iconShown());
-        QVERIFY(fx.audio->calls().contains("closeDevice"));
-        QVERIFY(fx.audio->calls().contains("stopWave"));
+        QVERIFY(!fx.audio->state().deviceOpen);
         QVERIFY(!fx.form1->isVisible());
         QVERIFY(!fx.big().isVisible());
     }
