@@ -3,7 +3,7 @@
 import time
 import unittest
 
-from zentimo_e2e import SMALL, Zentimo, find, find_app, main, run, text_of, wait_for
+from zentimo_e2e import SMALL, Zentimo, find, find_app, main, move_pointer, run, text_of, wait_for
 
 MESSAGE_SIZE = (692, 124)
 
@@ -53,7 +53,7 @@ class AlarmTest(unittest.TestCase):
         self.assertNotEqual(before, after)
 
         # Centred, the panel covers the main window: drag it aside by its metal.
-        run("xdotool", "mousemove", "--sync", str(mx + 200), str(my + 12))
+        move_pointer(mx + 200, my + 12)
         run("xdotool", "mousedown", "1")
         for step in range(1, 11):
             run("xdotool", "mousemove", "--sync", str(mx + 200), str(my + 12 + 25 * step))
@@ -87,7 +87,7 @@ class AlarmTest(unittest.TestCase):
         # Alarm Off leaves the message; its Close button removes it.
         self.assertIsNotNone(self.message_window())
         mx, my, _, _ = app.geometry(message)
-        run("xdotool", "mousemove", "--sync", str(mx + 584 + 41), str(my + 32 + 35))
+        move_pointer(mx + 584 + 41, my + 32 + 35)
         run("xdotool", "click", "1")
         wait_for(lambda: self.message_window() is None, what="message window closed")
 

@@ -6,7 +6,7 @@ import re
 import time
 import unittest
 
-from zentimo_e2e import Zentimo, find, find_app, main, run, wait_for
+from zentimo_e2e import Zentimo, find, find_app, main, move_pointer, run, wait_for
 
 TRAY_BUTTON = (1920, 1320, 735, 345)  # Command5, twips
 MINUTES_FIELD = (1260, 270, 720, 615)
@@ -36,15 +36,8 @@ def centre(window):
     return int(v["X"]) + int(v["WIDTH"]) // 2, int(v["Y"]) + int(v["HEIGHT"]) // 2
 
 
-def move_to(x, y):
-    # "mousemove --sync" to where the pointer already is waits for a motion that never comes.
-    here = dict(kv.split(":") for kv in run("xdotool", "getmouselocation").stdout.split())
-    if (int(here["x"]), int(here["y"])) != (x, y):
-        run("xdotool", "mousemove", "--sync", str(x), str(y))
-
-
 def click_at(x, y, button=1, repeat=1):
-    move_to(x, y)
+    move_pointer(x, y)
     run("xdotool", "click", "--repeat", str(repeat), "--delay", "80", str(button))
 
 
@@ -92,7 +85,7 @@ class TrayTest(unittest.TestCase):
         icon = self.go_to_tray()
 
         x, y = centre(icon)
-        move_to(x, y)
+        move_pointer(x, y)
         root = find_app()
         tip = wait_for(lambda: find(root, "Zentimo - Stopped (00:05:00)", showing_only=False), timeout=10,
                        what="the icon's tip")

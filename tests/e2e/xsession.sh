@@ -10,19 +10,21 @@ mkdir -p "$state"
 case "$cmd" in
 start)
     "$0" stop "$state" >/dev/null 2>&1 || true
-    exec 3>"$state/displayfd"
-    setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -ac >"$state/xvfb.log" 2>&1 &
-    echo $! >"$state/xvfb.pid"
-    exec 3>&-
-    for _ in $(seq 100); do
-        [ -s "$state/displayfd" ] && break
-        sleep 0.05
-    done
-    display=":$(head -n1 "$state/displayfd")"
-    echo "$display" >"$state/display"
-    # icewm with its task bar, which holds the system tray.
-    mkdir -p "$state/icewm"
-    cat >"$state/icewm/preferences" <<'PREFS'
+    # Xvfb picks a free display; icewm must come up with its tray, or the whole start is tried again.
+    for attempt in 1 2 3; do
+        rm -f "$state/displayfd"
+        exec 3>"$state/displayfd"
+        setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -ac >"$state/xvfb.log" 2>&1 &
+        echo $! >"$state/xvfb.pid"
+        exec 3>&-
+        for _ in $(seq 100); do
+            [ -s "$state/displayfd" ] && break
+            sleep 0.05
+        done
+        display=":$(head -n1 "$state/displayfd" 2>/dev/null)"
+        echo "$display" >"$state/display"
+        mkdir -p "$state/icewm"
+        cat >"$state/icewm/preferences" <<'PREFS'
 TaskBarShowTray=1
 TaskBarShowClock=0
 TaskBarShowMailboxStatus=0
@@ -31,18 +33,20 @@ TaskBarShowNetStatus=0
 TaskBarShowMEMStatus=0
 ShowTaskBar=1
 PREFS
-    DISPLAY=$display ICEWM_PRIVCFG="$state/icewm" setsid icewm >"$state/icewm.log" 2>&1 &
-    echo $! >"$state/icewm.pid"
-    # Ready once the window manager has claimed the tray selection.
-    for _ in $(seq 100); do
-        if DISPLAY=$display xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 &&
-            DISPLAY=$display xdpyinfo >/dev/null 2>&1; then
-            break
-        fi
-        sleep 0.1
+        DISPLAY=$display ICEWM_PRIVCFG="$state/icewm" setsid icewm >"$state/icewm.log" 2>&1 &
+        echo $! >"$state/icewm.pid"
+        for _ in $(seq 100); do
+            if kill -0 "$(cat "$state/icewm.pid")" 2>/dev/null &&
+                DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep -q '"SystemTray"'; then
+                echo "X server on $display"
+                exit 0
+            fi
+            sleep 0.1
+        done
+        echo "attempt $attempt: no window manager with a tray on $display" >&2
+        "$0" stop "$state" >/dev/null 2>&1 || true
     done
-    sleep 0.5
-    echo "X server on $display"
+    exit 1
     ;;
 stop)
     for p in icewm xvfb; do

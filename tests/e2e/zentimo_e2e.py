@@ -57,6 +57,14 @@ BIG = {
 }
 
 
+def move_pointer(x, y):
+    """Moves the pointer; --sync alone would wait forever when it already stands there."""
+    out = run("xdotool", "getmouselocation", "--shell").stdout
+    where = dict(line.split("=", 1) for line in out.split())
+    if (int(where["X"]), int(where["Y"])) != (x, y):
+        run("xdotool", "mousemove", "--sync", str(x), str(y))
+
+
 class Zentimo:
     """One running copy of the program with a fresh configuration folder and a disk audio file."""
 
@@ -89,7 +97,8 @@ class Zentimo:
         cmd = [os.environ.get("ZENTIMO_BINARY", BINARY)]
         if self.faketime:
             cmd = ["faketime", "-f", "@" + self.faketime] + cmd
-        self.proc = subprocess.Popen(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        self.log = open(os.path.join(self.tmp, "zentimo.log"), "wb")
+        self.proc = subprocess.Popen(cmd, env=env, stdout=self.log, stderr=subprocess.STDOUT)
         return self
 
     def stop(self):
@@ -103,6 +112,8 @@ class Zentimo:
 
     def cleanup(self):
         self.stop()
+        if getattr(self, "log", None):
+            self.log.close()
         shutil.rmtree(self.tmp, ignore_errors=True)
 
     def read_registry(self):
@@ -134,7 +145,7 @@ class Zentimo:
         x, y, _, _ = self.geometry(window)
         cx = x + round((left + width / 2) / 15)
         cy = y + round((top + height / 2) / 15)
-        run("xdotool", "mousemove", "--sync", str(cx), str(cy))
+        move_pointer(cx, cy)
         run("xdotool", "click", str(button))
 
     def click(self, window, control, layout=SMALL, button=1):
