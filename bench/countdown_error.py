@@ -1,6 +1,7 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """How late a countdown's alarm comes: presses Start on an N-second countdown and waits for the button to
-read "Alarm Off", both through the accessibility bus as a screen reader would.
+read "Alarm Off", both through the accessibility bus as a screen reader would. The press lands 100 ms after
+the request (Qt animates the click), which is taken off; polling adds up to a few ms.
 
     bench/countdown_error.py [--binary build/zentimo] [--seconds 10] [--runs 3]
 """
@@ -17,6 +18,9 @@ ROOT = os.path.dirname(HERE)
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
 
+ANIMATED_CLICK_S = 0.100
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--binary", default=os.path.join(ROOT, "build", "zentimo"))
@@ -31,7 +35,7 @@ def main():
                        stdout=subprocess.DEVNULL)
         try:
             env = dict(os.environ, ZENTIMO_E2E_STATE=state, ZENTIMO_BINARY=os.path.abspath(args.binary))
-            return subprocess.call(["dbus-run-session", "--", sys.executable, __file__, "--inner",
+            return subprocess.call(["dbus-run-session", "--", "/usr/bin/python3", __file__, "--inner",
                                     "--binary", args.binary, "--seconds", str(args.seconds),
                                     "--runs", str(args.runs)], env=env)
         finally:
@@ -41,21 +45,26 @@ def main():
     app = z.Zentimo().start()
     errors = []
     try:
-        app.wait_window()
+        window = app.wait_window()
         root = z.find_app()
         for _ in range(args.runs):
             h, rest = divmod(args.seconds, 3600)
             m, s = divmod(rest, 60)
             for name, value in (("Hours", h), ("Minutes", m), ("Seconds", s)):
-                z.find(root, name).get_editable_text_iface().set_text_contents(f"{value:02d}")
-            start = z.find(root, "Start")
+                app.set_field(window, name, f"{value:02d}")
+            button = z.find(root, "Start")
             t0 = time.monotonic()
-            z.press(start)
-            while z.find(root, "Alarm Off") is None:
+            z.press(button)
+            # The accessibility "Press" action animates the click: Qt emits clicked() 100 ms later.
+            t0 += ANIMATED_CLICK_S
+            while True:
+                button.clear_cache()  # the client caches names until an event arrives; ask afresh
+                if button.get_name() == "Alarm Off":
+                    break
                 time.sleep(0.002)
             t1 = time.monotonic()
             errors.append((t1 - t0 - args.seconds) * 1000)
-            z.press(z.find(root, "Alarm Off"))
+            z.press(button)
             z.wait_for(lambda: z.find(root, "Start") is not None, what="idle")
     finally:
         app.cleanup()

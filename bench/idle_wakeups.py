@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Wake-ups and CPU time of a running Zentimo, idle and while a countdown runs.
 
 Starts its own Xvfb + icewm, runs the built binary (default build/zentimo) in a private D-Bus session
@@ -58,7 +58,7 @@ def main():
                        stdout=subprocess.DEVNULL)
         try:
             env = dict(os.environ, ZENTIMO_E2E_STATE=state, ZENTIMO_BINARY=os.path.abspath(args.binary))
-            return subprocess.call(["dbus-run-session", "--", sys.executable, __file__, "--inner",
+            return subprocess.call(["dbus-run-session", "--", "/usr/bin/python3", __file__, "--inner",
                                     "--binary", args.binary, "--seconds", str(args.seconds)], env=env)
         finally:
             subprocess.run([os.path.join(ROOT, "tests", "e2e", "xsession.sh"), "stop", state])
@@ -71,9 +71,9 @@ def main():
         time.sleep(3)  # let start-up settle
         idle_wakeups, idle_cpu = measure(app.proc.pid, args.seconds)
 
-        minutes = z.find(root, "Minutes")
-        minutes.get_editable_text_iface().set_text_contents("59")
-        z.press(z.find(root, "Start"))
+        window = app.wait_window()
+        app.set_field(window, "Minutes", "59")
+        app.click(window, "Start")
         z.wait_for(lambda: z.find(root, "Stop") is not None, what="countdown running")
         time.sleep(1)
         run_wakeups, run_cpu = measure(app.proc.pid, args.seconds)

@@ -4,6 +4,7 @@
 #include "app/Shared.h"
 #include "engine/Engine.h"
 #include "shell/Accessibility.h"
+#include "shell/Artwork.h"
 #include "shell/Form1.h"
 #include "shell/GradientMod.h"
 #include "shell/Twips.h"
@@ -114,6 +115,7 @@ void MainWindow::build()
     installAccessibleRoles();
     setObjectName(QString::fromLatin1(m_layout.formName));
     setWindowTitle(kAppTitle);
+    setWindowIcon(programIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(m_layout.clientWidth), twipsToPixels(m_layout.clientHeight));
@@ -187,7 +189,9 @@ void MainWindow::build()
     m_statusBar->setSizeGripEnabled(false);
     // The status bar keeps the plain face colour under any background gradient.
     m_statusBar->setAutoFillBackground(true);
-    m_statusBar->setPalette(QApplication::palette());
+    QPalette plain = m_statusBar->palette();
+    plain.setBrush(QPalette::Window, QApplication::palette().button());
+    m_statusBar->setPalette(plain);
     m_statusBar->setFont(sansFont(m_layout.captionPoints));
     for (int i = 0; i < 2; ++i) {
         auto* panel = new QLabel(m_statusBar);
@@ -460,6 +464,14 @@ void MainWindow::showEvent(QShowEvent* event)
 {
     if (!m_centred) {
         m_centred = true;
+        // Focus starts on the buttons, as the tab order has it; a time field holding the focus would keep
+        // a blinking cursor waking the program twice a second.
+        for (int n : {1, 3, 7, 4, 2, 5, 6}) {
+            if (m_buttons[n]->isEnabled()) {
+                m_buttons[n]->setFocus(Qt::TabFocusReason);
+                break;
+            }
+        }
         if (const QScreen* screen = QApplication::primaryScreen()) {
             QRect frame = frameGeometry();
             frame.moveCenter(screen->availableGeometry().center());

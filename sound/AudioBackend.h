@@ -20,8 +20,8 @@ public:
     virtual void stopWave() = 0;
 
     virtual bool openDevice(const QString& path, DeviceType type) = 0; // "open"
-    virtual bool playDevice() = 0;                                      // "play", once
-    virtual void closeDevice() = 0;                                     // "close": halt and free
+    virtual bool playDevice() = 0;                                     // "play", once
+    virtual void closeDevice() = 0;                                    // "close": halt and free
 };
 
 } // namespace zentimo

@@ -1,18 +1,50 @@
 #pragma once
+// A back end that plays nothing and remembers what it was told, for tests of everything that makes sound.
+// Calls are recorded as "playWaveImage 107 loop", "playWaveImage fallback once", "playWaveFile <path> loop",
+// "stopWave", "openDevice <path> MpegVideo", "playDevice", "closeDevice".
+
 #include "sound/AudioBackend.h"
+
 #include <QStringList>
+
 namespace zentimo {
+
 class SilentAudio : public AudioBackend {
 public:
-    bool playWaveImage(const QByteArray&, bool loop) override { m_calls << QStringLiteral("playWaveImage %1").arg(loop); return true; }
-    bool playWaveFile(const QString& p, bool loop) override { m_calls << QStringLiteral("playWaveFile %1 %2").arg(p).arg(loop); return true; }
-    void stopWave() override { m_calls << QStringLiteral("stopWave"); }
-    bool openDevice(const QString& p, DeviceType) override { m_calls << QStringLiteral("openDevice ") + p; return true; }
-    bool playDevice() override { m_calls << QStringLiteral("playDevice"); return true; }
-    void closeDevice() override { m_calls << QStringLiteral("closeDevice"); }
-    QStringList calls() const { return m_calls; }
-    void clearCalls() { m_calls.clear(); }
+    struct State {
+        bool wavePlaying = false;
+        bool waveLooping = false;
+        QString waveSource; // "107", "fallback", a file path, or "<n bytes>" for another image
+        bool deviceOpen = false;
+        bool devicePlaying = false;
+        QString devicePath;
+        DeviceType deviceType = DeviceType::MpegVideo;
+    };
+
+    bool playWaveImage(const QByteArray& image, bool loop) override;
+    // Answers false, as the real back end would, when the file is missing or is no RIFF WAVE file.
+    bool playWaveFile(const QString& path, bool loop) override;
+    void stopWave() override;
+
+    // Answers false when the file is missing.
+    bool openDevice(const QString& path, DeviceType type) override;
+    bool playDevice() override;
+    void closeDevice() override;
+
+    // Without a device every call fails, as on a machine with no sound.
+    void setAvailable(bool available) { m_available = available; }
+    // The end of a sound played once (or of the file on the device), as time would bring it.
+    void finishWave();
+    void finishDevice();
+
+    const QStringList& calls() const { return m_calls; }
+    QStringList takeCalls();
+    const State& state() const { return m_state; }
+
 private:
     QStringList m_calls;
+    State m_state;
+    bool m_available = true;
 };
-}
+
+} // namespace zentimo

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace zentimo {
@@ -17,13 +18,18 @@ struct FileError {
 
 class SoundPlayer {
 public:
+    static constexpr int kFirstBuiltIn = 101;
+    static constexpr int kLastBuiltIn = 107;
+
     // With no back end given, SDL2_mixer is opened the first time a sound is needed.
     explicit SoundPlayer(std::unique_ptr<AudioBackend> backend = nullptr);
     ~SoundPlayer();
 
+    // An unknown id plays the fallback sound.
     bool PlayBuiltInLooped(int id);
     bool PlayBuiltInOnce(int id);
-    // A .wav file by its short path; an empty path plays the built-in fallback sound instead.
+    // A .wav file by its short path; an empty path (missing file) or a file that cannot be played
+    // plays the built-in fallback sound instead, looped where the file would have looped.
     bool PlayWaveFile(const QString& shortPath, bool loop);
     void StopWaveform();
 
@@ -33,15 +39,22 @@ public:
 
     // The path itself when the file exists, else the empty text.
     static QString ShortPath(const QString& path);
-    // The whole file, trimmed of blanks at both ends; the empty text on any error (reported in err).
+    // The file as text (its first MiB at most), trimmed of blanks at both ends; the empty text on any
+    // error, reported in err.
     static QString LoadSound(const QString& path, FileError* err = nullptr);
     // The WAVE image of a built-in sound, empty for an unknown id.
     static QByteArray builtInImage(int id);
+    // The names of the built-in sounds in list order; position p is id 101 + p.
+    static QStringList builtInNames();
+    // The short sound played in place of a .wav file that is missing or cannot be played.
+    static QByteArray fallbackImage();
 
     const QByteArray& SoundResourceData() const { return m_resourceData; }
     AudioBackend& backend();
 
 private:
+    bool playImage(const QByteArray& image, bool loop);
+
     std::unique_ptr<AudioBackend> m_backend;
     QByteArray m_resourceData;
 };

@@ -42,6 +42,21 @@ def wait_for(predicate, timeout=10.0, interval=0.05, what="condition"):
         time.sleep(interval)
 
 
+# Twips rectangles of the small main window's controls (15 twips a pixel).
+SMALL = {
+    "Hours": (90, 270, 720, 615), "Minutes": (1260, 270, 720, 615), "Seconds": (2430, 270, 720, 615),
+    "Start": (90, 960, 1065, 705), "Options": (1170, 960, 735, 345), "Presets": (1920, 960, 735, 345),
+    "Help": (2670, 960, 735, 345), "Reset": (1170, 1320, 735, 345), "Tray": (1920, 1320, 735, 345),
+    "About": (2670, 1320, 735, 345),
+}
+BIG = {
+    "Hours": (90, 420, 3210, 2325), "Minutes": (3780, 420, 3210, 2325), "Seconds": (7470, 420, 3210, 2325),
+    "Start": (90, 2850, 5895, 1095), "Options": (6030, 2850, 1605, 525), "Presets": (7680, 2850, 1605, 525),
+    "Help": (9330, 2850, 1605, 525), "Reset": (6030, 3420, 1605, 525), "Tray": (7680, 3420, 1605, 525),
+    "About": (9330, 3420, 1605, 525),
+}
+
+
 class Zentimo:
     """One running copy of the program with a fresh configuration folder and a disk audio file."""
 
@@ -120,6 +135,15 @@ class Zentimo:
         cy = y + round((top + height / 2) / 15)
         run("xdotool", "mousemove", "--sync", str(cx), str(cy))
         run("xdotool", "click", str(button))
+
+    def click(self, window, control, layout=SMALL, button=1):
+        self.click_twips(window, *layout[control], button=button)
+
+    def set_field(self, window, field, text, layout=SMALL):
+        """Clicks into a time field (which empties it), types the text and tabs away."""
+        self.click(window, field, layout)
+        self.type_text(text)
+        self.key("Tab")
 
     @staticmethod
     def type_text(text):

@@ -1,0 +1,252 @@
+#include "sound/SdlAudio.h"
+
+#include "sound/WaveFile.h"
+
+#include <QFile>
+#include <QList>
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <atomic>
+#include <vector>
+
+namespace zentimo {
+
+namespace {
+
+constexpr int kWaveChannel = 0;
+constexpr size_t kMaxCachedImages = 12;
+
+// What the process holds of SDL_mixer; touched only on the user-interface thread.
+struct Mixer {
+    QList<SdlAudio*> users;
+    bool open = false;
+    Mix_Chunk* fileChunk = nullptr; // the .wav file on the waveform channel, freed when replaced
+    // Built-in images already converted to the device format, so an alarm starts without delay.
+    std::vector<std::pair<QByteArray, Mix_Chunk*>> imageChunks;
+    Mix_Chunk* playingImage = nullptr;
+    Mix_Music* music = nullptr;
+};
+
+Mixer& mixer()
+{
+    static Mixer m;
+    return m;
+}
+
+// The object the audio thread posts its reports to; lives while the device is open.
+std::atomic<QObject*> g_reportTarget{nullptr};
+
+void report(void (SdlAudio::*signal)())
+{
+    QObject* target = g_reportTarget.load();
+    if (!target)
+        return;
+    QMetaObject::invokeMethod(
+        target,
+        [signal] {
+            for (SdlAudio* user : mixer().users)
+                (user->*signal)();
+        },
+        Qt::QueuedConnection);
+}
+
+// Both run on the audio thread (or inside a halt call) with the mixer locked: only post from here.
+void onChannelFinished(int channel)
+{
+    if (channel == kWaveChannel)
+        report(&SdlAudio::waveFinished);
+}
+
+void onMusicFinished()
+{
+    report(&SdlAudio::deviceFinished);
+}
+
+bool openMixer()
+{
+    Mixer& m = mixer();
+    if (m.open)
+        return true;
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Zentimo");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Alarm");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    if (Mix_OpenAudioDevice(SdlAudio::kRate, AUDIO_S16SYS, 2, SdlAudio::kBufferFrames, nullptr, 0) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    Mix_AllocateChannels(1);
+    g_reportTarget.store(new QObject);
+    Mix_ChannelFinished(onChannelFinished);
+    Mix_HookMusicFinished(onMusicFinished);
+    m.open = true;
+    return true;
+}
+
+void closeMixer()
+{
+    Mixer& m = mixer();
+    if (!m.open)
+        return;
+    // Once these return no callback is running or will run.
+    Mix_ChannelFinished(nullptr);
+    Mix_HookMusicFinished(nullptr);
+    delete g_reportTarget.exchange(nullptr);
+    Mix_HaltChannel(-1);
+    Mix_HaltMusic();
+    if (m.music)
+        Mix_FreeMusic(m.music);
+    if (m.fileChunk)
+        Mix_FreeChunk(m.fileChunk);
+    for (auto& entry : m.imageChunks)
+        Mix_FreeChunk(entry.second);
+    m.music = nullptr;
+    m.fileChunk = nullptr;
+    m.playingImage = nullptr;
+    m.imageChunks.clear();
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    m.open = false;
+}
+
+Mix_Chunk* decode(const QByteArray& image)
+{
+    SDL_RWops* rw = SDL_RWFromConstMem(image.constData(), int(image.size()));
+    return rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+}
+
+Mix_Chunk* chunkForImage(const QByteArray& image)
+{
+    Mixer& m = mixer();
+    for (auto& entry : m.imageChunks) {
+        if (entry.first == image)
+            return entry.second;
+    }
+    Mix_Chunk* chunk = decode(image);
+    if (!chunk)
+        return nullptr;
+    if (m.imageChunks.size() >= kMaxCachedImages) {
+        auto victim = std::find_if(m.imageChunks.begin(), m.imageChunks.end(),
+                                   [&](const auto& entry) { return entry.second != m.playingImage; });
+        Mix_FreeChunk(victim->second);
+        m.imageChunks.erase(victim);
+    }
+    m.imageChunks.emplace_back(image, chunk);
+    return chunk;
+}
+
+// Starts a chunk on the waveform channel in place of whatever played there.
+bool playOnWaveChannel(Mix_Chunk* chunk, bool loop)
+{
+    Mixer& m = mixer();
+    const bool started = Mix_PlayChannel(kWaveChannel, chunk, loop ? -1 : 0) == kWaveChannel;
+    if (m.fileChunk && m.fileChunk != chunk) {
+        Mix_FreeChunk(m.fileChunk); // halts it first if it still plays
+        m.fileChunk = nullptr;
+    }
+    return started;
+}
+
+} // namespace
+
+SdlAudio::SdlAudio(QObject* parent) : QObject(parent)
+{
+    mixer().users.append(this);
+}
+
+SdlAudio::~SdlAudio()
+{
+    Mixer& m = mixer();
+    m.users.removeOne(this);
+    if (m.users.isEmpty())
+        closeMixer();
+}
+
+bool SdlAudio::prepare()
+{
+    return openMixer();
+}
+
+bool SdlAudio::isOpen() const
+{
+    return mixer().open;
+}
+
+bool SdlAudio::playWaveImage(const QByteArray& image, bool loop)
+{
+    if (image.isEmpty() || !openMixer())
+        return false;
+    Mix_Chunk* chunk = chunkForImage(image);
+    if (!chunk)
+        return false;
+    mixer().playingImage = chunk;
+    return playOnWaveChannel(chunk, loop);
+}
+
+bool SdlAudio::playWaveFile(const QString& path, bool loop)
+{
+    if (!openMixer())
+        return false;
+    const QByteArray image = WaveFile::readImage(path);
+    if (image.isEmpty())
+        return false;
+    Mix_Chunk* chunk = decode(image);
+    if (!chunk)
+        return false;
+    const bool started = playOnWaveChannel(chunk, loop);
+    mixer().fileChunk = chunk;
+    mixer().playingImage = nullptr;
+    return started;
+}
+
+void SdlAudio::stopWave()
+{
+    Mixer& m = mixer();
+    if (!m.open)
+        return;
+    Mix_HaltChannel(kWaveChannel);
+    if (m.fileChunk)
+        Mix_FreeChunk(m.fileChunk);
+    m.fileChunk = nullptr;
+    m.playingImage = nullptr;
+}
+
+// Both device types are the mixer's music; the decoder is chosen by the file's extension.
+bool SdlAudio::openDevice(const QString& path, DeviceType)
+{
+    closeDevice();
+    if (path.isEmpty() || !openMixer())
+        return false;
+    mixer().music = Mix_LoadMUS(QFile::encodeName(path).constData());
+    return mixer().music != nullptr;
+}
+
+bool SdlAudio::playDevice()
+{
+    Mixer& m = mixer();
+    return m.open && m.music && Mix_PlayMusic(m.music, 1) == 0; // 1: once
+}
+
+void SdlAudio::closeDevice()
+{
+    Mixer& m = mixer();
+    if (!m.open || !m.music)
+        return;
+    Mix_HaltMusic();
+    Mix_FreeMusic(m.music);
+    m.music = nullptr;
+}
+
+bool SdlAudio::isWavePlaying() const
+{
+    return mixer().open && Mix_Playing(kWaveChannel) != 0;
+}
+
+bool SdlAudio::isDevicePlaying() const
+{
+    return mixer().open && mixer().music && Mix_PlayingMusic() != 0;
+}
+
+} // namespace zentimo

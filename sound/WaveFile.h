@@ -1,0 +1,22 @@
+#pragma once
+// Reads a .wav file into a clean RIFF WAVE image for the decoder, in bounded memory: the sizes in the
+// header are never trusted, so a forged header cannot make us allocate more than the file holds.
+
+#include <QByteArray>
+#include <QString>
+
+namespace zentimo {
+
+class WaveFile {
+public:
+    // Upper bounds on the sample data taken from one file; longer files play their beginning.
+    static constexpr qint64 kMaxDataBytes = 256LL * 1024 * 1024;
+    static constexpr int kMaxSeconds = 30 * 60;
+
+    // "RIFF" + "WAVE" + the "fmt " chunk + the "data" chunk cut to what is really there;
+    // empty when the file cannot be read or is no WAVE file.
+    static QByteArray readImage(const QString& path, qint64 maxDataBytes = kMaxDataBytes,
+                                int maxSeconds = kMaxSeconds);
+};
+
+} // namespace zentimo
