@@ -87,6 +87,7 @@ void Form4::build()
         pal.setColor(QPalette::Window, fromWinColor(kDigitBackground));
         pal.setColor(QPalette::WindowText, fromWinColor(kDigitColors[i]));
         option->setPalette(pal);
+        option->setBackgroundRole(QPalette::Window);
         option->setAutoFillBackground(true);
         option->setContentsMargins(6, 0, 0, 0);
         place(option, kInset + i * kSlot, 255, 780, 585);

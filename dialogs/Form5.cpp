@@ -10,10 +10,10 @@
 #include "shell/Twips.h"
 #include "sound/SoundPlayer.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -32,10 +32,6 @@ namespace {
 
 constexpr int kClientWidth = 7740; // twips
 constexpr int kClientHeight = 5610;
-
-const char* const kBuiltInNames[7] = {"Gong",         "Bugle",    "Buzzer",           "Crazy Sounds",
-                                      "Cuckoo Clock", "Fog Horn", "Old Time Car Horn"};
-constexpr int kFirstBuiltInId = 101;
 
 const QString kSoundFilter = QStringLiteral("Sound Files (*.mp3, *.wav, *.mid)|*.mp3;*.wav;*.mid");
 
@@ -70,6 +66,10 @@ void Form5::build()
     setWindowTitle(QStringLiteral("Options"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+    // The dialog was drawn for an 8 point sans-serif face.
+    QFont small = QApplication::font();
+    small.setPointSizeF(8);
+    setFont(small);
 
     // ---- Alarm Options: message and sound ----
     auto* frame1 = named(new QGroupBox(QStringLiteral("Alarm Options:"), this), "Frame1");
@@ -79,6 +79,7 @@ void Form5::build()
     auto* label4 = named(new QLabel(QStringLiteral("Message Text:"), frameMessage), "label4");
     m_txtalmmsg = named(new QLineEdit(frameMessage), "txtalmmsg");
     label4->setBuddy(m_txtalmmsg);
+    m_txtalmmsg->setAccessibleName(QStringLiteral("Message text"));
     auto* messageGrid = new QGridLayout(frameMessage);
     messageGrid->addWidget(m_checkalmmsg, 0, 0, 1, 2);
     messageGrid->addWidget(label4, 1, 0);
@@ -93,17 +94,20 @@ void Form5::build()
     m_option4[0] = named(new QRadioButton(QStringLiteral("Built-in"), frame7), "Option4", 0);
     m_label3 = named(new QLabel(QStringLiteral("Select:"), frame7), "Label3");
     m_combo1 = named(new QComboBox(frame7), "Combo1");
-    for (int p = 0; p < 7; ++p)
-        m_combo1->addItem(QString::fromLatin1(kBuiltInNames[p]), kFirstBuiltInId + p);
+    const QStringList names = SoundPlayer::builtInNames();
+    for (int p = 0; p < names.size(); ++p)
+        m_combo1->addItem(names[p], SoundPlayer::kFirstBuiltIn + p);
     m_combo1->setAccessibleName(QStringLiteral("Built-in sound"));
+    m_combo1->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_combo1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_label3->setBuddy(m_combo1);
     m_command6 = named(new QPushButton(QStringLiteral("Test"), frame7), "Command6");
     m_command6->setAccessibleName(QStringLiteral("Test built-in sound"));
     auto* builtInGrid = new QGridLayout(frame7);
-    builtInGrid->addWidget(m_option4[0], 0, 0, 1, 3);
+    builtInGrid->addWidget(m_option4[0], 0, 0, 1, 2);
+    builtInGrid->addWidget(m_command6, 0, 2);
     builtInGrid->addWidget(m_label3, 1, 0);
-    builtInGrid->addWidget(m_combo1, 1, 1);
-    builtInGrid->addWidget(m_command6, 1, 2);
+    builtInGrid->addWidget(m_combo1, 1, 1, 1, 2);
     builtInGrid->setColumnStretch(1, 1);
 
     auto* frame6 = named(new QGroupBox(frameSound), "Frame6");
@@ -120,11 +124,11 @@ void Form5::build()
     m_command2 = named(new QPushButton(QStringLiteral("Select"), frame6), "Command2");
     m_command2->setAccessibleDescription(QStringLiteral("Select sound file"));
     auto* fileGrid = new QGridLayout(frame6);
-    fileGrid->addWidget(m_option4[1], 0, 0, 1, 3);
+    fileGrid->addWidget(m_option4[1], 0, 0);
+    fileGrid->addWidget(m_command1, 0, 1);
+    fileGrid->addWidget(m_command2, 0, 2);
     fileGrid->addWidget(m_label2, 1, 0, 1, 3);
     fileGrid->addWidget(m_label1, 2, 0, 1, 3);
-    fileGrid->addWidget(m_command1, 3, 1);
-    fileGrid->addWidget(m_command2, 3, 2);
     fileGrid->setColumnStretch(0, 1);
 
     // The two source buttons sit in different frames; the group keeps them exclusive.
@@ -189,14 +193,22 @@ void Form5::build()
     buttons->addWidget(m_command5);
 
     auto* rightColumn = new QVBoxLayout;
-    rightColumn->addWidget(frame5);
-    rightColumn->addWidget(frame2);
-    rightColumn->addStretch(1);
+    rightColumn->addWidget(frame5, 1);
+    rightColumn->addWidget(frame2, 1);
+    rightColumn->addSpacing(6);
     rightColumn->addLayout(buttons);
 
     auto* top = new QHBoxLayout(this);
+    top->setContentsMargins(8, 6, 8, 8);
     top->addWidget(frame1, 1);
     top->addLayout(rightColumn);
+
+    for (QPushButton* b : {m_command6, m_command1, m_command2})
+        b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    for (QGroupBox* frame : findChildren<QGroupBox*>()) {
+        frame->layout()->setContentsMargins(8, 4, 8, 6);
+        frame->layout()->setSpacing(4);
+    }
 
     for (int i = 0; i < 3; ++i) {
         connect(m_option3[i], &QRadioButton::toggled, this, [this, i](bool on) {

@@ -5,7 +5,9 @@
 #include "shell/MainFixture.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QFile>
+#include <QRadioButton>
 #include <QVariant>
 
 namespace zentimo::test {
@@ -26,7 +28,9 @@ inline void click(QWidget* root, const char* name, int index = -1)
 {
     auto* b = ctl<QAbstractButton>(root, name, index);
     QVERIFY2(b, name);
-    QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center());
+    // Check boxes and option buttons take clicks on their box and caption only: aim at the box.
+    const bool boxed = qobject_cast<QCheckBox*>(b) || qobject_cast<QRadioButton*>(b);
+    QTest::mouseClick(b, Qt::LeftButton, {}, boxed ? QPoint(7, b->height() / 2) : b->rect().center());
 }
 
 inline QString registryText()
@@ -35,6 +39,14 @@ inline QString registryText()
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(f.readAll());
+}
+
+// A value line of the registry file: "name"="text", with backslashes and quotes escaped.
+inline QString regLine(const QString& name, QString value)
+{
+    value.replace(QLatin1String("\\"), QLatin1String("\\\\"))
+        .replace(QLatin1String("\""), QLatin1String("\\\""));
+    return QLatin1Char('"') + name + QStringLiteral("\"=\"") + value + QLatin1Char('"');
 }
 
 // A file with the given name in dir, holding text.
