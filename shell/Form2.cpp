@@ -265,6 +265,17 @@ void Form2::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+// The panel can be dragged aside: centred on the screen it may cover the main window's Alarm Off button.
+void Form2::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_trimmer.GrabForm(this);
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
 bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Picture1 && event->type() == QEvent::Paint) {

@@ -100,6 +100,26 @@ int typedCode(const QKeyEvent* event)
     return c < 128 ? int(c) : 0;
 }
 
+// Buttons show their colour flat, as graphical buttons do: a style's shading would wash the alarm's
+// flashing red out to pink. The system face colour keeps the style's own look.
+void paintButton(QPushButton* button, std::uint32_t color)
+{
+    const QColor c = fromWinColor(color);
+    QPalette pal = button->palette();
+    pal.setColor(QPalette::Button, c);
+    button->setPalette(pal);
+    if (isSystemColor(color)) {
+        button->setStyleSheet(QString());
+        return;
+    }
+    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black; border: 1px solid %2;"
+                                         " border-radius: 3px; padding: 1px; }"
+                                         "QPushButton:pressed { background-color: %3; }"
+                                         "QPushButton:disabled { color: %4; }"
+                                         "QPushButton:focus { border: 2px solid %2; }")
+                              .arg(c.name(), c.darker(220).name(), c.darker(125).name(), c.darker(170).name()));
+}
+
 } // namespace
 
 MainWindow::MainWindow(Engine& engine, const MainLayout& layout, QWidget* parent)
@@ -314,9 +334,7 @@ void MainWindow::setButtonEnabled(Cmd b, bool enabled)
 void MainWindow::setStartButtonColor(std::uint32_t color)
 {
     m_startColor = color;
-    QPalette pal = m_buttons[1]->palette();
-    pal.setColor(QPalette::Button, fromWinColor(color));
-    m_buttons[1]->setPalette(pal);
+    paintButton(m_buttons[1], color);
 }
 
 void MainWindow::setStatusPanel(int panel, const QString& text)
@@ -382,11 +400,8 @@ void MainWindow::setDigitColor(std::uint32_t color)
 void MainWindow::setButtonColor(std::uint32_t color)
 {
     m_buttonColor = color;
-    for (int n = 1; n <= 7; ++n) {
-        QPalette pal = m_buttons[n]->palette();
-        pal.setColor(QPalette::Button, fromWinColor(color));
-        m_buttons[n]->setPalette(pal);
-    }
+    for (int n = 1; n <= 7; ++n)
+        paintButton(m_buttons[n], color);
     m_startColor = color;
 }
 

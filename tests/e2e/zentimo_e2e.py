@@ -86,7 +86,7 @@ class Zentimo:
             "TZ": self.tz,
         })
         env.update(self.extra_env)
-        cmd = [BINARY]
+        cmd = [os.environ.get("ZENTIMO_BINARY", BINARY)]
         if self.faketime:
             cmd = ["faketime", "-f", "@" + self.faketime] + cmd
         self.proc = subprocess.Popen(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
@@ -112,7 +112,8 @@ class Zentimo:
     # ---- windows -------------------------------------------------------------------------------
 
     def windows(self, name="Zentimo", visible=True):
-        args = ["xdotool", "search"]
+        # --all: without it xdotool takes a window matching the pid *or* the name.
+        args = ["xdotool", "search", "--all"]
         if visible:
             args.append("--onlyvisible")
         args += ["--pid", str(self.proc.pid), "--name", "^" + name + "$"]
@@ -154,6 +155,29 @@ class Zentimo:
         run("xdotool", "key", "--delay", "30", *keys)
 
     @staticmethod
+    def grab(x, y, width, height):
+        """Raw RGB bytes of a screen rectangle."""
+        return subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y),
+                               "-depth", "8", "rgb:-"], check=True, capture_output=True, env=xenv()).stdout
+
+    @staticmethod
+    def pixel(x, y):
+        """The screen's colour at (x, y) as (r, g, b)."""
+        out = run("import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-").stdout
+        # "0,0: (255,0,255)  #FF00FF  magenta"
+        values = out.splitlines()[-1].split("(", 1)[1].split(")", 1)[0].split(",")
+        return tuple(int(float(v)) for v in values[:3])
+
+    def seed(self, values, section="Options"):
+        """Writes settings before the program starts, as a user editing the file would."""
+        os.makedirs(os.path.dirname(self.registry), exist_ok=True)
+        lines = ["Zentimo Registry Version 1", "",
+                 "[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\%s]" % section]
+        lines += ['"%s"="%s"' % (k, v) for k, v in values.items()]
+        with open(self.registry, "a" if os.path.exists(self.registry) else "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n\n")
+
+    @staticmethod
     def screenshot(name):
         os.makedirs(SHOTS, exist_ok=True)
         path = os.path.join(SHOTS, name + ".png")
@@ -161,6 +185,17 @@ class Zentimo:
         return path
 
     # ---- audio ---------------------------------------------------------------------------------
+
+    def audio_peak(self, start=0, end=None):
+        """Largest absolute 16-bit sample in the disk driver's output between two byte offsets."""
+        import array
+        data = self.audio_bytes()[start:end]
+        data = data[:len(data) // 2 * 2]
+        if not data:
+            return 0
+        samples = array.array("h")
+        samples.frombytes(data)
+        return max(abs(v) for v in samples)
 
     def audio_bytes(self):
         try:
@@ -241,3 +276,17 @@ def text_of(node):
 
 def main():
     unittest.main(verbosity=2)
+
+
+def run_in_own_session(script, argv):
+    """For programs run by hand (benchmarks): starts a private X session, runs the script again inside its
+    own D-Bus session with --inner added, and stops the X session. Returns the exit code."""
+    root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    xsession = os.path.join(root, "tests", "e2e", "xsession.sh")
+    state = tempfile.mkdtemp(prefix="zentimo-bench-x-")
+    subprocess.run([xsession, "start", state], check=True, stdout=subprocess.DEVNULL)
+    try:
+        env = dict(os.environ, ZENTIMO_E2E_STATE=state)
+        return subprocess.call(["dbus-run-session", "--", "/usr/bin/python3", script, "--inner"] + argv, env=env)
+    finally:
+        subprocess.run([xsession, "stop", state])

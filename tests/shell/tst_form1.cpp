@@ -230,7 +230,7 @@ private Q_SLOTS:
         fx.engine->Command1_Click();
         fx.engine->sec_Timer();
         QVERIFY(shared().SoundPlaying);
-        fx.audio->clearCalls();
+        fx.audio->takeCalls();
         fx.form1->close();
         QCOMPARE(fx.audio->calls().value(0), QString("closeDevice"));
         QCOMPARE(fx.audio->calls().value(1), QString("stopWave"));

@@ -1,0 +1,151 @@
+"""The notification-area icon in icewm's tray, driven with real clicks: the icon and its tip, a single
+click that does nothing, a double click that restores, the right-click menu, About from the menu, and
+Exit leaving no icon behind."""
+
+import re
+import time
+import unittest
+
+from zentimo_e2e import Zentimo, find, find_app, main, run, wait_for
+
+TRAY_BUTTON = (1920, 1320, 735, 345)  # Command5, twips
+MINUTES_FIELD = (1260, 270, 720, 615)
+
+
+def mapped(window):
+    out = run("xwininfo", "-id", str(window), check=False).stdout
+    return "IsViewable" in out
+
+
+def parent_name(window):
+    out = run("xwininfo", "-id", str(window), "-tree", check=False).stdout
+    for line in out.splitlines():
+        if "Parent window id:" in line:
+            return line.split('"')[1] if '"' in line else ""
+    return ""
+
+
+def tray_embedders():
+    """Icon slots in icewm's tray, whoever they belong to."""
+    return run("xwininfo", "-root", "-tree").stdout.count('"YXTrayEmbedder"')
+
+
+def centre(window):
+    out = run("xdotool", "getwindowgeometry", "--shell", str(window)).stdout
+    v = dict(line.split("=", 1) for line in out.split())
+    return int(v["X"]) + int(v["WIDTH"]) // 2, int(v["Y"]) + int(v["HEIGHT"]) // 2
+
+
+def move_to(x, y):
+    # "mousemove --sync" to where the pointer already is waits for a motion that never comes.
+    here = dict(kv.split(":") for kv in run("xdotool", "getmouselocation").stdout.split())
+    if (int(here["x"]), int(here["y"])) != (x, y):
+        run("xdotool", "mousemove", "--sync", str(x), str(y))
+
+
+def click_at(x, y, button=1, repeat=1):
+    move_to(x, y)
+    run("xdotool", "click", "--repeat", str(repeat), "--delay", "80", str(button))
+
+
+def click_twips(window, left, top, width, height):
+    out = run("xdotool", "getwindowgeometry", "--shell", str(window)).stdout
+    v = dict(line.split("=", 1) for line in out.split())
+    click_at(int(v["X"]) + round((left + width / 2) / 15), int(v["Y"]) + round((top + height / 2) / 15))
+
+
+class TrayTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        if '"SystemTray"' not in run("xwininfo", "-root", "-tree").stdout:
+            raise AssertionError("the test X server has no icewm tray; see icewm.log in the X session folder")
+
+    def setUp(self):
+        self.app = Zentimo()
+        self.app.start()
+        self.window = wait_for(lambda: self.shown("Zentimo"), timeout=15, what="the main window")[0]
+
+    def tearDown(self):
+        self.app.cleanup()
+
+    def shown(self, name=None):
+        """Our visible windows, by title when given."""
+        # xdotool ORs its conditions unless told --all.
+        args = ["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.app.proc.pid)]
+        if name:
+            args += ["--name", "^" + re.escape(name) + "$"]
+        return [int(w) for w in run(*args, check=False).stdout.split()]
+
+    def icons(self):
+        """Our windows that sit in the tray."""
+        return [w for w in self.shown() if parent_name(w) == "YXTrayEmbedder"]
+
+    def go_to_tray(self):
+        click_twips(self.window, *TRAY_BUTTON)
+        wait_for(lambda: not mapped(self.window), what="main window hidden")
+        return wait_for(lambda: self.icons(), what="tray icon")[0]
+
+    def test_icon_shows_the_tip_and_only_a_double_click_restores(self):
+        click_twips(self.window, *MINUTES_FIELD)
+        self.app.type_text("5")
+        self.app.key("Tab")
+        icon = self.go_to_tray()
+
+        x, y = centre(icon)
+        move_to(x, y)
+        root = find_app()
+        tip = wait_for(lambda: find(root, "Zentimo - Stopped (00:05:00)", showing_only=False), timeout=10,
+                       what="the icon's tip")
+        self.assertEqual(tip.get_role_name(), "tool tip")
+        time.sleep(0.3)  # let the tip finish painting for the picture
+        self.app.screenshot("tray-icon-with-tip")
+
+        click_at(x, y)
+        time.sleep(1.0)  # a double click would have arrived by now
+        self.assertFalse(mapped(self.window), "a single click restored the window")
+        self.assertEqual(len(self.icons()), 1)
+
+        click_at(x, y, repeat=2)
+        wait_for(lambda: mapped(self.window), what="window restored by the double click")
+        wait_for(lambda: not self.icons(), what="icon removed")
+        self.app.screenshot("tray-restored")
+
+    def menu_shown(self):
+        """The pop-up menu: while the main window is hidden, our only visible window besides the icon."""
+        others = [w for w in self.shown() if parent_name(w) != "YXTrayEmbedder"]
+        return others[0] if len(others) == 1 else None
+
+    def open_menu(self, icon):
+        x, y = centre(icon)
+        click_at(x, y, button=3)
+        return wait_for(self.menu_shown, what="the tray menu")
+
+    def test_menu_offers_about_and_exit_leaves_no_icon(self):
+        icon = self.go_to_tray()
+
+        menu = self.open_menu(icon)
+        _, _, width, height = self.app.geometry(menu)
+        self.assertTrue(width > 40 and height > 40, "the menu is too small to hold its items")
+        self.app.screenshot("tray-menu")
+        # The menu holds the keyboard: Restore, (separator), About.
+        self.app.key("Down", "Down", "Return")
+        box = wait_for(lambda: self.shown("About..."), what="the About box")[0]
+        wait_for(lambda: run("xdotool", "getactivewindow", check=False).stdout.strip() == str(box),
+                 what="the About box to take the keyboard")
+        self.app.screenshot("tray-about-box")
+        self.assertFalse(mapped(self.window), "About from the tray showed the main window")
+        self.app.key("Return")
+        wait_for(lambda: not self.shown("About..."), what="About box closed")
+        time.sleep(0.5)
+        self.assertIsNone(self.app.proc.poll(), "closing the About box ended the program")
+        self.assertEqual(self.icons(), [icon])
+        self.assertFalse(mapped(self.window))
+
+        self.open_menu(icon)
+        self.app.key("Up", "Return")  # the last item, Exit
+        self.assertEqual(self.app.proc.wait(10), 0)
+        wait_for(lambda: tray_embedders() == 0, what="the tray emptied")
+
+
+if __name__ == "__main__":
+    main()

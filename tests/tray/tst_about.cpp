@@ -1,0 +1,271 @@
+#include "shell/FrmAbt.h"
+#include "shell/HelpWindow.h"
+#include "shell/MainFixture.h"
+#include "shell/ShellOpen.h"
+#include "shell/Twips.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QRegularExpression>
+#include <QTextBrowser>
+
+using namespace zentimo;
+using namespace zentimo::test;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+QString browserText()
+{
+    return HelpWindow::current()->browser()->toPlainText();
+}
+
+} // namespace
+
+class AboutTest : public QObject {
+    Q_OBJECT
+    MainFixture fx;
+
+private Q_SLOTS:
+    void init() { fx.prepare(); }
+    void cleanup()
+    {
+        fx.teardown();
+        delete HelpWindow::current();
+        HelpWindow::setHelpFolders({});
+    }
+
+    // ---- About box ------------------------------------------------------------------------------
+
+    void aboutBoxIsAFixedToolWindow()
+    {
+        FrmAbt about;
+        QCOMPARE(about.windowTitle(), QString("About..."));
+        QCOMPARE(about.size(), QSize(337, 195));
+        QCOMPARE(about.minimumSize(), about.maximumSize());
+        QCOMPARE(about.windowType(), Qt::Tool);
+        QVERIFY(!(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QVERIFY(about.windowIcon().isNull());
+        QCOMPARE(about.findChild<QGroupBox*>("Frame1")->geometry(), twipsRect(90, 60, 4875, 2775));
+    }
+
+    void controlsSitAtTheirTwipsPositions_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Label7") << "Label7" << QRect(2310, 210, 1815, 195) << "Version 3.6";
+        QTest::newRow("Label3") << "Label3" << QRect(2520, 930, 2175, 405)
+                                << "Find more cool software from Fernwick at:";
+        QTest::newRow("Label6") << "Label6" << QRect(2400, 1470, 2265, 255) << "http://www.fernwick.example/";
+        QTest::newRow("Label5") << "Label5" << QRect(2280, 1830, 2535, 225) << "support@fernwick.example";
+    }
+    void controlsSitAtTheirTwipsPositions()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        QFETCH(QString, text);
+        FrmAbt about;
+        auto* label = about.findChild<QLabel*>(name);
+        QVERIFY(label);
+        QCOMPARE(label->parentWidget()->objectName(), QString("Frame1"));
+        QCOMPARE(label->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+        QCOMPARE(label->text(), text);
+        // The whole text is readable in the space the design gives it.
+        if (!label->wordWrap())
+            QVERIFY(QFontMetrics(label->font()).horizontalAdvance(text) <= label->contentsRect().width());
+    }
+
+    void logoAndOkButton()
+    {
+        FrmAbt about;
+        auto* picture = about.findChild<QLabel*>("Picture1");
+        QCOMPARE(picture->pixmap().deviceIndependentSize().toSize(), QSize(138, 72));
+        QCOMPARE(picture->geometry(), twipsRect(90, 180, 2130, 1140));
+        auto* ok = about.findChild<QPushButton*>("Command3");
+        QCOMPARE(ok->text(), QString("OK"));
+        QCOMPARE(ok->geometry(), twipsRect(2310, 2190, 2445, 495));
+        QVERIFY(ok->isDefault());
+    }
+
+    void linksGoToTheShellAndLeaveTheBoxOpen_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("web") << "Label6"
+                             << "http://www.fernwick.example/";
+        QTest::newRow("mail") << "Label5"
+                              << "mailto:support@fernwick.example";
+    }
+    void linksGoToTheShellAndLeaveTheBoxOpen()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, target);
+        ShellOpenRecorder shell;
+        FrmAbt about;
+        about.show();
+        QTest::mouseClick(about.findChild<QLabel*>(name), Qt::LeftButton);
+        QCOMPARE(shell.opened, QStringList{target});
+        QVERIFY(about.isVisible());
+        QCOMPARE(about.findChild<QLabel*>(name)->cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    void okAndEnterCloseTheBox_data()
+    {
+        QTest::addColumn<bool>("enter");
+        QTest::newRow("OK clicked") << false;
+        QTest::newRow("Enter") << true;
+    }
+    void okAndEnterCloseTheBox()
+    {
+        QFETCH(bool, enter);
+        FrmAbt about;
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        if (enter)
+            QTest::keyClick(&about, Qt::Key_Return);
+        else
+            QTest::mouseClick(about.findChild<QPushButton*>("Command3"), Qt::LeftButton);
+        QVERIFY(!about.isVisible());
+        QCOMPARE(about.result(), int(QDialog::Accepted));
+    }
+
+    void aboutOpensModalWithoutOwnerFromBothWindows_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::newRow("small") << 0;
+        QTest::newRow("big") << 1;
+    }
+    void aboutOpensModalWithoutOwnerFromBothWindows()
+    {
+        QFETCH(int, size);
+        fx.start(size);
+        QString seen;
+        QWidget* owner = fx.form1.get();
+        bool modal = false;
+        onNextModal([&](QWidget* box) {
+            seen = box->objectName();
+            owner = box->parentWidget();
+            modal = box->isModal();
+        });
+        QTest::mouseClick(fx.form1->face(size).button(Cmd::About), Qt::LeftButton);
+        QCOMPARE(seen, QString("FrmAbt"));
+        QCOMPARE(owner, nullptr);
+        QVERIFY(modal);
+    }
+
+    // ---- help -----------------------------------------------------------------------------------
+
+    void helpPathAddsTheSlashOnlyWhenMissing_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("no slash") << "/opt/zentimo"
+                                  << "/opt/zentimo/zm.html";
+        QTest::newRow("slash") << "/opt/zentimo/"
+                               << "/opt/zentimo/zm.html";
+        QTest::newRow("root") << "/"
+                              << "/zm.html";
+    }
+    void helpPathAddsTheSlashOnlyWhenMissing()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, path);
+        QCOMPARE(HelpWindow::helpFilePath(folder), path);
+    }
+
+    void helpIsLookedForBesideTheProgramThenInTheDataFolder()
+    {
+        QCOMPARE(HelpWindow::helpFolders(),
+                 (QStringList{QCoreApplication::applicationDirPath(), QStringLiteral(ZENTIMO_DATADIR)}));
+        QTemporaryDir program, data;
+        HelpWindow::setHelpFolders({program.path(), data.path()});
+        QCOMPARE(HelpWindow::findHelpFile(), QString());
+        writeFile(data.filePath("zm.html"), "<p>data</p>");
+        QCOMPARE(HelpWindow::findHelpFile(), data.filePath("zm.html"));
+        writeFile(program.filePath("zm.html"), "<p>program</p>");
+        QCOMPARE(HelpWindow::findHelpFile(), program.filePath("zm.html"));
+    }
+
+    void helpFromBothWindowsUsesOneModelessWindow()
+    {
+        QTemporaryDir folder;
+        writeFile(folder.filePath("zm.html"), "<h1>The manual</h1>");
+        HelpWindow::setHelpFolders({folder.path()});
+        fx.start(0);
+        QTest::mouseClick(fx.form1->button(Cmd::Help), Qt::LeftButton);
+        HelpWindow* first = HelpWindow::current();
+        QVERIFY(first);
+        QVERIFY(first->isVisible());
+        QVERIFY(!first->isModal());
+        QCOMPARE(first->shownFile(), folder.filePath("zm.html"));
+        QVERIFY(browserText().contains("The manual"));
+        fx.form1->size(1);
+        QTest::mouseClick(fx.big().button(Cmd::Help), Qt::LeftButton);
+        QCOMPARE(HelpWindow::current(), first);
+        QVERIFY(fx.big().isVisible()); // the main window stays usable
+    }
+
+    void aMissingHelpFileIsReportedInTheWindow()
+    {
+        QTemporaryDir empty;
+        HelpWindow::setHelpFolders({empty.path()});
+        HelpWindow::showHelp(nullptr);
+        QVERIFY(HelpWindow::current()->isVisible());
+        QCOMPARE(HelpWindow::current()->shownFile(), QString());
+        QVERIFY(browserText().contains("Help is not available"));
+        QVERIFY(browserText().contains(empty.filePath("zm.html")));
+
+        // Installed later, the manual is shown on the next opening.
+        HelpWindow::current()->close();
+        writeFile(empty.filePath("zm.html"), "<h1>Now here</h1>");
+        HelpWindow::showHelp(nullptr);
+        QVERIFY(browserText().contains("Now here"));
+    }
+
+    void webAndMailLinksInTheManualGoToTheShell()
+    {
+        QTemporaryDir folder;
+        writeFile(folder.filePath("zm.html"), "<a href='http://www.fernwick.example/'>web</a>");
+        HelpWindow::setHelpFolders({folder.path()});
+        HelpWindow::showHelp(nullptr);
+        ShellOpenRecorder shell;
+        QTextBrowser* browser = HelpWindow::current()->browser();
+        Q_EMIT browser->anchorClicked(QUrl("http://www.fernwick.example/"));
+        Q_EMIT browser->anchorClicked(QUrl("mailto:support@fernwick.example"));
+        Q_EMIT browser->anchorClicked(QUrl("#tray"));
+        QCOMPARE(shell.opened,
+                 (QStringList{"http://www.fernwick.example/", "mailto:support@fernwick.example"}));
+        QCOMPARE(browser->source(), QUrl::fromLocalFile(folder.filePath("zm.html")));
+    }
+
+    // The manual that ships: every topic present and every contents link lands somewhere.
+    void theManualCoversItsTopicsAndItsLinksResolve()
+    {
+        QFile file(QStringLiteral(ZENTIMO_MANUAL));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        for (const char* topic :
+             {"Countdown Mode", "Wake Mode", "Stopwatch Mode", "spinner", "Alarm Off", "Snooze", "Options",
+              "Colors", "Presets", "The tray", "${XDG_CONFIG_HOME:-~/.config}/zentimo/registry.reg"}) {
+            QVERIFY2(html.contains(QLatin1String(topic)), topic);
+        }
+        const QRegularExpression link(QStringLiteral("href=\"#([^\"]+)\""));
+        int links = 0;
+        for (const QRegularExpressionMatch& m : link.globalMatch(html)) {
+            ++links;
+            QVERIFY2(html.contains(QStringLiteral("name=\"%1\"").arg(m.captured(1))),
+                     qPrintable(m.captured(1)));
+        }
+        QVERIFY(links >= 10);
+    }
+};
+
+QTEST_MAIN(AboutTest)
+#include "tst_about.moc"
