@@ -74,6 +74,7 @@ void Form4::build()
     setWindowTitle(QStringLiteral("Colors"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+    setFont(m_options.font()); // the Options dialog's face, which windows do not inherit
 
     auto* frame1 = named(new QGroupBox(QStringLiteral("Digits:"), this), QStringLiteral("Frame1"));
     place(frame1, 90, 30, 5085, 930);
@@ -123,9 +124,16 @@ void Form4::build()
         auto* sample = named(new QPushButton(frame3), QStringLiteral("Command3"), i);
         sample->setAutoDefault(false);
         if (i < 6) {
+            const QColor c = fromWinColor(kButtonColors[i]);
             QPalette pal = sample->palette();
-            pal.setColor(QPalette::Button, fromWinColor(kButtonColors[i]));
+            pal.setColor(QPalette::Button, c);
             sample->setPalette(pal);
+            // Flat, as the main windows draw their buttons: a style's shading would wash the colour out.
+            sample->setStyleSheet(
+                QStringLiteral("QPushButton { background-color: %1; border: 1px solid %2;"
+                               " border-radius: 3px; }"
+                               "QPushButton:pressed, QPushButton:focus { border: 2px solid %2; }")
+                    .arg(c.name(), c.darker(220).name()));
             sample->setAccessibleName(QString::fromLatin1(kButtonNames[i]));
             place(sample, kInset + i * kSlot + 60, 255, 450, 390);
             connect(sample, &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
