@@ -1,32 +1,552 @@
 #include "dialogs/Form5.h"
 
+#include "app/MessageBox.h"
 #include "app/Shared.h"
+#include "dialogs/Form4.h"
+#include "engine/Engine.h"
+#include "settings/Catalogue.h"
 #include "shell/Form1.h"
 #include "shell/Form1b.h"
+#include "shell/Twips.h"
+#include "sound/SoundPlayer.h"
 
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
 
 namespace zentimo {
 
+namespace {
+
+constexpr int kClientWidth = 7740; // twips
+constexpr int kClientHeight = 5610;
+
+const QString kSoundFilter = QStringLiteral("Sound Files (*.mp3, *.wav, *.mid)|*.mp3;*.wav;*.mid");
+
+template <class W> W* named(W* widget, const char* name, int index = -1)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    if (index >= 0)
+        widget->setProperty("index", index);
+    return widget;
+}
+
+QString lastThreeLower(const QString& path)
+{
+    return path.right(3).toLower();
+}
+
+} // namespace
+
+const QString Form5::kNoneSelected = QStringLiteral("None Selected");
+
 Form5::Form5(Form1& form1, QWidget* owner) : QDialog(owner), m_form1(form1)
+{
+    build();
+    load();
+}
+
+Form5::~Form5() = default;
+
+void Form5::build()
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Options"));
-    auto* done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("Command4"));
-    done->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Command5"));
-    auto* row = new QHBoxLayout(this);
-    row->addWidget(done);
-    row->addWidget(cancel);
-    shared().BigWindow = -1;
-    connect(done, &QPushButton::clicked, this, [this] {
-        shared().BigWindow = m_form1.big().isVisible() ? 1 : 0;
-        accept();
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+    // The dialog was drawn for an 8 point sans-serif face.
+    QFont small = QApplication::font();
+    small.setPointSizeF(8);
+    setFont(small);
+
+    // ---- Alarm Options: message and sound ----
+    auto* frame1 = named(new QGroupBox(QStringLiteral("Alarm Options:"), this), "Frame1");
+
+    auto* frameMessage = named(new QGroupBox(QStringLiteral("Message:"), frame1), "Frame", 1);
+    m_checkalmmsg = named(new QCheckBox(QStringLiteral("Show Message"), frameMessage), "Checkalmmsg");
+    auto* label4 = named(new QLabel(QStringLiteral("Message Text:"), frameMessage), "label4");
+    m_txtalmmsg = named(new QLineEdit(frameMessage), "txtalmmsg");
+    label4->setBuddy(m_txtalmmsg);
+    m_txtalmmsg->setAccessibleName(QStringLiteral("Message text"));
+    auto* messageGrid = new QGridLayout(frameMessage);
+    messageGrid->addWidget(m_checkalmmsg, 0, 0, 1, 2);
+    messageGrid->addWidget(label4, 1, 0);
+    messageGrid->addWidget(m_txtalmmsg, 1, 1);
+
+    auto* frameSound = named(new QGroupBox(QStringLiteral("Sound:"), frame1), "Frame", 0);
+    m_check2 = named(new QCheckBox(QStringLiteral("Play Sound"), frameSound), "Check2");
+    m_option2[0] = named(new QRadioButton(QStringLiteral("Loop"), frameSound), "Option2", 0);
+    m_option2[1] = named(new QRadioButton(QStringLiteral("Play once"), frameSound), "Option2", 1);
+
+    auto* frame7 = named(new QGroupBox(frameSound), "Frame7");
+    m_option4[0] = named(new QRadioButton(QStringLiteral("Built-in"), frame7), "Option4", 0);
+    m_label3 = named(new QLabel(QStringLiteral("Select:"), frame7), "Label3");
+    m_combo1 = named(new QComboBox(frame7), "Combo1");
+    const QStringList names = SoundPlayer::builtInNames();
+    for (int p = 0; p < names.size(); ++p)
+        m_combo1->addItem(names[p], SoundPlayer::kFirstBuiltIn + p);
+    m_combo1->setAccessibleName(QStringLiteral("Built-in sound"));
+    m_combo1->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_combo1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_label3->setBuddy(m_combo1);
+    m_command6 = named(new QPushButton(QStringLiteral("Test"), frame7), "Command6");
+    m_command6->setAccessibleName(QStringLiteral("Test built-in sound"));
+    auto* builtInGrid = new QGridLayout(frame7);
+    builtInGrid->addWidget(m_option4[0], 0, 0, 1, 2);
+    builtInGrid->addWidget(m_command6, 0, 2);
+    builtInGrid->addWidget(m_label3, 1, 0);
+    builtInGrid->addWidget(m_combo1, 1, 1, 1, 2);
+    builtInGrid->setColumnStretch(1, 1);
+
+    auto* frame6 = named(new QGroupBox(frameSound), "Frame6");
+    m_option4[1] = named(new QRadioButton(QStringLiteral("File"), frame6), "Option4", 1);
+    m_label2 = named(new QLabel(QStringLiteral("Currently Selected File:"), frame6), "Label2");
+    m_label1 = named(new QLabel(kNoneSelected, frame6), "Label1");
+    m_label1->setAccessibleDescription(QStringLiteral("Currently selected file"));
+    // Long paths are drawn shortened in the middle (eventFilter); the label's text stays the whole path.
+    m_label1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_label1->setMouseTracking(true);
+    m_label1->installEventFilter(this);
+    m_command1 = named(new QPushButton(QStringLiteral("Test"), frame6), "Command1");
+    m_command1->setAccessibleDescription(QStringLiteral("Test sound file"));
+    m_command2 = named(new QPushButton(QStringLiteral("Select"), frame6), "Command2");
+    m_command2->setAccessibleDescription(QStringLiteral("Select sound file"));
+    auto* fileGrid = new QGridLayout(frame6);
+    fileGrid->addWidget(m_option4[1], 0, 0);
+    fileGrid->addWidget(m_command1, 0, 1);
+    fileGrid->addWidget(m_command2, 0, 2);
+    fileGrid->addWidget(m_label2, 1, 0, 1, 3);
+    fileGrid->addWidget(m_label1, 2, 0, 1, 3);
+    fileGrid->setColumnStretch(0, 1);
+
+    // The two source buttons sit in different frames; the group keeps them exclusive.
+    m_option4Group = new QButtonGroup(this);
+    m_option4Group->addButton(m_option4[0], 0);
+    m_option4Group->addButton(m_option4[1], 1);
+
+    auto* soundGrid = new QGridLayout(frameSound);
+    auto* soundRow = new QHBoxLayout;
+    soundRow->addWidget(m_check2);
+    soundRow->addStretch(1);
+    soundRow->addWidget(m_option2[0]);
+    soundRow->addWidget(m_option2[1]);
+    soundGrid->addLayout(soundRow, 0, 0);
+    soundGrid->addWidget(frame7, 1, 0);
+    soundGrid->addWidget(frame6, 2, 0);
+
+    auto* alarmColumn = new QVBoxLayout(frame1);
+    alarmColumn->addWidget(frameMessage);
+    alarmColumn->addWidget(frameSound, 1);
+
+    // ---- Mode ----
+    auto* frame5 = named(new QGroupBox(QStringLiteral("Mode:"), this), "Frame5");
+    const char* const modes[3] = {"Countdown", "Wake", "Stopwatch"};
+    auto* modeGrid = new QGridLayout(frame5);
+    for (int i = 0; i < 3; ++i) {
+        m_option3[i] = named(new QRadioButton(QString::fromLatin1(modes[i]), frame5), "Option3", i);
+        modeGrid->addWidget(m_option3[i], i, 0);
+    }
+    m_check3 = named(new QCheckBox(QStringLiteral("Auto restart"), frame5), "Check3");
+    modeGrid->addWidget(m_check3, 0, 1);
+    modeGrid->setColumnStretch(1, 1);
+
+    // ---- Window: colours, size, on top ----
+    auto* frame2 = named(new QGroupBox(QStringLiteral("Window:"), this), "Frame2");
+    auto* frame3 = named(new QGroupBox(QStringLiteral("Colors:"), frame2), "Frame3");
+    m_command3 = named(new QPushButton(QStringLiteral("Select"), frame3), "Command3");
+    m_command3->setAccessibleDescription(QStringLiteral("Select colors"));
+    auto* colorsBox = new QVBoxLayout(frame3);
+    colorsBox->addStretch(1);
+    colorsBox->addWidget(m_command3);
+    colorsBox->addStretch(1);
+    auto* frameSize = named(new QGroupBox(QStringLiteral("Size:"), frame2), "Frame", 2);
+    m_option1[0] = named(new QRadioButton(QStringLiteral("Big"), frameSize), "Option1", 0);
+    m_option1[1] = named(new QRadioButton(QStringLiteral("Small"), frameSize), "Option1", 1);
+    auto* sizeBox = new QVBoxLayout(frameSize);
+    sizeBox->addWidget(m_option1[0]);
+    sizeBox->addWidget(m_option1[1]);
+    m_check1 = named(new QCheckBox(QStringLiteral("Keep window on top of all others."), frame2), "Check1");
+    auto* windowGrid = new QGridLayout(frame2);
+    windowGrid->addWidget(frame3, 0, 0);
+    windowGrid->addWidget(frameSize, 0, 1);
+    windowGrid->addWidget(m_check1, 1, 0, 1, 2);
+
+    // ---- Done, Cancel ----
+    m_command4 = named(new QPushButton(QStringLiteral("Done"), this), "Command4");
+    m_command4->setDefault(true);
+    m_command5 = named(new QPushButton(QStringLiteral("Cancel"), this), "Command5");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_command4);
+    buttons->addWidget(m_command5);
+
+    auto* rightColumn = new QVBoxLayout;
+    rightColumn->addWidget(frame5, 1);
+    rightColumn->addWidget(frame2, 1);
+    rightColumn->addSpacing(6);
+    rightColumn->addLayout(buttons);
+
+    auto* top = new QHBoxLayout(this);
+    top->setContentsMargins(8, 6, 8, 8);
+    top->addWidget(frame1, 1);
+    top->addLayout(rightColumn);
+
+    for (QPushButton* b : {m_command6, m_command1, m_command2})
+        b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    for (QGroupBox* frame : findChildren<QGroupBox*>()) {
+        frame->layout()->setContentsMargins(8, 4, 8, 6);
+        frame->layout()->setSpacing(4);
+    }
+
+    for (int i = 0; i < 3; ++i) {
+        connect(m_option3[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                Option3_Click(i);
+        });
+    }
+    connect(m_check3, &QCheckBox::toggled, this, &Form5::Check3_Click);
+    for (int i = 0; i < 2; ++i) {
+        connect(m_option2[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                Option2_Click(i);
+        });
+    }
+    connect(m_checkalmmsg, &QCheckBox::toggled, this, &Form5::Checkalmmsg_Click);
+    connect(m_option4Group, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on)
+            Option4_Click(id);
     });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_command6, &QPushButton::clicked, this, &Form5::Command6_Click);
+    connect(m_command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &Form5::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &Form5::Command3_Click);
+    connect(m_command4, &QPushButton::clicked, this, &Form5::Command4_Click);
+    connect(m_command5, &QPushButton::clicked, this, &Form5::Command5_Click);
+}
+
+void Form5::load()
+{
+    Engine& e = m_form1.engine();
+    Shared& s = shared();
+    m_settings = zentimoSettings();
+
+    m_option4[e.UseBuiltIn ? 0 : 1]->setChecked(true);
+    if (!e.SoundFile.isEmpty() && !e.UseBuiltIn) {
+        m_label1->setText(e.SoundFile);
+        LoadSound(e.SoundFile);
+    } else {
+        m_label1->setText(kNoneSelected);
+    }
+
+    // In this order, so that Stopwatch wins over the others.
+    if (!e.WakeMode)
+        m_option3[0]->setChecked(true);
+    if (e.WakeMode)
+        m_option3[1]->setChecked(true);
+    if (s.StopwatchMode)
+        m_option3[2]->setChecked(true);
+
+    if (m_form1.big().isVisible())
+        m_option1[0]->setChecked(true);
+    if (m_form1.isVisible())
+        m_option1[1]->setChecked(true);
+
+    m_option2[e.LoopSound ? 0 : 1]->setChecked(true);
+    Option4_Click(e.UseBuiltIn ? 0 : 1);
+
+    m_combo1->setCurrentIndex(m_combo1->findData(e.BuiltInSound));
+
+    // Stored settings may combine auto restart with "Loop": the interlock speaks up here.
+    m_check3->setChecked(e.AutoRestart);
+
+    NewBackgroundIndex = -1;
+    NewDigitColor = -1;
+    NewButtonColor = -1;
+    s.BigWindow = -1;
+
+    m_check1->setChecked(e.OnTop);
+    m_check2->setChecked(e.SoundOn);
+    m_check3->setEnabled(m_option3[0]->isChecked());
+
+    m_checkalmmsg->setChecked(s.ShowMessage);
+    if (s.ShowMessage)
+        m_txtalmmsg->setText(s.AlarmMessage);
+    m_txtalmmsg->setEnabled(s.ShowMessage);
+}
+
+QWidget* Form5::messageParent()
+{
+    // Boxes raised while the dialog loads belong to the window that opened it.
+    return isVisible() ? this : parentWidget();
+}
+
+QString Form5::LoadSound(const QString& path)
+{
+    FileError error;
+    const QString contents = SoundPlayer::LoadSound(path, &error);
+    if (error.number != 0) {
+        MessageBox::show(messageParent(),
+                         error.description + QStringLiteral("\r\nError Number: ") +
+                             QString::number(error.number),
+                         kAppTitle);
+    }
+    return contents;
+}
+
+QString Form5::qtFileFilter(const QString& filter)
+{
+    QStringList parts = filter.split(QLatin1Char('|'));
+    if (!parts.isEmpty() && parts.last().isEmpty())
+        parts.removeLast();
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        // The description may already name its patterns; Qt reads them from the parentheses.
+        if (const int open = description.lastIndexOf(QLatin1Char('(')); open > 0 && description.endsWith(')'))
+            description = description.left(open).trimmed();
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns)
+            p = p.trimmed();
+        filters << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString Form5::ShowOpenFileDialog(QWidget* owner, const QString& filter, const QString& title,
+                                  const QString& initialFolder)
+{
+    return FileDialog::getOpenFileName(owner, title, initialFolder, qtFileFilter(filter));
+}
+
+// ---- Interlocks --------------------------------------------------------------------------------------
+
+void Form5::Option3_Click(int index)
+{
+    if (index == 1)
+        m_check3->setChecked(false);
+    m_check3->setEnabled(index == 0);
+}
+
+void Form5::Check3_Click()
+{
+    if (m_check3->isChecked() && m_option2[0]->isChecked()) {
+        MessageBox::show(messageParent(),
+                         QStringLiteral("Auto restart can only be used if \"Play once\" is selected in the "
+                                        "\"Alarm sound file\" options."),
+                         kAppTitle);
+        m_check3->setChecked(false);
+    }
+}
+
+void Form5::Option2_Click(int /*index*/)
+{
+    if (m_check3->isChecked() && m_option2[0]->isChecked()) {
+        MessageBox::show(
+            messageParent(),
+            QStringLiteral("You must select \"Play once\" if you also wish to use the \"Auto restart\" "
+                           "feature."),
+            kAppTitle);
+        m_option2[1]->setChecked(true);
+    }
+}
+
+void Form5::Checkalmmsg_Click()
+{
+    m_txtalmmsg->setEnabled(m_checkalmmsg->isChecked());
+}
+
+void Form5::Option4_Click(int index)
+{
+    m_option4[index]->setChecked(true);
+    const bool builtIn = index == 0;
+    for (QWidget* w : {static_cast<QWidget*>(m_label3), static_cast<QWidget*>(m_combo1),
+                       static_cast<QWidget*>(m_command6)})
+        w->setEnabled(builtIn);
+    for (QWidget* w : {static_cast<QWidget*>(m_label1), static_cast<QWidget*>(m_label2),
+                       static_cast<QWidget*>(m_command1), static_cast<QWidget*>(m_command2)})
+        w->setEnabled(!builtIn);
+}
+
+// ---- Buttons -----------------------------------------------------------------------------------------
+
+void Form5::Command6_Click()
+{
+    // No entry is selected only when the stored sound id is unknown: there is nothing to play then.
+    if (m_combo1->currentIndex() < 0)
+        return;
+    m_form1.engine().sound().PlayBuiltInOnce(m_combo1->currentData().toInt());
+}
+
+void Form5::Command1_Click()
+{
+    SoundPlayer& sound = m_form1.engine().sound();
+    Shared& s = shared();
+    if (m_command1->text() != QLatin1String("Stop")) {
+        const QString path = m_label1->text();
+        const QString ext = lastThreeLower(path);
+        if (ext == QLatin1String("mp3") || ext == QLatin1String("mid")) {
+            TestFileArg = QLatin1Char('"') + SoundPlayer::ShortPath(path) + QLatin1Char('"');
+            sound.OpenDevice(TestFileArg, ext == QLatin1String("mp3") ? AudioBackend::DeviceType::MpegVideo
+                                                                      : AudioBackend::DeviceType::Sequencer);
+            sound.PlayDevice();
+        } else if (ext == QLatin1String("wav")) {
+            sound.PlayWaveFile(SoundPlayer::ShortPath(path), true);
+        } else {
+            return;
+        }
+        s.SoundPlaying = true;
+        m_command1->setText(QStringLiteral("Stop"));
+    } else {
+        sound.StopWaveform();
+        sound.CloseDevice();
+        s.SoundPlaying = false;
+        m_command1->setText(QStringLiteral("Test"));
+    }
+}
+
+void Form5::Command2_Click()
+{
+    const QString path = ShowOpenFileDialog(this, kSoundFilter, QStringLiteral("Select Sound File..."),
+                                            QCoreApplication::applicationDirPath());
+    if (!path.isEmpty())
+        m_label1->setText(path);
+}
+
+void Form5::Command3_Click()
+{
+    Form4 colors(*this);
+    colors.exec();
+}
+
+void Form5::Command4_Click()
+{
+    if (m_checkalmmsg->isChecked() && m_txtalmmsg->text().isEmpty()) {
+        MessageBox::show(
+            this,
+            QStringLiteral("You have selected to show a message when the alarm sounds but have not "
+                           "specified a message. Please enter a message to be displayed or uncheck "
+                           "\"Show Message\"."),
+            QStringLiteral("Oops!"), MessageBox::Icon::Exclamation);
+        m_txtalmmsg->setFocus();
+        return;
+    }
+    if (m_option4[1]->isChecked() && m_label1->text() == kNoneSelected) {
+        MessageBox::show(
+            this,
+            QStringLiteral("You've selected to use a sound file for the alarm but have not selected "
+                           "a file. Please select a file or choose a built-in sound instead."),
+            QStringLiteral("Oops!"), MessageBox::Icon::Exclamation);
+        m_command2->setFocus();
+        return;
+    }
+
+    Engine& e = m_form1.engine();
+    Shared& s = shared();
+    Catalogue options(m_settings);
+    Form1b& big = m_form1.big();
+
+    options.writeFlag(OptionKey::LoopSound, m_option2[0]->isChecked());
+    options.writeFlag(OptionKey::AutoRestart, m_check3->isChecked());
+    e.AutoRestart = m_check3->isChecked();
+    e.LoopSound = m_option2[0]->isChecked();
+    options.writeFlag(OptionKey::OnTop, m_check1->isChecked());
+    e.OnTop = m_check1->isChecked();
+    e.WakeMode = m_option3[1]->isChecked();
+    s.StopwatchMode = m_option3[2]->isChecked();
+    s.BigWindow = m_option1[0]->isChecked() ? 1 : 0;
+
+    if (NewBackgroundIndex >= 0 && NewBackgroundIndex <= 5) {
+        m_form1.paintBackgrounds(NewBackgroundIndex);
+        options.writeInt(OptionKey::BackgroundColor, NewBackgroundIndex);
+    } else if (NewBackgroundIndex == 6) {
+        options.writeInt(OptionKey::BackgroundColor, 6);
+        m_form1.paintBackgrounds(6);
+    }
+
+    if (NewDigitColor != -1)
+        s.DigitColor = QString::number(NewDigitColor);
+    options.writeText(OptionKey::DigitColor, s.DigitColor);
+
+    if (NewButtonColor != -1) {
+        const auto color = static_cast<std::uint32_t>(NewButtonColor);
+        m_form1.setButtonColor(color);
+        big.setButtonColor(color);
+        options.writeColor(OptionKey::ButtonColor, color);
+        e.ButtonColor = color;
+    }
+
+    if (m_label1->text() != kNoneSelected) {
+        e.SoundFile = m_label1->text();
+        options.writeText(OptionKey::SoundFile, e.SoundFile);
+    }
+
+    options.writeFlag(OptionKey::PlaySound, m_check2->isChecked());
+    e.SoundOn = m_check2->isChecked();
+
+    const int secondsLength = e.WakeMode ? 1 : 2;
+    m_form1.setFieldMaxLength(TimeField::Seconds, secondsLength);
+    big.setFieldMaxLength(TimeField::Seconds, secondsLength);
+
+    // An unknown stored sound id selects no entry; the id then stays as it was.
+    if (m_combo1->currentIndex() >= 0)
+        e.BuiltInSound = m_combo1->currentData().toInt();
+    e.UseBuiltIn = m_option4[0]->isChecked();
+    options.writeInt(OptionKey::BuiltInSound, e.BuiltInSound);
+    options.writeFlag(OptionKey::UseBuiltIn, e.UseBuiltIn);
+
+    s.ShowMessage = m_checkalmmsg->isChecked();
+    s.AlarmMessage = m_txtalmmsg->text();
+    options.writeFlag(OptionKey::ShowMessage, s.ShowMessage);
+    options.writeText(OptionKey::AlarmMessage, s.AlarmMessage);
+
+    accept();
+}
+
+void Form5::Command5_Click()
+{
+    reject();
+}
+
+void Form5::done(int result)
+{
+    // Every way out (Done, Cancel, Esc, the close box) ends a test sound that is still playing.
+    if (!m_unloaded && shared().SoundPlaying) {
+        SoundPlayer& sound = m_form1.engine().sound();
+        sound.CloseDevice();
+        sound.StopWaveform();
+    }
+    m_unloaded = true;
+    QDialog::done(result);
+}
+
+bool Form5::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_label1) {
+        if (event->type() == QEvent::MouseMove) {
+            m_label1->setToolTip(m_label1->text());
+        } else if (event->type() == QEvent::Paint) {
+            QPainter painter(m_label1);
+            const QRect area = m_label1->contentsRect();
+            const QString shown =
+                m_label1->fontMetrics().elidedText(m_label1->text(), Qt::ElideMiddle, area.width());
+            m_label1->style()->drawItemText(&painter, area, int(m_label1->alignment()), m_label1->palette(),
+                                            m_label1->isEnabled(), shown, QPalette::WindowText);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace zentimo

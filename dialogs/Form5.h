@@ -1,7 +1,31 @@
 #pragma once
-// Form5: the Options dialog.
+// Form5: the Options dialog. It starts from the values the main window holds in memory, keeps the
+// option interlocks, and on "Done" writes every setting and the main window's fields.
+//   Frame5 "Mode:"     Option3(0..2) Countdown/Wake/Stopwatch   Check3 Auto restart
+//   Frame2 "Window:"   Frame3 "Colors:" Command3 Select   Frame(2) "Size:" Option1(0..1) Big/Small
+//                      Check1 Keep window on top
+//   Frame1 "Alarm Options:"
+//     Frame(1) "Message:"  Checkalmmsg Show Message   label4   txtalmmsg
+//     Frame(0) "Sound:"    Check2 Play Sound   Option2(0..1) Loop/Play once
+//       Frame7  Option4(0) Built-in   Label3   Combo1 (item data 101..107)   Command6 Test
+//       Frame6  Option4(1) File   Label2   Label1 path   Command1 Test/Stop   Command2 Select
+//   Command4 Done   Command5 Cancel
+// Controls of an array share their objectName; their dynamic property "index" tells them apart.
+
+#include "settings/CRegSettings.h"
 
 #include <QDialog>
+#include <array>
+#include <cstdint>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 
 namespace zentimo {
 
@@ -10,10 +34,75 @@ class Form1;
 class Form5 : public QDialog {
     Q_OBJECT
 public:
+    // Loads the dialog from the main window's values; exec() shows it.
     Form5(Form1& form1, QWidget* owner);
+    ~Form5() override;
+
+    // Written by the Colors dialog; -1 = no new choice.
+    std::int32_t NewBackgroundIndex = -1;
+    std::int32_t NewDigitColor = -1;
+    std::int32_t NewButtonColor = -1;
+
+    // The whole file, or the empty text after reporting the file error in a message box.
+    QString LoadSound(const QString& path);
+
+    // The open-file dialog. filter holds "description|patterns|..." pairs, patterns separated by ";".
+    // Returns the chosen existing file, or the empty text when the user cancels.
+    static QString ShowOpenFileDialog(QWidget* owner, const QString& filter, const QString& title,
+                                      const QString& initialFolder);
+    // "Sound Files (*.mp3, *.wav, *.mid)|*.mp3;*.wav;*.mid" -> "Sound Files (*.mp3 *.wav *.mid)".
+    static QString qtFileFilter(const QString& filter);
+
+    static const QString kNoneSelected;
+
+    // Handlers; setting a check box or an option button from code runs them as a click does.
+    void Option3_Click(int index);
+    void Check3_Click();
+    void Option2_Click(int index);
+    void Checkalmmsg_Click();
+    void Option4_Click(int index);
+    void Command6_Click(); // built-in Test
+    void Command1_Click(); // file Test/Stop
+    void Command2_Click(); // file Select
+    void Command3_Click(); // Colors
+    void Command4_Click(); // Done
+    void Command5_Click(); // Cancel
+
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void build();
+    void load();
+    QWidget* messageParent();
+
     Form1& m_form1;
+    CRegSettings m_settings;
+    QString TestFileArg;
+    bool m_unloaded = false;
+
+    std::array<QRadioButton*, 3> m_option3{};
+    QCheckBox* m_check3 = nullptr;
+    QPushButton* m_command3 = nullptr;
+    std::array<QRadioButton*, 2> m_option1{};
+    QCheckBox* m_check1 = nullptr;
+    QCheckBox* m_checkalmmsg = nullptr;
+    QLineEdit* m_txtalmmsg = nullptr;
+    QCheckBox* m_check2 = nullptr;
+    std::array<QRadioButton*, 2> m_option2{};
+    std::array<QRadioButton*, 2> m_option4{};
+    QButtonGroup* m_option4Group = nullptr;
+    QLabel* m_label3 = nullptr;
+    QComboBox* m_combo1 = nullptr;
+    QPushButton* m_command6 = nullptr;
+    QLabel* m_label2 = nullptr;
+    QLabel* m_label1 = nullptr;
+    QPushButton* m_command1 = nullptr;
+    QPushButton* m_command2 = nullptr;
+    QPushButton* m_command4 = nullptr;
+    QPushButton* m_command5 = nullptr;
 };
 
 } // namespace zentimo

@@ -105,13 +105,14 @@ int typedCode(const QKeyEvent* event)
 void paintButton(QPushButton* button, std::uint32_t color)
 {
     const QColor c = fromWinColor(color);
+    // Dropping a style sheet brings back the palette from before it, so it goes before the palette is set.
+    if (isSystemColor(color))
+        button->setStyleSheet(QString());
     QPalette pal = button->palette();
     pal.setColor(QPalette::Button, c);
     button->setPalette(pal);
-    if (isSystemColor(color)) {
-        button->setStyleSheet(QString());
+    if (isSystemColor(color))
         return;
-    }
     button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black; border: 1px solid %2;"
                                          " border-radius: 3px; padding: 1px; }"
                                          "QPushButton:pressed { background-color: %3; }"

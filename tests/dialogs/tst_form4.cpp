@@ -1,0 +1,214 @@
+#include "DialogFixture.h"
+#include "dialogs/Form4.h"
+#include "dialogs/Form5.h"
+#include "shell/WinColor.h"
+
+#include <QRadioButton>
+
+using namespace zentimo;
+using namespace zentimo::test;
+
+namespace {
+
+// The index of the checked option of an array, or -1.
+int checkedIndex(QWidget* root, const char* name, int count)
+{
+    int found = -1;
+    for (int i = 0; i < count; ++i) {
+        auto* b = ctl<QRadioButton>(root, name, i);
+        if (b && b->isChecked()) {
+            if (found >= 0)
+                return -2; // two at once: the group is broken
+            found = i;
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+class Form4Test : public QObject {
+    Q_OBJECT
+    MainFixture fx;
+    std::unique_ptr<Form5> options;
+
+    std::unique_ptr<Form4> openColors()
+    {
+        if (!options)
+            options = std::make_unique<Form5>(*fx.form1, fx.form1.get());
+        auto colors = std::make_unique<Form4>(*options);
+        colors->show();
+        return colors;
+    }
+
+private Q_SLOTS:
+    void init() { fx.prepare(); }
+    void cleanup()
+    {
+        options.reset();
+        fx.teardown();
+    }
+
+    void loadMarksTheStoredChoices_data()
+    {
+        QTest::addColumn<QString>("background");
+        QTest::addColumn<QString>("digits");
+        QTest::addColumn<QString>("buttons");
+        QTest::addColumn<int>("backgroundIndex");
+        QTest::addColumn<int>("digitIndex");
+        QTest::addColumn<int>("buttonIndex");
+        const QString none = "<missing>";
+        QTest::newRow("first start") << none << none << none << 5 << 0 << 0;
+        QTest::newRow("blue, cyan, light blue") << "2"
+                                                << "16776960"
+                                                << "16744576" << 2 << 2 << 1;
+        QTest::newRow("system colours") << "6"
+                                        << "255"
+                                        << "-2147483633" << 6 << 5 << 6;
+        QTest::newRow("unsigned system colour") << "0"
+                                                << "65280"
+                                                << "2147483663" << 0 << 4 << 6;
+        QTest::newRow("colours of no sample") << "4"
+                                              << "12345"
+                                              << "42" << 4 << 0 << 0;
+        QTest::newRow("background out of range") << "9"
+                                                 << "16777215"
+                                                 << "65535" << -1 << 3 << 0;
+        QTest::newRow("background not a number") << "blue"
+                                                 << "x"
+                                                 << "" << 5 << 0 << 0;
+    }
+    void loadMarksTheStoredChoices()
+    {
+        QFETCH(QString, background);
+        QFETCH(QString, digits);
+        QFETCH(QString, buttons);
+        QFETCH(int, backgroundIndex);
+        QFETCH(int, digitIndex);
+        QFETCH(int, buttonIndex);
+        if (background != "<missing>")
+            fx.seed("Background Color", background);
+        if (digits != "<missing>")
+            fx.seed("Digit Color", digits);
+        if (buttons != "<missing>")
+            fx.seed("Button Color", buttons);
+        fx.start(0);
+        auto colors = openColors();
+        QCOMPARE(colors->objectName(), QString("Form4"));
+        QCOMPARE(colors->windowTitle(), QString("Colors"));
+        QCOMPARE(colors->size(), QSize(351, 259));
+        QCOMPARE(checkedIndex(colors.get(), "Option2", 7), backgroundIndex);
+        QCOMPARE(checkedIndex(colors.get(), "Option1", 6), digitIndex);
+        QCOMPARE(checkedIndex(colors.get(), "Option3", 7), buttonIndex);
+    }
+
+    void okHandsOverWhatIsSelected_data()
+    {
+        QTest::addColumn<QString>("storedBackground");
+        QTest::addColumn<int>("digit");
+        QTest::addColumn<int>("picture"); // 0: leave the background alone
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("newDigit");
+        QTest::addColumn<int>("newBackground");
+        QTest::addColumn<int>("newButton");
+        QTest::newRow("as loaded") << "5" << 0 << 0 << 0 << 0x0000FFFF << 5 << 0x00FF00FF;
+        QTest::newRow("cyan on blue, light blue") << "5" << 2 << 3 << 1 << 0x00FFFF00 << 2 << 0x00FF8080;
+        QTest::newRow("red on yellow, light yellow") << "0" << 5 << 5 << 5 << 0x000000FF << 4 << 0x0080FFFF;
+        QTest::newRow("odd stored background, none chosen")
+            << "17" << 3 << 0 << 6 << 0x00FFFFFF << -1 << int(0x8000000F);
+    }
+    void okHandsOverWhatIsSelected()
+    {
+        QFETCH(QString, storedBackground);
+        QFETCH(int, digit);
+        QFETCH(int, picture);
+        QFETCH(int, button);
+        QFETCH(int, newDigit);
+        QFETCH(int, newBackground);
+        QFETCH(int, newButton);
+        fx.seed("Background Color", storedBackground);
+        fx.start(0);
+        auto colors = openColors();
+        click(colors.get(), "Option1", digit);
+        if (picture > 0) {
+            auto* sample = ctl<QWidget>(colors.get(), qPrintable(QString("Picture%1").arg(picture)));
+            QVERIFY(sample);
+            QTest::mouseClick(sample, Qt::LeftButton, {}, sample->rect().center());
+        }
+        if (button < 6)
+            click(colors.get(), "Command3", button);
+        else
+            click(colors.get(), "Option3", button);
+        click(colors.get(), "Command2");
+        QCOMPARE(colors->result(), int(QDialog::Accepted));
+        QCOMPARE(options->NewDigitColor, newDigit);
+        QCOMPARE(options->NewBackgroundIndex, newBackground);
+        QCOMPARE(options->NewButtonColor, newButton);
+    }
+
+    void defaultWindowsColorForTheBackgroundIsChoiceSix()
+    {
+        fx.start(0);
+        auto colors = openColors();
+        click(colors.get(), "Option2", 6);
+        click(colors.get(), "Command2");
+        QCOMPARE(options->NewBackgroundIndex, 6);
+    }
+
+    void cancelDropsAnEarlierOk_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Cancel button") << false;
+        QTest::newRow("Esc") << true;
+    }
+    void cancelDropsAnEarlierOk()
+    {
+        QFETCH(bool, escape);
+        fx.start(0);
+        {
+            auto colors = openColors();
+            click(colors.get(), "Option1", 1);
+            click(colors.get(), "Command2");
+        }
+        QCOMPARE(options->NewDigitColor, std::int32_t(0x00FF00FF));
+        auto colors = openColors();
+        if (escape)
+            QTest::keyClick(colors.get(), Qt::Key_Escape);
+        else
+            click(colors.get(), "Command1");
+        QCOMPARE(colors->result(), int(QDialog::Rejected));
+        QCOMPARE(options->NewDigitColor, -1);
+        QCOMPARE(options->NewBackgroundIndex, -1);
+        QCOMPARE(options->NewButtonColor, -1);
+    }
+
+    void backgroundSamplesAreGradientsFromTheirStartColour_data()
+    {
+        QTest::addColumn<int>("picture");
+        QTest::addColumn<QColor>("start");
+        QTest::newRow("Picture1 red") << 1 << QColor(255, 0, 0);
+        QTest::newRow("Picture3 blue") << 3 << QColor(0, 0, 255);
+        QTest::newRow("Picture6 magenta") << 6 << QColor(255, 0, 255);
+    }
+    void backgroundSamplesAreGradientsFromTheirStartColour()
+    {
+        QFETCH(int, picture);
+        QFETCH(QColor, start);
+        fx.start(0);
+        auto colors = openColors();
+        auto* sample = ctl<QWidget>(colors.get(), qPrintable(QString("Picture%1").arg(picture)));
+        QVERIFY(sample);
+        const QImage image = sample->grab().toImage();
+        // Inside the sunken border: the start colour at the top, darker further down.
+        const QColor top = image.pixelColor(image.width() / 2, 2);
+        const QColor low = image.pixelColor(image.width() / 2, image.height() - 3);
+        for (auto [got, want] : {std::pair{top.red(), start.red()}, std::pair{top.green(), start.green()},
+                                 std::pair{top.blue(), start.blue()}})
+            QVERIFY2(qAbs(got - want) <= 24, qPrintable(top.name()));
+        QVERIFY(low.value() < top.value() - 40);
+        QCOMPARE(low.hue(), top.hue());
+    }
+};
+
+QTEST_MAIN(Form4Test)
+#include "tst_form4.moc"
