@@ -158,7 +158,8 @@ void MainWindow::build()
         auto* colon = new QLabel(QStringLiteral(":"), this);
         colon->setObjectName(QString::fromLatin1(m_layout.colonNames[i]));
         colon->setFont(sansFont(m_layout.colonPoints, true));
-        colon->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        // Right-aligned: on the big window the spinner at the field's edge covers the label's left part.
+        colon->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         place(colon, m_layout.colons[i]);
     }
 
