@@ -9,9 +9,7 @@ and counts the growth of the voluntary context switches of all its threads over 
 
 import argparse
 import os
-import subprocess
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -52,18 +50,10 @@ def main():
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
     args = parser.parse_args()
 
-    if not args.inner:
-        state = tempfile.mkdtemp(prefix="zentimo-bench-x-")
-        subprocess.run([os.path.join(ROOT, "tests", "e2e", "xsession.sh"), "start", state], check=True,
-                       stdout=subprocess.DEVNULL)
-        try:
-            env = dict(os.environ, ZENTIMO_E2E_STATE=state, ZENTIMO_BINARY=os.path.abspath(args.binary))
-            return subprocess.call(["dbus-run-session", "--", "/usr/bin/python3", __file__, "--inner",
-                                    "--binary", args.binary, "--seconds", str(args.seconds)], env=env)
-        finally:
-            subprocess.run([os.path.join(ROOT, "tests", "e2e", "xsession.sh"), "stop", state])
-
     import zentimo_e2e as z
+    if not args.inner:
+        return z.run_in_own_session(__file__, sys.argv[1:])
+    os.environ["ZENTIMO_BINARY"] = os.path.abspath(args.binary)
     app = z.Zentimo().start()
     try:
         app.wait_window()

@@ -86,7 +86,7 @@ class Zentimo:
             "TZ": self.tz,
         })
         env.update(self.extra_env)
-        cmd = [BINARY]
+        cmd = [os.environ.get("ZENTIMO_BINARY", BINARY)]
         if self.faketime:
             cmd = ["faketime", "-f", "@" + self.faketime] + cmd
         self.proc = subprocess.Popen(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
@@ -275,3 +275,17 @@ def text_of(node):
 
 def main():
     unittest.main(verbosity=2)
+
+
+def run_in_own_session(script, argv):
+    """For programs run by hand (benchmarks): starts a private X session, runs the script again inside its
+    own D-Bus session with --inner added, and stops the X session. Returns the exit code."""
+    root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    xsession = os.path.join(root, "tests", "e2e", "xsession.sh")
+    state = tempfile.mkdtemp(prefix="zentimo-bench-x-")
+    subprocess.run([xsession, "start", state], check=True, stdout=subprocess.DEVNULL)
+    try:
+        env = dict(os.environ, ZENTIMO_E2E_STATE=state)
+        return subprocess.call(["dbus-run-session", "--", "/usr/bin/python3", script, "--inner"] + argv, env=env)
+    finally:
+        subprocess.run([xsession, "stop", state])
