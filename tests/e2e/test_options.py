@@ -7,73 +7,11 @@ import time
 import unittest
 import wave
 
-from zentimo_e2e import Zentimo, atspi, find, find_app, main, run, text_of, wait_for, walk
+from zentimo_e2e import (Zentimo, atspi, click_node, find, find_app, find_described, gone, is_checked, main, run,
+                         seek, text_of, wait_for, walk, window_named)
 
 OPTIONS_BUTTON = (1170, 960, 735, 345)  # twips in the small window
 BIG_OPTIONS_BUTTON = (6030, 2850, 1605, 525)  # twips in the big window
-
-
-def find_described(root, name, description, role=None):
-    """A showing control by its accessible name and description (two buttons may both read "Select")."""
-    Atspi = atspi()
-    for node in walk(root):
-        try:
-            if node.get_name() != name or node.get_description() != description:
-                continue
-            if role and node.get_role_name() != role:
-                continue
-            if node.get_state_set().contains(Atspi.StateType.SHOWING):
-                return node
-        except Exception:
-            continue
-    return None
-
-
-def seek(root, finder, what, timeout=10):
-    """Waits until finder(root) finds a node. Between looks the client's cached tree is dropped: windows
-    opened since the last look are not in it."""
-    def look():
-        found = finder(root)
-        if found is None:
-            root.clear_cache()
-        return found
-
-    return wait_for(look, timeout, what=what)
-
-
-def click(node, window):
-    """A real mouse click on the control in its dialog; boxes and option buttons are hit on their box.
-    The position is taken relative to the dialog, whose own screen position Qt may report off by the
-    window manager's title bar, as it does the control's."""
-    Atspi = atspi()
-    dialog = node
-    while dialog is not None and dialog.get_role_name() != "dialog":
-        dialog = dialog.get_parent()
-    ext = node.get_component_iface().get_extents(Atspi.CoordType.SCREEN)
-    origin = dialog.get_component_iface().get_extents(Atspi.CoordType.SCREEN)
-    x, y = ext.x - origin.x, ext.y - origin.y
-    if node.get_role_name() in ("radio button", "check box"):
-        x, y = x + 7, y + ext.height // 2
-    else:
-        x, y = x + ext.width // 2, y + ext.height // 2
-    run("xdotool", "mousemove", "--sync", "--window", str(window), str(x), str(y))
-    run("xdotool", "click", "1")
-
-
-def window_named(app, name, timeout=10):
-    """The visible window of this copy of the program with exactly this title, ready for input."""
-    window = app.wait_window(name, timeout)
-    time.sleep(0.7)  # mapped is not yet ready for input: give the window its first expose
-    return window
-
-
-def gone(app, name):
-    return not app.windows(name)
-
-
-def is_checked(node):
-    Atspi = atspi()
-    return node.get_state_set().contains(Atspi.StateType.CHECKED)
 
 
 def fraction_of(png, colour, box):
@@ -140,10 +78,10 @@ class OptionsTest(unittest.TestCase):
         app.click_twips(small, *OPTIONS_BUTTON)
         options = window_named(app, "Options")
 
-        click(self.control(root, "Wake", "radio button"), options)
-        click(self.control(root, "File", "radio button"), options)
+        click_node(self.control(root, "Wake", "radio button"), options)
+        click_node(self.control(root, "File", "radio button"), options)
         wait_for(lambda: is_checked(self.control(root, "File", "radio button")), what="File chosen")
-        click(seek(root, lambda r: find_described(r, "Select", "Select sound file"), "file Select"), options)
+        click_node(seek(root, lambda r: find_described(r, "Select", "Select sound file"), "file Select"), options)
         window_named(app, "Select Sound File...")
         app.screenshot("options-file-dialog")
         app.type_text(self.sound)
@@ -155,28 +93,28 @@ class OptionsTest(unittest.TestCase):
             wait_for(lambda: gone(app, "Select Sound File..."), 5, what="file dialog closed")
         self.control(root, self.sound, "label")
 
-        click(self.control(root, "Loop", "radio button"), options)
-        click(self.control(root, "Show Message", "check box"), options)
-        click(self.control(root, "Message text", "text"), options)
+        click_node(self.control(root, "Loop", "radio button"), options)
+        click_node(self.control(root, "Show Message", "check box"), options)
+        click_node(self.control(root, "Message text", "text"), options)
         app.type_text("Rise and shine")
-        click(self.control(root, "Big", "radio button"), options)
+        click_node(self.control(root, "Big", "radio button"), options)
 
-        click(seek(root, lambda r: find_described(r, "Select", "Select colors"), "colours Select"), options)
+        click_node(seek(root, lambda r: find_described(r, "Select", "Select colors"), "colours Select"), options)
         colors = window_named(app, "Colors")
-        click(self.control(root, "Cyan digits", "radio button"), colors)
-        click(self.control(root, "Blue background", "radio button"), colors)
-        click(self.control(root, "Light blue", "push button"), colors)
+        click_node(self.control(root, "Cyan digits", "radio button"), colors)
+        click_node(self.control(root, "Blue background", "radio button"), colors)
+        click_node(self.control(root, "Light blue", "push button"), colors)
         wait_for(lambda: is_checked(self.control(root, "Light blue buttons", "radio button")),
                  what="light blue buttons chosen by their sample")
         app.screenshot("options-colors-chosen")
-        click(self.control(root, "OK", "push button"), colors)
+        click_node(self.control(root, "OK", "push button"), colors)
         wait_for(lambda: gone(app, "Colors"), what="Colors closed")
 
         for name in ("Wake", "Loop", "Big", "File"):
             self.assertTrue(is_checked(self.control(root, name, "radio button")), name)
         self.assertEqual(text_of(self.control(root, "Message text", "text")), "Rise and shine")
         app.screenshot("options-filled")
-        click(self.control(root, "Done", "push button"), options)
+        click_node(self.control(root, "Done", "push button"), options)
         wait_for(lambda: gone(app, "Options"), what="Options closed")
 
         self.check_big_window(root, self.big_window(), wake=True)
@@ -205,7 +143,7 @@ class OptionsTest(unittest.TestCase):
         self.assertTrue(is_checked(self.control(root, "Show Message", "check box")))
         self.assertEqual(text_of(self.control(root, "Message text", "text")), "Rise and shine")
         self.control(root, self.sound, "label")
-        click(self.control(root, "Cancel", "push button"), options)
+        click_node(self.control(root, "Cancel", "push button"), options)
         wait_for(lambda: gone(app, "Options"), what="Options closed")
 
     def big_window(self):

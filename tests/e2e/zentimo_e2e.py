@@ -12,6 +12,7 @@ import unittest
 import wave
 
 STATE = os.environ.get("ZENTIMO_E2E_STATE", "")
+FAKETIME_LIBRARY = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 BINARY = os.environ.get("ZENTIMO_BINARY", "")
 SHOTS = os.environ.get("ZENTIMO_SHOTS", tempfile.gettempdir())
 
@@ -96,7 +97,10 @@ class Zentimo:
         env.update(self.extra_env)
         cmd = [os.environ.get("ZENTIMO_BINARY", BINARY)]
         if self.faketime:
-            cmd = ["faketime", "-f", "@" + self.faketime] + cmd
+            # libfaketime preloaded directly, not through the faketime wrapper, so that the process found
+            # by its pid is the program itself. The clock starts there and runs on.
+            env["LD_PRELOAD"] = FAKETIME_LIBRARY
+            env["FAKETIME"] = "@" + self.faketime
         self.log = open(os.path.join(self.tmp, "zentimo.log"), "wb")
         self.proc = subprocess.Popen(cmd, env=env, stdout=self.log, stderr=subprocess.STDOUT)
         return self
@@ -283,6 +287,71 @@ def text_of(node):
     if iface is not None:
         return iface.get_text(0, iface.get_character_count())
     return node.get_name()
+
+
+# ---- dialogs, through the accessibility tree ---------------------------------------------------------
+
+def find_described(root, name, description, role=None):
+    """A showing control by its accessible name and description (two buttons may both read "Select")."""
+    Atspi = atspi()
+    for node in walk(root):
+        try:
+            if node.get_name() != name or node.get_description() != description:
+                continue
+            if role and node.get_role_name() != role:
+                continue
+            if node.get_state_set().contains(Atspi.StateType.SHOWING):
+                return node
+        except Exception:
+            continue
+    return None
+
+
+def seek(root, finder, what, timeout=10):
+    """Waits until finder(root) finds a node. Between looks the client's cached tree is dropped: windows
+    opened since the last look are not in it."""
+    def look():
+        found = finder(root)
+        if found is None:
+            root.clear_cache()
+        return found
+
+    return wait_for(look, timeout, what=what)
+
+
+def click_node(node, window):
+    """A real mouse click on the control in its dialog; boxes and option buttons are hit on their box.
+    The position is taken relative to the dialog, whose own screen position Qt may report off by the
+    window manager's title bar, as it does the control's."""
+    Atspi = atspi()
+    dialog = node
+    while dialog is not None and dialog.get_role_name() != "dialog":
+        dialog = dialog.get_parent()
+    ext = node.get_component_iface().get_extents(Atspi.CoordType.SCREEN)
+    origin = dialog.get_component_iface().get_extents(Atspi.CoordType.SCREEN)
+    x, y = ext.x - origin.x, ext.y - origin.y
+    if node.get_role_name() in ("radio button", "check box"):
+        x, y = x + 7, y + ext.height // 2
+    else:
+        x, y = x + ext.width // 2, y + ext.height // 2
+    run("xdotool", "mousemove", "--sync", "--window", str(window), str(x), str(y))
+    run("xdotool", "click", "1")
+
+
+def window_named(app, name, timeout=10):
+    """The visible window of this copy of the program with exactly this title, ready for input."""
+    window = app.wait_window(name, timeout)
+    time.sleep(0.7)  # mapped is not yet ready for input: give the window its first expose
+    return window
+
+
+def gone(app, name):
+    return not app.windows(name)
+
+
+def is_checked(node):
+    Atspi = atspi()
+    return node.get_state_set().contains(Atspi.StateType.CHECKED)
 
 
 def main():
