@@ -98,6 +98,8 @@ class OptionsTest(unittest.TestCase):
         click_node(self.control(root, "Message text", "text"), options)
         app.type_text("Rise and shine")
         click_node(self.control(root, "Big", "radio button"), options)
+        click_node(self.control(root, "Play Sound", "check box"), options)
+        click_node(self.control(root, "Keep window on top of all others.", "check box"), options)
 
         click_node(seek(root, lambda r: find_described(r, "Select", "Select colors"), "colours Select"), options)
         colors = window_named(app, "Colors")
@@ -121,9 +123,9 @@ class OptionsTest(unittest.TestCase):
         app.screenshot("options-after-done")
 
         stored = app.read_registry()
-        for line in ('"Size"="1"', '"Loop Sound"="True"', '"Auto Restart"="0"', '"On Top"="False"',
+        for line in ('"Size"="1"', '"Loop Sound"="True"', '"Auto Restart"="0"', '"On Top"="True"',
                      '"Background Color"="2"', '"Digit Color"="16776960"', '"Button Color"="16744576"',
-                     '"Sound File"="%s"' % self.sound, '"Play Sound"="True"', '"Built-in Sound"="107"',
+                     '"Sound File"="%s"' % self.sound, '"Play Sound"="False"', '"Built-in Sound"="107"',
                      '"Use Built-in"="False"', '"Show Message"="True"', '"Alarm Message"="Rise and shine"'):
             self.assertIn(line, stored)
 
@@ -133,6 +135,7 @@ class OptionsTest(unittest.TestCase):
         root = find_app()
         big = self.big_window()
         self.check_big_window(root, big, wake=False)
+        self.assertIn("_NET_WM_STATE_ABOVE", run("xprop", "-id", str(big), "_NET_WM_STATE").stdout)
         app.screenshot("options-after-restart")
 
         # The dialog opens on what was saved, the mode aside.
@@ -141,6 +144,8 @@ class OptionsTest(unittest.TestCase):
         for name in ("Countdown", "Loop", "Big", "File"):
             self.assertTrue(is_checked(self.control(root, name, "radio button")), name)
         self.assertTrue(is_checked(self.control(root, "Show Message", "check box")))
+        self.assertTrue(is_checked(self.control(root, "Keep window on top of all others.", "check box")))
+        self.assertFalse(is_checked(self.control(root, "Play Sound", "check box")))
         self.assertEqual(text_of(self.control(root, "Message text", "text")), "Rise and shine")
         self.control(root, self.sound, "label")
         click_node(self.control(root, "Cancel", "push button"), options)
