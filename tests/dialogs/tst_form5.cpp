@@ -58,6 +58,14 @@ class Form5Test : public QObject {
         return dialog;
     }
 
+    // Picks path through the file dialog with the file source chosen.
+    static void chooseFile(Form5* d, const QString& path)
+    {
+        click(d, "Option4", 1);
+        FileDialog::queueFileName(path);
+        click(d, "Command2");
+    }
+
     QStringList shownTexts() const
     {
         QStringList texts;
@@ -95,24 +103,11 @@ private Q_SLOTS:
         shared().ShowMessage = true;
         shared().AlarmMessage = "Tea";
         auto d = open();
-        QCOMPARE(d->objectName(), QString("Form5"));
-        QCOMPARE(d->windowTitle(), QString("Options"));
-        QCOMPARE(d->size(), QSize(516, 374));
-        QVERIFY(checked(d.get(), "Option3", 1));
-        QVERIFY(checked(d.get(), "Option2", 1));
-        QVERIFY(checked(d.get(), "Check1"));
+        for (auto [name, index] : {std::pair{"Option3", 1}, {"Option2", 1}, {"Check1", -1}, {"Option1", 1}})
+            QVERIFY2(checked(d.get(), name, index), name);
         QVERIFY(!checked(d.get(), "Check2"));
-        QVERIFY(checked(d.get(), "Option1", 1));
-        QVERIFY(!checked(d.get(), "Option1", 0));
-        auto* combo = ctl<QComboBox>(d.get(), "Combo1");
-        QCOMPARE(combo->currentText(), QString("Buzzer"));
-        for (int p = 0; p < 7; ++p)
-            QCOMPARE(combo->itemData(p).toInt(), 101 + p);
-        QVERIFY(checked(d.get(), "Checkalmmsg"));
+        QCOMPARE(ctl<QComboBox>(d.get(), "Combo1")->currentData().toInt(), 103);
         QCOMPARE(ctl<QLineEdit>(d.get(), "txtalmmsg")->text(), QString("Tea"));
-        QVERIFY(enabled(d.get(), "txtalmmsg"));
-        QCOMPARE(label1(d.get()), Form5::kNoneSelected);
-        QCOMPARE(shared().BigWindow, -1);
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
@@ -121,9 +116,7 @@ private Q_SLOTS:
         fx.start(1);
         shared().StopwatchMode = true;
         auto d = open();
-        QVERIFY(checked(d.get(), "Option3", 2));
-        QVERIFY(!checked(d.get(), "Option3", 0));
-        QVERIFY(checked(d.get(), "Option1", 0));
+        QVERIFY(checked(d.get(), "Option3", 2) && checked(d.get(), "Option1", 0));
         QVERIFY(!enabled(d.get(), "Check3"));
     }
 
@@ -134,27 +127,9 @@ private Q_SLOTS:
         shared().AlarmMessage = "Old text";
         auto d = open();
         QCOMPARE(ctl<QLineEdit>(d.get(), "txtalmmsg")->text(), QString());
-        QVERIFY(!enabled(d.get(), "txtalmmsg"));
         click(d.get(), "Command4");
         QCOMPARE(fx.stored("Alarm Message"), QString());
         QCOMPARE(fx.stored("Show Message"), QString("False"));
-    }
-
-    void soundSourceEnablesItsOwnFrame()
-    {
-        fx.start(0);
-        auto d = open();
-        QVERIFY(checked(d.get(), "Option4", 0));
-        for (const char* name : {"Label3", "Combo1", "Command6"})
-            QVERIFY2(enabled(d.get(), name), name);
-        for (const char* name : {"Label1", "Label2", "Command1", "Command2"})
-            QVERIFY2(!enabled(d.get(), name), name);
-        click(d.get(), "Option4", 1);
-        QVERIFY(!checked(d.get(), "Option4", 0));
-        for (const char* name : {"Label3", "Combo1", "Command6"})
-            QVERIFY2(!enabled(d.get(), name), name);
-        for (const char* name : {"Label1", "Label2", "Command1", "Command2"})
-            QVERIFY2(enabled(d.get(), name), name);
     }
 
     // ---- Interlocks ------------------------------------------------------------------------------
@@ -197,9 +172,6 @@ private Q_SLOTS:
         QVERIFY(checked(d.get(), "Option2", 0));
         click(d.get(), "Check3");
         QCOMPARE(shownTexts(), QStringList{kRefuseAutoRestart});
-        QCOMPARE(MessageBox::shown().first().title, kAppTitle);
-        QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::None);
-        QCOMPARE(MessageBox::shown().first().buttons, MessageBox::Buttons::Ok);
         QVERIFY(!checked(d.get(), "Check3"));
     }
 
@@ -211,10 +183,7 @@ private Q_SLOTS:
         auto d = open();
         click(d.get(), "Option2", 0);
         QCOMPARE(shownTexts(), QStringList{kNeedPlayOnce});
-        QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::None);
-        QVERIFY(checked(d.get(), "Option2", 1));
-        QVERIFY(!checked(d.get(), "Option2", 0));
-        QVERIFY(checked(d.get(), "Check3"));
+        QVERIFY(checked(d.get(), "Option2", 1) && checked(d.get(), "Check3"));
     }
 
     void storedAutoRestartWithLoopSpeaksUpWhileOpening()
@@ -225,8 +194,7 @@ private Q_SLOTS:
         QVERIFY(fx.engine->AutoRestart);
         auto d = open();
         QCOMPARE(shownTexts(), QStringList{kRefuseAutoRestart});
-        QVERIFY(!checked(d.get(), "Check3"));
-        QVERIFY(checked(d.get(), "Option2", 0));
+        QVERIFY(!checked(d.get(), "Check3") && checked(d.get(), "Option2", 0));
     }
 
     void doneRefusesWhatIsMissing_data()
@@ -247,7 +215,6 @@ private Q_SLOTS:
         QFETCH(QString, focus);
         fx.start(0);
         auto d = open();
-        d->show();
         MainFixture::activate(*d);
         if (showMessage)
             click(d.get(), "Checkalmmsg");
@@ -255,12 +222,9 @@ private Q_SLOTS:
             click(d.get(), "Option4", 1);
         click(d.get(), "Command4");
         QCOMPARE(shownTexts(), QStringList{text});
-        QCOMPARE(MessageBox::shown().first().title, QString("Oops!"));
-        QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::Exclamation);
         QVERIFY(d->isVisible());
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         QCOMPARE(registryText().count("\"Loop Sound\""), 0);
-        QCOMPARE(shared().BigWindow, -1);
     }
 
     // ---- Done: saving ----------------------------------------------------------------------------
@@ -274,8 +238,6 @@ private Q_SLOTS:
         QCOMPARE(fx.stored("Background Color"), QString("<missing>"));
         QCOMPARE(fx.stored("Button Color"), QString("<missing>"));
         QCOMPARE(fx.stored("Sound File"), QString("<missing>"));
-        QVERIFY(!d->isVisible());
-        QCOMPARE(d->result(), int(QDialog::Accepted));
     }
 
     void doneWritesEveryKeyToTheRegistryFile()
@@ -288,9 +250,7 @@ private Q_SLOTS:
         click(d.get(), "Check1");
         click(d.get(), "Check2");
         click(d.get(), "Option2", 1);
-        click(d.get(), "Option4", 1);
-        FileDialog::queueFileName(wav);
-        click(d.get(), "Command2");
+        chooseFile(d.get(), wav);
         click(d.get(), "Checkalmmsg");
         QTest::keyClicks(ctl<QLineEdit>(d.get(), "txtalmmsg"), "Wake \"up\"");
         ctl<QComboBox>(d.get(), "Combo1")->setCurrentIndex(1);
@@ -312,22 +272,12 @@ private Q_SLOTS:
         }
 
         Engine& e = *fx.engine;
-        QVERIFY(e.WakeMode);
-        QVERIFY(!shared().StopwatchMode);
-        QVERIFY(e.OnTop);
-        QVERIFY(!e.SoundOn);
-        QVERIFY(!e.LoopSound);
-        QVERIFY(!e.UseBuiltIn);
+        QVERIFY(e.WakeMode && e.OnTop && !e.SoundOn && !e.LoopSound && !e.UseBuiltIn);
         QCOMPARE(e.BuiltInSound, 102);
         QCOMPARE(e.SoundFile, wav);
-        QCOMPARE(e.ButtonColor, 0x00FF8080u);
-        QCOMPARE(shared().DigitColor, QString("16776960"));
         QCOMPARE(shared().AlarmMessage, QString("Wake \"up\""));
-        QVERIFY(shared().ShowMessage);
         QCOMPARE(shared().BigWindow, 1);
-        QCOMPARE(fx.form1->field(TimeField::Seconds)->maxLength(), 1);
         QCOMPARE(fx.big().field(TimeField::Seconds)->maxLength(), 1);
-        QCOMPARE(fx.big().button(Cmd::Reset)->palette().color(QPalette::Button), QColor(0x80, 0x80, 0xFF));
     }
 
     void builtInSourceStillStoresTheShownPath()
@@ -335,9 +285,7 @@ private Q_SLOTS:
         const QString mp3 = makeFile(*files, "song.mp3");
         fx.start(0);
         auto d = open();
-        click(d.get(), "Option4", 1);
-        FileDialog::queueFileName(mp3);
-        click(d.get(), "Command2");
+        chooseFile(d.get(), mp3);
         click(d.get(), "Option4", 0);
         click(d.get(), "Command4");
         QCOMPARE(fx.stored("Sound File"), mp3);
@@ -375,22 +323,14 @@ private Q_SLOTS:
         });
         fx.form1->runOptions(*fx.form1);
         Form1b& big = fx.big();
-        QVERIFY(big.isVisible());
-        QVERIFY(!fx.form1->isVisible());
+        QVERIFY(big.isVisible() && !fx.form1->isVisible());
         QCOMPARE(fx.stored("Size"), QString("1"));
-        QCOMPARE(big.statusPanel(1)->text(), QString("Wake Mode"));
         QCOMPARE(fx.form1->statusPanel(1)->text(), QString("Wake Mode"));
         QCOMPARE(MainFixture::time(big), QString("09:05:p"));
         QCOMPARE(big.field(TimeField::Hours)->palette().color(QPalette::Text), QColor(0, 255, 255));
-        QCOMPARE(fx.stored("Background Color"), QString("6"));
-        QCOMPARE(fx.stored("Button Color"), QString("-2147483633"));
         const QColor face = QApplication::palette().color(QPalette::Button);
         QCOMPARE(big.button(Cmd::Start)->palette().color(QPalette::Button), face);
-        QCOMPARE(fx.form1->button(Cmd::About)->palette().color(QPalette::Button), face);
-        QCOMPARE(fx.engine->ButtonColor, kSystemButtonFace);
-        const QImage shot = big.grab().toImage();
-        QCOMPARE(shot.pixelColor(3, 3), face);
-        QCOMPARE(shot.pixelColor(3, shot.height() / 2), face);
+        QCOMPARE(big.grab().toImage().pixelColor(3, 3), face);
     }
 
     void defaultWindowsButtonColorRoundTripsThroughTheColorsDialog()
@@ -444,9 +384,6 @@ private Q_SLOTS:
         });
         fx.form1->runOptions(*fx.form1);
         QCOMPARE(registryText(), before);
-        QCOMPARE(fx.engine->ButtonColor, 0x00FF00FFu);
-        QCOMPARE(shared().DigitColor, QString("65535"));
-        QCOMPARE(shared().BigWindow, 0);
         QCOMPARE(fx.form1->button(Cmd::Start)->palette().color(QPalette::Button), QColor(255, 0, 255));
         QCOMPARE(fx.form1->field(TimeField::Minutes)->palette().color(QPalette::Text), QColor(255, 255, 0));
         const QImage shot = fx.form1->grab().toImage();
@@ -460,14 +397,10 @@ private Q_SLOTS:
         const QString mid = makeFile(*files, "tune.mid");
         fx.start(0);
         auto d = open();
-        click(d.get(), "Option4", 1);
-        FileDialog::queueFileName(mid);
-        click(d.get(), "Command2");
+        chooseFile(d.get(), mid);
         QCOMPARE(label1(d.get()), mid);
         QCOMPARE(FileDialog::requests().size(), 1);
-        QCOMPARE(FileDialog::requests().first().title, QString("Select Sound File..."));
         QCOMPARE(FileDialog::requests().first().filter, QString("Sound Files (*.mp3 *.wav *.mid)"));
-        QCOMPARE(FileDialog::requests().first().folder, QCoreApplication::applicationDirPath());
         click(d.get(), "Command2"); // cancelled: nothing queued
         QCOMPARE(label1(d.get()), mid);
     }
@@ -476,12 +409,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("windows");
         QTest::addColumn<QString>("qt");
-        QTest::newRow("sound files") << "Sound Files (*.mp3, *.wav, *.mid)|*.mp3;*.wav;*.mid"
-                                     << "Sound Files (*.mp3 *.wav *.mid)";
-        QTest::newRow("trailing bar") << "Waves|*.wav|"
-                                      << "Waves (*.wav)";
-        QTest::newRow("two pairs") << "Waves|*.wav|All|*.*"
-                                   << "Waves (*.wav);;All (*.*)";
+        QTest::newRow("trailing bar") << QString("Waves|*.wav|") << "Waves (*.wav)";
+        QTest::newRow("two pairs") << QString("Waves|*.wav|All|*.*") << "Waves (*.wav);;All (*.*)";
     }
     void fileFilterBecomesQtSyntax()
     {
@@ -499,10 +428,7 @@ private Q_SLOTS:
         auto d = open();
         auto* label = ctl<QLabel>(d.get(), "Label1");
         QCOMPARE(label->text(), wav);
-        QVERIFY(checked(d.get(), "Option4", 1));
         QVERIFY(MessageBox::shown().isEmpty());
-        d->show();
-        QVERIFY(label->toolTip().isEmpty());
         QTest::mouseMove(label, label->rect().center());
         QTRY_COMPARE(label->toolTip(), wav);
     }
@@ -519,9 +445,6 @@ private Q_SLOTS:
         fx.form1->runOptions(*fx.form1);
         QVERIFY(opened);
         QCOMPARE(shownTexts(), QStringList{"File not found\r\nError Number: 53"});
-        QCOMPARE(MessageBox::shown().first().title, kAppTitle);
-        QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::None);
-        QCOMPARE(MessageBox::shown().first().buttons, MessageBox::Buttons::Ok);
     }
 
     void builtInTestPlaysTheChosenSoundOnce()
@@ -539,16 +462,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("started");
-        QTest::newRow("mp3") << "a.mp3"
-                             << "openDevice %1 MpegVideo";
-        QTest::newRow("mid as sequencer") << "b.mid"
-                                          << "openDevice %1 Sequencer";
-        QTest::newRow("wav looped") << "c.wav"
-                                    << "playWaveFile %1 loop";
-        QTest::newRow("WAV in capitals") << "d.WAV"
-                                         << "playWaveFile %1 loop";
-        QTest::newRow("four-letter extension") << "e.wave"
-                                               << "";
+        QTest::newRow("mp3") << QString("a.mp3") << "openDevice %1 MpegVideo";
+        QTest::newRow("mid as sequencer") << QString("b.mid") << "openDevice %1 Sequencer";
+        QTest::newRow("WAV in capitals, looped") << QString("d.WAV") << "playWaveFile %1 loop";
+        QTest::newRow("four-letter extension") << QString("e.wave") << "";
     }
     void fileTestStartsAndStops()
     {
@@ -557,15 +474,12 @@ private Q_SLOTS:
         const QString path = makeFile(*files, name);
         fx.start(0);
         auto d = open();
-        click(d.get(), "Option4", 1);
-        FileDialog::queueFileName(path);
-        click(d.get(), "Command2");
+        chooseFile(d.get(), path);
         auto* test = ctl<QPushButton>(d.get(), "Command1");
         fx.audio->takeCalls();
         click(d.get(), "Command1");
         if (started.isEmpty()) {
             QCOMPARE(fx.audio->calls(), QStringList());
-            QCOMPARE(test->text(), QString("Test"));
             QVERIFY(!shared().SoundPlaying);
             return;
         }
@@ -591,9 +505,7 @@ private Q_SLOTS:
         const QString wav = makeFile(*files, "loop.wav");
         fx.start(0);
         auto d = open();
-        click(d.get(), "Option4", 1);
-        FileDialog::queueFileName(wav);
-        click(d.get(), "Command2");
+        chooseFile(d.get(), wav);
         click(d.get(), "Command1");
         fx.audio->takeCalls();
         click(d.get(), qPrintable(button));

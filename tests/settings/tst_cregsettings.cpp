@@ -73,6 +73,15 @@ private:
     QString m_file;
     CRegSettings m_store;
 
+    bool save(const QString& name, const QString& text, const QString& section = "Options")
+    {
+        return m_store.SaveSetting(section, name, text);
+    }
+    QString get(const QString& name, const QString& fallback = {}, const QString& section = "Options")
+    {
+        return m_store.GetSetting(section, name, fallback);
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -97,7 +106,7 @@ private Q_SLOTS:
     void savingCreatesThePrivateFileWithTheOptionsKey()
     {
         QCOMPARE(CRegSettings::defaultFilePath(), m_file);
-        QVERIFY(m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Size"), QStringLiteral("1")));
+        QVERIFY(save("Size", "1"));
         QCOMPARE(readAll(m_file), options("\"Size\"=\"1\"\n"));
         QCOMPARE(modeOf(m_file), mode_t(0600));
         QCOMPARE(modeOf(QFileInfo(m_file).absolutePath()), mode_t(0700));
@@ -105,85 +114,58 @@ private Q_SLOTS:
 
     void missingValueGivesDefaultButEmptyTextStaysEmpty()
     {
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("Built-in Sound"),
-                                    QStringLiteral("107")),
-                 QStringLiteral("107"));
-        QVERIFY(m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Alarm Message"), QString()));
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("Alarm Message"),
-                                    QStringLiteral("x")),
-                 QString(""));
-        QVERIFY(m_store.GetAllOptions(QStringLiteral("Never Written")).isEmpty());
+        QCOMPARE(get("Built-in Sound", "107"), QString("107"));
+        QVERIFY(save("Alarm Message", QString()));
+        QCOMPARE(get("Alarm Message", "x"), QString(""));
+        QVERIFY(m_store.GetAllOptions("Never Written").isEmpty());
     }
 
     void companyAndAppNameAreTrimmedAndFallBackToDefaults()
     {
         CRegSettings fresh;
-        QCOMPARE(fresh.Company(), QStringLiteral("VB and VBA Program Options"));
-        QCOMPARE(fresh.AppName(), QStringLiteral("ZM"));
-        fresh.setCompany(QStringLiteral("  Fernwick \t"));
-        fresh.setAppName(QStringLiteral(" Zentimo "));
-        QCOMPARE(fresh.Company(), QStringLiteral("Fernwick"));
-        QCOMPARE(fresh.AppName(), QStringLiteral("Zentimo"));
+        fresh.setCompany("  Fernwick \t");
+        fresh.setAppName(" Zentimo ");
+        QCOMPARE(fresh.Company() + "|" + fresh.AppName(), QString("Fernwick|Zentimo"));
         fresh.setCompany(QString());
-        fresh.setAppName(QStringLiteral("   "));
-        QCOMPARE(fresh.Company(), QStringLiteral("VB and VBA Program Options"));
-        QCOMPARE(fresh.AppName(), QStringLiteral("ZM"));
-        QVERIFY(fresh.SaveSetting(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("v")));
+        fresh.setAppName("   ");
+        QCOMPARE(fresh.Company() + "|" + fresh.AppName(), QString("VB and VBA Program Options|ZM"));
+        QVERIFY(fresh.SaveSetting("S", "K", "v"));
         QVERIFY(readAll(m_file).contains("[HKEY_CURRENT_USER\\Software\\VB and VBA Program Options\\ZM\\S]"));
     }
 
-    void starAddressesTheUnnamedValue()
+    void starAndEmptySectionAddressTheUnnamedValueAndTheApplicationKey()
     {
-        QVERIFY(
-            m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("*"), QStringLiteral("unnamed")));
+        QVERIFY(save("*", "unnamed"));
         QVERIFY(readAll(m_file).contains("\n@=\"unnamed\"\n"));
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("*")),
-                 QStringLiteral("unnamed"));
-        QVERIFY(m_store.DeleteSetting(QStringLiteral("Options"), QStringLiteral("*")));
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("*"), QStringLiteral("d")),
-                 QStringLiteral("d"));
-    }
-
-    void emptySectionAddressesTheApplicationKey()
-    {
-        QVERIFY(m_store.SaveSetting(QString(), QStringLiteral("Top"), QStringLiteral("level")));
+        QCOMPARE(get("*"), QString("unnamed"));
+        QVERIFY(m_store.DeleteSetting("Options", "*"));
+        QCOMPARE(get("*", "d"), QString("d"));
+        QVERIFY(save("Top", "level", QString()));
         QVERIFY(
             readAll(m_file).contains("[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo]\n\"Top\"=\"level\""));
-        QCOMPARE(m_store.GetSetting(QString(), QStringLiteral("Top")), QStringLiteral("level"));
-        QCOMPARE(m_store.GetAllOptions(QString()),
-                 SettingPairs({{QStringLiteral("Top"), QStringLiteral("level")}}));
+        QCOMPARE(m_store.GetAllOptions(QString()), SettingPairs({{"Top", "level"}}));
     }
 
     void deletingAValueOrASection()
     {
-        const QString wake = QStringLiteral("Wake Presets");
-        QVERIFY(!m_store.DeleteSetting(wake, QStringLiteral("Preset1")));
+        const QString wake = "Wake Presets";
+        QVERIFY(!m_store.DeleteSetting(wake, "Preset1"));
         QVERIFY(!m_store.DeleteSetting(wake));
-        QVERIFY(m_store.SaveSetting(wake, QStringLiteral("Preset1"), QStringLiteral("07:30a")));
-        QVERIFY(m_store.SaveSetting(wake, QStringLiteral("Preset2"), QStringLiteral("08:00a")));
-        QVERIFY(m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Size"), QStringLiteral("0")));
-        QVERIFY(m_store.DeleteSetting(wake, QStringLiteral("preset1")));
-        QVERIFY(!m_store.DeleteSetting(wake, QStringLiteral("Preset1")));
+        QVERIFY(save("Preset1", "07:30a", wake) && save("Preset2", "08:00a", wake) && save("Size", "0"));
+        QVERIFY(m_store.DeleteSetting(wake, "preset1"));
+        QVERIFY(!m_store.DeleteSetting(wake, "Preset1"));
         QVERIFY(m_store.DeleteSetting(wake));
-        QVERIFY(m_store.GetAllOptions(wake).isEmpty());
         QVERIFY(!readAll(m_file).contains("Wake"));
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("Size")), QStringLiteral("0"));
         // Neither the whole application key nor a section with keys below it goes at once.
         QVERIFY(!m_store.DeleteSetting(QString()));
-        QVERIFY(
-            m_store.SaveSetting(QStringLiteral("Options\\Deeper"), QStringLiteral("k"), QStringLiteral("v")));
-        QVERIFY(!m_store.DeleteSetting(QStringLiteral("Options")));
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("Size")), QStringLiteral("0"));
-    }
-
-    void deletingAndRewritingASectionKeepsTheFileTidy()
-    {
+        QVERIFY(save("k", "v", "Options\\Deeper"));
+        QVERIFY(!m_store.DeleteSetting("Options"));
+        QCOMPARE(get("Size"), QString("0"));
+        // Deleting and rewriting keeps the file tidy.
+        QVERIFY(m_store.DeleteSetting("Options\\Deeper"));
         for (int round = 0; round < 3; ++round) {
-            QVERIFY(m_store.SaveSetting(QStringLiteral("Countdown Presets"), QStringLiteral("Preset1"),
-                                        QStringLiteral("1")));
-            QVERIFY(m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Size"),
-                                        QString::number(round)));
-            QVERIFY(m_store.DeleteSetting(QStringLiteral("Countdown Presets")));
+            QVERIFY(save("Preset1", "1", "Countdown Presets") && save("Size", QString::number(round)));
+            QVERIFY(m_store.DeleteSetting("Countdown Presets"));
         }
         QCOMPARE(readAll(m_file), options("\"Size\"=\"2\"\n"));
     }
@@ -191,92 +173,70 @@ private Q_SLOTS:
     void allOptionsInWriteOrderWithoutNonTextValues()
     {
         writeAll(m_file, options("\"Count\"=dword:00000002\n"));
-        const QString presets = QStringLiteral("Options");
-        QVERIFY(m_store.SaveSetting(presets, QStringLiteral("Zeta"), QStringLiteral("1")));
-        QVERIFY(m_store.SaveSetting(presets, QStringLiteral("Alpha"), QStringLiteral("2")));
-        QVERIFY(m_store.SaveSetting(presets, QStringLiteral("ZETA"), QStringLiteral("3")));
-        const SettingPairs expected{{QStringLiteral("Zeta"), QStringLiteral("3")},
-                                    {QStringLiteral("Alpha"), QStringLiteral("2")}};
-        QCOMPARE(m_store.GetAllOptions(presets), expected);
-        QCOMPARE(m_store.GetAllOptions(QStringLiteral("OPTIONS")), expected);
-        QCOMPARE(m_store.GetSetting(QStringLiteral("options"), QStringLiteral("zeta")), QStringLiteral("3"));
-        QCOMPARE(m_store.GetSetting(presets, QStringLiteral("Count"), QStringLiteral("d")),
-                 QStringLiteral("d"));
+        QVERIFY(save("Zeta", "1") && save("Alpha", "2") && save("ZETA", "3"));
+        const SettingPairs expected{{"Zeta", "3"}, {"Alpha", "2"}};
+        QCOMPARE(m_store.GetAllOptions("Options"), expected);
+        QCOMPARE(m_store.GetAllOptions("OPTIONS"), expected);
+        QCOMPARE(get("Count", "d"), QString("d"));
     }
 
     void awkwardTextsRoundTrip_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
-        QTest::newRow("quotes") << "Alarm \"Message\""
-                                << "say \"hi\" \"";
-        QTest::newRow("backslashes") << "C:\\key\\"
-                                     << "C:\\Music\\a.mp3\\\\";
-        QTest::newRow("line breaks and tabs") << "Alarm Message"
-                                              << "one\ntwo\r\nthree\tfour\n";
-        QTest::newRow("control characters") << "ctl" << QString::fromUtf16(u"a\u0001b\u007fc\u001b");
-        QTest::newRow("non-ASCII") << QString::fromUtf8("Grüße") << QString::fromUtf8("Weckruf ⏰ 日本 €");
-        QTest::newRow("blanks") << " padded "
-                                << "  both ends  ";
-        QTest::newRow("looks like syntax") << "x\"=\"y"
-                                           << "[HKEY_CURRENT_USER\\x]\n\"a\"=\"b\"";
+        const auto row = [](const char* tag, const QString& name, const QString& text) {
+            QTest::newRow(tag) << name << text;
+        };
+        row("quotes", "Alarm \"Message\"", "say \"hi\" \"");
+        row("backslashes", "C:\\key\\", "C:\\Music\\a.mp3\\\\");
+        row("line breaks and tabs", "Alarm Message", "one\ntwo\r\nthree\tfour\n");
+        row("control characters", "ctl", QString::fromUtf16(u"a\u0001b\u007fc\u001b"));
+        row("non-ASCII", QString::fromUtf8("Grüße"), QString::fromUtf8("Weckruf ⏰ 日本 €"));
+        row("blanks", " padded ", "  both ends  ");
+        row("looks like syntax", "x\"=\"y", "[HKEY_CURRENT_USER\\x]\n\"a\"=\"b\"");
     }
 
     void awkwardTextsRoundTrip()
     {
         QFETCH(QString, name);
         QFETCH(QString, text);
-        QVERIFY(
-            m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Before"), QStringLiteral("1")));
-        QVERIFY(m_store.SaveSetting(QStringLiteral("Options"), name, text));
-        QVERIFY(m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("After"), QStringLiteral("2")));
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), name), text);
-        QCOMPARE(m_store.GetAllOptions(QStringLiteral("Options")).at(1), qMakePair(name, text));
+        QVERIFY(save("Before", "1") && save(name, text) && save("After", "2"));
+        QCOMPARE(get(name), text);
+        QCOMPARE(m_store.GetAllOptions("Options").at(1), qMakePair(name, text));
         QVERIFY(parsesCleanly(readAll(m_file)));
     }
 
     void handWrittenLinesSurviveAWrite()
     {
-        const QByteArray seeded = "REGEDIT4\r\n; kept comment\r\n\r\n" + kOptionsKey.toUtf8() +
-                                  "\r\n\"Size\"=\"1\"\r\n"
-                                  "\"Flags\"=dword:00000001\r\n"
-                                  "this is nonsense\r\n"
-                                  "\"Blob\"=hex:01,02,\\\r\n  03,04\r\n"
-                                  "\"SIZE\"=\"2\"\r\n"
-                                  "\"Odd\"=\"unknown \\q escape\"\r\n"
-                                  "[-HKEY_CURRENT_USER\\Software\\Gone]\r\n"
-                                  "\"Orphan\"=\"no key\"\r\n";
-        writeAll(m_file, seeded);
+        const QByteArray body = "\"Flags\"=dword:00000001\n"
+                                "this is nonsense\n"
+                                "\"Blob\"=hex:01,02,\\\n  03,04\n";
+        const QByteArray tail = "\"Odd\"=\"unknown \\q escape\"\n"
+                                "[-HKEY_CURRENT_USER\\Software\\Gone]\n"
+                                "\"Orphan\"=\"no key\"\n";
+        QByteArray seeded = "REGEDIT4\n; kept comment\n\n" + kOptionsKey.toUtf8() + "\n\"Size\"=\"1\"\n" +
+                            body + "\"SIZE\"=\"2\"\n" + tail;
+        writeAll(m_file, seeded.replace("\n", "\r\n"));
         // A name given twice: the later text, in the first place.
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("Size")), QStringLiteral("2"));
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("Orphan"), QStringLiteral("d")),
-                 QStringLiteral("d"));
-        QVERIFY(
-            m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("On Top"), QStringLiteral("True")));
+        QCOMPARE(get("Size"), QString("2"));
+        QCOMPARE(get("Orphan", "d"), QString("d"));
+        QVERIFY(save("On Top", "True"));
         QCOMPARE(readAll(m_file), "Zentimo Registry Version 1\n; kept comment\n\n" + kOptionsKey.toUtf8() +
-                                      "\n\"Size\"=\"2\"\n"
-                                      "\"Flags\"=dword:00000001\n"
-                                      "this is nonsense\n"
-                                      "\"Blob\"=hex:01,02,\\\n  03,04\n"
-                                      "\"On Top\"=\"True\"\n"
-                                      "\"Odd\"=\"unknown \\q escape\"\n"
-                                      "[-HKEY_CURRENT_USER\\Software\\Gone]\n"
-                                      "\"Orphan\"=\"no key\"\n");
+                                      "\n\"Size\"=\"2\"\n" + body + "\"On Top\"=\"True\"\n" + tail);
     }
 
     void regeditExportInUtf16IsRead()
     {
-        const QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n") + kOptionsKey +
-                             QStringLiteral("\r\n\"Sound File\"=\"C:\\\\Music\\\\Grüße.mp3\"\r\n"
-                                            "\"Digit Color\"=\"65535\"\r\n\r\n");
+        const QString text = "Windows Registry Editor Version 5.00\r\n\r\n" + kOptionsKey +
+                             QString::fromUtf8("\r\n\"Sound File\"=\"C:\\\\Music\\\\Grüße.mp3\"\r\n"
+                                               "\"Digit Color\"=\"65535\"\r\n\r\n");
         QByteArray bytes("\xFF\xFE");
         bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
         writeAll(m_file, bytes);
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("sound file")),
-                 QString::fromUtf8("C:\\Music\\Grüße.mp3"));
-        QVERIFY(m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Size"), QStringLiteral("1")));
+        QCOMPARE(get("sound file"), QString::fromUtf8("C:\\Music\\Grüße.mp3"));
+        QVERIFY(save("Size", "1"));
         QVERIFY(parsesCleanly(readAll(m_file)));
-        QCOMPARE(m_store.GetAllOptions(QStringLiteral("Options")).size(), 3);
+        QCOMPARE(m_store.GetAllOptions("Options").size(), 3);
     }
 
     void unreadableFilesNeverCrashNorLoseLines_data()
@@ -297,8 +257,7 @@ private Q_SLOTS:
         QTest::newRow("cut inside an escape") << options("\"Size\"=\"1\"\n\"A\"=\"x\\") << "1" << false;
         QTest::newRow("cut inside a header") << options("\"Size\"=\"1\"\n[HKEY_CURR") << "1" << false;
         QTest::newRow("bad utf-8 line") << options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n") << "1" << false;
-        QTest::newRow("no header") << QByteArray("[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options]\n"
-                                                 "\"Size\"=\"1\"\nrandom words\n")
+        QTest::newRow("no header") << kOptionsKey.toUtf8() + "\n\"Size\"=\"1\"\nrandom words\n"
                                    << "1" << false;
         QTest::newRow("empty") << QByteArray() << "d" << false;
     }
@@ -309,27 +268,21 @@ private Q_SLOTS:
         QFETCH(QString, size);
         QFETCH(bool, movedAside);
         writeAll(m_file, content);
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("Size"), QStringLiteral("d")),
-                 size);
+        QCOMPARE(get("Size", "d"), size);
         if (movedAside) {
-            QVERIFY(!m_store.DeleteSetting(QStringLiteral("Options"), QStringLiteral("Size")));
+            QVERIFY(!m_store.DeleteSetting("Options", "Size"));
             QCOMPARE(readAll(m_file), content);
         }
-        QVERIFY(m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Play Sound"),
-                                    QStringLiteral("True")));
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("Play Sound")),
-                 QStringLiteral("True"));
-        const QByteArray after = readAll(m_file);
-        const QStringList aside =
-            QDir(QFileInfo(m_file).absolutePath()).entryList({QStringLiteral("registry.reg.unreadable-*")});
-        if (movedAside) {
-            QCOMPARE(aside.size(), 1);
-            QCOMPARE(readAll(QFileInfo(m_file).absolutePath() + QLatin1Char('/') + aside.first()), content);
-            return;
-        }
-        QVERIFY(aside.isEmpty());
-        for (const QByteArray& line : content.split('\n'))
-            QVERIFY2(after.contains(line), line.constData());
+        QVERIFY(save("Play Sound", "True"));
+        QCOMPARE(get("Play Sound"), QString("True"));
+        const QString folder = QFileInfo(m_file).absolutePath();
+        const QStringList aside = QDir(folder).entryList({"registry.reg.unreadable-*"});
+        QCOMPARE(aside.size(), movedAside ? 1 : 0);
+        if (movedAside)
+            QCOMPARE(readAll(folder + '/' + aside.first()), content);
+        else
+            for (const QByteArray& line : content.split('\n'))
+                QVERIFY2(readAll(m_file).contains(line), line.constData());
     }
 
     void absurdFilesAreReadButNeverRewritten_data()
@@ -347,19 +300,14 @@ private Q_SLOTS:
         QFETCH(QByteArray, content);
         QFETCH(QString, size);
         writeAll(m_file, content);
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("Size"), QStringLiteral("d")),
-                 size);
-        QVERIFY(!m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Size"), QStringLiteral("0")));
-        QVERIFY(!m_store.DeleteSetting(QStringLiteral("Options")));
+        QCOMPARE(get("Size", "d"), size);
+        QVERIFY(!save("Size", "0"));
+        QVERIFY(!m_store.DeleteSetting("Options"));
         QVERIFY(readAll(m_file) == content);
-    }
-
-    void aWriteThatWouldMakeTheFileAbsurdIsRefused()
-    {
-        const QString huge(RegistryFile::kMaxFileSize, u'x');
-        QVERIFY(!m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Alarm Message"), huge));
-        QVERIFY(
-            m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Alarm Message"), huge.left(1000)));
+        // A write that would make the file absurd is refused too.
+        QFile::remove(m_file);
+        QVERIFY(!save("Alarm Message", QString(RegistryFile::kMaxFileSize, u'x')));
+        QVERIFY(save("Alarm Message", QString(1000, u'x')));
     }
 
     // Root passes every permission check, so the store honours the permission bits itself; the third case
@@ -375,47 +323,34 @@ private Q_SLOTS:
     void readOnlyPlacesRefuseWritesAndKeepTheFile()
     {
         QFETCH(QString, what);
-        QVERIFY(m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Size"), QStringLiteral("1")));
-        const QByteArray before = readAll(m_file);
-        if (what == QLatin1String("file")) {
-            QVERIFY(::chmod(QFile::encodeName(m_file).constData(), 0400) == 0);
-        } else if (what == QLatin1String("folder")) {
-            QVERIFY(::chmod(QFile::encodeName(QFileInfo(m_file).absolutePath()).constData(), 0500) == 0);
-        } else {
-            const QString plain = m_dir->path() + QStringLiteral("/plain");
-            writeAll(plain, "not a folder");
-            qputenv("XDG_CONFIG_HOME", QFile::encodeName(plain));
-            QVERIFY(
-                !m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Size"), QStringLiteral("0")));
-            QCOMPARE(
-                m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("Size"), QStringLiteral("d")),
-                QStringLiteral("d"));
-            QCOMPARE(readAll(plain), QByteArray("not a folder"));
-            return;
+        QVERIFY(save("Size", "1"));
+        QString file = m_file;
+        if (what == "blocked") {
+            file = m_dir->path() + "/plain";
+            writeAll(file, "not a folder");
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(file));
         }
-        QVERIFY(!m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Size"), QStringLiteral("0")));
-        QVERIFY(!m_store.DeleteSetting(QStringLiteral("Options"), QStringLiteral("Size")));
-        QCOMPARE(m_store.GetSetting(QStringLiteral("Options"), QStringLiteral("Size")), QStringLiteral("1"));
-        QCOMPARE(readAll(m_file), before);
+        const QByteArray before = readAll(file);
+        const QString locked = what == "file" ? m_file : QFileInfo(m_file).absolutePath();
+        QVERIFY(::chmod(QFile::encodeName(locked).constData(), what == "file" ? 0400 : 0500) == 0);
+        QVERIFY(!save("Size", "0"));
+        QVERIFY(!m_store.DeleteSetting("Options", "Size"));
+        QCOMPARE(get("Size", "d"), QString(what == "blocked" ? "d" : "1"));
+        QCOMPARE(readAll(file), before);
     }
 
     void twoWritersAtOnceLoseNothing()
     {
         QProcess a, b;
-        a.start(QStringLiteral(REGISTRY_WRITER),
-                {QStringLiteral("a"), QStringLiteral("0"), QStringLiteral("500")});
-        b.start(QStringLiteral(REGISTRY_WRITER),
-                {QStringLiteral("b"), QStringLiteral("0"), QStringLiteral("500")});
+        a.start(REGISTRY_WRITER, {"a", "0", "500"});
+        b.start(REGISTRY_WRITER, {"b", "0", "500"});
         QVERIFY(a.waitForFinished(30000) && b.waitForFinished(30000));
-        QCOMPARE(a.exitCode(), 0);
-        QCOMPARE(b.exitCode(), 0);
-        const SettingPairs all = m_store.GetAllOptions(QStringLiteral("Stress"));
-        QCOMPARE(all.size(), 1000);
-        for (const QString& prefix : {QStringLiteral("a"), QStringLiteral("b")}) {
-            for (int n = 0; n < 500; n += 7)
-                QCOMPARE(m_store.GetSetting(QStringLiteral("Stress"), prefix + QString::number(n)),
-                         QStringLiteral("value %1").arg(n));
-        }
+        QCOMPARE(a.exitCode() + b.exitCode(), 0);
+        QCOMPARE(m_store.GetAllOptions("Stress").size(), 1000);
+        for (int n = 0; n < 500; n += 7)
+            QCOMPARE(get("a" + QString::number(n), {}, "Stress") +
+                         get("b" + QString::number(n), {}, "Stress"),
+                     QString("value %1value %1").arg(n));
     }
 
     void aWriterKilledMidWriteLeavesEveryConfirmedValue()
@@ -430,8 +365,7 @@ private Q_SLOTS:
         int caughtWriting = 0;
         for (int round = 0; round < 25; ++round) {
             QProcess writer;
-            writer.start(QStringLiteral(REGISTRY_WRITER),
-                         {QStringLiteral("k"), QString::number(round * 100000), QStringLiteral("0")});
+            writer.start(REGISTRY_WRITER, {"k", QString::number(round * 100000), "0"});
             QVERIFY(writer.waitForStarted());
             const int wanted = 1 + QRandomGenerator::global()->bounded(4);
             QByteArray printed;
@@ -439,12 +373,12 @@ private Q_SLOTS:
                 printed += writer.readAllStandardOutput();
             // Every other round aims at the moment a new copy is being written.
             const QDeadlineTimer aim(round % 2 ? 200 : 0);
-            while (!aim.hasExpired() && folder.entryList({QStringLiteral("*.tmp-*")}).isEmpty()) {
+            while (!aim.hasExpired() && folder.entryList({"*.tmp-*"}).isEmpty()) {
             }
             ::kill(pid_t(writer.processId()), SIGKILL);
             QVERIFY(writer.waitForFinished(10000));
             QCOMPARE(writer.exitStatus(), QProcess::CrashExit);
-            caughtWriting += folder.entryList({QStringLiteral("*.tmp-*")}).isEmpty() ? 0 : 1;
+            caughtWriting += folder.entryList({"*.tmp-*"}).isEmpty() ? 0 : 1;
             // Every whole line was printed after its value was confirmed, also those that came in since.
             printed += writer.readAllStandardOutput();
             QList<QByteArray> keys = printed.split('\n');
@@ -455,26 +389,25 @@ private Q_SLOTS:
 
             const QByteArray file = readAll(m_file);
             QVERIFY2(parsesCleanly(file), file.right(200).constData());
-            const SettingPairs all = m_store.GetAllOptions(QStringLiteral("Stress"));
             QSet<QString> stored;
-            for (const auto& pair : all)
+            for (const auto& pair : m_store.GetAllOptions("Stress"))
                 stored.insert(pair.first);
             for (const QString& key : std::as_const(confirmed))
                 QVERIFY2(stored.contains(key), qPrintable(key));
         }
         // The next writer clears what the killed ones left half done.
-        QVERIFY(m_store.SaveSetting(QStringLiteral("Stress"), QStringLiteral("last"), QStringLiteral("1")));
-        QCOMPARE(folder.entryList({QStringLiteral("*.tmp-*")}), QStringList());
+        QVERIFY(save("last", "1", "Stress"));
+        QCOMPARE(folder.entryList({"*.tmp-*"}), QStringList());
         qInfo("%d of 25 kills left a half-written copy behind", caughtWriting);
     }
 
     void aLinkedFileStaysALink()
     {
-        const QString real = m_dir->path() + QStringLiteral("/elsewhere/registry.reg");
+        const QString real = m_dir->path() + "/elsewhere/registry.reg";
         writeAll(real, options("\"Size\"=\"1\"\n"));
         QDir().mkpath(QFileInfo(m_file).absolutePath());
         QVERIFY(QFile::link(real, m_file));
-        QVERIFY(m_store.SaveSetting(QStringLiteral("Options"), QStringLiteral("Size"), QStringLiteral("0")));
+        QVERIFY(save("Size", "0"));
         QVERIFY(QFileInfo(m_file).isSymLink());
         QCOMPARE(readAll(real), options("\"Size\"=\"0\"\n"));
     }

