@@ -5,14 +5,12 @@
 #include "shell/Artwork.h"
 #include "shell/Form1.h"
 #include "shell/Twips.h"
+#include "shell/X11Window.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <cstdlib>
-#include <cstring>
-#include <xcb/xcb.h>
 
 namespace zentimo {
 
@@ -38,32 +36,6 @@ QFont fittedFont(const QList<QPushButton*>& buttons)
         font.setPointSizeF(font.pointSizeF() * 0.95);
     }
     return font;
-}
-
-// Icewm and others list a transient dialog in the taskbar unless the window asks not to be; this must be
-// said before the window is first mapped. Elsewhere than on X11 there is nothing to do.
-void keepOutOfTaskbar(QWidget* window)
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    if (!connection)
-        return;
-    const auto atom = [connection](const char* name) {
-        const xcb_intern_atom_cookie_t cookie =
-            xcb_intern_atom(connection, 0, std::uint16_t(std::strlen(name)), name);
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-        const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(reply);
-        return value;
-    };
-    const xcb_atom_t state = atom("_NET_WM_STATE");
-    const xcb_atom_t skip = atom("_NET_WM_STATE_SKIP_TASKBAR");
-    if (state == XCB_ATOM_NONE || skip == XCB_ATOM_NONE)
-        return;
-    // Appended: Qt adds its own states (modal) to what the property holds when it maps the window.
-    xcb_change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()), state, XCB_ATOM_ATOM,
-                        32, 1, &skip);
-    xcb_flush(connection);
 }
 
 // One or two ASCII digits, as a field shows them (with the leading zero); nothing otherwise.
