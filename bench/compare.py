@@ -5,9 +5,10 @@ label ticking once a second, bench/baseline/) and the ratio of the two.
 
 Builds both programs first, then runs everything on a private Xvfb + icewm in a private D-Bus session.
 
-    bench/compare.py [--build build] [--quick] [--markdown]
+    bench/compare.py [--build build] [--quick] [--markdown] [--no-build]
 
 --quick: 3 start-ups, 10 s windows, a 10 s countdown (about 1.5 minutes instead of 16).
+Exits with 1 when a figure misses its target. bench/RESULTS.md explains the figures.
 """
 
 import argparse
@@ -28,31 +29,21 @@ ROOT = os.path.dirname(HERE)
 
 # ---- /proc ---------------------------------------------------------------------------------------------
 
-def wakeups(pid):
-    """Voluntary context switches of all the process's threads: each is a sleep the process woke from."""
-    total = 0
+def thread_counts(pid):
+    """{thread id: (voluntary context switches, CPU nanoseconds)}. Each voluntary switch is a sleep the
+    thread woke from; the CPU time comes from the scheduler's nanosecond counts (the clock ticks of
+    /proc/PID/stat are 10 ms, too coarse for a program that is mostly asleep)."""
+    counts = {}
     for tid in os.listdir(f"/proc/{pid}/task"):
         try:
             with open(f"/proc/{pid}/task/{tid}/status") as f:
-                for line in f:
-                    if line.startswith("voluntary_ctxt_switches:"):
-                        total += int(line.split()[1])
-        except FileNotFoundError:
-            pass  # a thread that ended meanwhile
-    return total
-
-
-def cpu_seconds(pid):
-    """CPU time of all the process's threads, from the scheduler's nanosecond counts (the clock ticks of
-    /proc/PID/stat are 10 ms, too coarse for a program that is mostly asleep)."""
-    total = 0
-    for tid in os.listdir(f"/proc/{pid}/task"):
-        try:
+                switches = next(int(line.split()[1]) for line in f if line.startswith("voluntary_ctxt_switches:"))
             with open(f"/proc/{pid}/task/{tid}/schedstat") as f:
-                total += int(f.read().split()[0])
-        except FileNotFoundError:
-            pass
-    return total / 1e9
+                ns = int(f.read().split()[0])
+        except (FileNotFoundError, ProcessLookupError, StopIteration):
+            continue  # a thread that ended meanwhile
+        counts[tid] = (switches, ns)
+    return counts
 
 
 def memory_kib(pid):
@@ -66,15 +57,32 @@ def memory_kib(pid):
 
 
 class Counter:
-    """Wake-ups and CPU time of one process from now on."""
+    """Wake-ups and CPU time of some processes over a stretch of time, counted per thread: a thread that
+    ends (Qt's pooled threads do after 30 s idle) takes its counters with it, so every thread is sampled
+    twice a second and keeps its last known figures. A thread born meanwhile counts from zero."""
 
-    def __init__(self, pid):
-        self.pid = pid
-        self.t0, self.w0, self.c0 = time.monotonic(), wakeups(pid), cpu_seconds(pid)
+    def __init__(self, *pids):
+        self.first = {pid: thread_counts(pid) for pid in pids}
+        self.last = {pid: dict(counts) for pid, counts in self.first.items()}
+        self.t0 = time.monotonic()
 
-    def rates(self):
-        seconds = time.monotonic() - self.t0
-        return ((wakeups(self.pid) - self.w0) / seconds, (cpu_seconds(self.pid) - self.c0) / seconds * 1000)
+    def watch(self, seconds):
+        end = self.t0 + seconds
+        while time.monotonic() < end:
+            time.sleep(min(0.5, max(0.0, end - time.monotonic())))
+            for pid in self.first:
+                for tid, counts in thread_counts(pid).items():
+                    self.first[pid].setdefault(tid, (0, 0))
+                    self.last[pid][tid] = counts
+        self.seconds = time.monotonic() - self.t0
+        return self
+
+    def rates(self, pid):
+        """(wake-ups a second, CPU milliseconds a second)"""
+        first, last = self.first[pid], self.last[pid]
+        switches = sum(last[t][0] - first[t][0] for t in last)
+        ns = sum(last[t][1] - first[t][1] for t in last)
+        return switches / self.seconds, ns / 1e6 / self.seconds
 
 
 # ---- X -------------------------------------------------------------------------------------------------
@@ -314,14 +322,12 @@ def inner(args):
         rows.append(row("proportional memory (PSS)", z_pss / 1024, b_pss / 1024, "MiB", ".1f"))
 
         time.sleep(2)
-        z_count, b_count = Counter(zentimo.proc.pid), Counter(baseline.proc.pid)
-        time.sleep(window_s)
-        (z_idle_w, z_idle_c), (b_idle_w, b_idle_c) = z_count.rates(), b_count.rates()
+        count = Counter(zentimo.proc.pid, baseline.proc.pid).watch(window_s)
+        (z_idle_w, z_idle_c), (b_idle_w, b_idle_c) = count.rates(zentimo.proc.pid), count.rates(baseline.proc.pid)
 
         start_countdown(env, z_win)
-        z_count, b_count = Counter(zentimo.proc.pid), Counter(baseline.proc.pid)
-        time.sleep(window_s)
-        (z_run_w, z_run_c), (b_run_w, b_run_c) = z_count.rates(), b_count.rates()
+        count = Counter(zentimo.proc.pid, baseline.proc.pid).watch(window_s)
+        (z_run_w, z_run_c), (b_run_w, b_run_c) = count.rates(zentimo.proc.pid), count.rates(baseline.proc.pid)
         zentimo.stop()
         baseline.stop()
         rows.append(row(f"wake-ups idle ({window_s} s)", z_idle_w, b_idle_w, "/s", ".2f", "≤ 1 /s", z_idle_w <= 1))

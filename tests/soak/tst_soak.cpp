@@ -155,6 +155,7 @@ private Q_SLOTS:
 
         // The countdown is still armed and shows its start value again.
         QCOMPARE(fx.form1->caption(), QString("Stop"));
+        QCOMPARE(MainFixture::time(*fx.form1), QString("00:00:01"));
         QTest::mouseClick(fx.form1->button(Cmd::Start), Qt::LeftButton);
         QCOMPARE(fx.form1->caption(), QString("Start"));
         QVERIFY(!engine.secEnabled());
