@@ -177,12 +177,16 @@ void Form1::restoreFromTray(int window)
 void Form1::showAlarmMessage(const QString& message)
 {
     Form2* form2 = Form2::ShowAlarm(message);
-    connect(form2, &Form2::queryUnload, this, [this] {
-        for (MainWindow* w : {static_cast<MainWindow*>(this), static_cast<MainWindow*>(m_big)}) {
-            if (w->isVisible() && engine().OnTop)
-                w->setTopmost(true);
-        }
-    }, Qt::UniqueConnection);
+    // A repeated alarm gets the same window back: connect once.
+    connect(form2, &Form2::queryUnload, this, &Form1::restoreOnTopAfterMessage, Qt::UniqueConnection);
+}
+
+void Form1::restoreOnTopAfterMessage()
+{
+    for (MainWindow* w : {static_cast<MainWindow*>(this), static_cast<MainWindow*>(m_big)}) {
+        if (w->isVisible() && engine().OnTop)
+            w->setTopmost(true);
+    }
 }
 
 void Form1::closeProgram()

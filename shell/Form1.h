@@ -48,6 +48,7 @@ public:
 private:
     void load();
     void showAlarmMessage(const QString& message);
+    void restoreOnTopAfterMessage();
     void optionsFromStart();
 
     CRegSettings m_settings;

@@ -3,6 +3,7 @@
 #include "sound/WaveFile.h"
 
 #include <QFile>
+#include <QLibrary>
 #include <QList>
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -12,6 +13,110 @@
 namespace zentimo {
 
 namespace {
+
+// SDL and SDL_mixer (with their forty-odd codec and sound-server libraries) are loaded when the first sound
+// is needed, not when the program starts.
+struct SdlApi {
+    decltype(&::SDL_SetHint) SDL_SetHint = nullptr;
+    decltype(&::SDL_InitSubSystem) SDL_InitSubSystem = nullptr;
+    decltype(&::SDL_QuitSubSystem) SDL_QuitSubSystem = nullptr;
+    decltype(&::SDL_RWFromConstMem) SDL_RWFromConstMem = nullptr;
+    decltype(&::Mix_OpenAudioDevice) Mix_OpenAudioDevice = nullptr;
+    decltype(&::Mix_AllocateChannels) Mix_AllocateChannels = nullptr;
+    decltype(&::Mix_ChannelFinished) Mix_ChannelFinished = nullptr;
+    decltype(&::Mix_HookMusicFinished) Mix_HookMusicFinished = nullptr;
+    decltype(&::Mix_HaltChannel) Mix_HaltChannel = nullptr;
+    decltype(&::Mix_HaltMusic) Mix_HaltMusic = nullptr;
+    decltype(&::Mix_FreeMusic) Mix_FreeMusic = nullptr;
+    decltype(&::Mix_FreeChunk) Mix_FreeChunk = nullptr;
+    decltype(&::Mix_CloseAudio) Mix_CloseAudio = nullptr;
+    decltype(&::Mix_Quit) Mix_Quit = nullptr;
+    decltype(&::Mix_LoadWAV_RW) Mix_LoadWAV_RW = nullptr;
+    decltype(&::Mix_PlayChannel) Mix_PlayChannel = nullptr;
+    decltype(&::Mix_LoadMUS) Mix_LoadMUS = nullptr;
+    decltype(&::Mix_PlayMusic) Mix_PlayMusic = nullptr;
+    decltype(&::Mix_Playing) Mix_Playing = nullptr;
+    decltype(&::Mix_PlayingMusic) Mix_PlayingMusic = nullptr;
+    bool ok = false;
+};
+
+template <typename F>
+void resolve(F& slot, QLibrary& sdl, QLibrary& mix, const char* name)
+{
+    QFunctionPointer f = mix.resolve(name);
+    if (!f)
+        f = sdl.resolve(name);
+    slot = reinterpret_cast<F>(f);
+}
+
+const SdlApi* sdlApi()
+{
+    static const SdlApi api = [] {
+        SdlApi a;
+        static QLibrary sdl(QStringLiteral("SDL2-2.0"), 0);
+        static QLibrary mix(QStringLiteral("SDL2_mixer-2.0"), 0);
+        if (!sdl.load() || !mix.load())
+            return a;
+        resolve(a.SDL_SetHint, sdl, mix, "SDL_SetHint");
+        resolve(a.SDL_InitSubSystem, sdl, mix, "SDL_InitSubSystem");
+        resolve(a.SDL_QuitSubSystem, sdl, mix, "SDL_QuitSubSystem");
+        resolve(a.SDL_RWFromConstMem, sdl, mix, "SDL_RWFromConstMem");
+        resolve(a.Mix_OpenAudioDevice, sdl, mix, "Mix_OpenAudioDevice");
+        resolve(a.Mix_AllocateChannels, sdl, mix, "Mix_AllocateChannels");
+        resolve(a.Mix_ChannelFinished, sdl, mix, "Mix_ChannelFinished");
+        resolve(a.Mix_HookMusicFinished, sdl, mix, "Mix_HookMusicFinished");
+        resolve(a.Mix_HaltChannel, sdl, mix, "Mix_HaltChannel");
+        resolve(a.Mix_HaltMusic, sdl, mix, "Mix_HaltMusic");
+        resolve(a.Mix_FreeMusic, sdl, mix, "Mix_FreeMusic");
+        resolve(a.Mix_FreeChunk, sdl, mix, "Mix_FreeChunk");
+        resolve(a.Mix_CloseAudio, sdl, mix, "Mix_CloseAudio");
+        resolve(a.Mix_Quit, sdl, mix, "Mix_Quit");
+        resolve(a.Mix_LoadWAV_RW, sdl, mix, "Mix_LoadWAV_RW");
+        resolve(a.Mix_PlayChannel, sdl, mix, "Mix_PlayChannel");
+        resolve(a.Mix_LoadMUS, sdl, mix, "Mix_LoadMUS");
+        resolve(a.Mix_PlayMusic, sdl, mix, "Mix_PlayMusic");
+        resolve(a.Mix_Playing, sdl, mix, "Mix_Playing");
+        resolve(a.Mix_PlayingMusic, sdl, mix, "Mix_PlayingMusic");
+        a.ok = true;
+        return a;
+    }();
+    return &api;
+}
+
+bool sdlAvailable()
+{
+    const SdlApi* a = sdlApi();
+    if (!a->ok)
+        return false;
+    // Every entry point this file calls must be there.
+    const QFunctionPointer all[] = {reinterpret_cast<QFunctionPointer>(a->SDL_SetHint), reinterpret_cast<QFunctionPointer>(a->SDL_InitSubSystem), reinterpret_cast<QFunctionPointer>(a->SDL_QuitSubSystem), reinterpret_cast<QFunctionPointer>(a->SDL_RWFromConstMem), reinterpret_cast<QFunctionPointer>(a->Mix_OpenAudioDevice), reinterpret_cast<QFunctionPointer>(a->Mix_AllocateChannels), reinterpret_cast<QFunctionPointer>(a->Mix_ChannelFinished), reinterpret_cast<QFunctionPointer>(a->Mix_HookMusicFinished), reinterpret_cast<QFunctionPointer>(a->Mix_HaltChannel), reinterpret_cast<QFunctionPointer>(a->Mix_HaltMusic), reinterpret_cast<QFunctionPointer>(a->Mix_FreeMusic), reinterpret_cast<QFunctionPointer>(a->Mix_FreeChunk), reinterpret_cast<QFunctionPointer>(a->Mix_CloseAudio), reinterpret_cast<QFunctionPointer>(a->Mix_Quit), reinterpret_cast<QFunctionPointer>(a->Mix_LoadWAV_RW), reinterpret_cast<QFunctionPointer>(a->Mix_PlayChannel), reinterpret_cast<QFunctionPointer>(a->Mix_LoadMUS), reinterpret_cast<QFunctionPointer>(a->Mix_PlayMusic), reinterpret_cast<QFunctionPointer>(a->Mix_Playing), reinterpret_cast<QFunctionPointer>(a->Mix_PlayingMusic)};
+    for (QFunctionPointer f : all) {
+        if (!f)
+            return false;
+    }
+    return true;
+}
+
+#define SDL_SetHint sdlApi()->SDL_SetHint
+#define SDL_InitSubSystem sdlApi()->SDL_InitSubSystem
+#define SDL_QuitSubSystem sdlApi()->SDL_QuitSubSystem
+#define SDL_RWFromConstMem sdlApi()->SDL_RWFromConstMem
+#define Mix_OpenAudioDevice sdlApi()->Mix_OpenAudioDevice
+#define Mix_AllocateChannels sdlApi()->Mix_AllocateChannels
+#define Mix_ChannelFinished sdlApi()->Mix_ChannelFinished
+#define Mix_HookMusicFinished sdlApi()->Mix_HookMusicFinished
+#define Mix_HaltChannel sdlApi()->Mix_HaltChannel
+#define Mix_HaltMusic sdlApi()->Mix_HaltMusic
+#define Mix_FreeMusic sdlApi()->Mix_FreeMusic
+#define Mix_FreeChunk sdlApi()->Mix_FreeChunk
+#define Mix_CloseAudio sdlApi()->Mix_CloseAudio
+#define Mix_Quit sdlApi()->Mix_Quit
+#define Mix_LoadWAV_RW sdlApi()->Mix_LoadWAV_RW
+#define Mix_PlayChannel sdlApi()->Mix_PlayChannel
+#define Mix_LoadMUS sdlApi()->Mix_LoadMUS
+#define Mix_PlayMusic sdlApi()->Mix_PlayMusic
+#define Mix_Playing sdlApi()->Mix_Playing
+#define Mix_PlayingMusic sdlApi()->Mix_PlayingMusic
 
 constexpr int kWaveChannel = 0;
 constexpr size_t kMaxCachedImages = 12;
@@ -67,6 +172,8 @@ bool openMixer()
     Mixer& m = mixer();
     if (m.open)
         return true;
+    if (!sdlAvailable())
+        return false;
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Zentimo");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Alarm");

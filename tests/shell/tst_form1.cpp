@@ -1,4 +1,5 @@
 #include "MainFixture.h"
+#include "shell/Form2.h"
 
 #include <QDialog>
 #include <QStatusBar>
@@ -218,6 +219,20 @@ private Q_SLOTS:
         QTest::mouseClick(fx.form1->button(Cmd(button)), Qt::LeftButton);
         QCOMPARE(seen, dialog);
         QVERIFY(droppedWhileOpen);
+        QVERIFY(fx.form1->windowFlags() & Qt::WindowStaysOnTopHint);
+    }
+
+    void closingTheMessageGivesOnTopBack()
+    {
+        fx.seed("On Top", "True");
+        fx.seed("Show Message", "True");
+        fx.start(0);
+        fx.setTime(*fx.form1, "00", "00", "01");
+        fx.engine->Command1_Click();
+        fx.engine->sec_Timer();
+        QVERIFY(Form2::current());
+        QVERIFY(!(fx.form1->windowFlags() & Qt::WindowStaysOnTopHint));
+        Form2::current()->close();
         QVERIFY(fx.form1->windowFlags() & Qt::WindowStaysOnTopHint);
     }
 
