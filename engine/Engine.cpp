@@ -136,6 +136,8 @@ void Engine::Command1_Click()
             f.setButtonEnabled(Cmd::Reset, false);
             f.setStatusPanel(2, kActivated);
         });
+        if (SoundOn && !shared().StopwatchMode)
+            m_sound.WarmUp();
         if (WakeMode) {
             armWake();
         } else if (!shared().StopwatchMode) {

@@ -22,6 +22,9 @@ public:
     virtual bool openDevice(const QString& path, DeviceType type) = 0; // "open"
     virtual bool playDevice() = 0;                                     // "play", once
     virtual void closeDevice() = 0;                                    // "close": halt and free
+
+    // Loads what playing will need, without opening a device; a run about to end in an alarm calls it.
+    virtual void warmUp() {}
 };
 
 } // namespace zentimo

@@ -271,6 +271,12 @@ SdlAudio::~SdlAudio()
         closeMixer();
 }
 
+// Loading the libraries takes tens of milliseconds: better at Start than inside the alarm.
+void SdlAudio::warmUp()
+{
+    sdlAvailable();
+}
+
 bool SdlAudio::prepare()
 {
     return openMixer();

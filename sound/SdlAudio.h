@@ -29,6 +29,7 @@ public:
 
     // Opens the audio device now rather than with the first sound; false when there is none.
     bool prepare();
+    void warmUp() override;
     bool isOpen() const;
     bool isWavePlaying() const;
     bool isDevicePlaying() const;

@@ -90,6 +90,11 @@ SoundPlayer::SoundPlayer(std::unique_ptr<AudioBackend> backend) : m_backend(std:
 
 SoundPlayer::~SoundPlayer() = default;
 
+void SoundPlayer::WarmUp()
+{
+    backend().warmUp();
+}
+
 AudioBackend& SoundPlayer::backend()
 {
     return *m_backend;

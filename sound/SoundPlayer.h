@@ -36,6 +36,7 @@ public:
     bool OpenDevice(const QString& quotedPath, AudioBackend::DeviceType type);
     bool PlayDevice();
     void CloseDevice();
+    void WarmUp();
 
     // The path itself when the file exists, else the empty text.
     static QString ShortPath(const QString& path);
