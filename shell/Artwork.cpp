@@ -574,11 +574,14 @@ QImage programIconImage(int size)
 
 QIcon programIcon()
 {
-    QIcon icon;
-    for (const int size : programIconSizes()) {
-        icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
-    }
-    return icon;
+    // Painted once and shared by every window and the tray; kept to the end of the program.
+    static const QIcon* const icon = [] {
+        auto* built = new QIcon;
+        for (const int size : programIconSizes())
+            built->addPixmap(QPixmap::fromImage(programIconImage(size)));
+        return built;
+    }();
+    return *icon;
 }
 
 QStringList writeProgramIcons(const QString& folder, bool* ok)
