@@ -25,6 +25,8 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+from zentimo_e2e import end_process  # noqa: E402
 
 
 # ---- /proc ---------------------------------------------------------------------------------------------
@@ -154,13 +156,7 @@ class Program:
         return self.proc.pid
 
     def stop(self):
-        if self.proc and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        end_process(self.proc)
 
     def window(self, timeout=15.0):
         deadline = time.monotonic() + timeout

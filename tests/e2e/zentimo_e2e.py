@@ -58,6 +58,17 @@ BIG = {
 }
 
 
+def end_process(proc):
+    """Asks a started program to end, and makes it end if it will not within 5 s."""
+    if proc and proc.poll() is None:
+        proc.terminate()
+        try:
+            proc.wait(5)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+
+
 def move_pointer(x, y):
     """Moves the pointer; --sync alone would wait forever when it already stands there."""
     out = run("xdotool", "getmouselocation", "--shell").stdout
@@ -108,13 +119,7 @@ class Zentimo:
         return self
 
     def stop(self):
-        if self.proc and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        end_process(self.proc)
 
     def cleanup(self):
         self.stop()
