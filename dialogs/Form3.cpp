@@ -1,11 +1,9 @@
 #include "dialogs/Form3.h"
 
-#include "app/MessageBox.h"
-#include "engine/Engine.h"
-#include "shell/Artwork.h"
-#include "shell/Form1.h"
-#include "shell/Twips.h"
-#include "shell/X11Window.h"
+#include "shell/kit/MessageBox.h"
+#include "shell/kit/Artwork.h"
+#include "shell/kit/Twips.h"
+#include "shell/kit/X11Window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -54,11 +52,11 @@ std::optional<QString> twoDigitPart(const QString& part, int maximum)
 
 } // namespace
 
-Form3::Form3(Form1& form1, QWidget* owner) : QDialog(owner), m_form1(form1)
+Form3::Form3(Face& fields, bool wakeMode, QWidget* owner) : QDialog(owner), m_fields(fields)
 {
     build();
     m_settings = zentimoSettings();
-    m_wakeMode = m_form1.engine().WakeMode;
+    m_wakeMode = wakeMode;
     if (m_wakeMode) {
         setWindowTitle(QStringLiteral("Presets - Wake Mode"));
         m_section = kWakeSection;
@@ -154,9 +152,9 @@ QStringList Form3::presets() const
 
 void Form3::Command1_Click()
 {
-    const QString hours = m_form1.fieldText(TimeField::Hours);
-    const QString minutes = m_form1.fieldText(TimeField::Minutes);
-    const QString third = m_form1.fieldText(TimeField::Seconds);
+    const QString hours = m_fields.fieldText(TimeField::Hours);
+    const QString minutes = m_fields.fieldText(TimeField::Minutes);
+    const QString third = m_fields.fieldText(TimeField::Seconds);
     if (hours == kZero && minutes == kZero && third == kZero) {
         MessageBox::show(this,
                          QStringLiteral("Current time is set to 00:00:00. Please set a time other than this "
@@ -193,9 +191,9 @@ void Form3::Command3_Click()
         return;
     }
     // Through the fields' change handling, so the spinners and the big window follow.
-    m_form1.setFieldText(TimeField::Hours, time->hours);
-    m_form1.setFieldText(TimeField::Minutes, time->minutes);
-    m_form1.setFieldText(TimeField::Seconds, time->seconds);
+    m_fields.setFieldText(TimeField::Hours, time->hours);
+    m_fields.setFieldText(TimeField::Minutes, time->minutes);
+    m_fields.setFieldText(TimeField::Seconds, time->seconds);
     saveList();
     accept();
 }

@@ -5,6 +5,7 @@
 //   Command1 Add   Command2 Delete selected   Command3 Load selected   Command4 Close (default)
 // The list is an edit buffer: only Load selected and Close write it back; the close box discards it.
 
+#include "engine/Face.h"
 #include "engine/TimeText.h"
 #include "settings/CRegSettings.h"
 
@@ -17,13 +18,12 @@ class QPushButton;
 
 namespace zentimo {
 
-class Form1;
-
 class Form3 : public QDialog {
     Q_OBJECT
 public:
-    // Reads the mode of form1 and the stored list of that mode; owner is the window whose button opened it.
-    Form3(Form1& form1, QWidget* owner);
+    // Reads the stored list of the mode; adds from and loads into the fields of the small main window.
+    // owner is the window whose button opened it.
+    Form3(Face& fields, bool wakeMode, QWidget* owner);
 
     // "Wake Presets" or "Countdown Presets" (also for Stopwatch Mode), fixed when the dialog opens.
     QString section() const { return m_section; }
@@ -44,7 +44,7 @@ private:
     void saveList();
     void enableButtons();
 
-    Form1& m_form1;
+    Face& m_fields;
     CRegSettings m_settings;
     bool m_wakeMode = false;
     QString m_section;

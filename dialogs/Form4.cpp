@@ -1,10 +1,10 @@
 #include "dialogs/Form4.h"
 
-#include "dialogs/Form5.h"
 #include "settings/Catalogue.h"
-#include "shell/GradientMod.h"
-#include "shell/Twips.h"
-#include "shell/WinColor.h"
+#include "shell/kit/DigitFont.h"
+#include "shell/kit/GradientMod.h"
+#include "shell/kit/Twips.h"
+#include "shell/kit/WinColor.h"
 
 #include <QButtonGroup>
 #include <QFontDatabase>
@@ -21,7 +21,6 @@ namespace {
 
 constexpr int kClientWidth = 5265; // twips
 constexpr int kClientHeight = 3885;
-constexpr std::uint32_t kDigitBackground = 0x00400040;
 constexpr int kSlot = 825; // twips from one sample to the next
 constexpr int kInset = 105;
 
@@ -42,17 +41,6 @@ void place(QWidget* widget, int left, int top, int width, int height)
     widget->setGeometry(twipsRect(left, top, width, height));
 }
 
-QFont digitFont()
-{
-    QFont font(QStringLiteral("DSEG7 Classic"));
-    if (QFontInfo(font).family() != QLatin1String("DSEG7 Classic")) {
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        font.setBold(true);
-    }
-    font.setPointSize(24);
-    return font;
-}
-
 QString defaultWindowsColor()
 {
     return QStringLiteral("Default Windows color");
@@ -60,7 +48,7 @@ QString defaultWindowsColor()
 
 } // namespace
 
-Form4::Form4(Form5& options) : QDialog(&options), m_options(options)
+Form4::Form4(QWidget* options) : QDialog(options)
 {
     build();
     load();
@@ -74,12 +62,13 @@ void Form4::build()
     setWindowTitle(QStringLiteral("Colors"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
-    setFont(m_options.font()); // the Options dialog's face, which windows do not inherit
+    if (parentWidget())
+        setFont(parentWidget()->font()); // the Options dialog's face, which windows do not inherit
 
     auto* frame1 = named(new QGroupBox(QStringLiteral("Digits:"), this), QStringLiteral("Frame1"));
     place(frame1, 90, 30, 5085, 930);
     m_option1 = new QButtonGroup(this);
-    const QFont digits = digitFont();
+    const QFont digits = digitFont(24);
     for (int i = 0; i < 6; ++i) {
         auto* option = named(new QRadioButton(QStringLiteral("0"), frame1), QStringLiteral("Option1"), i);
         option->setFont(digits);
@@ -169,10 +158,8 @@ void Form4::build()
 void Form4::load()
 {
     m_settings = zentimoSettings();
-    for (int k = 0; k < 6; ++k) {
-        const auto& rgb = kBackgroundStarts[k];
-        PaintGradient(m_pictures[k], rgb[0], rgb[1], rgb[2], 1, false);
-    }
+    for (int k = 0; k < 6; ++k)
+        paintBackgroundChoice(m_pictures[k], k);
 
     const Catalogue options(m_settings);
     // A stored choice outside 0..6 leaves no background option selected.
@@ -208,14 +195,23 @@ void Form4::Command3_Click(int index)
     m_option3->button(index)->setChecked(true);
 }
 
+std::optional<ColorChoice> Form4::choose()
+{
+    m_choice.reset();
+    exec();
+    return m_choice;
+}
+
 void Form4::Command2_Click()
 {
+    ColorChoice choice;
     if (const int digit = m_option1->checkedId(); digit >= 0)
-        m_options.NewDigitColor = std::int32_t(kDigitColors[digit]);
+        choice.DigitColor = std::int32_t(kDigitColors[digit]);
     // No background selected (an odd stored choice) hands over no change.
-    m_options.NewBackgroundIndex = m_option2->checkedId();
+    choice.BackgroundIndex = m_option2->checkedId();
     if (const int button = m_option3->checkedId(); button >= 0)
-        m_options.NewButtonColor = std::int32_t(kButtonColors[button]);
+        choice.ButtonColor = std::int32_t(kButtonColors[button]);
+    m_choice = choice;
     accept();
 }
 
@@ -226,10 +222,7 @@ void Form4::Command1_Click()
 
 void Form4::reject()
 {
-    // Cancel, Esc and the close box drop every choice, also those of an earlier "OK" in this visit.
-    m_options.NewBackgroundIndex = -1;
-    m_options.NewDigitColor = -1;
-    m_options.NewButtonColor = -1;
+    m_choice.reset();
     QDialog::reject();
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Form4: the Colors dialog. Shows the stored colours and hands new choices to the Options dialog;
+// Form4: the Colors dialog. Shows the stored colours and gives the choices back to the Options dialog;
 // it saves and applies nothing itself.
 //   Frame1 "Digits:"      Option1(0..5) a "0" in each digit colour
 //   Frame2 "Background:"  Picture1..Picture6 gradient samples, Option2(0..5) under them,
@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class QButtonGroup;
 class QPushButton;
@@ -21,22 +22,29 @@ class QRadioButton;
 
 namespace zentimo {
 
-class Form5;
+// What "OK" gives back; -1 is no choice (a stored value the dialog does not offer).
+struct ColorChoice {
+    std::int32_t BackgroundIndex = -1; // 0..6
+    std::int32_t DigitColor = -1;      // 0x00BBGGRR
+    std::int32_t ButtonColor = -1;     // 0x00BBGGRR
+};
 
 class Form4 : public QDialog {
     Q_OBJECT
 public:
     // Loads the dialog from the store, owned by the Options dialog; exec() shows it.
-    explicit Form4(Form5& options);
+    explicit Form4(QWidget* options);
     ~Form4() override;
+
+    // Shows the dialog; the choices after "OK", nothing after Cancel, Esc or the close box.
+    std::optional<ColorChoice> choose();
+    // The choices of the last "OK", nothing since a Cancel.
+    const std::optional<ColorChoice>& choice() const { return m_choice; }
 
     static constexpr std::array<std::uint32_t, 6> kDigitColors{0x0000FFFF, 0x00FF00FF, 0x00FFFF00,
                                                                0x00FFFFFF, 0x0000FF00, 0x000000FF};
     static constexpr std::array<std::uint32_t, 7> kButtonColors{
         0x00FF00FF, 0x00FF8080, 0x00FFFF00, 0x0000FF00, 0x000000FF, 0x0080FFFF, 0x8000000F};
-    // Start colours (red, green, blue) of the background samples, choices 0 to 5.
-    static constexpr std::array<std::array<int, 3>, 6> kBackgroundStarts{
-        {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {0, 255, 255}, {255, 255, 0}, {255, 0, 255}}};
 
     void Picture_Click(int picture); // Picture1..Picture6
     void Command3_Click(int index);
@@ -51,8 +59,8 @@ private:
     void build();
     void load();
 
-    Form5& m_options;
     CRegSettings m_settings;
+    std::optional<ColorChoice> m_choice;
     std::array<QWidget*, 6> m_pictures{};
     std::array<QPushButton*, 7> m_command3{};
     QButtonGroup* m_option1 = nullptr;

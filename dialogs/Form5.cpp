@@ -1,13 +1,8 @@
 #include "dialogs/Form5.h"
 
-#include "app/MessageBox.h"
-#include "app/Shared.h"
 #include "dialogs/Form4.h"
-#include "engine/Engine.h"
-#include "settings/Catalogue.h"
-#include "shell/Form1.h"
-#include "shell/Form1b.h"
-#include "shell/Twips.h"
+#include "shell/kit/MessageBox.h"
+#include "shell/kit/Twips.h"
 #include "sound/SoundPlayer.h"
 
 #include <QApplication>
@@ -43,16 +38,12 @@ template <class W> W* named(W* widget, const char* name, int index = -1)
     return widget;
 }
 
-QString lastThreeLower(const QString& path)
-{
-    return path.right(3).toLower();
-}
-
 } // namespace
 
 const QString Form5::kNoneSelected = QStringLiteral("None Selected");
 
-Form5::Form5(Form1& form1, QWidget* owner) : QDialog(owner), m_form1(form1)
+Form5::Form5(const Options& current, SoundPlayer& sound, QWidget* owner)
+    : QDialog(owner), m_current(current), m_sound(sound)
 {
     build();
     load();
@@ -236,54 +227,58 @@ void Form5::build()
     connect(m_command5, &QPushButton::clicked, this, &Form5::Command5_Click);
 }
 
+std::optional<OptionsChange> Form5::edit()
+{
+    m_change.reset();
+    exec();
+    return m_change;
+}
+
 void Form5::load()
 {
-    Engine& e = m_form1.engine();
-    Shared& s = shared();
-    m_settings = zentimoSettings();
+    const Options& o = m_current;
 
-    m_option4[e.UseBuiltIn ? 0 : 1]->setChecked(true);
-    if (!e.SoundFile.isEmpty() && !e.UseBuiltIn) {
-        m_label1->setText(e.SoundFile);
-        LoadSound(e.SoundFile);
+    m_option4[o.UseBuiltIn ? 0 : 1]->setChecked(true);
+    if (!o.SoundFile.isEmpty() && !o.UseBuiltIn) {
+        m_label1->setText(o.SoundFile);
+        LoadSound(o.SoundFile);
     } else {
         m_label1->setText(kNoneSelected);
     }
 
     // In this order, so that Stopwatch wins over the others.
-    if (!e.WakeMode)
+    if (!o.WakeMode)
         m_option3[0]->setChecked(true);
-    if (e.WakeMode)
+    if (o.WakeMode)
         m_option3[1]->setChecked(true);
-    if (s.StopwatchMode)
+    if (o.StopwatchMode)
         m_option3[2]->setChecked(true);
 
-    if (m_form1.big().isVisible())
+    if (o.BigWindow == 1)
         m_option1[0]->setChecked(true);
-    if (m_form1.isVisible())
+    if (o.BigWindow == 0)
         m_option1[1]->setChecked(true);
 
-    m_option2[e.LoopSound ? 0 : 1]->setChecked(true);
-    Option4_Click(e.UseBuiltIn ? 0 : 1);
+    m_option2[o.LoopSound ? 0 : 1]->setChecked(true);
+    Option4_Click(o.UseBuiltIn ? 0 : 1);
 
-    m_combo1->setCurrentIndex(m_combo1->findData(e.BuiltInSound));
+    m_combo1->setCurrentIndex(m_combo1->findData(o.BuiltInSound));
 
     // Stored settings may combine auto restart with "Loop": the interlock speaks up here.
-    m_check3->setChecked(e.AutoRestart);
+    m_check3->setChecked(o.AutoRestart);
 
     NewBackgroundIndex = -1;
     NewDigitColor = -1;
     NewButtonColor = -1;
-    s.BigWindow = -1;
 
-    m_check1->setChecked(e.OnTop);
-    m_check2->setChecked(e.SoundOn);
+    m_check1->setChecked(o.OnTop);
+    m_check2->setChecked(o.SoundOn);
     m_check3->setEnabled(m_option3[0]->isChecked());
 
-    m_checkalmmsg->setChecked(s.ShowMessage);
-    if (s.ShowMessage)
-        m_txtalmmsg->setText(s.AlarmMessage);
-    m_txtalmmsg->setEnabled(s.ShowMessage);
+    m_checkalmmsg->setChecked(o.ShowMessage);
+    if (o.ShowMessage)
+        m_txtalmmsg->setText(o.AlarmMessage);
+    m_txtalmmsg->setEnabled(o.ShowMessage);
 }
 
 QWidget* Form5::messageParent()
@@ -386,32 +381,22 @@ void Form5::Command6_Click()
     // No entry is selected only when the stored sound id is unknown: there is nothing to play then.
     if (m_combo1->currentIndex() < 0)
         return;
-    m_form1.engine().sound().PlayBuiltInOnce(m_combo1->currentData().toInt());
+    m_sound.PlayBuiltInOnce(m_combo1->currentData().toInt());
 }
 
 void Form5::Command1_Click()
 {
-    SoundPlayer& sound = m_form1.engine().sound();
-    Shared& s = shared();
+    SoundPlayer& sound = m_sound;
     if (m_command1->text() != QLatin1String("Stop")) {
-        const QString path = m_label1->text();
-        const QString ext = lastThreeLower(path);
-        if (ext == QLatin1String("mp3") || ext == QLatin1String("mid")) {
-            TestFileArg = QLatin1Char('"') + SoundPlayer::ShortPath(path) + QLatin1Char('"');
-            sound.OpenDevice(TestFileArg, ext == QLatin1String("mp3") ? AudioBackend::DeviceType::MpegVideo
-                                                                      : AudioBackend::DeviceType::Sequencer);
-            sound.PlayDevice();
-        } else if (ext == QLatin1String("wav")) {
-            sound.PlayWaveFile(SoundPlayer::ShortPath(path), true);
-        } else {
+        // A .wav test loops until "Stop"; a file of no known kind plays nothing.
+        if (!sound.PlayFile(m_label1->text(), true))
             return;
-        }
-        s.SoundPlaying = true;
+        sound.SoundPlaying = true;
         m_command1->setText(QStringLiteral("Stop"));
     } else {
         sound.StopWaveform();
         sound.CloseDevice();
-        s.SoundPlaying = false;
+        sound.SoundPlaying = false;
         m_command1->setText(QStringLiteral("Test"));
     }
 }
@@ -426,8 +411,12 @@ void Form5::Command2_Click()
 
 void Form5::Command3_Click()
 {
-    Form4 colors(*this);
-    colors.exec();
+    Form4 colors(this);
+    // Cancel drops every colour choice of this visit, also those of an earlier "OK".
+    const ColorChoice choice = colors.choose().value_or(ColorChoice{});
+    NewBackgroundIndex = choice.BackgroundIndex;
+    NewDigitColor = choice.DigitColor;
+    NewButtonColor = choice.ButtonColor;
 }
 
 void Form5::Command4_Click()
@@ -452,64 +441,36 @@ void Form5::Command4_Click()
         return;
     }
 
-    Engine& e = m_form1.engine();
-    Shared& s = shared();
-    Catalogue options(m_settings);
-    Form1b& big = m_form1.big();
-
-    options.writeFlag(OptionKey::LoopSound, m_option2[0]->isChecked());
-    options.writeFlag(OptionKey::AutoRestart, m_check3->isChecked());
-    e.AutoRestart = m_check3->isChecked();
-    e.LoopSound = m_option2[0]->isChecked();
-    options.writeFlag(OptionKey::OnTop, m_check1->isChecked());
-    e.OnTop = m_check1->isChecked();
-    e.WakeMode = m_option3[1]->isChecked();
-    s.StopwatchMode = m_option3[2]->isChecked();
-    s.BigWindow = m_option1[0]->isChecked() ? 1 : 0;
-
-    if (NewBackgroundIndex >= 0 && NewBackgroundIndex <= 5) {
-        m_form1.paintBackgrounds(NewBackgroundIndex);
-        options.writeInt(OptionKey::BackgroundColor, NewBackgroundIndex);
-    } else if (NewBackgroundIndex == 6) {
-        options.writeInt(OptionKey::BackgroundColor, 6);
-        m_form1.paintBackgrounds(6);
+    OptionsChange change{m_current};
+    Options& o = change.options;
+    o.LoopSound = m_option2[0]->isChecked();
+    o.AutoRestart = m_check3->isChecked();
+    o.OnTop = m_check1->isChecked();
+    o.WakeMode = m_option3[1]->isChecked();
+    o.StopwatchMode = m_option3[2]->isChecked();
+    o.BigWindow = m_option1[0]->isChecked() ? 1 : 0;
+    if (NewBackgroundIndex >= 0 && NewBackgroundIndex <= 6) {
+        o.BackgroundColor = NewBackgroundIndex;
+        change.backgroundChosen = true;
     }
-
     if (NewDigitColor != -1)
-        s.DigitColor = QString::number(NewDigitColor);
-    options.writeText(OptionKey::DigitColor, s.DigitColor);
-
+        o.DigitColor = QString::number(NewDigitColor);
     if (NewButtonColor != -1) {
-        const auto color = static_cast<std::uint32_t>(NewButtonColor);
-        m_form1.setButtonColor(color);
-        big.setButtonColor(color);
-        options.writeColor(OptionKey::ButtonColor, color);
-        e.ButtonColor = color;
+        o.ButtonColor = static_cast<std::uint32_t>(NewButtonColor);
+        change.buttonColorChosen = true;
     }
-
     if (m_label1->text() != kNoneSelected) {
-        e.SoundFile = m_label1->text();
-        options.writeText(OptionKey::SoundFile, e.SoundFile);
+        o.SoundFile = m_label1->text();
+        change.soundFileShown = true;
     }
-
-    options.writeFlag(OptionKey::PlaySound, m_check2->isChecked());
-    e.SoundOn = m_check2->isChecked();
-
-    const int secondsLength = e.WakeMode ? 1 : 2;
-    m_form1.setFieldMaxLength(TimeField::Seconds, secondsLength);
-    big.setFieldMaxLength(TimeField::Seconds, secondsLength);
-
+    o.SoundOn = m_check2->isChecked();
     // An unknown stored sound id selects no entry; the id then stays as it was.
     if (m_combo1->currentIndex() >= 0)
-        e.BuiltInSound = m_combo1->currentData().toInt();
-    e.UseBuiltIn = m_option4[0]->isChecked();
-    options.writeInt(OptionKey::BuiltInSound, e.BuiltInSound);
-    options.writeFlag(OptionKey::UseBuiltIn, e.UseBuiltIn);
-
-    s.ShowMessage = m_checkalmmsg->isChecked();
-    s.AlarmMessage = m_txtalmmsg->text();
-    options.writeFlag(OptionKey::ShowMessage, s.ShowMessage);
-    options.writeText(OptionKey::AlarmMessage, s.AlarmMessage);
+        o.BuiltInSound = m_combo1->currentData().toInt();
+    o.UseBuiltIn = m_option4[0]->isChecked();
+    o.ShowMessage = m_checkalmmsg->isChecked();
+    o.AlarmMessage = m_txtalmmsg->text();
+    m_change = change;
 
     accept();
 }
@@ -522,10 +483,9 @@ void Form5::Command5_Click()
 void Form5::done(int result)
 {
     // Every way out (Done, Cancel, Esc, the close box) ends a test sound that is still playing.
-    if (!m_unloaded && shared().SoundPlaying) {
-        SoundPlayer& sound = m_form1.engine().sound();
-        sound.CloseDevice();
-        sound.StopWaveform();
+    if (!m_unloaded && m_sound.SoundPlaying) {
+        m_sound.CloseDevice();
+        m_sound.StopWaveform();
     }
     m_unloaded = true;
     QDialog::done(result);

@@ -1,6 +1,6 @@
 #pragma once
-// Form5: the Options dialog. It starts from the values the main window holds in memory, keeps the
-// option interlocks, and on "Done" writes every setting and the main window's fields.
+// Form5: the Options dialog. It starts from the options in use, keeps the option interlocks, and on "Done"
+// gives back the edited options; whoever opened it saves and applies them.
 //   Frame5 "Mode:"     Option3(0..2) Countdown/Wake/Stopwatch   Check3 Auto restart
 //   Frame2 "Window:"   Frame3 "Colors:" Command3 Select   Frame(2) "Size:" Option1(0..1) Big/Small
 //                      Check1 Keep window on top
@@ -12,11 +12,12 @@
 //   Command4 Done   Command5 Cancel
 // Controls of an array share their objectName; their dynamic property "index" tells them apart.
 
-#include "settings/CRegSettings.h"
+#include "engine/Options.h"
 
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -29,16 +30,22 @@ class QRadioButton;
 
 namespace zentimo {
 
-class Form1;
+class SoundPlayer;
 
 class Form5 : public QDialog {
     Q_OBJECT
 public:
-    // Loads the dialog from the main window's values; exec() shows it.
-    Form5(Form1& form1, QWidget* owner);
+    // Loads the dialog from the options in use, whose BigWindow tells the main window on the screen (0 small,
+    // 1 big, -1 none). The Test buttons play through sound.
+    Form5(const Options& current, SoundPlayer& sound, QWidget* owner);
     ~Form5() override;
 
-    // Written by the Colors dialog; -1 = no new choice.
+    // Shows the dialog; the edited options after "Done", nothing after Cancel or closing.
+    std::optional<OptionsChange> edit();
+    // What "Done" gave back; nothing before it.
+    const std::optional<OptionsChange>& result() const { return m_change; }
+
+    // The Colors dialog's last choices in this visit; -1 = no new choice.
     std::int32_t NewBackgroundIndex = -1;
     std::int32_t NewDigitColor = -1;
     std::int32_t NewButtonColor = -1;
@@ -78,9 +85,9 @@ private:
     void load();
     QWidget* messageParent();
 
-    Form1& m_form1;
-    CRegSettings m_settings;
-    QString TestFileArg;
+    Options m_current;
+    SoundPlayer& m_sound;
+    std::optional<OptionsChange> m_change;
     bool m_unloaded = false;
 
     std::array<QRadioButton*, 3> m_option3{};

@@ -1,7 +1,5 @@
 #include "engine/Engine.h"
 
-#include "app/MessageBox.h"
-#include "app/Shared.h"
 #include "sound/SoundPlayer.h"
 
 #include <QTimeZone>
@@ -18,15 +16,13 @@ const QString kActivated = QStringLiteral("Activated");
 const QString kDeactivated = QStringLiteral("Deactivated");
 const QString kZero = QStringLiteral("00");
 
-// The original's watch ran at its timer resolution, about 64 times a second: one toggle per ten ticks
-// makes the button flash about three times a second.
+// One toggle every ten ticks of 16 ms: the button flashes about three times a second.
 constexpr int kWatchIntervalMs = 16;
 constexpr int kTicksPerToggle = 10;
-constexpr int kTipLength = 63;
 
 QString cutTip(const QString& tip)
 {
-    return tip.left(kTipLength);
+    return tip.left(Engine::kTipLength);
 }
 } // namespace
 
@@ -52,9 +48,9 @@ void Engine::setFaces(Face* small, Face* big)
     m_big = big;
 }
 
-Face& Engine::twin(const Face& face) const
+Face* Engine::twin(const Face& face) const
 {
-    return &face == m_small ? *m_big : *m_small;
+    return &face == m_small ? m_big : m_small;
 }
 
 void Engine::setSecondInterval(int ms)
@@ -65,7 +61,8 @@ void Engine::setSecondInterval(int ms)
 void Engine::forBoth(const std::function<void(Face&)>& action)
 {
     action(*m_small);
-    action(*m_big);
+    if (m_big)
+        action(*m_big);
 }
 
 void Engine::setCaptionBoth(const QString& caption)
@@ -98,26 +95,14 @@ QString Engine::startedTip(const FieldTexts& t)
                   QLatin1Char(':') + t.seconds + QLatin1Char(')'));
 }
 
-QString Engine::modeCaption() const
-{
-    if (WakeMode)
-        return QStringLiteral("Wake Mode");
-    if (shared().StopwatchMode)
-        return QStringLiteral("Stopwatch Mode");
-    return QStringLiteral("Countdown Mode");
-}
-
 // ---- Run control -------------------------------------------------------------------------------------
 
 void Engine::Command1_Click()
 {
     const QString caption = m_small->caption();
     if (caption == kStart) {
-        if (SoundFile.isEmpty() && !UseBuiltIn) {
-            Face& shown = m_small->isShown() ? *m_small : *m_big;
-            MessageBox::show(shown.dialogParent(), QStringLiteral("You must select a sound file to play as the alarm first."),
-                             QStringLiteral("Oops"), MessageBox::Icon::Exclamation);
-            Q_EMIT optionsNeeded();
+        if (m_options.SoundFile.isEmpty() && !m_options.UseBuiltIn) {
+            Q_EMIT soundSourceNeeded();
             return;
         }
         // Both windows' fields lock: the big window's fields must not take typing during a run either.
@@ -128,7 +113,7 @@ void Engine::Command1_Click()
                 f.setButtonEnabled(c, false);
             f.setSpinnersEnabled(false);
         });
-        if (fields().allZero() && !shared().StopwatchMode) {
+        if (fields().allZero() && !m_options.StopwatchMode) {
             updateWatch();
             return;
         }
@@ -136,11 +121,11 @@ void Engine::Command1_Click()
             f.setButtonEnabled(Cmd::Reset, false);
             f.setStatusPanel(2, kActivated);
         });
-        if (SoundOn && !shared().StopwatchMode)
+        if (m_options.SoundOn && !m_options.StopwatchMode)
             m_sound.WarmUp();
-        if (WakeMode) {
+        if (m_options.WakeMode) {
             armWake();
-        } else if (!shared().StopwatchMode) {
+        } else if (!m_options.StopwatchMode) {
             StartSeconds = m_small->fieldText(TimeField::Seconds);
             StartHours = fieldNumber(m_small->fieldText(TimeField::Hours));
             StartMinutes = m_small->fieldText(TimeField::Minutes);
@@ -169,21 +154,21 @@ void Engine::Command1_Click()
     } else if (caption == kAlarmOff) {
         forBoth([this](Face& f) {
             f.setCaption(kStart);
-            f.setStartButtonColor(ButtonColor);
+            f.setStartButtonColor(m_options.ButtonColor);
             for (int c = 2; c <= 7; ++c)
                 f.setButtonEnabled(Cmd(c), true);
             f.setStatusPanel(2, kDeactivated);
         });
         stopAlarmSound();
-        shared().SoundPlaying = false;
+        m_sound.SoundPlaying = false;
         forBoth([](Face& f) {
             f.setSpinnersEnabled(true);
             f.setFieldsLocked(false);
         });
     } else if (caption == kSnooze) {
         stopSnoozedSound();
-        shared().SoundPlaying = false;
-        if (WakeMode) {
+        m_sound.SoundPlaying = false;
+        if (m_options.WakeMode) {
             snooze();
             setCaptionBoth(kStop);
         }
@@ -198,7 +183,7 @@ void Engine::Command2_Click()
 
 void Engine::Reset(Face& face)
 {
-    if (WakeMode)
+    if (m_options.WakeMode)
         return;
     SwSeconds = 0;
     SwMinutes = 0;
@@ -217,9 +202,7 @@ void Engine::sec_Timer()
     if (fields().allZero())
         alarm();
     // The tip is refreshed even when no icon is shown; the tray ignores it then.
-    shared().TrayIconData.uFlags = 4;
-    shared().TrayIconData.tip = startedTip(fields());
-    Q_EMIT trayTipChanged();
+    Q_EMIT trayTipChanged(startedTip(fields()));
 }
 
 void Engine::armWake()
@@ -263,11 +246,7 @@ void Engine::TimerSW_Timer()
     SwSeconds = next.seconds;
     if (stopwatchAtLimit(next)) {
         m_timerSW.stop();
-        Face& shown = m_small->isShown() ? *m_small : *m_big;
-        MessageBox::show(shown.dialogParent(),
-                         QStringLiteral("Zentimo has reached it's limit. The program will only count up to 99 "
-                                        "hours, 59 minutes, and 59 seconds in Stopwatch Mode."),
-                         kAppTitle);
+        Q_EMIT stopwatchLimitReached();
         return;
     }
     m_small->setFieldText(TimeField::Hours, twoDigits(SwHours));
@@ -285,7 +264,7 @@ void Engine::Timer1_Timer()
         return;
     m_flashCount = 0;
     forBoth([this](Face& f) {
-        f.setStartButtonColor(f.startButtonColor() == ButtonColor ? 0x000000FFu : ButtonColor);
+        f.setStartButtonColor(f.startButtonColor() == m_options.ButtonColor ? kAlarmRed : m_options.ButtonColor);
     });
 }
 
@@ -293,7 +272,7 @@ void Engine::applyWatch(Face& face)
 {
     const FieldTexts t{face.fieldText(TimeField::Hours), face.fieldText(TimeField::Minutes),
                        face.fieldText(TimeField::Seconds)};
-    const bool stopwatch = shared().StopwatchMode;
+    const bool stopwatch = m_options.StopwatchMode;
     face.setButtonEnabled(Cmd::Start, !(!stopwatch && face.caption() == kStart && t.allZero()));
     face.setSpinnersEnabled(!stopwatch);
     face.setButtonEnabled(Cmd::Presets, !stopwatch);
@@ -303,10 +282,9 @@ void Engine::applyWatch(Face& face)
 // idle program never wakes up. Only the flashing needs a running timer.
 void Engine::updateWatch()
 {
-    if (!m_small || !m_big)
+    if (!m_small)
         return;
-    applyWatch(*m_small);
-    applyWatch(*m_big);
+    forBoth([this](Face& f) { applyWatch(f); });
     const bool alarmOff = m_small->caption() == kAlarmOff;
     if (alarmOff && !m_flash.isActive()) {
         m_flashCount = 0;
@@ -319,35 +297,20 @@ void Engine::updateWatch()
 
 // ---- Alarm -------------------------------------------------------------------------------------------
 
-QString Engine::soundExtension() const
-{
-    return SoundFile.right(3).toLower();
-}
-
 void Engine::alarm()
 {
-    Shared& s = shared();
-    if (s.ShowMessage) {
-        m_small->setTopmost(false);
-        Q_EMIT alarmMessageNeeded(s.AlarmMessage);
-    }
-    if (s.InTray) {
-        const int window = s.BigWindow >= 0 ? s.BigWindow : m_currentWindow;
-        Q_EMIT trayRestoreNeeded(window == 0 ? 0 : 1);
-        s.InTray = false;
-    } else {
-        Face& shown = m_small->isShown() ? *m_small : *m_big;
-        shown.restoreAndFocus();
-    }
+    if (m_options.ShowMessage)
+        Q_EMIT alarmMessageNeeded(m_options.AlarmMessage);
+    Q_EMIT windowForwardNeeded();
 
-    if (!SoundOn) {
+    if (!m_options.SoundOn) {
         Command1_Click();
     } else {
-        setCaptionBoth(WakeMode ? kSnooze : kAlarmOff);
+        setCaptionBoth(m_options.WakeMode ? kSnooze : kAlarmOff);
         startAlarmSound();
     }
 
-    if (AutoRestart && !WakeMode) {
+    if (m_options.AutoRestart && !m_options.WakeMode) {
         forBoth([this](Face& f) {
             f.setCaption(kStop);
             f.setFieldText(TimeField::Minutes, StartMinutes);
@@ -365,59 +328,51 @@ void Engine::alarm()
 
 void Engine::startAlarmSound()
 {
-    Shared& s = shared();
-    if (UseBuiltIn) {
-        if (LoopSound) {
-            m_sound.PlayBuiltInLooped(BuiltInSound);
+    const Options& o = m_options;
+    if (o.UseBuiltIn) {
+        if (o.LoopSound) {
+            m_sound.PlayBuiltInLooped(o.BuiltInSound);
         } else {
-            m_sound.PlayBuiltInOnce(BuiltInSound);
-            if (!WakeMode)
+            m_sound.PlayBuiltInOnce(o.BuiltInSound);
+            if (!o.WakeMode)
                 Command1_Click();
         }
         return;
     }
-    const QString ext = soundExtension();
-    if (ext == QLatin1String("mp3") || ext == QLatin1String("mid")) {
-        s.SoundFileQuoted = QLatin1Char('"') + SoundPlayer::ShortPath(SoundFile) + QLatin1Char('"');
-        // After an auto restart the device may still be open from the last alarm: close it so this
-        // alarm plays again.
+    switch (SoundPlayer::kindOf(o.SoundFile)) {
+    case SoundPlayer::FileKind::Device:
+        // After an auto restart the device may still hold the last alarm's file: close it so this one plays.
         m_sound.CloseDevice();
-        m_sound.OpenDevice(s.SoundFileQuoted, AudioBackend::DeviceType::MpegVideo);
-        m_sound.PlayDevice();
-        s.SoundPlaying = true;
-    } else if (ext == QLatin1String("wav")) {
-        if (LoopSound) {
-            m_sound.PlayWaveFile(SoundPlayer::ShortPath(SoundFile), true);
-            s.SoundPlaying = true;
-        } else {
-            m_sound.PlayWaveFile(SoundPlayer::ShortPath(SoundFile), false);
-            if (!WakeMode)
-                Command1_Click();
-        }
+        m_sound.PlayFile(o.SoundFile, false);
+        m_sound.SoundPlaying = true;
+        break;
+    case SoundPlayer::FileKind::Wave:
+        m_sound.PlayFile(o.SoundFile, o.LoopSound);
+        if (o.LoopSound)
+            m_sound.SoundPlaying = true;
+        else if (!o.WakeMode)
+            Command1_Click();
+        break;
+    case SoundPlayer::FileKind::Unknown:
+        break;
     }
 }
 
 void Engine::stopAlarmSound()
 {
-    if (!UseBuiltIn) {
-        const QString ext = soundExtension();
-        if (ext == QLatin1String("mp3") || ext == QLatin1String("mid"))
-            m_sound.CloseDevice();
-        else if (LoopSound && ext == QLatin1String("wav"))
-            m_sound.StopWaveform();
-    } else if (LoopSound) {
+    const Options& o = m_options;
+    const auto kind = o.UseBuiltIn ? SoundPlayer::FileKind::Wave : SoundPlayer::kindOf(o.SoundFile);
+    if (kind == SoundPlayer::FileKind::Device)
+        m_sound.CloseDevice();
+    else if (kind == SoundPlayer::FileKind::Wave && o.LoopSound)
         m_sound.StopWaveform();
-    }
 }
 
 void Engine::stopSnoozedSound()
 {
     m_sound.StopWaveform();
-    if (!UseBuiltIn) {
-        const QString ext = soundExtension();
-        if (ext == QLatin1String("mp3") || ext == QLatin1String("mid"))
-            m_sound.CloseDevice();
-    }
+    if (!m_options.UseBuiltIn && SoundPlayer::kindOf(m_options.SoundFile) == SoundPlayer::FileKind::Device)
+        m_sound.CloseDevice();
 }
 
 void Engine::snooze()
@@ -435,7 +390,7 @@ void Engine::snooze()
 
 int Engine::filterKey(TimeField field, int keyAscii) const
 {
-    if (field == TimeField::Seconds && WakeMode)
+    if (field == TimeField::Seconds && m_options.WakeMode)
         FilterAmPmKey(keyAscii);
     else
         FilterDigitKey(keyAscii);
@@ -455,18 +410,20 @@ void Engine::FieldClicked(Face& face, TimeField field)
 
 void Engine::FieldTextChanged(Face& face, TimeField field)
 {
+    const bool wake = m_options.WakeMode;
     if (field == TimeField::Hours)
-        face.setSpinnerMinimum(TimeField::Hours, WakeMode ? 1 : 0);
+        face.setSpinnerMinimum(TimeField::Hours, wake ? 1 : 0);
     const QString text = face.fieldText(field);
-    if (!FieldHasFocus && !text.isEmpty() && !WakeMode)
+    if (!FieldHasFocus && !text.isEmpty() && !wake)
         face.setSpinnerValue(field, fieldNumber(text));
-    if (m_small && m_big)
-        twin(face).setFieldText(field, face.fieldText(field));
+    if (Face* other = twin(face))
+        other->setFieldText(field, face.fieldText(field));
     updateWatch();
 }
 
 void Engine::FieldLostFocus(Face& face, TimeField field)
 {
+    const bool WakeMode = m_options.WakeMode;
     QString text = face.fieldText(field);
     switch (field) {
     case TimeField::Hours:
@@ -500,7 +457,7 @@ void Engine::FieldLostFocus(Face& face, TimeField field)
 
 void Engine::SpinnerChanged(Face& face, TimeField field)
 {
-    if (WakeMode && field == TimeField::Seconds) {
+    if (m_options.WakeMode && field == TimeField::Seconds) {
         face.setFieldText(field, face.fieldText(field) != QLatin1String("p") ? QStringLiteral("p")
                                                                              : QStringLiteral("a"));
         return;
@@ -510,7 +467,7 @@ void Engine::SpinnerChanged(Face& face, TimeField field)
 
 void Engine::applyModeToFields()
 {
-    if (!WakeMode) {
+    if (!m_options.WakeMode) {
         forBoth([](Face& f) {
             f.setSpinnerMaximum(TimeField::Minutes, 99);
             f.setSpinnerMaximum(TimeField::Hours, 99);
@@ -544,7 +501,7 @@ void Engine::applyModeToFields()
     forBoth([this](Face& f) {
         f.setSpinnerValue(TimeField::Hours, fieldNumber(f.fieldText(TimeField::Hours)));
         f.setSpinnerValue(TimeField::Minutes, fieldNumber(f.fieldText(TimeField::Minutes)));
-        if (!WakeMode && !shared().StopwatchMode)
+        if (!m_options.WakeMode && !m_options.StopwatchMode)
             f.setSpinnerValue(TimeField::Seconds, fieldNumber(f.fieldText(TimeField::Seconds)));
     });
     updateWatch();

@@ -1,10 +1,13 @@
 #pragma once
-// Engine: the timer engine owned by the small main window. Holds the mode, the option fields, the start
-// values and stopwatch counters, the tick sources, and the handlers of Start/Stop, Reset, the ticks, the
-// alarm and the time fields. It acts on both main windows through Face: first the small one, then the big.
+// Engine: the timer engine. Holds the options, the start values and stopwatch counters, the tick sources,
+// and the handlers of Start/Stop, Reset, the ticks, the alarm and the time fields. It acts on both main
+// windows through Face, first the small one, then the big one (which may not be built yet), and says what it
+// needs of the user interface through its signals.
 
 #include "engine/Clock.h"
+#include "engine/Colors.h"
 #include "engine/Face.h"
+#include "engine/Options.h"
 #include "engine/TimeText.h"
 
 #include <QObject>
@@ -22,23 +25,17 @@ public:
     explicit Engine(SoundPlayer& sound, std::unique_ptr<Clock> clock = nullptr, QObject* parent = nullptr);
     ~Engine() override;
 
+    // The big face may be given later, once it is built and shows what the small one does.
     void setFaces(Face* small, Face* big);
     Face* smallFace() const { return m_small; }
     Face* bigFace() const { return m_big; }
-    Face& twin(const Face& face) const;
     SoundPlayer& sound() const { return m_sound; }
     Clock& clock() const { return *m_clock; }
 
-    // Option fields (loaded by the small window, rewritten by the Options dialog).
-    bool WakeMode = false;
-    bool SoundOn = true;
-    bool OnTop = false;
-    int BuiltInSound = 107;
-    bool UseBuiltIn = true;
-    bool AutoRestart = false;
-    bool LoopSound = true;
-    std::uint32_t ButtonColor = 0x00FF00FF;
-    QString SoundFile;
+    const Options& options() const { return m_options; }
+    // Takes effect from the next handler on; the fields are left as they are (see applyModeToFields).
+    void setOptions(const Options& options) { m_options = options; }
+
     bool FieldHasFocus = false;
 
     // Run fields.
@@ -77,11 +74,6 @@ public:
 
     // After the Options dialog: ranges, texts and captions of the fields for the current mode.
     void applyModeToFields();
-    QString modeCaption() const;
-    // The window the alarm brings back (0 small, 1 big); remembered by size() so that a cancelled
-    // Options dialog does not lose it.
-    void setCurrentWindow(int window) { m_currentWindow = window; }
-    int currentWindow() const { return m_currentWindow; }
 
     bool secEnabled() const { return m_sec.isActive(); }
     bool timer3Enabled() const { return m_timer3.isActive(); }
@@ -91,19 +83,26 @@ public:
     void setSecondInterval(int ms);
 
     FieldTexts fields() const; // the small window's texts
+    // The notification-area tip, already cut to the length the tip holds.
     static QString stoppedTip(const FieldTexts& t);
     static QString startedTip(const FieldTexts& t);
+    static constexpr int kTipLength = 63;
 
 Q_SIGNALS:
-    // Start found no sound source: the user should choose one in the Options dialog.
-    void optionsNeeded();
+    // Start found no sound source: the user must choose one (the Start stays undone).
+    void soundSourceNeeded();
+    // The stopwatch stopped at 99:59:59.
+    void stopwatchLimitReached();
+    // The alarm wants its message shown; the main windows leave the top band for it.
     void alarmMessageNeeded(const QString& message);
-    // The alarm found the program in the tray: remove the icon and show this window (0 small, 1 big).
-    void trayRestoreNeeded(int window);
-    void trayTipChanged();
+    // The alarm wants the window in use in front of the user, from the tray if the program is there.
+    void windowForwardNeeded();
+    // A countdown tick wrote a new tip.
+    void trayTipChanged(const QString& tip);
 
 private:
     void forBoth(const std::function<void(Face&)>& action);
+    Face* twin(const Face& face) const;
     void setCaptionBoth(const QString& caption);
     void stopAlarmSound();
     void stopSnoozedSound();
@@ -112,9 +111,9 @@ private:
     void applyWatch(Face& face);
     void armWake();
     bool wakeDue(const QDateTime& now) const;
-    QString soundExtension() const;
 
     SoundPlayer& m_sound;
+    Options m_options;
     std::unique_ptr<Clock> m_clock;
     Face* m_small = nullptr;
     Face* m_big = nullptr;
@@ -123,7 +122,6 @@ private:
     QTimer m_timerSW;
     QTimer m_flash;
     int m_flashCount = 0;
-    int m_currentWindow = 0;
     QDateTime m_lastWakeCheck;
 };
 

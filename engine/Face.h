@@ -1,12 +1,14 @@
 #pragma once
-// What the engine needs of a main window. Both main windows implement it; tests use a fake.
+// What the engine needs of a main window: its fields, spinners, buttons and status bar, nothing of its place
+// on the screen. Both main windows implement it; tests use a fake.
 
 #include <QString>
 #include <cstdint>
 
-class QWidget;
-
 namespace zentimo {
+
+// The program's name as its windows, message boxes and tray tip show it.
+inline const QString kAppTitle = QStringLiteral("Zentimo");
 
 // Hours Label2/UpDown2, minutes Label1/UpDown1, seconds (or "a"/"p") Label3/UpDown3.
 enum class TimeField { Hours, Minutes, Seconds };
@@ -39,13 +41,6 @@ public:
     virtual void setStartButtonColor(std::uint32_t color) = 0;
     virtual void setStatusPanel(int panel, const QString& text) = 0; // panels 1 and 2
     virtual void setSecondsCaption(const QString& text) = 0;        // Label6
-
-    virtual bool isShown() const = 0;
-    virtual void showWindow() = 0;
-    // Back from minimized, then focused.
-    virtual void restoreAndFocus() = 0;
-    virtual void setTopmost(bool topmost) = 0;
-    virtual QWidget* dialogParent() const = 0;
 };
 
 } // namespace zentimo

@@ -1,7 +1,7 @@
 // Build step: writes the program icon into a hicolor-style folder for installation.
 //     zentimo_write_icons <folder>
 
-#include "shell/Artwork.h"
+#include "shell/kit/Artwork.h"
 
 #include <QGuiApplication>
 #include <cstdio>

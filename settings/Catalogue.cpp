@@ -80,6 +80,26 @@ QString Catalogue::defaultText(OptionKey key)
     return QString::fromLatin1(entry(key).defaultText);
 }
 
+bool Catalogue::defaultFlag(OptionKey key)
+{
+    return textToBool(defaultText(key), false);
+}
+
+int Catalogue::defaultInt(OptionKey key)
+{
+    return toInt(defaultText(key)).value_or(0);
+}
+
+std::uint32_t Catalogue::defaultColor(OptionKey key)
+{
+    return toColour(defaultText(key)).value_or(0);
+}
+
+std::optional<std::uint32_t> Catalogue::colorFromText(const QString& text)
+{
+    return toColour(text);
+}
+
 QString Catalogue::readText(OptionKey key) const
 {
     return m_store.GetSetting(kSection, keyName(key), defaultText(key));
@@ -87,17 +107,17 @@ QString Catalogue::readText(OptionKey key) const
 
 bool Catalogue::readFlag(OptionKey key) const
 {
-    return textToBool(readText(key), textToBool(defaultText(key), false));
+    return textToBool(readText(key), defaultFlag(key));
 }
 
 int Catalogue::readInt(OptionKey key) const
 {
-    return toInt(readText(key)).value_or(toInt(defaultText(key)).value_or(0));
+    return toInt(readText(key)).value_or(defaultInt(key));
 }
 
 std::uint32_t Catalogue::readColor(OptionKey key) const
 {
-    return toColour(readText(key)).value_or(toColour(defaultText(key)).value_or(0));
+    return toColour(readText(key)).value_or(defaultColor(key));
 }
 
 bool Catalogue::writeFlag(OptionKey key, bool value)

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace zentimo {
 
@@ -31,6 +32,12 @@ public:
 
     static QString keyName(OptionKey key);
     static QString defaultText(OptionKey key);
+    // The defaults in their typed forms.
+    static bool defaultFlag(OptionKey key);
+    static int defaultInt(OptionKey key);
+    static std::uint32_t defaultColor(OptionKey key);
+    // A stored colour text as 0x00BBGGRR; nothing when it is not a 32-bit number.
+    static std::optional<std::uint32_t> colorFromText(const QString& text);
 
     QString readText(OptionKey key) const;        // the stored text or the default text
     bool readFlag(OptionKey key) const;           // "True"/"False" or a number; else the default

@@ -1,9 +1,9 @@
 #include "shell/Form2.h"
 
-#include "shell/Artwork.h"
-#include "shell/Twips.h"
-#include "shell/WinColor.h"
-#include "shell/X11Window.h"
+#include "shell/kit/Artwork.h"
+#include "shell/kit/Twips.h"
+#include "shell/kit/WinColor.h"
+#include "shell/kit/X11Window.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -150,7 +150,7 @@ int Form2::closeButtonImageIndex() const
 
 std::uint32_t Form2::backColor() const
 {
-    return kWinRed;
+    return kAlarmRed;
 }
 
 void Form2::setMessage(const QString& message)

@@ -1,8 +1,8 @@
 #include "shell/FrmAbt.h"
 
-#include "shell/Artwork.h"
+#include "shell/kit/Artwork.h"
 #include "shell/ShellOpen.h"
-#include "shell/Twips.h"
+#include "shell/kit/Twips.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,15 +1,14 @@
 #include "shell/MainWindow.h"
 
-#include "app/MessageBox.h"
-#include "app/Shared.h"
 #include "engine/Engine.h"
+#include "settings/Catalogue.h"
 #include "shell/Accessibility.h"
-#include "shell/Artwork.h"
-#include "shell/Form1.h"
-#include "shell/GradientMod.h"
-#include "shell/Twips.h"
 #include "shell/UpDown.h"
-#include "shell/WinColor.h"
+#include "shell/kit/Artwork.h"
+#include "shell/kit/DigitFont.h"
+#include "shell/kit/GradientMod.h"
+#include "shell/kit/Twips.h"
+#include "shell/kit/WinColor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -29,39 +28,13 @@ const char* const kFieldNames[3] = {"Label2", "Label1", "Label3"};
 const char* const kSpinnerNames[3] = {"UpDown2", "UpDown1", "UpDown3"};
 const char* const kFieldAccessible[3] = {"Hours", "Minutes", "Seconds"};
 const char* const kButtonCaptions[8] = {"", "Start", "Reset", "Options", "Help", "Tray", "About", "Presets"};
-constexpr std::uint32_t kFieldBackground = 0x00400040;
-// Start colours of the background choices 0..5; 6 is the flat system colour.
-constexpr int kBackgroundRgb[6][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255},
-                                      {0, 255, 255}, {255, 255, 0}, {255, 0, 255}};
 constexpr std::uint32_t kCaptionColor = 0x00400040;
+// Focus starts on the first enabled button of the tab order; the fields and spinners follow them.
+constexpr int kButtonTabOrder[7] = {1, 3, 7, 4, 2, 5, 6};
 
 int index(TimeField f)
 {
     return int(f);
-}
-
-QFont digitFont(double points)
-{
-    QFont font(QStringLiteral("DSEG7 Classic"));
-    if (QFontInfo(font).family() != QLatin1String("DSEG7 Classic")) {
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        font.setBold(true);
-    }
-    font.setPointSizeF(points);
-    return font;
-}
-
-// The seven-segment face is wider than the designed one: shrink it until "88" fits its box.
-QFont fittedDigitFont(double points, const QSize& box)
-{
-    QFont font = digitFont(points);
-    for (int i = 0; i < 40; ++i) {
-        const QFontMetrics fm(font);
-        if (fm.horizontalAdvance(QStringLiteral("88")) <= box.width() - 6 && fm.ascent() <= box.height() - 4)
-            break;
-        font.setPointSizeF(font.pointSizeF() * 0.95);
-    }
-    return font;
 }
 
 QFont sansFont(double points, bool bold = false)
@@ -185,7 +158,7 @@ void MainWindow::build()
         connect(spin, &UpDown::valueChanged, this, [this, field] { m_engine.SpinnerChanged(*this, field); });
         m_spinners[i] = spin;
     }
-    setDigitColor(0x0000FFFF);
+    setDigitColor(Catalogue::defaultColor(OptionKey::DigitColor));
 
     for (int n = 1; n <= 7; ++n) {
         auto* b = new QPushButton(QString::fromLatin1(kButtonCaptions[n]), this);
@@ -228,7 +201,7 @@ void MainWindow::build()
 
     // Tab order: the buttons, then the fields and spinners as each window's design has them.
     QList<QWidget*> order;
-    for (int n : {1, 3, 7, 4, 2, 5, 6})
+    for (int n : kButtonTabOrder)
         order << m_buttons[n];
     if (m_layout.startIsDefault) {
         order << m_fields[0] << m_spinners[0] << m_spinners[1] << m_spinners[2] << m_fields[2] << m_fields[1];
@@ -350,16 +323,6 @@ void MainWindow::setSecondsCaption(const QString& text)
     m_fields[2]->setAccessibleName(text);
 }
 
-bool MainWindow::isShown() const
-{
-    return isVisible();
-}
-
-void MainWindow::showWindow()
-{
-    show();
-}
-
 void MainWindow::restoreAndFocus()
 {
     if (isMinimized())
@@ -381,9 +344,27 @@ void MainWindow::setTopmost(bool topmost)
         show();
 }
 
-QWidget* MainWindow::dialogParent() const
+void MainWindow::copyStateFrom(const MainWindow& other)
 {
-    return const_cast<MainWindow*>(this);
+    for (int i = 0; i < 3; ++i) {
+        // The engine already knows these values: the copy raises no field or spinner events.
+        const QSignalBlocker fieldBlock(m_fields[i]);
+        const QSignalBlocker spinBlock(m_spinners[i]);
+        m_fields[i]->setMaxLength(other.m_fields[i]->maxLength());
+        m_fields[i]->setText(other.m_fields[i]->text());
+        m_fields[i]->setReadOnly(other.m_fields[i]->isReadOnly());
+        m_spinners[i]->setMinimum(other.m_spinners[i]->minimum());
+        m_spinners[i]->setMaximum(other.m_spinners[i]->maximum());
+        m_spinners[i]->setValue(other.m_spinners[i]->value());
+        m_spinners[i]->setEnabled(other.m_spinners[i]->isEnabled());
+    }
+    setSecondsCaption(other.m_fields[2]->accessibleName());
+    for (int n = 1; n <= 7; ++n)
+        m_buttons[n]->setEnabled(other.m_buttons[n]->isEnabled());
+    setCaption(other.caption());
+    setStartButtonColor(other.m_startColor);
+    for (int panel = 1; panel <= 2; ++panel)
+        setStatusPanel(panel, other.statusPanel(panel)->text());
 }
 
 // ---- Look --------------------------------------------------------------------------------------------
@@ -392,7 +373,7 @@ void MainWindow::setDigitColor(std::uint32_t color)
 {
     for (QLineEdit* e : m_fields) {
         QPalette pal = e->palette();
-        pal.setColor(QPalette::Base, fromWinColor(kFieldBackground));
+        pal.setColor(QPalette::Base, fromWinColor(kDigitBackground));
         pal.setColor(QPalette::Text, fromWinColor(color));
         pal.setColor(QPalette::Disabled, QPalette::Text, fromWinColor(color));
         e->setPalette(pal);
@@ -409,12 +390,8 @@ void MainWindow::setButtonColor(std::uint32_t color)
 
 void MainWindow::paintBackground(int choice)
 {
-    if (choice >= 0 && choice <= 5) {
-        PaintGradient(this, kBackgroundRgb[choice][0], kBackgroundRgb[choice][1], kBackgroundRgb[choice][2], 1,
-                      false);
-    } else if (choice == 6) {
-        PaintGradient(this, 0, 0, 0, 1, true);
-    }
+    m_background = choice;
+    paintBackgroundChoice(this, choice);
 }
 
 void MainWindow::placeSpinners(int extraHeightTwips)
@@ -429,7 +406,7 @@ void MainWindow::placeSpinners(int extraHeightTwips)
 
 void MainWindow::applyOnTop()
 {
-    setTopmost(m_engine.OnTop);
+    setTopmost(m_engine.options().OnTop);
 }
 
 // ---- Events ------------------------------------------------------------------------------------------
@@ -483,7 +460,7 @@ void MainWindow::showEvent(QShowEvent* event)
         m_centred = true;
         // Focus starts on the buttons, as the tab order has it; a time field holding the focus would keep
         // a blinking cursor waking the program twice a second.
-        for (int n : {1, 3, 7, 4, 2, 5, 6}) {
+        for (int n : kButtonTabOrder) {
             if (m_buttons[n]->isEnabled()) {
                 m_buttons[n]->setFocus(Qt::TabFocusReason);
                 break;
@@ -501,10 +478,10 @@ void MainWindow::showEvent(QShowEvent* event)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    form1().closeProgram();
+    Q_EMIT closeRequested();
 }
 
-// ---- Button flows ------------------------------------------------------------------------------------
+// ---- Buttons -----------------------------------------------------------------------------------------
 
 void MainWindow::Command2_Click()
 {
@@ -513,36 +490,32 @@ void MainWindow::Command2_Click()
 
 void MainWindow::Command3_Click()
 {
-    form1().runOptions(*this);
+    Q_EMIT optionsRequested();
 }
 
 void MainWindow::Command4_Click()
 {
-    form1().showHelp(*this);
+    Q_EMIT helpRequested();
 }
 
 void MainWindow::Command5_Click()
 {
-    GoSystemTray();
+    Q_EMIT trayRequested();
 }
 
+// The window leaves the top band while a dialog of its own is open.
 void MainWindow::Command6_Click()
 {
     setTopmost(false);
-    form1().showAbout();
+    Q_EMIT aboutRequested();
     applyOnTop();
 }
 
 void MainWindow::Command7_Click()
 {
     setTopmost(false);
-    form1().runPresets(*this);
+    Q_EMIT presetsRequested();
     applyOnTop();
-}
-
-void MainWindow::GoSystemTray()
-{
-    form1().goSystemTray(*this);
 }
 
 } // namespace zentimo

@@ -1,7 +1,8 @@
 #pragma once
 // MainWindow: what the small (Form1) and the big (Form1b) main windows share: controls laid out from a
-// twips table, the Face the engine drives, the field and spinner events, the button flows and the
-// on-top rule. The two windows differ only by their table and the few handlers they override.
+// twips table, the Face the engine drives, the field and spinner events and the on-top rule. Buttons that
+// open something ask for it with a signal; the program's controller answers. The two windows differ only by
+// their table.
 //   Label2/Label1/Label3  hours / minutes / seconds (or "a"/"p")   UpDown2/1/3  their spinners
 //   Command1 Start/Stop   Command2 Reset   Command3 Options   Command4 Help   Command5 Tray
 //   Command6 About   Command7 Presets   StatusBar1 mode | run state
@@ -20,7 +21,6 @@ class QStatusBar;
 namespace zentimo {
 
 class Engine;
-class Form1;
 class UpDown;
 
 class MainWindow : public QWidget, public Face {
@@ -49,17 +49,21 @@ public:
     void setStartButtonColor(std::uint32_t color) override;
     void setStatusPanel(int panel, const QString& text) override;
     void setSecondsCaption(const QString& text) override;
-    bool isShown() const override;
-    void showWindow() override;
-    void restoreAndFocus() override;
-    void setTopmost(bool topmost) override;
-    QWidget* dialogParent() const override;
+
+    // Back from minimized, in front and focused.
+    void restoreAndFocus();
+    // Topmost or not, position and size kept.
+    void setTopmost(bool topmost);
+    // Takes over what the other window shows: field texts, limits and locks, spinners, captions, enabled
+    // states, the status bar. For a window built after the engine started using the other one.
+    void copyStateFrom(const MainWindow& other);
 
     // Look
     void setDigitColor(std::uint32_t color);
     void setButtonColor(std::uint32_t color); // every command button
     // Background choice 0..6 as stored; other values leave the designed background.
     void paintBackground(int choice);
+    int background() const { return m_background; }
     // Spinners at the right edge of their fields.
     void placeSpinners(int extraHeightTwips);
     // The on-top rule: topmost exactly when the engine's OnTop is set; position and size kept.
@@ -71,16 +75,21 @@ public:
     QStatusBar* statusBar() const { return m_statusBar; }
     QLabel* statusPanel(int panel) const;
 
-    // Button flows.
+    void Command2_Click(); // Reset, on this window's fields
     void Command3_Click(); // Options
     void Command4_Click(); // Help
     void Command5_Click(); // Tray
     void Command6_Click(); // About
     void Command7_Click(); // Presets
-    virtual void Command2_Click();
 
-    virtual Form1& form1() = 0;
-    virtual void GoSystemTray();
+Q_SIGNALS:
+    void optionsRequested();
+    void helpRequested();
+    void trayRequested();
+    void aboutRequested();
+    void presetsRequested();
+    // The close box: the program ends.
+    void closeRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -102,6 +111,7 @@ private:
     std::array<QLabel*, 2> m_panels{};
     std::uint32_t m_startColor = 0x00FF8080;
     std::uint32_t m_buttonColor = 0x00FF8080;
+    int m_background = -1;
     bool m_centred = false;
 };
 

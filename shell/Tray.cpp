@@ -1,10 +1,8 @@
 #include "shell/Tray.h"
 
-#include "app/Shared.h"
 #include "engine/Engine.h"
-#include "shell/Artwork.h"
-#include "shell/Form1.h"
 #include "shell/MainWindow.h"
+#include "shell/kit/Artwork.h"
 
 #include <QMenu>
 
@@ -24,7 +22,7 @@ void Tray::setAvailableForTests(std::optional<bool> available)
     g_availableForTests = available;
 }
 
-Tray::Tray(Form1& form1) : QObject(&form1), m_form1(form1), m_menu(std::make_unique<QMenu>())
+Tray::Tray(QObject* parent) : QObject(parent), m_menu(std::make_unique<QMenu>())
 {
     m_menu->setObjectName(QStringLiteral("mnuSysTray"));
     QAction* restore = m_menu->addAction(QStringLiteral("Restore"), this, &Tray::mnuSTRest_Click);
@@ -40,10 +38,6 @@ Tray::Tray(Form1& form1) : QObject(&form1), m_form1(form1), m_menu(std::make_uni
     m_icon->setObjectName(QStringLiteral("TrayIcon"));
     m_icon->setContextMenu(m_menu.get());
     connect(m_icon, &QSystemTrayIcon::activated, this, &Tray::activated);
-    connect(&form1.engine(), &Engine::trayTipChanged, this, [this] {
-        if (iconShown())
-            showTip();
-    });
 }
 
 Tray::~Tray() = default;
@@ -53,22 +47,17 @@ bool Tray::iconShown() const
     return m_icon->isVisible();
 }
 
-void Tray::GoSystemTray(MainWindow& from)
+void Tray::GoSystemTray(MainWindow& from, const QString& tip)
 {
     if (!available()) {
         from.showMinimized();
         return;
     }
-    Shared& s = shared();
-    const Engine& engine = m_form1.engine();
-    s.TrayIconData.uFlags = 7;
-    // While a countdown runs the tick rewrites this every second; writing it now also covers the first
-    // second after Start, before any tick has.
-    s.TrayIconData.tip =
-        engine.secEnabled() ? Engine::startedTip(engine.fields()) : Engine::stoppedTip(engine.fields());
+    TrayIconData.uFlags = 7;
+    TrayIconData.tip = tip;
     showTip();
     m_icon->show();
-    s.InTray = true;
+    InTray = true;
     m_hidden = &from;
     from.hide();
 }
@@ -79,16 +68,24 @@ void Tray::removeIcon()
     m_hidden = nullptr;
 }
 
+void Tray::setTip(const QString& tip)
+{
+    TrayIconData.uFlags = 4;
+    TrayIconData.tip = tip;
+    if (iconShown())
+        showTip();
+}
+
 void Tray::showTip()
 {
-    m_icon->setToolTip(shared().TrayIconData.tip.left(kTipLength));
+    m_icon->setToolTip(TrayIconData.tip.left(Engine::kTipLength));
 }
 
 // Qt reports a double click as Trigger followed by DoubleClick: only the second one acts. The context
 // menu opens by itself.
 void Tray::activated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (!shared().InTray)
+    if (!InTray)
         return;
     if (reason == QSystemTrayIcon::DoubleClick)
         mnuSTRest_Click();
@@ -96,23 +93,18 @@ void Tray::activated(QSystemTrayIcon::ActivationReason reason)
 
 void Tray::mnuSTRest_Click()
 {
-    MainWindow* window = m_hidden ? m_hidden : &m_form1.face(m_form1.engine().currentWindow());
-    removeIcon();
-    window->show();
-    window->raise();
-    window->activateWindow();
-    shared().InTray = false;
+    Q_EMIT restoreRequested();
 }
 
 void Tray::mnuSTAbt_Click()
 {
-    m_form1.showAbout();
+    Q_EMIT aboutRequested();
 }
 
 void Tray::mnSTEX_Click()
 {
     removeIcon();
-    m_form1.closeProgram();
+    Q_EMIT exitRequested();
 }
 
 } // namespace zentimo

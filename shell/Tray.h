@@ -2,7 +2,7 @@
 // Tray: the notification-area icon shared by both main windows. "Tray" hides the window behind the icon;
 // a double click or "Restore" brings it back; the menu mnuSysTray offers
 //   mnuSTRest "Restore" (default, bold)   sep2   mnuSTAbt "About"   mnSTEX "Exit"
-// The tip is shared().TrayIconData.tip, which the countdown tick keeps current.
+// Restore, About and Exit are answered by the program's controller.
 
 #include <QObject>
 #include <QSystemTrayIcon>
@@ -14,20 +14,27 @@ class QMenu;
 
 namespace zentimo {
 
-class Form1;
 class MainWindow;
+
+// What the icon shows.
+struct TrayIconRecord {
+    int uFlags = 0; // 7 when the icon is added, 4 when only the tip changes
+    QString tip;
+};
 
 class Tray : public QObject {
     Q_OBJECT
 public:
-    explicit Tray(Form1& form1);
+    explicit Tray(QObject* parent = nullptr);
     ~Tray() override;
 
-    // Hides from behind the icon and sets InTray. Where the desktop has no notification area the window
-    // is minimised instead, so that it can always be found again.
-    void GoSystemTray(MainWindow& from);
+    // Hides the window behind the icon showing tip, and sets InTray. Where the desktop has no notification
+    // area the window is minimised instead, so that it can always be found again.
+    void GoSystemTray(MainWindow& from, const QString& tip);
     // Takes the icon away; the windows and InTray are left as they are.
     void removeIcon();
+    // A new tip from the countdown; shown only while the icon is.
+    void setTip(const QString& tip);
 
     // Menu actions; restore is also the double click.
     void mnuSTRest_Click();
@@ -37,21 +44,28 @@ public:
     QSystemTrayIcon* icon() const { return m_icon; }
     QMenu* menu() const { return m_menu.get(); }
     bool iconShown() const;
+    // The window behind the icon, if "Tray" hid one.
+    MainWindow* hiddenWindow() const { return m_hidden; }
+
+    bool InTray = false;
+    TrayIconRecord TrayIconData;
 
     // Whether the desktop offers a notification area now. Tests may decide instead (nullopt: ask).
     static bool available();
     static void setAvailableForTests(std::optional<bool> available);
 
-    static constexpr int kTipLength = 63;
+Q_SIGNALS:
+    void restoreRequested();
+    void aboutRequested();
+    void exitRequested();
 
 private:
     void activated(QSystemTrayIcon::ActivationReason reason);
     void showTip();
 
-    Form1& m_form1;
     QSystemTrayIcon* m_icon = nullptr;
     std::unique_ptr<QMenu> m_menu;
-    MainWindow* m_hidden = nullptr; // the window behind the icon
+    MainWindow* m_hidden = nullptr;
 };
 
 } // namespace zentimo

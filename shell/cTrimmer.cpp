@@ -1,6 +1,6 @@
 #include "shell/cTrimmer.h"
 
-#include "shell/WinColor.h"
+#include "shell/kit/WinColor.h"
 
 #include <QPainter>
 #include <QWidget>

@@ -133,6 +133,35 @@ void SoundPlayer::StopWaveform()
     m_backend->stopWave();
 }
 
+SoundPlayer::FileKind SoundPlayer::kindOf(const QString& path)
+{
+    const QString ext = path.right(3).toLower();
+    if (ext == QLatin1String("mp3") || ext == QLatin1String("mid"))
+        return FileKind::Device;
+    if (ext == QLatin1String("wav"))
+        return FileKind::Wave;
+    return FileKind::Unknown;
+}
+
+bool SoundPlayer::PlayFile(const QString& path, bool loop)
+{
+    switch (kindOf(path)) {
+    case FileKind::Device: {
+        const auto type = path.right(3).toLower() == QLatin1String("mp3") ? AudioBackend::DeviceType::MpegVideo
+                                                                         : AudioBackend::DeviceType::Sequencer;
+        OpenDevice(QLatin1Char('"') + ShortPath(path) + QLatin1Char('"'), type);
+        PlayDevice();
+        return true;
+    }
+    case FileKind::Wave:
+        PlayWaveFile(ShortPath(path), loop);
+        return true;
+    case FileKind::Unknown:
+        break;
+    }
+    return false;
+}
+
 bool SoundPlayer::OpenDevice(const QString& quotedPath, AudioBackend::DeviceType type)
 {
     return m_backend->openDevice(stripQuotes(quotedPath), type);

@@ -33,6 +33,14 @@ public:
     bool PlayWaveFile(const QString& shortPath, bool loop);
     void StopWaveform();
 
+    // What a sound file is, by the last three letters of its name in any case: .mp3 and .mid play on the
+    // file device, .wav on the waveform channel.
+    enum class FileKind { Unknown, Device, Wave };
+    static FileKind kindOf(const QString& path);
+    // Plays a sound file by its kind: a device sound once, a .wav looped or once. False, and nothing played,
+    // for a file of no known kind.
+    bool PlayFile(const QString& path, bool loop);
+
     bool OpenDevice(const QString& quotedPath, AudioBackend::DeviceType type);
     bool PlayDevice();
     void CloseDevice();
@@ -49,6 +57,9 @@ public:
     static QStringList builtInNames();
     // The short sound played in place of a .wav file that is missing or cannot be played.
     static QByteArray fallbackImage();
+
+    // Set while a sound that Alarm Off, Snooze, the Options test or closing must stop may be playing.
+    bool SoundPlaying = false;
 
     const QByteArray& SoundResourceData() const { return m_resourceData; }
     AudioBackend& backend();

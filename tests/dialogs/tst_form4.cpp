@@ -1,7 +1,7 @@
 #include "DialogFixture.h"
 #include "dialogs/Form4.h"
 #include "dialogs/Form5.h"
-#include "shell/WinColor.h"
+#include "shell/kit/WinColor.h"
 
 #include <QRadioButton>
 
@@ -30,13 +30,9 @@ int checkedIndex(QWidget* root, const char* name, int count)
 class Form4Test : public QObject {
     Q_OBJECT
     MainFixture fx;
-    std::unique_ptr<Form5> options;
-
     std::unique_ptr<Form4> openColors()
     {
-        if (!options)
-            options = std::make_unique<Form5>(*fx.form1, fx.form1.get());
-        auto colors = std::make_unique<Form4>(*options);
+        auto colors = std::make_unique<Form4>(fx.form1);
         colors->show();
         return colors;
     }
@@ -45,7 +41,6 @@ private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup()
     {
-        options.reset();
         fx.teardown();
     }
 
@@ -127,9 +122,9 @@ private Q_SLOTS:
             click(colors.get(), "Option3", button);
         click(colors.get(), "Command2");
         QCOMPARE(colors->result(), int(QDialog::Accepted));
-        QCOMPARE(options->NewDigitColor, newDigit);
-        QCOMPARE(options->NewBackgroundIndex, newBackground);
-        QCOMPARE(options->NewButtonColor, newButton);
+        QCOMPARE(colors->choice()->DigitColor, newDigit);
+        QCOMPARE(colors->choice()->BackgroundIndex, newBackground);
+        QCOMPARE(colors->choice()->ButtonColor, newButton);
     }
 
     void defaultWindowsColorForTheBackgroundIsChoiceSix()
@@ -138,7 +133,7 @@ private Q_SLOTS:
         auto colors = openColors();
         click(colors.get(), "Option2", 6);
         click(colors.get(), "Command2");
-        QCOMPARE(options->NewBackgroundIndex, 6);
+        QCOMPARE(colors->choice()->BackgroundIndex, 6);
     }
 
     void cancelDropsAnEarlierOk_data()
@@ -151,20 +146,17 @@ private Q_SLOTS:
     {
         QFETCH(bool, escape);
         fx.start(0);
-        {
-            auto colors = openColors();
-            click(colors.get(), "Option1", 1);
-            click(colors.get(), "Command2");
-        }
-        QCOMPARE(options->NewDigitColor, std::int32_t(0x00FF00FF));
         auto colors = openColors();
+        click(colors.get(), "Option1", 1);
+        click(colors.get(), "Command2");
+        QCOMPARE(colors->choice()->DigitColor, std::int32_t(0x00FF00FF));
+        colors->show();
         if (escape)
             QTest::keyClick(colors.get(), Qt::Key_Escape);
         else
             click(colors.get(), "Command1");
         QCOMPARE(colors->result(), int(QDialog::Rejected));
-        QCOMPARE(QList<int>({options->NewDigitColor, options->NewBackgroundIndex, options->NewButtonColor}),
-                 QList<int>({-1, -1, -1}));
+        QVERIFY(!colors->choice());
     }
 
     void backgroundSamplesAreGradientsFromTheirStartColour_data()

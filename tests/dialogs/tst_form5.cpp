@@ -1,7 +1,8 @@
+#include "WithOptions.h"
 #include "DialogFixture.h"
 #include "dialogs/Form4.h"
 #include "dialogs/Form5.h"
-#include "shell/WinColor.h"
+#include "shell/kit/WinColor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,7 +53,9 @@ class Form5Test : public QObject {
 
     std::unique_ptr<Form5> open()
     {
-        auto dialog = std::make_unique<Form5>(*fx.form1, fx.form1.get());
+        auto dialog = std::make_unique<Form5>(fx.app->optionsForDialog(), *fx.sound, fx.form1);
+        // "Done" takes effect as the program applies it.
+        connect(dialog.get(), &QDialog::accepted, this, [this, d = dialog.get()] { fx.app->applyOptions(*d->result()); });
         // Shown, so that clicks land where a user's would.
         dialog->show();
         return dialog;
@@ -94,14 +97,15 @@ private Q_SLOTS:
         // Stored values differ from memory: the dialog must not read them.
         fx.seed("Loop Sound", "True");
         fx.seed("Show Message", "True");
-        Engine& e = *fx.engine;
-        e.LoopSound = false;
-        e.OnTop = true;
-        e.SoundOn = false;
-        e.BuiltInSound = 103;
-        e.WakeMode = true;
-        shared().ShowMessage = true;
-        shared().AlarmMessage = "Tea";
+        withOptions(*fx.engine, [&](Options& o) {
+            o.LoopSound = false;
+            o.OnTop = true;
+            o.SoundOn = false;
+            o.BuiltInSound = 103;
+            o.WakeMode = true;
+        });
+        withOptions(*fx.engine, [&](Options& o) { o.ShowMessage = true; });
+        withOptions(*fx.engine, [&](Options& o) { o.AlarmMessage = "Tea"; });
         auto d = open();
         for (auto [name, index] : {std::pair{"Option3", 1}, {"Option2", 1}, {"Check1", -1}, {"Option1", 1}})
             QVERIFY2(checked(d.get(), name, index), name);
@@ -114,7 +118,7 @@ private Q_SLOTS:
     void stopwatchWinsAndTheBigWindowIsNamed()
     {
         fx.start(1);
-        shared().StopwatchMode = true;
+        withOptions(*fx.engine, [&](Options& o) { o.StopwatchMode = true; });
         auto d = open();
         QVERIFY(checked(d.get(), "Option3", 2) && checked(d.get(), "Option1", 0));
         QVERIFY(!enabled(d.get(), "Check3"));
@@ -123,8 +127,8 @@ private Q_SLOTS:
     void showMessageOffStartsEmptyAndDoneStoresEmpty()
     {
         fx.start(0);
-        shared().ShowMessage = false;
-        shared().AlarmMessage = "Old text";
+        withOptions(*fx.engine, [&](Options& o) { o.ShowMessage = false; });
+        withOptions(*fx.engine, [&](Options& o) { o.AlarmMessage = "Old text"; });
         auto d = open();
         QCOMPARE(ctl<QLineEdit>(d.get(), "txtalmmsg")->text(), QString());
         click(d.get(), "Command4");
@@ -151,8 +155,8 @@ private Q_SLOTS:
         QFETCH(bool, stillEnabled);
         QFETCH(QString, stored);
         fx.start(0);
-        fx.engine->LoopSound = false;
-        fx.engine->AutoRestart = true;
+        withOptions(*fx.engine, [&](Options& o) { o.LoopSound = false; });
+        withOptions(*fx.engine, [&](Options& o) { o.AutoRestart = true; });
         auto d = open();
         QVERIFY(checked(d.get(), "Check3"));
         click(d.get(), "Option3", mode == 0 ? 2 : 0); // away first, so that every row is a change
@@ -161,7 +165,7 @@ private Q_SLOTS:
         QCOMPARE(enabled(d.get(), "Check3"), stillEnabled);
         click(d.get(), "Command4");
         QCOMPARE(fx.stored("Auto Restart"), stored);
-        QCOMPARE(fx.engine->AutoRestart, keptChecked);
+        QCOMPARE(fx.engine->options().AutoRestart, keptChecked);
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
@@ -178,8 +182,8 @@ private Q_SLOTS:
     void loopWithAutoRestartReturnsToPlayOnce()
     {
         fx.start(0);
-        fx.engine->LoopSound = false;
-        fx.engine->AutoRestart = true;
+        withOptions(*fx.engine, [&](Options& o) { o.LoopSound = false; });
+        withOptions(*fx.engine, [&](Options& o) { o.AutoRestart = true; });
         auto d = open();
         click(d.get(), "Option2", 0);
         QCOMPARE(shownTexts(), QStringList{kNeedPlayOnce});
@@ -191,7 +195,7 @@ private Q_SLOTS:
         fx.seed("Auto Restart", "1");
         fx.seed("Loop Sound", "True");
         fx.start(0);
-        QVERIFY(fx.engine->AutoRestart);
+        QVERIFY(fx.engine->options().AutoRestart);
         auto d = open();
         QCOMPARE(shownTexts(), QStringList{kRefuseAutoRestart});
         QVERIFY(!checked(d.get(), "Check3") && checked(d.get(), "Option2", 0));
@@ -271,12 +275,12 @@ private Q_SLOTS:
             QVERIFY2(file.contains(line), qPrintable(line + " missing in\n" + file));
         }
 
-        Engine& e = *fx.engine;
+        const Options& e = fx.engine->options();
         QVERIFY(e.WakeMode && e.OnTop && !e.SoundOn && !e.LoopSound && !e.UseBuiltIn);
         QCOMPARE(e.BuiltInSound, 102);
         QCOMPARE(e.SoundFile, wav);
-        QCOMPARE(shared().AlarmMessage, QString("Wake \"up\""));
-        QCOMPARE(shared().BigWindow, 1);
+        QCOMPARE(fx.engine->options().AlarmMessage, QString("Wake \"up\""));
+        QCOMPARE(d->result()->options.BigWindow, 1);
         QCOMPARE(fx.big().field(TimeField::Seconds)->maxLength(), 1);
     }
 
@@ -302,7 +306,7 @@ private Q_SLOTS:
         click(d.get(), "Command6");
         QCOMPARE(fx.audio->calls(), QStringList());
         click(d.get(), "Command4");
-        QCOMPARE(fx.engine->BuiltInSound, 999);
+        QCOMPARE(fx.engine->options().BuiltInSound, 999);
         QCOMPARE(fx.stored("Built-in Sound"), QString("999"));
     }
 
@@ -321,7 +325,7 @@ private Q_SLOTS:
             d->NewButtonColor = std::int32_t(kSystemButtonFace);
             click(d, "Command4");
         });
-        fx.form1->runOptions(*fx.form1);
+        fx.app->runOptions(*fx.form1);
         Form1b& big = fx.big();
         QVERIFY(big.isVisible() && !fx.form1->isVisible());
         QCOMPARE(fx.stored("Size"), QString("1"));
@@ -347,7 +351,7 @@ private Q_SLOTS:
             QCOMPARE(static_cast<Form5*>(options)->NewButtonColor, std::int32_t(0x8000000F));
             click(options, "Command4");
         });
-        fx.form1->runOptions(*fx.form1);
+        fx.app->runOptions(*fx.form1);
         QCOMPARE(fx.stored("Button Color"), QString("-2147483633"));
         QCOMPARE(fx.stored("Background Color"), QString("5"));
         QCOMPARE(fx.form1->button(Cmd::Options)->palette().color(QPalette::Button),
@@ -359,7 +363,7 @@ private Q_SLOTS:
             });
             click(options, "Command3");
         });
-        fx.form1->runOptions(*fx.form1);
+        fx.app->runOptions(*fx.form1);
         QVERIFY(reopenedOnSeventh);
     }
 
@@ -382,7 +386,7 @@ private Q_SLOTS:
             QCOMPARE(d->NewButtonColor, std::int32_t(0x00FF8080));
             click(options, "Command5");
         });
-        fx.form1->runOptions(*fx.form1);
+        fx.app->runOptions(*fx.form1);
         QCOMPARE(registryText(), before);
         QCOMPARE(fx.form1->button(Cmd::Start)->palette().color(QPalette::Button), QColor(255, 0, 255));
         QCOMPARE(fx.form1->field(TimeField::Minutes)->palette().color(QPalette::Text), QColor(255, 255, 0));
@@ -423,8 +427,8 @@ private Q_SLOTS:
     {
         const QString wav = makeFile(*files, "bell.wav");
         fx.start(0);
-        fx.engine->UseBuiltIn = false;
-        fx.engine->SoundFile = wav;
+        withOptions(*fx.engine, [&](Options& o) { o.UseBuiltIn = false; });
+        withOptions(*fx.engine, [&](Options& o) { o.SoundFile = wav; });
         auto d = open();
         auto* label = ctl<QLabel>(d.get(), "Label1");
         QCOMPARE(label->text(), wav);
@@ -437,12 +441,12 @@ private Q_SLOTS:
     {
         const QString wav = makeFile(*files, "gone.wav");
         fx.start(0);
-        fx.engine->UseBuiltIn = false;
-        fx.engine->SoundFile = wav;
+        withOptions(*fx.engine, [&](Options& o) { o.UseBuiltIn = false; });
+        withOptions(*fx.engine, [&](Options& o) { o.SoundFile = wav; });
         QVERIFY(QFile::remove(wav));
         bool opened = false;
         onNextModal([&](QWidget* modal) { opened = modal->objectName() == "Form5" && label1(modal) == wav; });
-        fx.form1->runOptions(*fx.form1);
+        fx.app->runOptions(*fx.form1);
         QVERIFY(opened);
         QCOMPARE(shownTexts(), QStringList{"File not found\r\nError Number: 53"});
     }
@@ -455,7 +459,7 @@ private Q_SLOTS:
         fx.audio->takeCalls();
         click(d.get(), "Command6");
         QCOMPARE(fx.audio->calls(), QStringList{"playWaveImage 105 once"});
-        QVERIFY(!shared().SoundPlaying);
+        QVERIFY(!fx.engine->sound().SoundPlaying);
     }
 
     void fileTestStartsAndStops_data()
@@ -480,17 +484,17 @@ private Q_SLOTS:
         click(d.get(), "Command1");
         if (started.isEmpty()) {
             QCOMPARE(fx.audio->calls(), QStringList());
-            QVERIFY(!shared().SoundPlaying);
+            QVERIFY(!fx.engine->sound().SoundPlaying);
             return;
         }
         QCOMPARE(fx.audio->calls().value(0), started.arg(path));
         QCOMPARE(test->text(), QString("Stop"));
-        QVERIFY(shared().SoundPlaying);
+        QVERIFY(fx.engine->sound().SoundPlaying);
         fx.audio->takeCalls();
         click(d.get(), "Command1");
         QCOMPARE(fx.audio->calls(), (QStringList{"stopWave", "closeDevice"}));
         QCOMPARE(test->text(), QString("Test"));
-        QVERIFY(!shared().SoundPlaying);
+        QVERIFY(!fx.engine->sound().SoundPlaying);
     }
 
     void leavingStopsAPlayingTest_data()

@@ -23,9 +23,6 @@ public:
     std::uint32_t startColor = 0x00FF00FF;
     QString panels[3];
     QString secondsCaption = QStringLiteral("Seconds");
-    bool shown = false;
-    bool topmost = false;
-    int focusRequests = 0;
 
     QString fieldText(TimeField f) const override { return texts[int(f)]; }
     void setFieldText(TimeField f, const QString& text) override
@@ -66,11 +63,6 @@ public:
     void setStartButtonColor(std::uint32_t c) override { startColor = c; }
     void setStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
     void setSecondsCaption(const QString& text) override { secondsCaption = text; }
-    bool isShown() const override { return shown; }
-    void showWindow() override { shown = true; }
-    void restoreAndFocus() override { ++focusRequests; }
-    void setTopmost(bool on) override { topmost = on; }
-    QWidget* dialogParent() const override { return nullptr; }
 
     // The user spinning an arrow.
     void spin(TimeField f, int delta) { setSpinnerValue(f, values[int(f)] + delta); }

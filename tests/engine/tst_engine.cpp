@@ -1,6 +1,5 @@
+#include "WithOptions.h"
 #include "FakeFace.h"
-#include "app/MessageBox.h"
-#include "app/Shared.h"
 #include "engine/Engine.h"
 #include "sound/SilentAudio.h"
 #include "sound/SoundPlayer.h"
@@ -9,6 +8,7 @@
 #include <QTest>
 
 using namespace zentimo;
+using zentimo::test::withOptions;
 using zentimo::test::FakeFace;
 
 namespace {
@@ -30,9 +30,6 @@ class EngineTest : public QObject {
 private Q_SLOTS:
     void init()
     {
-        resetShared();
-        MessageBox::setTestMode(true);
-        MessageBox::clear();
         auto backend = std::make_unique<SilentAudio>();
         audio = backend.get();
         sound = std::make_unique<SoundPlayer>(std::move(backend));
@@ -43,7 +40,6 @@ private Q_SLOTS:
         big = FakeFace{};
         small.engine = engine.get();
         big.engine = engine.get();
-        small.shown = true;
         engine->setFaces(&small, &big);
     }
 
@@ -72,14 +68,11 @@ private Q_SLOTS:
 
     void startWithoutSoundSourceAsksForOne()
     {
-        engine->UseBuiltIn = false;
-        engine->SoundFile.clear();
-        QSignalSpy options(engine.get(), &Engine::optionsNeeded);
+        withOptions(*engine, [&](Options& o) { o.UseBuiltIn = false; });
+        withOptions(*engine, [&](Options& o) { o.SoundFile.clear(); });
+        QSignalSpy options(engine.get(), &Engine::soundSourceNeeded);
         small.setAll("00", "05", "00");
         engine->Command1_Click();
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown()[0].title, QString("Oops"));
-        QCOMPARE(MessageBox::shown()[0].text, QString("You must select a sound file to play as the alarm first."));
         QCOMPARE(options.count(), 1);
         QCOMPARE(small.captionText, QString("Start"));
         QVERIFY(!engine->secEnabled());
@@ -116,7 +109,7 @@ private Q_SLOTS:
 
     void stopwatchContinuesAfterStopAndResetClears()
     {
-        shared().StopwatchMode = true;
+        withOptions(*engine, [&](Options& o) { o.StopwatchMode = true; });
         engine->updateWatch();
         QVERIFY(small.enabled[int(Cmd::Start)]);
         QVERIFY(!small.spinnersEnabled);
@@ -139,7 +132,8 @@ private Q_SLOTS:
 
     void stopwatchStopsAtItsLimit()
     {
-        shared().StopwatchMode = true;
+        withOptions(*engine, [&](Options& o) { o.StopwatchMode = true; });
+        QSignalSpy limit(engine.get(), &Engine::stopwatchLimitReached);
         engine->Command1_Click();
         engine->SwHours = 99;
         engine->SwMinutes = 59;
@@ -150,20 +144,16 @@ private Q_SLOTS:
         QVERIFY(!engine->timerSWEnabled());
         QCOMPARE(small.time(), QString("99:59:59"));
         QCOMPARE(small.captionText, QString("Stop"));
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown()[0].text,
-                 QString("Zentimo has reached it's limit. The program will only count up to 99 hours, 59 "
-                         "minutes, and 59 seconds in Stopwatch Mode."));
-        QCOMPARE(MessageBox::shown()[0].title, QString("Zentimo"));
+        QCOMPARE(limit.count(), 1);
     }
 
     void resetDependsOnMode()
     {
         small.setAll("01", "02", "03");
-        engine->WakeMode = true;
+        withOptions(*engine, [&](Options& o) { o.WakeMode = true; });
         engine->Command2_Click();
         QCOMPARE(small.time(), QString("01:02:03"));
-        engine->WakeMode = false;
+        withOptions(*engine, [&](Options& o) { o.WakeMode = false; });
         engine->Reset(big);
         QCOMPARE(small.time(), QString("00:00:00"));
         QCOMPARE(big.time(), QString("00:00:00"));
@@ -182,8 +172,6 @@ private Q_SLOTS:
         QCOMPARE(small.time(), QString("00:00:00"));
         QCOMPARE(small.captionText, QString("Alarm Off"));
         QVERIFY(!engine->secEnabled());
-        QCOMPARE(shared().TrayIconData.tip, QString("Zentimo - Started (00:00:00)"));
-        QCOMPARE(shared().TrayIconData.uFlags, 4);
     }
 
     void tipFollowsEveryTick()
@@ -192,8 +180,8 @@ private Q_SLOTS:
         QSignalSpy tip(engine.get(), &Engine::trayTipChanged);
         engine->Command1_Click();
         engine->sec_Timer();
-        QCOMPARE(shared().TrayIconData.tip, QString("Zentimo - Started (00:04:59)"));
         QCOMPARE(tip.count(), 1);
+        QCOMPARE(tip[0][0].toString(), QString("Zentimo - Started (00:04:59)"));
         QCOMPARE(Engine::stoppedTip({"00", "05", "00"}), QString("Zentimo - Stopped (00:05:00)"));
     }
 
@@ -220,7 +208,7 @@ private Q_SLOTS:
         QFETCH(QTime, start);
         QFETCH(QTime, tick);
         QFETCH(bool, rings);
-        engine->WakeMode = true;
+        withOptions(*engine, [&](Options& o) { o.WakeMode = true; });
         const QStringList w = wake.split(QLatin1Char(':'));
         small.setAll(w[0], w[1], w[2]);
         QDateTime at(kMorning.date(), start);
@@ -238,7 +226,7 @@ private Q_SLOTS:
 
     void wakeRingsOnceThenWaitsForSnooze()
     {
-        engine->WakeMode = true;
+        withOptions(*engine, [&](Options& o) { o.WakeMode = true; });
         small.setAll("07", "30", "a");
         engine->Command1_Click();
         clock->set(QDateTime(kMorning.date(), QTime(7, 30, 0)));
@@ -259,7 +247,7 @@ private Q_SLOTS:
 
     void wakeTimeAlreadyPastWaitsForTomorrow()
     {
-        engine->WakeMode = true;
+        withOptions(*engine, [&](Options& o) { o.WakeMode = true; });
         small.setAll("07", "30", "a");
         clock->set(QDateTime(kMorning.date(), QTime(8, 0)));
         engine->Command1_Click();
@@ -281,7 +269,7 @@ private Q_SLOTS:
         small.setFieldText(TimeField::Seconds, "01");
         QVERIFY(small.enabled[int(Cmd::Start)]);
         QVERIFY(big.enabled[int(Cmd::Start)]);
-        shared().StopwatchMode = true;
+        withOptions(*engine, [&](Options& o) { o.StopwatchMode = true; });
         small.setFieldText(TimeField::Seconds, "00");
         QVERIFY(small.enabled[int(Cmd::Start)]);
     }
@@ -292,7 +280,7 @@ private Q_SLOTS:
         engine->Command1_Click();
         engine->sec_Timer();
         QVERIFY(engine->flashing());
-        const std::uint32_t color = engine->ButtonColor;
+        const std::uint32_t color = engine->options().ButtonColor;
         for (int i = 0; i < 9; ++i)
             engine->Timer1_Timer();
         QCOMPARE(small.startColor, color);
@@ -343,11 +331,11 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         QFETCH(bool, playing);
         QFETCH(QString, firstCall);
-        engine->SoundOn = soundOn;
-        engine->UseBuiltIn = builtIn;
-        engine->LoopSound = loop;
-        engine->SoundFile = file;
-        engine->WakeMode = wake;
+        withOptions(*engine, [&](Options& o) { o.SoundOn = soundOn; });
+        withOptions(*engine, [&](Options& o) { o.UseBuiltIn = builtIn; });
+        withOptions(*engine, [&](Options& o) { o.LoopSound = loop; });
+        withOptions(*engine, [&](Options& o) { o.SoundFile = file; });
+        withOptions(*engine, [&](Options& o) { o.WakeMode = wake; });
         if (wake)
             small.setAll("07", "30", "a");
         else
@@ -362,7 +350,7 @@ private Q_SLOTS:
         }
         QCOMPARE(small.captionText, caption);
         QCOMPARE(big.captionText, caption);
-        QCOMPARE(shared().SoundPlaying, playing);
+        QCOMPARE(engine->sound().SoundPlaying, playing);
         QVERIFY(!engine->secEnabled());
         if (firstCall.isEmpty())
             QVERIFY2(told().isEmpty(), qPrintable(told().join(", ")));
@@ -388,9 +376,9 @@ private Q_SLOTS:
         QFETCH(bool, loop);
         QFETCH(QString, file);
         QFETCH(QString, stop);
-        engine->UseBuiltIn = builtIn;
-        engine->LoopSound = loop;
-        engine->SoundFile = file;
+        withOptions(*engine, [&](Options& o) { o.UseBuiltIn = builtIn; });
+        withOptions(*engine, [&](Options& o) { o.LoopSound = loop; });
+        withOptions(*engine, [&](Options& o) { o.SoundFile = file; });
         small.setAll("00", "00", "01");
         engine->Command1_Click();
         engine->sec_Timer();
@@ -398,16 +386,16 @@ private Q_SLOTS:
         audio->takeCalls();
         engine->Command1_Click();
         QCOMPARE(told().join(","), stop);
-        QVERIFY(!shared().SoundPlaying);
+        QVERIFY(!engine->sound().SoundPlaying);
         QCOMPARE(small.captionText, QString("Start"));
         QVERIFY(!small.locked);
     }
 
     void snoozeStopsWaveAndDevice()
     {
-        engine->WakeMode = true;
-        engine->UseBuiltIn = false;
-        engine->SoundFile = "a.mp3";
+        withOptions(*engine, [&](Options& o) { o.WakeMode = true; });
+        withOptions(*engine, [&](Options& o) { o.UseBuiltIn = false; });
+        withOptions(*engine, [&](Options& o) { o.SoundFile = "a.mp3"; });
         small.setAll("11", "55", "a");
         engine->Command1_Click();
         clock->set(QDateTime(kMorning.date(), QTime(11, 55)));
@@ -431,9 +419,9 @@ private Q_SLOTS:
     {
         QFETCH(bool, soundOn);
         QFETCH(QString, start);
-        engine->AutoRestart = true;
-        engine->LoopSound = false;
-        engine->SoundOn = soundOn;
+        withOptions(*engine, [&](Options& o) { o.AutoRestart = true; });
+        withOptions(*engine, [&](Options& o) { o.LoopSound = false; });
+        withOptions(*engine, [&](Options& o) { o.SoundOn = soundOn; });
         const QStringList s = start.split(QLatin1Char(':'));
         small.setAll(s[0], s[1], s[2]);
         engine->Command1_Click();
@@ -449,9 +437,9 @@ private Q_SLOTS:
 
     void autoRestartWithFileReopensTheDevice()
     {
-        engine->AutoRestart = true;
-        engine->UseBuiltIn = false;
-        engine->SoundFile = "a.mp3";
+        withOptions(*engine, [&](Options& o) { o.AutoRestart = true; });
+        withOptions(*engine, [&](Options& o) { o.UseBuiltIn = false; });
+        withOptions(*engine, [&](Options& o) { o.SoundFile = "a.mp3"; });
         small.setAll("00", "00", "01");
         engine->Command1_Click();
         engine->sec_Timer();
@@ -465,34 +453,18 @@ private Q_SLOTS:
 
     void alarmShowsMessageAndBringsWindowBack()
     {
-        shared().ShowMessage = true;
-        shared().AlarmMessage = "Tea!";
-        small.topmost = true;
+        withOptions(*engine, [&](Options& o) {
+            o.ShowMessage = true;
+            o.AlarmMessage = "Tea!";
+        });
         QSignalSpy message(engine.get(), &Engine::alarmMessageNeeded);
-        QSignalSpy tray(engine.get(), &Engine::trayRestoreNeeded);
+        QSignalSpy forward(engine.get(), &Engine::windowForwardNeeded);
         small.setAll("00", "00", "01");
         engine->Command1_Click();
-        shared().InTray = true;
-        shared().BigWindow = -1; // as a cancelled Options dialog once left it
-        engine->setCurrentWindow(0);
         engine->sec_Timer();
         QCOMPARE(message.count(), 1);
         QCOMPARE(message[0][0].toString(), QString("Tea!"));
-        QVERIFY(!small.topmost);
-        QCOMPARE(tray.count(), 1);
-        QCOMPARE(tray[0][0].toInt(), 0);
-        QVERIFY(!shared().InTray);
-    }
-
-    void alarmFocusesTheVisibleWindow()
-    {
-        small.shown = false;
-        big.shown = true;
-        small.setAll("00", "00", "01");
-        engine->Command1_Click();
-        engine->sec_Timer();
-        QCOMPARE(big.focusRequests, 1);
-        QCOMPARE(small.focusRequests, 0);
+        QCOMPARE(forward.count(), 1);
     }
 
     // ---- Fields ------------------------------------------------------------------------------------
@@ -522,7 +494,7 @@ private Q_SLOTS:
         QFETCH(int, field);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        engine->WakeMode = wake;
+        withOptions(*engine, [&](Options& o) { o.WakeMode = wake; });
         if (wake)
             engine->applyModeToFields();
         small.type(TimeField(field), typed);
@@ -569,7 +541,7 @@ private Q_SLOTS:
 
     void wakeSecondsSpinnerTogglesTheLetter()
     {
-        engine->WakeMode = true;
+        withOptions(*engine, [&](Options& o) { o.WakeMode = true; });
         engine->applyModeToFields();
         small.setFieldText(TimeField::Seconds, "a");
         small.spin(TimeField::Seconds, +1);
@@ -589,7 +561,7 @@ private Q_SLOTS:
         engine->FieldClicked(small, TimeField::Minutes);
         QCOMPARE(small.texts[1], QString("05"));
         engine->Command1_Click();
-        shared().StopwatchMode = true;
+        withOptions(*engine, [&](Options& o) { o.StopwatchMode = true; });
         engine->Command1_Click();
         engine->FieldClicked(big, TimeField::Minutes);
         QCOMPARE(small.texts[1], QString(""));
@@ -598,7 +570,7 @@ private Q_SLOTS:
     void modeSwitchAtNineInTheEvening()
     {
         clock->set(QDateTime(kMorning.date(), QTime(21, 5)));
-        engine->WakeMode = true;
+        withOptions(*engine, [&](Options& o) { o.WakeMode = true; });
         engine->applyModeToFields();
         for (FakeFace* f : {&small, &big}) {
             QCOMPARE(f->time(), QString("09:05:p"));
@@ -609,7 +581,7 @@ private Q_SLOTS:
             QCOMPARE(f->values[0], 9);
             QCOMPARE(f->values[1], 5);
         }
-        engine->WakeMode = false;
+        withOptions(*engine, [&](Options& o) { o.WakeMode = false; });
         engine->applyModeToFields();
         for (FakeFace* f : {&small, &big}) {
             QCOMPARE(f->time(), QString("00:00:00"));
@@ -623,7 +595,7 @@ private Q_SLOTS:
     {
         QCOMPARE(engine->filterKey(TimeField::Seconds, 'a'), 0);
         QCOMPARE(engine->filterKey(TimeField::Seconds, '5'), int('5'));
-        engine->WakeMode = true;
+        withOptions(*engine, [&](Options& o) { o.WakeMode = true; });
         QCOMPARE(engine->filterKey(TimeField::Seconds, 'a'), int('a'));
         QCOMPARE(engine->filterKey(TimeField::Seconds, 'A'), 0);
         QCOMPARE(engine->filterKey(TimeField::Hours, 'a'), 0);

@@ -1,9 +1,11 @@
+#include "WithOptions.h"
 #include "dialogs/Form3.h"
 #include "shell/MainFixture.h"
 
 #include <QComboBox>
 
 using namespace zentimo;
+using zentimo::test::withOptions;
 using namespace zentimo::test;
 
 namespace {
@@ -53,13 +55,13 @@ class Form3Test : public QObject {
 
     std::unique_ptr<Form3> open()
     {
-        auto d = std::make_unique<Form3>(*fx.form1, fx.form1.get());
+        auto d = std::make_unique<Form3>(*fx.form1, fx.engine->options().WakeMode, fx.form1);
         d->show();
         return d;
     }
     void wakeMode()
     {
-        fx.engine->WakeMode = true;
+        withOptions(*fx.engine, [&](Options& o) { o.WakeMode = true; });
         fx.engine->applyModeToFields();
     }
 
@@ -87,8 +89,8 @@ private Q_SLOTS:
         QFETCH(bool, stopwatch);
         seedPresets(kCountdown, {"00:10:00"});
         seedPresets(kWake, {"06:45:a", "07:30:a"});
-        fx.engine->WakeMode = wake;
-        shared().StopwatchMode = stopwatch;
+        withOptions(*fx.engine, [&](Options& o) { o.WakeMode = wake; });
+        withOptions(*fx.engine, [&](Options& o) { o.StopwatchMode = stopwatch; });
         auto d = open();
         QTEST(d->windowTitle(), "title");
         QTEST(d->presets(), "list");

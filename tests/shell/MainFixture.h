@@ -2,9 +2,10 @@
 // The real main windows on the offscreen platform, with a silent sound back end and a private
 // registry file.
 
-#include "app/MessageBox.h"
-#include "app/Shared.h"
+#include "WithOptions.h"
+#include "app/Controller.h"
 #include "engine/Engine.h"
+#include "shell/kit/MessageBox.h"
 #include "settings/CRegSettings.h"
 #include "shell/Form1.h"
 #include "shell/Form1b.h"
@@ -31,15 +32,13 @@ struct MainFixture {
     std::unique_ptr<SoundPlayer> sound;
     ManualClock* clock = nullptr;
     std::unique_ptr<Engine> engine;
-    std::unique_ptr<Form1> form1;
+    std::unique_ptr<Controller> app;
+    Form1* form1 = nullptr;
 
     // A fresh configuration folder; seed() may write settings before load().
     void prepare()
     {
-        form1.reset();
-        engine.reset();
-        sound.reset();
-        resetShared();
+        teardown();
         MessageBox::setTestMode(true);
         MessageBox::clear();
         config = std::make_unique<QTemporaryDir>();
@@ -62,21 +61,23 @@ struct MainFixture {
         auto c = std::make_unique<ManualClock>(now);
         clock = c.get();
         engine = std::make_unique<Engine>(*sound, std::move(c));
-        form1 = std::make_unique<Form1>(*engine);
+        app = std::make_unique<Controller>(*engine);
+        form1 = &app->form1();
     }
     void start(int size = 0)
     {
         load();
-        form1->size(size);
+        app->size(size);
     }
     void teardown()
     {
-        form1.reset();
+        form1 = nullptr;
+        app.reset();
         engine.reset();
         sound.reset();
     }
 
-    Form1b& big() const { return form1->big(); }
+    Form1b& big() const { return app->big(); }
     static QPushButton* cmd(MainWindow& w, Cmd c) { return w.button(c); }
     static QLineEdit* field(MainWindow& w, TimeField f) { return w.field(f); }
     static QString time(MainWindow& w)

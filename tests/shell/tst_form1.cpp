@@ -1,3 +1,4 @@
+#include "WithOptions.h"
 #include "MainFixture.h"
 #include "shell/Form2.h"
 
@@ -28,12 +29,12 @@ private Q_SLOTS:
         QCOMPARE(w.statusPanel(2)->text(), QString("Deactivated"));
         QCOMPARE(fx.big().statusPanel(2)->text(), QString("Deactivated"));
         QVERIFY(!(w.windowFlags() & Qt::WindowStaysOnTopHint));
-        QCOMPARE(fx.engine->BuiltInSound, 107);
-        QVERIFY(fx.engine->UseBuiltIn);
-        QVERIFY(fx.engine->LoopSound);
-        QVERIFY(fx.engine->SoundOn);
-        QVERIFY(!shared().ShowMessage);
-        QCOMPARE(fx.engine->ButtonColor, 0x00FF00FFu);
+        QCOMPARE(fx.engine->options().BuiltInSound, 107);
+        QVERIFY(fx.engine->options().UseBuiltIn);
+        QVERIFY(fx.engine->options().LoopSound);
+        QVERIFY(fx.engine->options().SoundOn);
+        QVERIFY(!fx.engine->options().ShowMessage);
+        QCOMPARE(fx.engine->options().ButtonColor, 0x00FF00FFu);
         QCOMPARE(w.button(Cmd::Options)->palette().color(QPalette::Button), QColor(255, 0, 255));
         QCOMPARE(w.field(TimeField::Hours)->palette().color(QPalette::Text), QColor(255, 255, 0));
         QCOMPARE(fx.stored("Size"), QString("0"));
@@ -44,16 +45,16 @@ private Q_SLOTS:
     {
         fx.seed("Size", "1");
         fx.load();
-        fx.form1->size(1);
+        fx.app->size(1);
         QVERIFY(fx.big().isVisible());
         QVERIFY(!fx.form1->isVisible());
-        QCOMPARE(shared().BigWindow, 1);
+        QCOMPARE(fx.app->currentWindow(), 1);
     }
 
     void oddSizeShowsTheSmallWindowAndIsStored()
     {
         fx.load();
-        fx.form1->size(7);
+        fx.app->size(7);
         QVERIFY(fx.form1->isVisible());
         QCOMPARE(fx.stored("Size"), QString("7"));
     }
@@ -107,7 +108,7 @@ private Q_SLOTS:
     void wakeHoursThirteenBecomeTwelve()
     {
         fx.start();
-        fx.engine->WakeMode = true;
+        withOptions(*fx.engine, [&](Options& o) { o.WakeMode = true; });
         fx.engine->applyModeToFields();
         MainFixture::typeInto(*fx.form1, TimeField::Hours, "13");
         QCOMPARE(fx.form1->fieldText(TimeField::Hours), QString("12"));
@@ -168,10 +169,10 @@ private Q_SLOTS:
     {
         fx.start(1);
         fx.setTime(fx.big(), "01", "02", "03");
-        fx.engine->WakeMode = true;
+        withOptions(*fx.engine, [&](Options& o) { o.WakeMode = true; });
         QTest::mouseClick(fx.big().button(Cmd::Reset), Qt::LeftButton);
         QCOMPARE(MainFixture::time(*fx.form1), QString("01:02:03"));
-        fx.engine->WakeMode = false;
+        withOptions(*fx.engine, [&](Options& o) { o.WakeMode = false; });
         QTest::mouseClick(fx.big().button(Cmd::Reset), Qt::LeftButton);
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:00:00"));
     }
@@ -186,12 +187,12 @@ private Q_SLOTS:
             QVERIFY(!(fx.form1->windowFlags() & Qt::WindowStaysOnTopHint));
             static_cast<QDialog*>(modal)->reject();
         });
-        fx.engine->OnTop = true;
+        withOptions(*fx.engine, [&](Options& o) { o.OnTop = true; });
         fx.form1->applyOnTop();
         QTest::mouseClick(fx.form1->button(Cmd::Options), Qt::LeftButton);
         QVERIFY(sawDialog);
         QVERIFY(fx.form1->isVisible());
-        QCOMPARE(shared().BigWindow, 0);
+        QCOMPARE(fx.app->currentWindow(), 0);
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:00:00"));
         QVERIFY(fx.form1->windowFlags() & Qt::WindowStaysOnTopHint);
     }
@@ -208,7 +209,7 @@ private Q_SLOTS:
         QFETCH(int, button);
         QFETCH(QString, dialog);
         fx.start(0);
-        fx.engine->OnTop = true;
+        withOptions(*fx.engine, [&](Options& o) { o.OnTop = true; });
         fx.form1->applyOnTop();
         bool droppedWhileOpen = false;
         QString seen;
@@ -239,12 +240,12 @@ private Q_SLOTS:
     void closingWithAFileSoundClosesTheDeviceFirst()
     {
         fx.start();
-        fx.engine->UseBuiltIn = false;
-        fx.engine->SoundFile = "/nonexistent/alarm.mp3";
+        withOptions(*fx.engine, [&](Options& o) { o.UseBuiltIn = false; });
+        withOptions(*fx.engine, [&](Options& o) { o.SoundFile = "/nonexistent/alarm.mp3"; });
         fx.setTime(*fx.form1, "00", "00", "01");
         fx.engine->Command1_Click();
         fx.engine->sec_Timer();
-        QVERIFY(shared().SoundPlaying);
+        QVERIFY(fx.engine->sound().SoundPlaying);
         fx.audio->takeCalls();
         fx.form1->close();
         QCOMPARE(fx.audio->calls().value(0), QString("closeDevice"));

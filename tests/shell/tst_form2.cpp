@@ -1,4 +1,4 @@
-#include "shell/Artwork.h"
+#include "shell/kit/Artwork.h"
 #include "shell/Form2.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "shell/GradientMod.h"
-#include "shell/Twips.h"
+#include "shell/kit/GradientMod.h"
+#include "shell/kit/Twips.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,5 +1,5 @@
-#include "shell/Artwork.h"
-#include "shell/WinColor.h"
+#include "shell/kit/Artwork.h"
+#include "shell/kit/WinColor.h"
 #include "shell/cTrimmer.h"
 
 #include <QApplication>
@@ -112,7 +112,7 @@ void TestTrimmer::nullPictureLeavesWindowRectangular()
 {
     QWidget window;
     window.resize(40, 20);
-    cTrimmer().TrimForm(&window, QImage(), kWinRed);
+    cTrimmer().TrimForm(&window, QImage(), kAlarmRed);
     QVERIFY(window.mask().isEmpty());
 }
 
@@ -120,7 +120,7 @@ void TestTrimmer::windowAreaBeyondPictureIsCutAway()
 {
     QWidget window;
     window.resize(8, 4);
-    cTrimmer().TrimForm(&window, pictureOf({"wmmmw", "wmwmm"}), kWinRed);
+    cTrimmer().TrimForm(&window, pictureOf({"wmmmw", "wmwmm"}), kAlarmRed);
     QCOMPARE(drawingOf(window.mask(), window.size()),
              (QStringList{".###....", ".#.##...", "........", "........"}));
 }

@@ -2,6 +2,7 @@
 // 15 ms rings thousands of times through the real windows and the real SDL mixer. Memory must
 // level off after a warm-up, and the last alarm must not leave a sound behind.
 
+#include "WithOptions.h"
 #include "shell/Form2.h"
 #include "shell/MainFixture.h"
 #include "sound/SdlAudio.h"
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 using namespace zentimo;
+using zentimo::test::withOptions;
 using namespace zentimo::test;
 
 namespace {
@@ -108,13 +110,14 @@ private Q_SLOTS:
         // The real program's parts: SDL sound, the system clock, both windows.
         fx.sound = std::make_unique<SoundPlayer>();
         fx.engine = std::make_unique<Engine>(*fx.sound);
-        fx.form1 = std::make_unique<Form1>(*fx.engine);
-        fx.form1->size(0);
+        fx.app = std::make_unique<Controller>(*fx.engine);
+        fx.form1 = &fx.app->form1();
+        fx.app->size(0);
         auto* audio = dynamic_cast<SdlAudio*>(&fx.sound->backend());
         QVERIFY(audio);
         Engine& engine = *fx.engine;
-        QVERIFY(engine.AutoRestart);
-        QVERIFY(!engine.LoopSound);
+        QVERIFY(engine.options().AutoRestart);
+        QVERIFY(!engine.options().LoopSound);
 
         engine.setSecondInterval(kSecondMs);
         fx.setTime(*fx.form1, QStringLiteral("00"), QStringLiteral("00"), QStringLiteral("01"));
@@ -165,7 +168,7 @@ private Q_SLOTS:
         QVERIFY(audio->isOpen());
         QTRY_VERIFY_WITH_TIMEOUT(!audio->isWavePlaying(), 15'000);
         QVERIFY(!audio->isDevicePlaying());
-        QVERIFY(!shared().SoundPlaying);
+        QVERIFY(!engine.sound().SoundPlaying);
         QVERIFY(peakOf(m_audioDir.filePath(QStringLiteral("out.raw"))) > 1000);
 
         if (kSanitized) {

@@ -91,14 +91,14 @@ private Q_SLOTS:
         QFETCH(int, size);
         fx.start(size);
         QString seen;
-        QWidget* owner = fx.form1.get();
+        QWidget* owner = fx.form1;
         bool modal = false;
         onNextModal([&](QWidget* box) {
             seen = box->objectName();
             owner = box->parentWidget();
             modal = box->isModal();
         });
-        QTest::mouseClick(fx.form1->face(size).button(Cmd::About), Qt::LeftButton);
+        QTest::mouseClick(fx.app->face(size).button(Cmd::About), Qt::LeftButton);
         QCOMPARE(seen, QString("FrmAbt"));
         QCOMPARE(owner, nullptr);
         QVERIFY(modal);
@@ -145,7 +145,7 @@ private Q_SLOTS:
         QVERIFY(first && first->isVisible() && !first->isModal());
         QCOMPARE(first->shownFile(), folder.filePath("zm.html"));
         QVERIFY(browserText().contains("The manual"));
-        fx.form1->size(1);
+        fx.app->size(1);
         QTest::mouseClick(fx.big().button(Cmd::Help), Qt::LeftButton);
         QCOMPARE(HelpWindow::current(), first);
         QVERIFY(fx.big().isVisible()); // the main window stays usable

@@ -1,3 +1,4 @@
+#include "WithOptions.h"
 #include "shell/HelpWindow.h"
 #include "shell/MainFixture.h"
 #include "shell/Tray.h"
@@ -12,15 +13,15 @@ class TrayTest : public QObject {
     Q_OBJECT
     MainFixture fx;
 
-    Tray& tray() const { return *fx.form1->tray(); }
-    MainWindow& window(int size) const { return fx.form1->face(size); }
+    Tray& tray() const { return fx.app->tray(); }
+    MainWindow& window(int size) const { return fx.app->face(size); }
     QAction* action(const char* name) const
     {
         return tray().menu()->findChild<QAction*>(QString::fromLatin1(name));
     }
     void pressTray(MainWindow& w) { QTest::mouseClick(w.button(Cmd::Tray), Qt::LeftButton); }
-    void verifyInTray(MainWindow& w) { QVERIFY(!w.isVisible() && shared().InTray && tray().iconShown()); }
-    void verifyRestored(MainWindow& w) { QVERIFY(w.isVisible() && !shared().InTray && !tray().iconShown()); }
+    void verifyInTray(MainWindow& w) { QVERIFY(!w.isVisible() && fx.app->tray().InTray && tray().iconShown()); }
+    void verifyRestored(MainWindow& w) { QVERIFY(w.isVisible() && !fx.app->tray().InTray && !tray().iconShown()); }
     // A countdown one second from its alarm.
     void runToLastSecond(MainWindow& w)
     {
@@ -93,8 +94,7 @@ private Q_SLOTS:
         // A caption long enough to overflow the tip, however it got there.
         QString tip = QStringLiteral("Zentimo with a very long caption") + QString(length, QLatin1Char('x'));
         tip.truncate(length);
-        shared().TrayIconData.tip = tip;
-        Q_EMIT fx.engine->trayTipChanged();
+        Q_EMIT fx.engine->trayTipChanged(tip);
         QCOMPARE(tray().icon()->toolTip(), tip.left(shown));
     }
 
@@ -183,7 +183,7 @@ private Q_SLOTS:
         bool survived = false;
         QTimer::singleShot(0, [&] {
             if (help) {
-                HelpWindow::showHelp(fx.form1.get());
+                HelpWindow::showHelp(fx.form1);
                 pressTray(*fx.form1);
                 HelpWindow::current()->close();
             } else {
@@ -209,8 +209,8 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ID3") == 3);
         file.close();
         fx.start();
-        fx.engine->UseBuiltIn = false;
-        fx.engine->SoundFile = song;
+        withOptions(*fx.engine, [&](Options& o) { o.UseBuiltIn = false; });
+        withOptions(*fx.engine, [&](Options& o) { o.SoundFile = song; });
         runToLastSecond(*fx.form1);
         fx.engine->sec_Timer();
         QVERIFY(fx.audio->state().devicePlaying);
@@ -251,7 +251,7 @@ private Q_SLOTS:
         fx.start();
         runToLastSecond(*fx.form1);
         pressTray(*fx.form1);
-        QVERIFY(fx.form1->isMinimized() && !shared().InTray && !tray().iconShown());
+        QVERIFY(fx.form1->isMinimized() && !fx.app->tray().InTray && !tray().iconShown());
         fx.engine->sec_Timer();
         QVERIFY(!fx.form1->isMinimized() && fx.form1->isVisible());
     }

@@ -1,4 +1,4 @@
-#include "shell/X11Window.h"
+#include "shell/kit/X11Window.h"
 
 #include <QGuiApplication>
 #include <QWidget>

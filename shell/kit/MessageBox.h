@@ -1,6 +1,8 @@
 #pragma once
 // Every message box and file dialog of the program goes through here, so that tests can answer them.
 
+#include "engine/Face.h"
+
 #include <QList>
 #include <QString>
 
@@ -8,7 +10,6 @@ class QWidget;
 
 namespace zentimo {
 
-inline const QString kAppTitle = QStringLiteral("Zentimo");
 
 class MessageBox {
 public:
@@ -28,7 +29,7 @@ public:
                        Buttons buttons = Buttons::Ok);
 
     // Test seam: while on, no box is shown; each is recorded and answered with the next queued answer,
-    // or with Ok / No when none is queued.
+    // or with Ok / No when none is queued. Off, nothing is recorded.
     static void setTestMode(bool on);
     static bool testMode();
     static void queueAnswer(Answer answer);

@@ -1,4 +1,4 @@
-#include "app/MessageBox.h"
+#include "shell/kit/MessageBox.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -32,8 +32,8 @@ QMessageBox::Icon qtIcon(MessageBox::Icon icon)
 MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, const QString& title, Icon icon,
                                     Buttons buttons)
 {
-    g_shown.append({text, title, icon, buttons});
     if (g_testMode) {
+        g_shown.append({text, title, icon, buttons});
         if (!g_answers.isEmpty())
             return g_answers.dequeue();
         return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
@@ -80,9 +80,10 @@ void MessageBox::clear()
 QString FileDialog::getOpenFileName(QWidget* parent, const QString& title, const QString& folder,
                                     const QString& filter)
 {
-    g_requests.append({title, folder, filter});
-    if (g_testMode)
+    if (g_testMode) {
+        g_requests.append({title, folder, filter});
         return g_fileNames.isEmpty() ? QString() : g_fileNames.dequeue();
+    }
     // QFileDialog only returns existing files from an open dialog.
     return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }

@@ -1,7 +1,7 @@
-#include "shell/GradientMod.h"
+#include "shell/kit/GradientMod.h"
 
-#include "shell/Twips.h"
-#include "shell/WinColor.h"
+#include "shell/kit/Twips.h"
+#include "shell/kit/WinColor.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -106,6 +106,16 @@ void PaintGradient(QWidget* target, int red, int green, int blue, int direction,
     target->setPalette(pal);
     target->setAutoFillBackground(true);
     target->update();
+}
+
+void paintBackgroundChoice(QWidget* target, int choice)
+{
+    if (choice >= 0 && choice < kFlatBackground) {
+        const int* rgb = kBackgroundStarts[choice];
+        PaintGradient(target, rgb[0], rgb[1], rgb[2], 1, false);
+    } else if (choice == kFlatBackground) {
+        PaintGradient(target, 0, 0, 0, 1, true);
+    }
 }
 
 } // namespace zentimo

@@ -1,4 +1,4 @@
-#include "shell/WinColor.h"
+#include "shell/kit/WinColor.h"
 
 #include <QApplication>
 #include <QPalette>

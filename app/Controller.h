@@ -1,0 +1,78 @@
+#pragma once
+// Controller: the program's flows around the engine. It loads both main windows from the stored options
+// (the big one when it is first needed), chooses which one is shown, and answers what the windows, the tray
+// and the engine ask for: Options, Presets, Help, About, Tray, the alarm's message and closing.
+
+#include "engine/Options.h"
+#include "settings/CRegSettings.h"
+
+#include <QObject>
+#include <memory>
+
+namespace zentimo {
+
+class Engine;
+class Form1;
+class Form1b;
+class MainWindow;
+class Tray;
+
+class Controller : public QObject {
+    Q_OBJECT
+public:
+    // Loads the small window from the store; shows nothing.
+    explicit Controller(Engine& engine);
+    ~Controller() override;
+
+    // Shows the small (0) or the big (1) window and stores the choice as "Size". Any other number shows
+    // the small window and is stored as given.
+    void size(int sz);
+
+    Form1& form1() const { return *m_small; }
+    Form1b& big(); // built on first use
+    bool bigBuilt() const { return m_big != nullptr; }
+    MainWindow& face(int window); // 0 small, 1 big
+    Tray& tray() const { return *m_tray; }
+    CRegSettings& settings() { return m_settings; }
+    // The window in use: 0 small, 1 big. An alarm brings it back from the tray.
+    int currentWindow() const { return m_currentWindow; }
+
+    // The options in use, with BigWindow naming the main window on the screen (-1 none), as the Options
+    // dialog starts from them.
+    Options optionsForDialog() const;
+    // Saves an options change and applies what "Done" applies at once.
+    void applyOptions(const OptionsChange& change);
+
+    void runOptions(MainWindow& from);
+    void runPresets(MainWindow& from);
+    void showAbout();
+    void showHelp(MainWindow& from);
+    void goSystemTray(MainWindow& from);
+    // Stops a playing alarm sound and unloads every window; the program ends.
+    void closeProgram();
+
+private:
+    void connectWindow(MainWindow& window);
+    void applyLook(MainWindow& window);
+    std::optional<OptionsChange> editOptions(MainWindow& from);
+    void optionsFromStart();
+    void stopwatchLimitReached();
+    void showAlarmMessage(const QString& message);
+    void bringWindowForward();
+    void restoreFromTray();
+    void restoreOnTopAfterMessage();
+    void setDigitColorBoth(std::uint32_t color);
+    // The main window on the screen: the small one unless only the big one is visible.
+    MainWindow& shownWindow();
+
+    Engine& m_engine;
+    CRegSettings m_settings;
+    std::unique_ptr<Form1> m_small;
+    std::unique_ptr<Form1b> m_big;
+    Tray* m_tray = nullptr;
+    int m_currentWindow = 0;
+    std::uint32_t m_digitColor = 0;
+    bool m_closing = false;
+};
+
+} // namespace zentimo
