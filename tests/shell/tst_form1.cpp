@@ -1,7 +1,9 @@
 #include "WithOptions.h"
 #include "MainFixture.h"
+#include "dialogs/DialogFixture.h"
 #include "shell/Form2.h"
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QStatusBar>
 
@@ -250,6 +252,56 @@ private Q_SLOTS:
         fx.form1->close();
         QCOMPARE(fx.audio->calls().value(0), QString("closeDevice"));
         QCOMPARE(fx.audio->calls().value(1), QString("stopWave"));
+    }
+
+    // Start with no sound source says so, opens Options, and the enabled states follow what was chosen there.
+    void startWithoutSoundSourceOpensOptionsAndAppliesTheRulesAfter()
+    {
+        fx.start();
+        withOptions(*fx.engine, [&](Options& o) {
+            o.UseBuiltIn = false;
+            o.SoundFile.clear();
+        });
+        fx.setTime(*fx.form1, "00", "05", "00");
+        onNextModal([](QWidget* d) {
+            ctl<QAbstractButton>(d, "Option3", 2)->click(); // Stopwatch
+            ctl<QAbstractButton>(d, "Option4", 0)->click(); // built-in sound
+            ctl<QAbstractButton>(d, "Command4")->click();
+        });
+        fx.form1->button(Cmd::Start)->click();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].title, QString("Oops"));
+        QCOMPARE(MessageBox::shown()[0].text, QString("You must select a sound file to play as the alarm first."));
+        QCOMPARE(fx.form1->caption(), QString("Start"));
+        QVERIFY(fx.engine->options().StopwatchMode);
+        // Stopwatch Mode: no spinners, no Presets, and the fields keep their text.
+        QVERIFY(!fx.form1->spinner(TimeField::Hours)->isEnabled());
+        QVERIFY(!fx.form1->button(Cmd::Presets)->isEnabled());
+        QCOMPARE(MainFixture::time(*fx.form1), QString("00:05:00"));
+    }
+
+    void stopwatchLimitIsReported()
+    {
+        fx.start();
+        Q_EMIT fx.engine->stopwatchLimitReached();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].text,
+                 QString("Zentimo has reached it's limit. The program will only count up to 99 hours, 59 "
+                         "minutes, and 59 seconds in Stopwatch Mode."));
+        QCOMPARE(MessageBox::shown()[0].title, QString("Zentimo"));
+    }
+
+    // Outside tests the record would only grow.
+    void messageBoxesAreRecordedOnlyUnderTheTestSeam()
+    {
+        MessageBox::setTestMode(false);
+        QTimer::singleShot(0, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+        MessageBox::show(nullptr, "text", "title");
+        MessageBox::setTestMode(true);
+        QVERIFY(MessageBox::shown().isEmpty());
     }
 };
 
