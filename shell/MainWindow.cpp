@@ -79,6 +79,7 @@ int typedCode(const QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Backspace:
         return kBackspace;
+    case Qt::Key_Delete: // X11 gives it the text "\x7f"
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
     case Qt::Key_Return:
@@ -98,6 +99,11 @@ int typedCode(const QKeyEvent* event)
         return -1;
     const char16_t c = text.at(0).unicode();
     return c < 128 ? int(c) : 0;
+}
+
+bool isEnter(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
 
 // Buttons show their colour flat, as graphical buttons do: a style's shading would wash the alarm's
@@ -192,6 +198,7 @@ void MainWindow::build()
         b->setObjectName(QStringLiteral("Command%1").arg(n));
         b->setFont(sansFont(m_layout.buttonPoints));
         b->setAutoDefault(false);
+        b->installEventFilter(this);
         place(b, m_layout.buttons[n - 1]);
         m_buttons[n] = b;
     }
@@ -436,6 +443,13 @@ void MainWindow::applyOnTop()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // Enter presses the button that has the focus, not the default one.
+    if (auto* b = qobject_cast<QPushButton*>(watched);
+        b && event->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent*>(event))) {
+        if (b->isEnabled())
+            b->click();
+        return true;
+    }
     const int i = indexOf(watched);
     if (i < 0)
         return QWidget::eventFilter(watched, event);
@@ -467,10 +481,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+// Enter from anything but a button (which presses itself, see eventFilter) presses the default button.
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (m_layout.startIsDefault && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        m_buttons[1]->isEnabled()) {
+    if (m_layout.startIsDefault && isEnter(event) && m_buttons[1]->isEnabled()) {
         m_buttons[1]->click();
         return;
     }
