@@ -294,9 +294,15 @@ void MainWindow::setFieldsLocked(bool locked)
         e->setReadOnly(locked);
 }
 
+// Kept apart from the edit's own maximum, which would cut the text already there.
 void MainWindow::setFieldMaxLength(TimeField f, int length)
 {
-    field(f)->setMaxLength(length);
+    m_typingLimits[index(f)] = length;
+}
+
+int MainWindow::fieldMaxLength(TimeField f) const
+{
+    return m_typingLimits[index(f)];
 }
 
 int MainWindow::spinnerValue(TimeField f) const
@@ -458,6 +464,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         const int code = typedCode(static_cast<QKeyEvent*>(event));
         if (code >= 0 && m_engine.filterKey(f, code) == 0)
+            return true;
+        const QLineEdit* edit = m_fields[i];
+        if (code > 0 && code != kBackspace &&
+            edit->text().size() - edit->selectedText().size() >= m_typingLimits[i])
             return true;
         break;
     }

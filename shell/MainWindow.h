@@ -65,6 +65,8 @@ public:
     // The on-top rule: topmost exactly when the engine's OnTop is set; position and size kept.
     void applyOnTop();
 
+    // How many characters typing may leave in a field.
+    int fieldMaxLength(TimeField field) const;
     QLineEdit* field(TimeField field) const;
     UpDown* spinner(TimeField field) const;
     QPushButton* button(Cmd button) const;
@@ -95,6 +97,7 @@ private:
     Engine& m_engine;
     const MainLayout& m_layout;
     std::array<QLineEdit*, 3> m_fields{};
+    std::array<int, 3> m_typingLimits{2, 2, 2};
     std::array<UpDown*, 3> m_spinners{};
     std::array<QPushButton*, 8> m_buttons{}; // [1..7]
     std::array<QLabel*, 3> m_captions{};

@@ -277,7 +277,7 @@ private Q_SLOTS:
         QCOMPARE(e.SoundFile, wav);
         QCOMPARE(shared().AlarmMessage, QString("Wake \"up\""));
         QCOMPARE(shared().BigWindow, 1);
-        QCOMPARE(fx.big().field(TimeField::Seconds)->maxLength(), 1);
+        QCOMPARE(fx.big().fieldMaxLength(TimeField::Seconds), 1);
     }
 
     void builtInSourceStillStoresTheShownPath()

@@ -104,6 +104,16 @@ private Q_SLOTS:
         QCOMPARE(e->text(), QString("1"));
     }
 
+    void aLengthLimitHoldsTypingBackButCutsNothing()
+    {
+        fx.start();
+        fx.setTime(*fx.form1, "00", "05", "00");
+        fx.form1->setFieldMaxLength(TimeField::Seconds, 1);
+        QCOMPARE(MainFixture::time(*fx.form1), QString("00:05:00"));
+        MainFixture::typeInto(*fx.form1, TimeField::Seconds, "12");
+        QCOMPARE(fx.form1->fieldText(TimeField::Seconds), QString("01"));
+    }
+
     void wakeHoursThirteenBecomeTwelve()
     {
         fx.start();
