@@ -359,7 +359,7 @@ void MainWindow::setStatusPanel(int panel, const QString& text)
 
 void MainWindow::setSecondsCaption(const QString& text)
 {
-    m_captions[2]->setText(m_layout.startIsDefault ? text : text + QLatin1Char(':'));
+    m_captions[2]->setText(text);
     m_fields[2]->setAccessibleName(text);
 }
 

@@ -123,6 +123,7 @@ private Q_SLOTS:
         QCOMPARE(fx.form1->fieldText(TimeField::Hours), QString("12"));
         QCOMPARE(fx.big().fieldText(TimeField::Hours), QString("12"));
         QCOMPARE(fx.form1->field(TimeField::Seconds)->accessibleName(), QString("AM/PM"));
+        QCOMPARE(fx.big().findChild<QLabel*>("Label6")->text(), QString("AM/PM"));
     }
 
     void runStatesThroughTheButtons()
