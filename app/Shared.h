@@ -15,6 +15,7 @@ struct TrayIconRecord {
 struct Shared {
     bool StopwatchMode = false;
     bool InTray = false;
+    bool TaskVisible = true; // the tray takes the main windows out of the taskbar for good
     QString AlarmMessage;
     bool ShowMessage = false;
     int BigWindow = 0; // 0 small window, 1 big window, -1 while the Options dialog is open

@@ -10,6 +10,7 @@
 #include "shell/Twips.h"
 #include "shell/UpDown.h"
 #include "shell/WinColor.h"
+#include "shell/X11Window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -503,6 +504,10 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
 
 void MainWindow::showEvent(QShowEvent* event)
 {
+    // Said again on every showing: the window manager forgets it while the window is hidden, and the
+    // on-top switch makes a new native window.
+    if (!shared().TaskVisible)
+        keepOutOfTaskbar(this);
     if (!m_centred) {
         m_centred = true;
         // Focus starts on the buttons, as the tab order has it; a time field holding the focus would keep

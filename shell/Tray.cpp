@@ -68,6 +68,7 @@ void Tray::GoSystemTray(MainWindow& from)
         engine.secEnabled() ? Engine::startedTip(engine.fields()) : Engine::stoppedTip(engine.fields());
     showTip();
     m_icon->show();
+    s.TaskVisible = false;
     s.InTray = true;
     m_hidden = &from;
     from.hide();
