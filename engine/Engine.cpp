@@ -18,8 +18,8 @@ const QString kActivated = QStringLiteral("Activated");
 const QString kDeactivated = QStringLiteral("Deactivated");
 const QString kZero = QStringLiteral("00");
 
-// The original's watch ran at its timer resolution, about 64 times a second: one toggle per ten ticks
-// makes the button flash about three times a second.
+// The watch runs about 60 times a second; one toggle per ten ticks makes the button flash about three
+// times a second.
 constexpr int kWatchIntervalMs = 16;
 constexpr int kTicksPerToggle = 10;
 constexpr int kTipLength = 63;

@@ -52,7 +52,7 @@ QFont digitFont(double points)
     return font;
 }
 
-// The seven-segment face is wider than the designed one: shrink it until "88" fits its box.
+// The seven-segment face runs wide at the nominal size: shrink it until "88" fits its box.
 QFont fittedDigitFont(double points, const QSize& box)
 {
     QFont font = digitFont(points);
@@ -234,7 +234,7 @@ void MainWindow::build()
     m_statusBar->addWidget(m_panels[1], 2);
     place(m_statusBar, m_layout.statusBar);
 
-    // Tab order: the buttons, then the fields and spinners as each window's design has them.
+    // Tab order: the buttons, then the fields and spinners, in each window's own order.
     QList<QWidget*> order;
     for (int n : {1, 3, 7, 4, 2, 5, 6})
         order << m_buttons[n];

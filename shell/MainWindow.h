@@ -58,7 +58,7 @@ public:
     // Look
     void setDigitColor(std::uint32_t color);
     void setButtonColor(std::uint32_t color); // every command button
-    // Background choice 0..6 as stored; other values leave the designed background.
+    // Background choice 0..6 as stored; other values leave the background as it is.
     void paintBackground(int choice);
     // Spinners at the right edge of their fields.
     void placeSpinners(int extraHeightTwips);
