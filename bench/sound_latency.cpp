@@ -1,5 +1,7 @@
 // How long from the alarm's call to the first sample of its sound in the output: a built-in sound
-// (PlayBuiltInLooped, what the alarm calls) and an .mp3 (OpenDevice + PlayDevice), 20 runs each.
+// (PlayBuiltInLooped, what the alarm calls), a .mid and an .mp3 (OpenDevice + PlayDevice), 20 runs each.
+// For the .mid also how long OpenDevice itself holds the caller (the user-interface thread): the first
+// time, again for the same file, and for another file.
 //
 // Runs on SDL's "disk" driver. The sample is found in the driver's output file; its time comes from a
 // post-mix hook that stamps every buffer the mixer hands to the driver (frame index, steady clock), so
@@ -210,6 +212,40 @@ int main(int argc, char** argv)
         player.StopWaveform();
     }
     report("built-in 107, PlayBuiltInLooped", builtIn);
+
+    const auto elapsedMs = [](auto call) {
+        const qint64 from = nowNs();
+        call();
+        return double(nowNs() - from) / 1e6;
+    };
+    const QString mid = dir.filePath("alarm tune.mid");
+    const QString otherMid = dir.filePath("other tune.mid");
+    if (!test::writeFile(mid, test::midiNote(1)) || !test::writeFile(otherMid, test::midiNote(2)))
+        return 1;
+    const auto openMid = [&](const QString& path) {
+        return elapsedMs([&] {
+            player.OpenDevice('"' + SoundPlayer::ShortPath(path) + '"', AudioBackend::DeviceType::Sequencer);
+        });
+    };
+    const double firstOpen = openMid(mid);
+    player.CloseDevice();
+    std::vector<double> opens;
+    std::vector<Run> midi;
+    for (int i = 0; i < kRuns; ++i) {
+        midi.push_back(measure(out, [&] {
+            opens.push_back(openMid(mid));
+            player.PlayDevice();
+        }));
+        player.CloseDevice();
+    }
+    const double otherOpen = openMid(otherMid);
+    player.CloseDevice();
+    std::sort(opens.begin(), opens.end());
+    std::printf("%-34s first %.1f ms (reads the sound font); again median %.2f ms (min %.2f, max %.2f); "
+                "another file %.1f ms\n",
+                ".mid, OpenDevice holds the caller", firstOpen, opens[opens.size() / 2], opens.front(),
+                opens.back(), otherOpen);
+    report(".mid, OpenDevice + PlayDevice", midi);
 
     const QString lame = QStandardPaths::findExecutable("lame");
     if (lame.isEmpty()) {

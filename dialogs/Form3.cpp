@@ -18,8 +18,8 @@ const QString kWakeSection = QStringLiteral("Wake Presets");
 const QString kCountdownSection = QStringLiteral("Countdown Presets");
 const QString kZero = QStringLiteral("00");
 
-// The designed face is 8 pt "MS Sans Serif"; the sans face here runs wider, so shrink it until every
-// button caption fits its designed width.
+// Captions start at 8 pt; the system's sans face can run too wide for the buttons, so it shrinks until
+// every caption fits its button.
 QFont fittedFont(const QList<QPushButton*>& buttons)
 {
     QFont font = QApplication::font();

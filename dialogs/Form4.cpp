@@ -111,7 +111,6 @@ void Form4::build()
     m_option3 = new QButtonGroup(this);
     for (int i = 0; i < 7; ++i) {
         auto* sample = named(new QPushButton(frame3), QStringLiteral("Command3"), i);
-        sample->setAutoDefault(false);
         if (i < 6) {
             const QColor c = fromWinColor(kButtonColors[i]);
             QPalette pal = sample->palette();
@@ -148,8 +147,8 @@ void Form4::build()
     auto* ok = named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("Command2"));
     ok->setDefault(true);
     place(ok, 2895, 3525, 1095, 330);
+    // Buttons of a dialog are auto-default: Enter presses the one with the focus, OK only from elsewhere.
     auto* cancel = named(new QPushButton(QStringLiteral("Cancel"), this), QStringLiteral("Command1"));
-    cancel->setAutoDefault(false);
     place(cancel, 4080, 3525, 1095, 330);
     connect(ok, &QPushButton::clicked, this, &Form4::Command2_Click);
     connect(cancel, &QPushButton::clicked, this, &Form4::Command1_Click);

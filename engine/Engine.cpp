@@ -16,7 +16,8 @@ const QString kActivated = QStringLiteral("Activated");
 const QString kDeactivated = QStringLiteral("Deactivated");
 const QString kZero = QStringLiteral("00");
 
-// One toggle every ten ticks of 16 ms: the button flashes about three times a second.
+// The watch runs about 60 times a second; one toggle per ten ticks makes the button flash about three
+// times a second.
 constexpr int kWatchIntervalMs = 16;
 constexpr int kTicksPerToggle = 10;
 

@@ -14,7 +14,7 @@ inline const QString kAppTitle = QStringLiteral("Zentimo");
 enum class TimeField { Hours, Minutes, Seconds };
 inline constexpr TimeField kAllFields[] = {TimeField::Hours, TimeField::Minutes, TimeField::Seconds};
 
-// Command1 Start/Stop ... Command7 Presets, by their designer numbers.
+// Command1 Start/Stop ... Command7 Presets, numbered as the buttons' object names are.
 enum class Cmd { Start = 1, Reset = 2, Options = 3, Help = 4, Tray = 5, About = 6, Presets = 7 };
 
 class Face {

@@ -1,5 +1,5 @@
 #pragma once
-// The Windows Boolean texts, the one place that knows them.
+// The Boolean texts of the settings file, the one place that knows them.
 
 #include <QString>
 

@@ -21,9 +21,9 @@ namespace {
 Form2* s_current = nullptr;
 
 constexpr int kScrollTwips = 25;
-constexpr int kTimer1IntervalMs = 16; // about 60 steps a second, what a "1 ms" system timer really gives
-// One pixel from the strip's top, which centres the LED rows in it.
-constexpr int kLabelTopTwips = 15;
+constexpr int kTimer1IntervalMs = 16; // about 60 steps a second: a smooth scroll that costs little
+// Two pixels below the strip's top; the LED rows then fill it to its bottom edge.
+constexpr int kLabelTopTwips = 30;
 
 int ceilDiv(int a, int b)
 {

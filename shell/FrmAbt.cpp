@@ -3,6 +3,7 @@
 #include "shell/kit/Artwork.h"
 #include "shell/ShellOpen.h"
 #include "shell/kit/Twips.h"
+#include "shell/kit/X11Window.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -64,6 +65,8 @@ FrmAbt::FrmAbt(QWidget* parent) : QDialog(parent)
     font.setPointSizeF(kPoints);
     setFont(font);
     setFixedSize(twipsToPixels(5055), twipsToPixels(2925));
+    // Window managers differ on whether a tool window gets a taskbar entry; saying so makes it one rule.
+    keepOutOfTaskbar(this);
 
     auto* frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));

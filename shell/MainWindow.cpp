@@ -9,6 +9,7 @@
 #include "shell/kit/GradientMod.h"
 #include "shell/kit/Twips.h"
 #include "shell/kit/WinColor.h"
+#include "shell/kit/X11Window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -52,6 +53,7 @@ int typedCode(const QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Backspace:
         return kBackspace;
+    case Qt::Key_Delete: // X11 gives it the text "\x7f"
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
     case Qt::Key_Return:
@@ -71,6 +73,11 @@ int typedCode(const QKeyEvent* event)
         return -1;
     const char16_t c = text.at(0).unicode();
     return c < 128 ? int(c) : 0;
+}
+
+bool isEnter(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
 
 // Buttons show their colour flat, as graphical buttons do: a style's shading would wash the alarm's
@@ -165,6 +172,7 @@ void MainWindow::build()
         b->setObjectName(QStringLiteral("Command%1").arg(n));
         b->setFont(sansFont(m_layout.buttonPoints));
         b->setAutoDefault(false);
+        b->installEventFilter(this);
         place(b, m_layout.buttons[n - 1]);
         m_buttons[n] = b;
     }
@@ -199,7 +207,7 @@ void MainWindow::build()
     m_statusBar->addWidget(m_panels[1], 2);
     place(m_statusBar, m_layout.statusBar);
 
-    // Tab order: the buttons, then the fields and spinners as each window's design has them.
+    // Tab order: the buttons, then the fields and spinners, in each window's own order.
     QList<QWidget*> order;
     for (int n : kButtonTabOrder)
         order << m_buttons[n];
@@ -260,9 +268,15 @@ void MainWindow::setFieldsLocked(bool locked)
         e->setReadOnly(locked);
 }
 
+// Kept apart from the edit's own maximum, which would cut the text already there.
 void MainWindow::setFieldMaxLength(TimeField f, int length)
 {
-    field(f)->setMaxLength(length);
+    m_typingLimits[index(f)] = length;
+}
+
+int MainWindow::fieldMaxLength(TimeField f) const
+{
+    return m_typingLimits[index(f)];
 }
 
 int MainWindow::spinnerValue(TimeField f) const
@@ -319,8 +333,9 @@ void MainWindow::setStatusPanel(int panel, const QString& text)
 
 void MainWindow::setSecondsCaption(const QString& text)
 {
-    m_captions[2]->setText(m_layout.startIsDefault ? text : text + QLatin1Char(':'));
+    m_captions[2]->setText(text);
     m_fields[2]->setAccessibleName(text);
+    m_secondsCaptionSet = true;
 }
 
 void MainWindow::restoreAndFocus()
@@ -357,8 +372,11 @@ void MainWindow::copyStateFrom(const MainWindow& other)
         m_spinners[i]->setMaximum(other.m_spinners[i]->maximum());
         m_spinners[i]->setValue(other.m_spinners[i]->value());
         m_spinners[i]->setEnabled(other.m_spinners[i]->isEnabled());
+        m_typingLimits[i] = other.m_typingLimits[i];
     }
-    setSecondsCaption(other.m_fields[2]->accessibleName());
+    // Until a mode is applied each window shows its own designed caption.
+    if (other.m_secondsCaptionSet)
+        setSecondsCaption(other.m_fields[2]->accessibleName());
     for (int n = 1; n <= 7; ++n)
         m_buttons[n]->setEnabled(other.m_buttons[n]->isEnabled());
     setCaption(other.caption());
@@ -413,6 +431,13 @@ void MainWindow::applyOnTop()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // Enter presses the button that has the focus, not the default one.
+    if (auto* b = qobject_cast<QPushButton*>(watched);
+        b && event->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent*>(event))) {
+        if (b->isEnabled())
+            b->click();
+        return true;
+    }
     const int i = indexOf(watched);
     if (i < 0)
         return QWidget::eventFilter(watched, event);
@@ -421,6 +446,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         const int code = typedCode(static_cast<QKeyEvent*>(event));
         if (code >= 0 && m_engine.filterKey(f, code) == 0)
+            return true;
+        const QLineEdit* edit = m_fields[i];
+        if (code > 0 && code != kBackspace &&
+            edit->text().size() - edit->selectedText().size() >= m_typingLimits[i])
             return true;
         break;
     }
@@ -444,10 +473,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+// Enter from anything but a button (which presses itself, see eventFilter) presses the default button.
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (m_layout.startIsDefault && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        m_buttons[1]->isEnabled()) {
+    if (m_layout.startIsDefault && isEnter(event) && m_buttons[1]->isEnabled()) {
         m_buttons[1]->click();
         return;
     }
@@ -456,6 +485,10 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
 
 void MainWindow::showEvent(QShowEvent* event)
 {
+    // Said again on every showing: the window manager forgets it while the window is hidden, and the
+    // on-top switch makes a new native window.
+    if (!TaskVisible)
+        keepOutOfTaskbar(this);
     if (!m_centred) {
         m_centred = true;
         // Focus starts on the buttons, as the tab order has it; a time field holding the focus would keep

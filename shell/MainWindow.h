@@ -61,7 +61,7 @@ public:
     // Look
     void setDigitColor(std::uint32_t color);
     void setButtonColor(std::uint32_t color); // every command button
-    // Background choice 0..6 as stored; other values leave the designed background.
+    // Background choice 0..6 as stored; other values leave the background as it is.
     void paintBackground(int choice);
     int background() const { return m_background; }
     // Spinners at the right edge of their fields.
@@ -69,7 +69,11 @@ public:
     // The on-top rule: topmost exactly when the engine's OnTop is set; position and size kept.
     void applyOnTop();
 
+    // How many characters typing may leave in a field.
+    int fieldMaxLength(TimeField field) const;
     QLineEdit* field(TimeField field) const;
+    // Off once the tray has taken the main windows out of the taskbar: they stay out of it for good.
+    static inline bool TaskVisible = true;
     UpDown* spinner(TimeField field) const;
     QPushButton* button(Cmd button) const;
     QStatusBar* statusBar() const { return m_statusBar; }
@@ -104,6 +108,7 @@ private:
     Engine& m_engine;
     const MainLayout& m_layout;
     std::array<QLineEdit*, 3> m_fields{};
+    std::array<int, 3> m_typingLimits{2, 2, 2};
     std::array<UpDown*, 3> m_spinners{};
     std::array<QPushButton*, 8> m_buttons{}; // [1..7]
     std::array<QLabel*, 3> m_captions{};
@@ -112,6 +117,7 @@ private:
     std::uint32_t m_startColor = 0x00FF8080;
     std::uint32_t m_buttonColor = 0x00FF8080;
     int m_background = -1;
+    bool m_secondsCaptionSet = false;
     bool m_centred = false;
 };
 

@@ -57,6 +57,7 @@ void Tray::GoSystemTray(MainWindow& from, const QString& tip)
     TrayIconData.tip = tip;
     showTip();
     m_icon->show();
+    MainWindow::TaskVisible = false;
     InTray = true;
     m_hidden = &from;
     from.hide();

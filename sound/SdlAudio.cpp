@@ -2,12 +2,15 @@
 
 #include "sound/WaveFile.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibrary>
 #include <QList>
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <atomic>
+#include <utility>
 #include <vector>
 
 namespace zentimo {
@@ -37,6 +40,7 @@ struct SdlApi {
     decltype(&::Mix_PlayMusic) Mix_PlayMusic = nullptr;
     decltype(&::Mix_Playing) Mix_Playing = nullptr;
     decltype(&::Mix_PlayingMusic) Mix_PlayingMusic = nullptr;
+    decltype(&::Mix_GetMusicType) Mix_GetMusicType = nullptr;
     bool ok = false;
 };
 
@@ -77,6 +81,7 @@ const SdlApi* sdlApi()
         resolve(a.Mix_PlayMusic, sdl, mix, "Mix_PlayMusic");
         resolve(a.Mix_Playing, sdl, mix, "Mix_Playing");
         resolve(a.Mix_PlayingMusic, sdl, mix, "Mix_PlayingMusic");
+        resolve(a.Mix_GetMusicType, sdl, mix, "Mix_GetMusicType");
         a.ok = true;
         return a;
     }();
@@ -89,7 +94,7 @@ bool sdlAvailable()
     if (!a->ok)
         return false;
     // Every entry point this file calls must be there.
-    const QFunctionPointer all[] = {reinterpret_cast<QFunctionPointer>(a->SDL_SetHint), reinterpret_cast<QFunctionPointer>(a->SDL_InitSubSystem), reinterpret_cast<QFunctionPointer>(a->SDL_QuitSubSystem), reinterpret_cast<QFunctionPointer>(a->SDL_RWFromConstMem), reinterpret_cast<QFunctionPointer>(a->Mix_OpenAudioDevice), reinterpret_cast<QFunctionPointer>(a->Mix_AllocateChannels), reinterpret_cast<QFunctionPointer>(a->Mix_ChannelFinished), reinterpret_cast<QFunctionPointer>(a->Mix_HookMusicFinished), reinterpret_cast<QFunctionPointer>(a->Mix_HaltChannel), reinterpret_cast<QFunctionPointer>(a->Mix_HaltMusic), reinterpret_cast<QFunctionPointer>(a->Mix_FreeMusic), reinterpret_cast<QFunctionPointer>(a->Mix_FreeChunk), reinterpret_cast<QFunctionPointer>(a->Mix_CloseAudio), reinterpret_cast<QFunctionPointer>(a->Mix_Quit), reinterpret_cast<QFunctionPointer>(a->Mix_LoadWAV_RW), reinterpret_cast<QFunctionPointer>(a->Mix_PlayChannel), reinterpret_cast<QFunctionPointer>(a->Mix_LoadMUS), reinterpret_cast<QFunctionPointer>(a->Mix_PlayMusic), reinterpret_cast<QFunctionPointer>(a->Mix_Playing), reinterpret_cast<QFunctionPointer>(a->Mix_PlayingMusic)};
+    const QFunctionPointer all[] = {reinterpret_cast<QFunctionPointer>(a->SDL_SetHint), reinterpret_cast<QFunctionPointer>(a->SDL_InitSubSystem), reinterpret_cast<QFunctionPointer>(a->SDL_QuitSubSystem), reinterpret_cast<QFunctionPointer>(a->SDL_RWFromConstMem), reinterpret_cast<QFunctionPointer>(a->Mix_OpenAudioDevice), reinterpret_cast<QFunctionPointer>(a->Mix_AllocateChannels), reinterpret_cast<QFunctionPointer>(a->Mix_ChannelFinished), reinterpret_cast<QFunctionPointer>(a->Mix_HookMusicFinished), reinterpret_cast<QFunctionPointer>(a->Mix_HaltChannel), reinterpret_cast<QFunctionPointer>(a->Mix_HaltMusic), reinterpret_cast<QFunctionPointer>(a->Mix_FreeMusic), reinterpret_cast<QFunctionPointer>(a->Mix_FreeChunk), reinterpret_cast<QFunctionPointer>(a->Mix_CloseAudio), reinterpret_cast<QFunctionPointer>(a->Mix_Quit), reinterpret_cast<QFunctionPointer>(a->Mix_LoadWAV_RW), reinterpret_cast<QFunctionPointer>(a->Mix_PlayChannel), reinterpret_cast<QFunctionPointer>(a->Mix_LoadMUS), reinterpret_cast<QFunctionPointer>(a->Mix_PlayMusic), reinterpret_cast<QFunctionPointer>(a->Mix_Playing), reinterpret_cast<QFunctionPointer>(a->Mix_PlayingMusic), reinterpret_cast<QFunctionPointer>(a->Mix_GetMusicType)};
     for (QFunctionPointer f : all) {
         if (!f)
             return false;
@@ -117,6 +122,7 @@ bool sdlAvailable()
 #define Mix_PlayMusic sdlApi()->Mix_PlayMusic
 #define Mix_Playing sdlApi()->Mix_Playing
 #define Mix_PlayingMusic sdlApi()->Mix_PlayingMusic
+#define Mix_GetMusicType sdlApi()->Mix_GetMusicType
 
 constexpr int kWaveChannel = 0;
 constexpr size_t kMaxCachedImages = 12;
@@ -130,7 +136,19 @@ struct Mixer {
     std::vector<std::pair<QByteArray, Mix_Chunk*>> imageChunks;
     Mix_Chunk* playingImage = nullptr;
     Mix_Music* music = nullptr;
+    QString musicFile; // path, size and time of the file `music` was loaded from
+    // A closed MIDI file, kept loaded: its sound font takes most of a second to read, and the alarm opens
+    // the same file each time.
+    Mix_Music* keptMidi = nullptr;
+    QString keptMidiFile;
 };
+
+QString fileStamp(const QString& path)
+{
+    const QFileInfo info(path);
+    return path + QLatin1Char('\n') + QString::number(info.size()) + QLatin1Char('\n') +
+           QString::number(info.lastModified().toMSecsSinceEpoch());
+}
 
 Mixer& mixer()
 {
@@ -204,6 +222,9 @@ void closeMixer()
     Mix_HaltMusic();
     if (m.music)
         Mix_FreeMusic(m.music);
+    if (m.keptMidi)
+        Mix_FreeMusic(m.keptMidi);
+    m.keptMidi = nullptr;
     if (m.fileChunk)
         Mix_FreeChunk(m.fileChunk);
     for (auto& entry : m.imageChunks)
@@ -332,8 +353,20 @@ bool SdlAudio::openDevice(const QString& path, DeviceType)
     closeDevice();
     if (path.isEmpty() || !openMixer())
         return false;
-    mixer().music = Mix_LoadMUS(QFile::encodeName(path).constData());
-    return mixer().music != nullptr;
+    Mixer& m = mixer();
+    const QString stamp = fileStamp(path);
+    if (m.keptMidi && m.keptMidiFile == stamp) {
+        m.music = std::exchange(m.keptMidi, nullptr);
+        m.musicFile = stamp;
+        return true;
+    }
+    m.music = Mix_LoadMUS(QFile::encodeName(path).constData());
+    m.musicFile = stamp;
+    // Freed only now: while it still holds the sound font, FluidSynth shares the font's samples with a
+    // new MIDI file instead of reading them again.
+    if (m.keptMidi)
+        Mix_FreeMusic(std::exchange(m.keptMidi, nullptr));
+    return m.music != nullptr;
 }
 
 bool SdlAudio::playDevice()
@@ -348,7 +381,14 @@ void SdlAudio::closeDevice()
     if (!m.open || !m.music)
         return;
     Mix_HaltMusic();
-    Mix_FreeMusic(m.music);
+    if (Mix_GetMusicType(m.music) == MUS_MID) {
+        if (m.keptMidi)
+            Mix_FreeMusic(m.keptMidi);
+        m.keptMidi = m.music;
+        m.keptMidiFile = m.musicFile;
+    } else {
+        Mix_FreeMusic(m.music);
+    }
     m.music = nullptr;
 }
 

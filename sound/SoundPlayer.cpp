@@ -61,7 +61,7 @@ int openErrorNumber(const QString& path, int error)
     }
 }
 
-// VB's Trim: spaces only.
+// Spaces only: tabs and line ends are part of the text.
 QString trimBlanks(const QString& text)
 {
     qsizetype begin = 0;

@@ -1,5 +1,5 @@
 #pragma once
-// Layout tables are kept in twips, the unit the window designs were drawn in.
+// Layout tables are kept in twips, 15 to a pixel at 96 dpi; these helpers turn them into pixels.
 
 #include <QRect>
 #include <QtMath>

@@ -2,8 +2,11 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <vector>
 #include <xcb/xcb.h>
 
 namespace zentimo {
@@ -28,10 +31,24 @@ void keepOutOfTaskbar(QWidget* window)
     if (state == XCB_ATOM_NONE || skip[0] == XCB_ATOM_NONE || skip[1] == XCB_ATOM_NONE) {
         return;
     }
+    const auto id = xcb_window_t(window->winId());
+    // Said again on each showing: only what is not there yet is added.
+    std::vector<xcb_atom_t> missing(std::begin(skip), std::end(skip));
+    const xcb_get_property_cookie_t cookie = xcb_get_property(connection, 0, id, state, XCB_ATOM_ATOM, 0, 64);
+    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr)) {
+        const auto* held = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+        const int count = reply->format == 32 ? xcb_get_property_value_length(reply) / 4 : 0;
+        std::erase_if(missing,
+                      [&](xcb_atom_t a) { return std::find(held, held + count, a) != held + count; });
+        std::free(reply);
+    }
+    if (missing.empty()) {
+        return;
+    }
     // Appended: Qt adds its own states (above) to whatever the property already holds when it maps the
     // window.
-    xcb_change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()), state, XCB_ATOM_ATOM,
-                        32, 2, skip);
+    xcb_change_property(connection, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32,
+                        std::uint32_t(missing.size()), missing.data());
     xcb_flush(connection);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Helpers for the dialog tests: controls found by designer name (and index for control arrays), the
+// Helpers for the dialog tests: controls found by object name (and index for control arrays), the
 // registry file as text, and sound files to choose.
 
 #include "shell/MainFixture.h"

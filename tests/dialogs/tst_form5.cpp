@@ -281,7 +281,7 @@ private Q_SLOTS:
         QCOMPARE(e.SoundFile, wav);
         QCOMPARE(fx.engine->options().AlarmMessage, QString("Wake \"up\""));
         QCOMPARE(d->result()->options.BigWindow, 1);
-        QCOMPARE(fx.big().field(TimeField::Seconds)->maxLength(), 1);
+        QCOMPARE(fx.big().fieldMaxLength(TimeField::Seconds), 1);
     }
 
     void builtInSourceStillStoresTheShownPath()

@@ -25,6 +25,10 @@ def parent_name(window):
     return ""
 
 
+def wm_state(window):
+    return run("xprop", "-id", str(window), "_NET_WM_STATE").stdout
+
+
 def tray_embedders():
     """Icon slots in icewm's tray, whoever they belong to."""
     return run("xwininfo", "-root", "-tree").stdout.count('"YXTrayEmbedder"')
@@ -101,6 +105,8 @@ class TrayTest(unittest.TestCase):
         click_at(x, y, repeat=2)
         wait_for(lambda: mapped(self.window), what="window restored by the double click")
         wait_for(lambda: not self.icons(), what="icon removed")
+        # The taskbar entry that the tray took away stays away.
+        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", wm_state(self.window))
         self.app.screenshot("tray-restored")
 
     def menu_shown(self):
@@ -126,6 +132,7 @@ class TrayTest(unittest.TestCase):
         wait_for(lambda: run("xdotool", "getactivewindow", check=False).stdout.strip() == str(box),
                  what="the About box to take the keyboard")
         self.app.screenshot("tray-about-box")
+        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", wm_state(box))
         self.assertFalse(mapped(self.window), "About from the tray showed the main window")
         self.app.key("Return")
         wait_for(lambda: not self.shown("About..."), what="About box closed")

@@ -107,6 +107,16 @@ private Q_SLOTS:
         QCOMPARE(e->text(), QString("1"));
     }
 
+    void aLengthLimitHoldsTypingBackButCutsNothing()
+    {
+        fx.start();
+        fx.setTime(*fx.form1, "00", "05", "00");
+        fx.form1->setFieldMaxLength(TimeField::Seconds, 1);
+        QCOMPARE(MainFixture::time(*fx.form1), QString("00:05:00"));
+        MainFixture::typeInto(*fx.form1, TimeField::Seconds, "12");
+        QCOMPARE(fx.form1->fieldText(TimeField::Seconds), QString("01"));
+    }
+
     void wakeHoursThirteenBecomeTwelve()
     {
         fx.start();
@@ -116,6 +126,7 @@ private Q_SLOTS:
         QCOMPARE(fx.form1->fieldText(TimeField::Hours), QString("12"));
         QCOMPARE(fx.big().fieldText(TimeField::Hours), QString("12"));
         QCOMPARE(fx.form1->field(TimeField::Seconds)->accessibleName(), QString("AM/PM"));
+        QCOMPARE(fx.big().findChild<QLabel*>("Label6")->text(), QString("AM/PM"));
     }
 
     void runStatesThroughTheButtons()

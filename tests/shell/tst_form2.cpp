@@ -1,5 +1,6 @@
 #include "shell/kit/Artwork.h"
 #include "shell/Form2.h"
+#include "shell/kit/Twips.h"
 
 #include <QApplication>
 #include <QDir>
@@ -217,6 +218,10 @@ void TestForm2::stripShowsTheMessageOnlyWhereTheLabelIs()
     QVERIFY(!stripShowsLitLeds(strip)); // still beyond the right edge
     form->setLabelLeftTwips(600);
     QVERIFY(stripShowsLitLeds(strip));
+    // The text stands 30 twips below the strip's top, wholly inside it.
+    const QRect text = form->findChild<QWidget*>(QStringLiteral("Label1"))->geometry();
+    QCOMPARE(text.top(), twipsToPixels(30));
+    QVERIFY(text.bottom() < strip->height());
     form->setLabelLeftTwips(-form->labelWidthTwips() - 1);
     QVERIFY(!stripShowsLitLeds(strip));
 }

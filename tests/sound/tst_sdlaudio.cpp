@@ -28,6 +28,19 @@ qint64 frames(double seconds)
     return qint64(seconds * kRate);
 }
 
+// Bytes this process has read through system calls so far.
+qint64 bytesRead()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : io.readAll().split('\n')) {
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    }
+    return -1;
+}
+
 } // namespace
 
 class TestSdlAudio : public QObject {
@@ -164,13 +177,19 @@ private Q_SLOTS:
     {
         const QString mid = path("tune.mid");
         writeFile(mid, midiNote(1));
-        QVERIFY(m_player->OpenDevice('"' + mid + '"', AudioBackend::DeviceType::Sequencer));
-        const qint64 start = settledEnd();
-        QVERIFY(m_player->PlayDevice());
-        const qint64 onset = onsetAfter(start);
-        QVERIFY(onset - start < frames(0.2));
-        m_player->CloseDevice();
-        QVERIFY(!m_audio->isDevicePlaying());
+        for (int opening = 1; opening <= 2; ++opening) {
+            const qint64 before = bytesRead();
+            QVERIFY(m_player->OpenDevice('"' + mid + '"', AudioBackend::DeviceType::Sequencer));
+            // The sound font (over 100 MB) is read at the first opening only.
+            if (opening == 2)
+                QVERIFY2(bytesRead() - before < 1000000, qPrintable(QString::number(bytesRead() - before)));
+            const qint64 start = settledEnd();
+            QVERIFY(m_player->PlayDevice());
+            const qint64 onset = onsetAfter(start);
+            QVERIFY(onset - start < frames(0.2));
+            m_player->CloseDevice();
+            QVERIFY(!m_audio->isDevicePlaying());
+        }
     }
 
     void badFilesNeverCrash_data()
