@@ -172,6 +172,7 @@ void Form1::restoreFromTray(int window)
 {
     m_tray->removeIcon();
     face(window).show();
+    face(window).restoreAndFocus();
 }
 
 void Form1::showAlarmMessage(const QString& message)
