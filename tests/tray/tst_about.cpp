@@ -3,6 +3,7 @@
 #include "shell/MainFixture.h"
 #include "shell/ShellOpen.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTextBrowser>
@@ -123,8 +124,9 @@ private Q_SLOTS:
 
     void helpIsLookedForBesideTheProgramThenInTheDataFolder()
     {
+        const QString program = QCoreApplication::applicationDirPath();
         QCOMPARE(HelpWindow::helpFolders(),
-                 (QStringList{QCoreApplication::applicationDirPath(), QStringLiteral(ZENTIMO_DATADIR)}));
+                 (QStringList{program, QDir::cleanPath(program + QStringLiteral("/" ZENTIMO_DATADIR_FROM_BINDIR))}));
         QTemporaryDir program, data;
         HelpWindow::setHelpFolders({program.path(), data.path()});
         QCOMPARE(HelpWindow::findHelpFile(), QString());
