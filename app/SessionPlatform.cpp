@@ -51,10 +51,11 @@ void SessionPlatform::reportLimits()
 {
     if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return;
-    std::fputs("zentimo: this Wayland session lets no program keep a window on top, place its windows or keep "
-               "them off the task bar: \"On Top\" has no effect and the alarm message can open behind other "
-               "windows. With XWayland in the session Zentimo runs on it, where all of this works.\n",
-               stderr);
+    std::fputs(
+        "zentimo: this Wayland session lets no program keep a window on top, place its windows or keep "
+        "them off the task bar: \"On Top\" has no effect and the alarm message can open behind other "
+        "windows. With XWayland in the session Zentimo runs on it, where all of this works.\n",
+        stderr);
 }
 
 } // namespace zentimo

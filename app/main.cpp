@@ -1,4 +1,5 @@
 #include "app/Main.h"
+
 #include "app/SessionPlatform.h"
 
 #include <QApplication>

@@ -124,9 +124,9 @@ private Q_SLOTS:
 
     void helpIsLookedForBesideTheProgramThenInTheDataFolder()
     {
-        const QString program = QCoreApplication::applicationDirPath();
+        const QString folder = QCoreApplication::applicationDirPath();
         QCOMPARE(HelpWindow::helpFolders(),
-                 (QStringList{program, QDir::cleanPath(program + QStringLiteral("/" ZENTIMO_DATADIR_FROM_BINDIR))}));
+                 (QStringList{folder, QDir::cleanPath(folder + QStringLiteral("/" ZENTIMO_DATADIR_FROM_BINDIR))}));
         QTemporaryDir program, data;
         HelpWindow::setHelpFolders({program.path(), data.path()});
         QCOMPARE(HelpWindow::findHelpFile(), QString());
