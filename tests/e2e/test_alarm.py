@@ -37,6 +37,7 @@ class AlarmTest(unittest.TestCase):
         wait_for(lambda: self.caption() == "Stop", what="Stop caption")
         self.assertIsNotNone(find(self.root, "Activated"))
         app.screenshot("alarm-1-running")
+        app.picture("small-window", self.window)
 
         wait_for(lambda: self.caption() == "Alarm Off", timeout=8, what="Alarm Off")
         message = wait_for(self.message_window, what="message window")
@@ -45,6 +46,7 @@ class AlarmTest(unittest.TestCase):
         self.assertNotEqual(app.pixel(mx, my), (254, 254, 254))
         self.assertNotEqual(app.pixel(mx + 346, my + 60), (254, 254, 254))
         app.screenshot("alarm-2-message")
+        app.picture("alarm-panel", message, frame=False)
 
         # The LED text moves through the strip.
         before = app.grab(mx + 30, my + 48, 521, 47)

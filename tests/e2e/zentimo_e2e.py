@@ -207,6 +207,20 @@ class Zentimo:
             f.write("\n".join(lines) + "\n\n")
 
     @staticmethod
+    def picture(name, window, frame=True):
+        """A picture for the README of one window (with the window manager's frame) as it stands on the
+        screen; `make screenshots` copies these from the run's docs folder into docs/."""
+        folder = os.path.join(SHOTS, "docs")
+        os.makedirs(folder, exist_ok=True)
+        path = os.path.join(folder, name + ".png")
+        if frame:
+            run("import", "-frame", "-window", str(window), path)
+        else:
+            x, y, width, height = Zentimo.geometry(window)
+            run("import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage", path)
+        return path
+
+    @staticmethod
     def screenshot(name):
         os.makedirs(SHOTS, exist_ok=True)
         path = os.path.join(SHOTS, name + ".png")
