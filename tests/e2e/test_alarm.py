@@ -46,13 +46,13 @@ class AlarmTest(unittest.TestCase):
         self.assertNotEqual(app.pixel(mx, my), (254, 254, 254))
         self.assertNotEqual(app.pixel(mx + 346, my + 60), (254, 254, 254))
         app.screenshot("alarm-2-message")
-        app.picture("alarm-panel", message, frame=False)
 
         # The LED text moves through the strip.
         before = app.grab(mx + 30, my + 48, 521, 47)
         time.sleep(0.5)
         after = app.grab(mx + 30, my + 48, 521, 47)
         self.assertNotEqual(before, after)
+        app.picture("alarm-panel", message, frame=False)
 
         # Centred, the panel covers the main window: drag it aside by its metal.
         move_pointer(mx + 200, my + 12)
