@@ -161,16 +161,22 @@ class Watcher:
         self.items = []
         self.bus = Gio.bus_get_sync(Gio.BusType.SESSION)
         owned = threading.Event()
+        self.released = threading.Event()
         context = GLib.MainContext.new()
         self.loop = GLib.MainLoop(context)
 
         def serve():
             context.push_thread_default()
             info = Gio.DBusNodeInfo.new_for_xml(WATCHER).interfaces[0]
-            self.bus.register_object("/StatusNotifierWatcher", info, self.call, self.get, None)
-            Gio.bus_own_name_on_connection(self.bus, "org.kde.StatusNotifierWatcher", Gio.BusNameOwnerFlags.NONE,
-                                           lambda *_: owned.set(), None)
+            registration = self.bus.register_object("/StatusNotifierWatcher", info, self.call, self.get, None)
+            name = Gio.bus_own_name_on_connection(self.bus, "org.kde.StatusNotifierWatcher",
+                                                  Gio.BusNameOwnerFlags.NONE, lambda *_: owned.set(), None)
             self.loop.run()
+            # A name left behind with nobody answering would stall the next program's tray for the
+            # whole D-Bus timeout.
+            Gio.bus_unown_name(name)
+            self.bus.unregister_object(registration)
+            self.released.set()
 
         threading.Thread(target=serve, daemon=True).start()
         if not owned.wait(10):
@@ -208,6 +214,7 @@ class Watcher:
 
     def stop(self):
         self.loop.quit()
+        self.released.wait(5)
 
 
 class StatusNotifierTest(unittest.TestCase):
