@@ -124,9 +124,9 @@ private Q_SLOTS:
 
     void helpIsLookedForBesideTheProgramThenInTheDataFolder()
     {
-        const QString folder = QCoreApplication::applicationDirPath();
-        QCOMPARE(HelpWindow::helpFolders(),
-                 (QStringList{folder, QDir::cleanPath(folder + QStringLiteral("/" ZENTIMO_DATADIR_FROM_BINDIR))}));
+        const QString here = QCoreApplication::applicationDirPath();
+        const QString installed = QDir::cleanPath(here + QStringLiteral("/" ZENTIMO_DATADIR_FROM_BINDIR));
+        QCOMPARE(HelpWindow::helpFolders(), (QStringList{here, installed}));
         QTemporaryDir program, data;
         HelpWindow::setHelpFolders({program.path(), data.path()});
         QCOMPARE(HelpWindow::findHelpFile(), QString());
