@@ -31,6 +31,13 @@ if(missing)
   message(FATAL_ERROR "not installed: ${missing}")
 endif()
 
+# The installed AppStream data finds its desktop file and icon under their installed names.
+execute_process(COMMAND appstreamcli validate-tree --no-net ${STAGE}
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "appstreamcli validate-tree:\n${output}")
+endif()
+
 # Each icon is a PNG of its folder's size: the width and height sit at bytes 16..23 of the header.
 foreach(size ${ICON_SIZES})
   file(READ ${STAGE}/${DATADIR}/icons/hicolor/${size}x${size}/apps/${ID}.png header LIMIT 24 HEX)
