@@ -310,8 +310,13 @@ def find_app(name="zentimo", timeout=15):
         desktop = Atspi.get_desktop(0)
         for i in range(desktop.get_child_count()):
             app = desktop.get_child_at_index(i)
-            if app is not None and (app.get_name() or "").lower() == name:
-                return app
+            try:
+                # A program that has just ended may still be listed for a moment.
+                alive = os.path.exists("/proc/%d" % app.get_process_id())
+                if alive and (app.get_name() or "").lower() == name:
+                    return app
+            except Exception:
+                continue
         return None
 
     return wait_for(look, timeout, what="accessible application " + name)
