@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS      ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test test-asan format clean
+.PHONY: all deps build run test test-asan screenshots format clean
 
 all: build
 
@@ -28,6 +28,12 @@ test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZENTIMO_SANITIZE=ON -DZENTIMO_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
+
+# The README's pictures, taken again by the end-to-end tests that show those windows.
+screenshots: build
+	rm -rf $(BUILD)/tests/e2e/screenshots/docs
+	cd $(BUILD) && ctest -R 'e2e_test_(alarm|bigwindow)$$' --output-on-failure
+	mkdir -p docs && cp $(BUILD)/tests/e2e/screenshots/docs/*.png docs/
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

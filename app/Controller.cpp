@@ -231,7 +231,9 @@ void Controller::bringWindowForward()
 {
     if (m_tray->InTray) {
         m_tray->removeIcon();
-        face(m_currentWindow).show();
+        MainWindow& window = face(m_currentWindow);
+        window.show();
+        window.restoreAndFocus();
         m_tray->InTray = false;
     } else {
         shownWindow().restoreAndFocus();

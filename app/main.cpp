@@ -1,16 +1,20 @@
 #include "app/Main.h"
 
+#include "app/SessionPlatform.h"
+
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    zentimo::SessionPlatform platform(argc, argv);
+    QApplication app(platform.argc(), platform.argv());
     // Fusion paints a button's background colour on every desktop; the flashing Start button needs it.
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setApplicationName(QStringLiteral("Zentimo"));
     QApplication::setOrganizationName(QStringLiteral("Fernwick"));
     QApplication::setApplicationVersion(QStringLiteral("3.6"));
-    QApplication::setDesktopFileName(QStringLiteral("zentimo"));
+    QApplication::setDesktopFileName(QStringLiteral("example.fernwick.Zentimo"));
+    zentimo::SessionPlatform::reportLimits();
     zentimo::Main();
     return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 # Installs the build into a scratch folder and checks that every file a desktop needs is there.
-# cmake -DBUILD_DIR=... -DSTAGE=... -DICON_SIZES=... -DDATADIR=... -DBINDIR=... [-DHELP=ON] -P CheckInstall.cmake
+# cmake -DBUILD_DIR=... -DSTAGE=... -DICON_SIZES=... -DDATADIR=... -DBINDIR=... -DID=... [-DHELP=ON]
+#       -P CheckInstall.cmake
 
 file(REMOVE_RECURSE ${STAGE})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${STAGE}
@@ -10,10 +11,11 @@ endif()
 
 set(expected
     ${BINDIR}/zentimo
-    ${DATADIR}/applications/zentimo.desktop
-    ${DATADIR}/metainfo/zentimo.metainfo.xml)
+    ${DATADIR}/applications/${ID}.desktop
+    ${DATADIR}/metainfo/${ID}.metainfo.xml
+    ${DATADIR}/doc/zentimo/copyright)
 foreach(size ${ICON_SIZES})
-  list(APPEND expected ${DATADIR}/icons/hicolor/${size}x${size}/apps/zentimo.png)
+  list(APPEND expected ${DATADIR}/icons/hicolor/${size}x${size}/apps/${ID}.png)
 endforeach()
 if(HELP)
   list(APPEND expected ${DATADIR}/zentimo/zm.html)
@@ -29,9 +31,16 @@ if(missing)
   message(FATAL_ERROR "not installed: ${missing}")
 endif()
 
+# The installed AppStream data finds its desktop file and icon under their installed names.
+execute_process(COMMAND appstreamcli validate-tree --no-net ${STAGE}
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "appstreamcli validate-tree:\n${output}")
+endif()
+
 # Each icon is a PNG of its folder's size: the width and height sit at bytes 16..23 of the header.
 foreach(size ${ICON_SIZES})
-  file(READ ${STAGE}/${DATADIR}/icons/hicolor/${size}x${size}/apps/zentimo.png header LIMIT 24 HEX)
+  file(READ ${STAGE}/${DATADIR}/icons/hicolor/${size}x${size}/apps/${ID}.png header LIMIT 24 HEX)
   string(SUBSTRING "${header}" 0 16 magic)
   string(SUBSTRING "${header}" 32 8 width)
   string(SUBSTRING "${header}" 40 8 height)

@@ -36,6 +36,8 @@ Form2::Form2()
     : QWidget(nullptr,
               Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
 {
+    // Without a top layer the panel stands in front only as the active window.
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus, windowsCanStayOnTop());
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Zentimo"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -105,6 +107,9 @@ Form2* Form2::ShowAlarm(const QString& message)
     form->setLabelLeftTwips(form->stripScaleWidthTwips());
     form->show();
     form->raise();
+    // After the alarm has given the main window back and focused it, or it would cover the panel.
+    if (!windowsCanStayOnTop())
+        QTimer::singleShot(0, form, [form] { form->activateWindow(); });
     return form;
 }
 

@@ -3,6 +3,7 @@
 #include "shell/ShellOpen.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
@@ -30,7 +31,8 @@ QStringList HelpWindow::helpFolders()
 {
     if (!g_folders.isEmpty())
         return g_folders;
-    return {QCoreApplication::applicationDirPath(), QStringLiteral(ZENTIMO_DATADIR)};
+    const QString program = QCoreApplication::applicationDirPath();
+    return {program, QDir::cleanPath(program + QStringLiteral("/" ZENTIMO_DATADIR_FROM_BINDIR))};
 }
 
 void HelpWindow::setHelpFolders(const QStringList& folders)

@@ -344,6 +344,8 @@ void MainWindow::restoreAndFocus()
         showNormal();
     raise();
     activateWindow();
+    // Where the session does not let a program raise its window (Wayland), it asks for attention instead.
+    QApplication::alert(this);
 }
 
 void MainWindow::setTopmost(bool topmost)

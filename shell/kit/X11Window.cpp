@@ -52,4 +52,9 @@ void keepOutOfTaskbar(QWidget* window)
     xcb_flush(connection);
 }
 
+bool windowsCanStayOnTop()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 } // namespace zentimo

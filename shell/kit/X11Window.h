@@ -8,4 +8,7 @@ namespace zentimo {
 // otherwise; this must be said before the window is first mapped. Elsewhere than on X11 it does nothing.
 void keepOutOfTaskbar(QWidget* window);
 
+// Whether a window can stay above others here: X11 keeps it there; a Wayland session lets no client.
+bool windowsCanStayOnTop();
+
 } // namespace zentimo

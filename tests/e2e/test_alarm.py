@@ -37,6 +37,7 @@ class AlarmTest(unittest.TestCase):
         wait_for(lambda: self.caption() == "Stop", what="Stop caption")
         self.assertIsNotNone(find(self.root, "Activated"))
         app.screenshot("alarm-1-running")
+        app.picture("small-window", self.window)
 
         wait_for(lambda: self.caption() == "Alarm Off", timeout=8, what="Alarm Off")
         message = wait_for(self.message_window, what="message window")
@@ -51,6 +52,7 @@ class AlarmTest(unittest.TestCase):
         time.sleep(0.5)
         after = app.grab(mx + 30, my + 48, 521, 47)
         self.assertNotEqual(before, after)
+        app.picture("alarm-panel", message, frame=False)
 
         # Centred, the panel covers the main window: drag it aside by its metal.
         move_pointer(mx + 200, my + 12)

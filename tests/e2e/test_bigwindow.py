@@ -28,6 +28,7 @@ class BigWindowTest(unittest.TestCase):
         app.click(self.window, "Start", layout=BIG)
         start = find(self.root, "Stop")
         self.assertIsNotNone(start)
+        app.picture("big-window", self.window)
         wait_for(lambda: find(self.root, "Alarm Off") is not None, timeout=8, what="Alarm Off")
         message = wait_for(lambda: [w for w in app.windows() if app.geometry(w)[2:] == MESSAGE_SIZE],
                            what="message window")[0]

@@ -78,7 +78,8 @@ def move_pointer(x, y):
 
 
 class Zentimo:
-    """One running copy of the program with a fresh configuration folder and a disk audio file."""
+    """One running copy of the program with a fresh configuration folder and a disk audio file. extra_env
+    overrides the environment; a value of None removes the variable."""
 
     def __init__(self, config_dir=None, faketime=None, tz="UTC", extra_env=None):
         self.tmp = tempfile.mkdtemp(prefix="zentimo-e2e-")
@@ -105,7 +106,11 @@ class Zentimo:
             "SDL_DISKAUDIOFILE": self.audio,
             "TZ": self.tz,
         })
-        env.update(self.extra_env)
+        for name, value in self.extra_env.items():
+            if value is None:
+                env.pop(name, None)
+            else:
+                env[name] = value
         cmd = [os.environ.get("ZENTIMO_BINARY", BINARY)]
         if self.faketime:
             # libfaketime preloaded directly, not through the faketime wrapper, so that the process found
@@ -139,7 +144,9 @@ class Zentimo:
         if visible:
             args.append("--onlyvisible")
         args += ["--pid", str(self.proc.pid), "--name", "^" + name + "$"]
-        out = run(*args, check=False).stdout.split()
+        env = xenv()
+        env["DISPLAY"] = self.extra_env.get("DISPLAY") or env["DISPLAY"]
+        out = run(*args, check=False, env=env).stdout.split()
         return [int(w) for w in out]
 
     def wait_window(self, name="Zentimo", timeout=15):
@@ -200,6 +207,20 @@ class Zentimo:
             f.write("\n".join(lines) + "\n\n")
 
     @staticmethod
+    def picture(name, window, frame=True):
+        """A picture for the README of one window (with the window manager's frame) as it stands on the
+        screen; `make screenshots` copies these from the run's docs folder into docs/."""
+        folder = os.path.join(SHOTS, "docs")
+        os.makedirs(folder, exist_ok=True)
+        path = os.path.join(folder, name + ".png")
+        if frame:
+            run("import", "-frame", "-window", str(window), path)
+        else:
+            x, y, width, height = Zentimo.geometry(window)
+            run("import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage", path)
+        return path
+
+    @staticmethod
     def screenshot(name):
         os.makedirs(SHOTS, exist_ok=True)
         path = os.path.join(SHOTS, name + ".png")
@@ -227,6 +248,52 @@ class Zentimo:
             return b""
 
 
+class Weston:
+    """A headless Wayland session of its own, with an X server in it (XWayland) or without. Weston starts
+    XWayland when the first X client connects, on a display it picks and names in its log."""
+
+    def __init__(self, xwayland):
+        self.xwayland = xwayland
+        self.display = None
+        self.proc = None
+
+    def start(self):
+        runtime = os.environ.get("XDG_RUNTIME_DIR") or tempfile.mkdtemp(prefix="zentimo-wl-")
+        self.socket = "wayland-zentimo-%s" % ("x" if self.xwayland else "plain")
+        self.log_path = os.path.join(runtime, self.socket + ".log")
+        args = ["weston", "--backend=headless-backend.so", "--socket=" + self.socket, "--idle-time=0",
+                "--width=1280", "--height=800"]
+        if self.xwayland:
+            args.append("--xwayland")
+            # XWayland binds its socket here; a machine that never ran an X server may not have the folder.
+            if not os.path.isdir("/tmp/.X11-unix"):
+                os.makedirs("/tmp/.X11-unix", exist_ok=True)
+                os.chmod("/tmp/.X11-unix", 0o1777)
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        env["XDG_RUNTIME_DIR"] = runtime
+        with open(self.log_path, "wb") as log:
+            self.proc = subprocess.Popen(args, env=env, stdout=log, stderr=subprocess.STDOUT,
+                                         start_new_session=True)
+        wait_for(lambda: os.path.exists(os.path.join(runtime, self.socket)), what="Weston's socket")
+        if self.xwayland:
+            self.display = wait_for(self._x_display, what="Weston's X display")
+        return self
+
+    def _x_display(self):
+        with open(self.log_path, errors="replace") as f:
+            for line in f:
+                if "xserver listening on display" in line:
+                    return line.split()[-1]
+        return None
+
+    def env(self, platform=None):
+        """What a program needs to run in this session; platform None leaves Qt's choice to the program."""
+        return {"WAYLAND_DISPLAY": self.socket, "DISPLAY": self.display, "QT_QPA_PLATFORM": platform}
+
+    def stop(self):
+        end_process(self.proc)
+
+
 # ---- AT-SPI ----------------------------------------------------------------------------------------
 
 def atspi():
@@ -243,8 +310,13 @@ def find_app(name="zentimo", timeout=15):
         desktop = Atspi.get_desktop(0)
         for i in range(desktop.get_child_count()):
             app = desktop.get_child_at_index(i)
-            if app is not None and (app.get_name() or "").lower() == name:
-                return app
+            try:
+                # A program that has just ended may still be listed for a moment.
+                alive = os.path.exists("/proc/%d" % app.get_process_id())
+                if alive and (app.get_name() or "").lower() == name:
+                    return app
+            except Exception:
+                continue
         return None
 
     return wait_for(look, timeout, what="accessible application " + name)

@@ -3,6 +3,7 @@
 #include "shell/MainFixture.h"
 #include "shell/ShellOpen.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTextBrowser>
@@ -123,8 +124,9 @@ private Q_SLOTS:
 
     void helpIsLookedForBesideTheProgramThenInTheDataFolder()
     {
-        QCOMPARE(HelpWindow::helpFolders(),
-                 (QStringList{QCoreApplication::applicationDirPath(), QStringLiteral(ZENTIMO_DATADIR)}));
+        const QString here = QCoreApplication::applicationDirPath();
+        const QString installed = QDir::cleanPath(here + QStringLiteral("/" ZENTIMO_DATADIR_FROM_BINDIR));
+        QCOMPARE(HelpWindow::helpFolders(), (QStringList{here, installed}));
         QTemporaryDir program, data;
         HelpWindow::setHelpFolders({program.path(), data.path()});
         QCOMPARE(HelpWindow::findHelpFile(), QString());

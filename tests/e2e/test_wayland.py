@@ -1,0 +1,89 @@
+"""Wayland sessions (a headless Weston of their own, not the shared X server): with XWayland the program runs
+on X, where the alarm panel stands above the main window; without it the program runs natively, says once
+what the session does not allow, and still counts and raises the alarm. Waits real seconds."""
+
+import time
+import unittest
+
+from zentimo_e2e import Weston, Zentimo, atspi, find, find_app, main, press, text_of, wait_for
+
+NOTE = "this Wayland session lets no program keep a window on top"
+
+
+def stacking(display):
+    """The X display's top-level windows, bottom to top, each with every window inside it."""
+    from Xlib import display as xdisplay
+    d = xdisplay.Display(display)
+    try:
+        def inside(window):
+            yield window.id
+            for child in window.query_tree().children:
+                yield from inside(child)
+        return [set(inside(w)) for w in d.screen().root.query_tree().children]
+    finally:
+        d.close()
+
+
+class WaylandTest(unittest.TestCase):
+    def start(self, xwayland, platform=None):
+        self.weston = Weston(xwayland).start()
+        self.addCleanup(self.weston.stop)
+        self.app = Zentimo(extra_env=self.weston.env(platform))
+        self.addCleanup(self.app.cleanup)
+        self.app.seed({"Show Message": "True", "Alarm Message": "Wayland"})
+        self.app.start()
+        return self.app
+
+    def log(self):
+        with open(self.app.log.name, errors="replace") as f:
+            return f.read()
+
+    def count_to_alarm(self):
+        """Through the accessibility bus, which works on either platform: 3 s counted down to the alarm."""
+        root = find_app()
+        seconds = wait_for(lambda: find(root, "Seconds", role="text"), what="the seconds field")
+        atspi()  # the bindings must be loaded before an interface is asked for
+        seconds.get_editable_text_iface().set_text_contents("3")
+        wait_for(lambda: text_of(seconds) == "03", what="seconds field reading 03")
+        press(find(root, "Start"))
+        wait_for(lambda: text_of(seconds) in ("02", "01"), what="the countdown to count")
+        wait_for(lambda: find(root, "Alarm Off"), timeout=8, what="the alarm")
+        wait_for(lambda: self.app.audio_peak() > 3000, what="the alarm sound")
+
+    def test_with_xwayland_it_runs_on_x_and_the_panel_stands_above_the_main_window(self):
+        app = self.start(xwayland=True)
+        main_window = app.wait_window()
+        self.count_to_alarm()
+        shown = wait_for(lambda: [w for w in app.windows() if w != main_window], what="the alarm panel on X")[0]
+        order = stacking(self.weston.display)
+        level = {w: next(i for i, group in enumerate(order) if w in group) for w in (main_window, shown)}
+        self.assertGreater(level[shown], level[main_window], "the alarm panel is behind the main window")
+        self.assertNotIn(NOTE, self.log())
+
+    def test_without_xwayland_it_runs_natively_counts_and_alarms(self):
+        self.start(xwayland=False)
+        root = find_app()
+        # No notification area of either kind here: "Tray" minimises rather than hiding the window behind
+        # an icon that nobody shows.
+        press(wait_for(lambda: find(root, "Tray"), what="the Tray button"))
+        time.sleep(0.5)
+        main_window = root.get_child_at_index(0)
+        main_window.clear_cache()
+        self.assertTrue(main_window.get_state_set().contains(atspi().StateType.VISIBLE), "Tray hid the window")
+        self.count_to_alarm()
+
+        def top_levels():
+            root.clear_cache()
+            return root.get_child_count()
+
+        wait_for(lambda: top_levels() == 2, what="the alarm panel beside the main window")
+        self.assertEqual(self.log().count(NOTE), 1)
+
+    def test_a_platform_the_user_chose_stands(self):
+        self.start(xwayland=True, platform="wayland")
+        find_app()
+        self.assertIn(NOTE, self.log(), "the program ran on X against the user's choice")
+
+
+if __name__ == "__main__":
+    main()
