@@ -130,9 +130,11 @@ void Form3::readList()
 
 void Form3::saveList()
 {
-    m_settings.DeleteSetting(m_section);
+    // One write: a crash leaves the old list or the new one, never a part of it.
+    SettingPairs list;
     for (int i = 0; i < m_combo1->count(); ++i)
-        m_settings.SaveSetting(m_section, QStringLiteral("Preset%1").arg(i), m_combo1->itemText(i));
+        list.append({QStringLiteral("Preset%1").arg(i), m_combo1->itemText(i)});
+    m_settings.ReplaceSection(m_section, list);
 }
 
 void Form3::enableButtons()

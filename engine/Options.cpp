@@ -34,6 +34,7 @@ bool saveOptions(CRegSettings& store, const OptionsChange& change)
 {
     const Options& o = change.options;
     Catalogue stored(store);
+    stored.beginBatch(); // every option below lands in one write
     bool ok = stored.writeFlag(OptionKey::LoopSound, o.LoopSound);
     ok &= stored.writeFlag(OptionKey::AutoRestart, o.AutoRestart);
     ok &= stored.writeFlag(OptionKey::OnTop, o.OnTop);
@@ -49,7 +50,7 @@ bool saveOptions(CRegSettings& store, const OptionsChange& change)
     ok &= stored.writeFlag(OptionKey::UseBuiltIn, o.UseBuiltIn);
     ok &= stored.writeFlag(OptionKey::ShowMessage, o.ShowMessage);
     ok &= stored.writeText(OptionKey::AlarmMessage, o.AlarmMessage);
-    return ok;
+    return stored.commitBatch() && ok;
 }
 
 } // namespace zentimo

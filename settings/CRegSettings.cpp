@@ -68,6 +68,37 @@ SettingPairs CRegSettings::GetAllOptions(const QString& section) const
     return RegistryFile(defaultFilePath()).textValues(BuildKeyPath(section));
 }
 
+bool CRegSettings::SaveSettings(const QString& section, const SettingPairs& values)
+{
+    RegistryFile file(defaultFilePath());
+    const QString path = BuildKeyPath(section);
+    return file.batch([&] {
+        for (const auto& [key, setting] : values) {
+            if (!file.setTextValue(path, valueName(key), setting))
+                return false;
+        }
+        return true;
+    });
+}
+
+bool CRegSettings::ReplaceSection(const QString& section, const SettingPairs& values)
+{
+    if (section.isEmpty())
+        return false; // would take every section with it
+    RegistryFile file(defaultFilePath());
+    const QString path = BuildKeyPath(section);
+    return file.batch([&] {
+        // A section not written yet is fine; one with sections below it cannot go.
+        if (!file.deleteKey(path) && !file.textValues(path).isEmpty())
+            return false;
+        for (const auto& [key, setting] : values) {
+            if (!file.setTextValue(path, valueName(key), setting))
+                return false;
+        }
+        return true;
+    });
+}
+
 QString CRegSettings::defaultFilePath()
 {
     return RegistryFile::defaultPath();

@@ -28,6 +28,12 @@ public:
     // Text values of the section in stored order; empty when there are none.
     SettingPairs GetAllOptions(const QString& section) const;
 
+    // Several values of one section in one write: afterwards all of them are stored, or (False) none is.
+    bool SaveSettings(const QString& section, const SettingPairs& values);
+    // The section then holds exactly these values, in this order (none: the section goes), or (False) stays
+    // as it was.
+    bool ReplaceSection(const QString& section, const SettingPairs& values);
+
     // The registry file every instance uses: $XDG_CONFIG_HOME/zentimo/registry.reg
     // (or ~/.config/zentimo/registry.reg).
     static QString defaultFilePath();

@@ -5,6 +5,7 @@
 #include <array>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace zentimo {
 
@@ -102,6 +103,12 @@ std::optional<std::uint32_t> Catalogue::colorFromText(const QString& text)
 
 QString Catalogue::readText(OptionKey key) const
 {
+    if (m_held) {
+        for (const auto& [name, text] : *m_held) {
+            if (name == keyName(key))
+                return text;
+        }
+    }
     return m_store.GetSetting(kSection, keyName(key), defaultText(key));
 }
 
@@ -139,7 +146,30 @@ bool Catalogue::writeColor(OptionKey key, std::uint32_t value)
 
 bool Catalogue::writeText(OptionKey key, const QString& value)
 {
-    return m_store.SaveSetting(kSection, keyName(key), value);
+    if (!m_held)
+        return m_store.SaveSetting(kSection, keyName(key), value);
+    for (auto& [name, text] : *m_held) {
+        if (name == keyName(key)) {
+            text = value;
+            return true;
+        }
+    }
+    m_held->append({keyName(key), value});
+    return true;
+}
+
+void Catalogue::beginBatch()
+{
+    if (!m_held)
+        m_held.emplace();
+}
+
+bool Catalogue::commitBatch()
+{
+    if (!m_held)
+        return true;
+    const SettingPairs held = *std::exchange(m_held, std::nullopt);
+    return m_store.SaveSettings(kSection, held);
 }
 
 } // namespace zentimo

@@ -48,10 +48,15 @@ public:
     bool writeColor(OptionKey key, std::uint32_t value); // as signed 32-bit decimal
     bool writeText(OptionKey key, const QString& value);
 
+    // Writes from here on are held (reads see them) and stored by commitBatch() in one go: all or none.
+    void beginBatch();
+    bool commitBatch();
+
     static const QString kSection; // "Options"
 
 private:
     CRegSettings& m_store;
+    std::optional<SettingPairs> m_held;
 };
 
 } // namespace zentimo

@@ -5,11 +5,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMutex>
 #include <QStringDecoder>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
+#include <time.h>
 #include <unistd.h>
 #include <utility>
 
@@ -243,6 +247,21 @@ bool writeAll(int fd, const QByteArray& data)
         done += n;
     }
     return true;
+}
+
+// Polled rather than blocking, so that a writer that hangs while holding the lock cannot hang us too.
+bool lockWithin(int fd, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return false;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 bool replaceFile(const QString& target, const QByteArray& data)
@@ -486,7 +505,70 @@ struct RegistryFile::Document {
     }
 };
 
+// The last parse, used for as long as the file is the same one with the same size and modification time.
+struct RegistryFile::Cache {
+    struct Stamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = -1;
+        timespec modified{};
+        bool operator==(const Stamp& o) const
+        {
+            return device == o.device && inode == o.inode && size == o.size &&
+                   modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
+        }
+    };
+
+    QMutex mutex;
+    QString path;
+    Stamp stamp;
+    std::optional<Document> doc;
+    int parses = 0;
+
+    static Cache& instance()
+    {
+        static Cache cache;
+        return cache;
+    }
+
+    static Stamp stampOf(const struct stat& st) { return {st.st_dev, st.st_ino, st.st_size, st.st_mtim}; }
+
+    std::optional<Document> find(const QString& filePath, const struct stat& st)
+    {
+        const QMutexLocker lock(&mutex);
+        if (!doc || filePath != path || !(stampOf(st) == stamp))
+            return std::nullopt;
+        return doc;
+    }
+
+    // readStarted: the time just before the file was opened. A file changed no longer ago than its clock's
+    // step could change again without its time moving: that copy is not kept. Whole-second times take a
+    // step of up to two seconds (FAT), finer ones a scheduler tick at most.
+    void keep(const QString& filePath, const struct stat& st, const Document& parsed, timespec readStarted)
+    {
+        const QMutexLocker lock(&mutex);
+        ++parses;
+        const bool wholeSeconds = st.st_mtim.tv_nsec == 0;
+        const qint64 stepNs = wholeSeconds ? 2'000'000'000 : 50'000'000;
+        const auto ns = [](timespec t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
+        if (ns(st.st_mtim) + stepNs >= ns(readStarted)) {
+            doc.reset();
+            return;
+        }
+        path = filePath;
+        stamp = stampOf(st);
+        doc = parsed;
+    }
+};
+
 RegistryFile::RegistryFile(QString path) : m_path(std::move(path)) {}
+
+int RegistryFile::parseCount()
+{
+    Cache& cache = Cache::instance();
+    const QMutexLocker lock(&cache.mutex);
+    return cache.parses;
+}
 
 QString RegistryFile::defaultPath()
 {
@@ -510,13 +592,20 @@ RegistryFile::Document RegistryFile::read() const
         doc.state = Document::State::Unusable;
         return doc;
     }
+    Cache& cache = Cache::instance();
+    if (std::optional<Document> kept = cache.find(m_path, st))
+        return std::move(*kept);
+    timespec started{};
+    ::clock_gettime(CLOCK_REALTIME, &started);
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
         doc.state = Document::State::Unusable;
         return doc;
     }
     QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError) {
+    // What was read belongs to the file as it is now, which a rename may have put in place since the stat.
+    struct stat opened {};
+    if (file.error() != QFileDevice::NoError || ::fstat(file.handle(), &opened) != 0) {
         doc.state = Document::State::Unusable;
         return doc;
     }
@@ -529,11 +618,17 @@ RegistryFile::Document RegistryFile::read() const
     }
     doc.parse(std::move(bytes));
     doc.frozen = doc.frozen || tooLarge;
+    cache.keep(m_path, opened, doc, started);
     return doc;
 }
 
 bool RegistryFile::modify(const std::function<Change(Document&)>& change)
 {
+    if (m_batch) {
+        const Change result = change(*m_batch);
+        m_batchChanged = m_batchChanged || result == Change::Done;
+        return result != Change::Failed;
+    }
     const QFileInfo info(m_path);
     const QString dir = info.absolutePath();
     if (!ensureFolder(dir) || !isWritable(dir))
@@ -543,11 +638,7 @@ bool RegistryFile::modify(const std::function<Change(Document&)>& change)
                         O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     if (lock.fd < 0)
         return false;
-    int locked;
-    do {
-        locked = ::flock(lock.fd, LOCK_EX);
-    } while (locked != 0 && errno == EINTR);
-    if (locked != 0)
+    if (!lockWithin(lock.fd, std::chrono::milliseconds(kLockWaitMs)))
         return false;
 
     // A link to a file kept elsewhere stays a link.
@@ -583,6 +674,21 @@ bool RegistryFile::modify(const std::function<Change(Document&)>& change)
     if (moving && !moveAside(target))
         return false;
     return replaceFile(target, out);
+}
+
+bool RegistryFile::batch(const std::function<bool()>& steps)
+{
+    if (m_batch)
+        return steps();
+    return modify([&](Document& doc) {
+        m_batch = &doc;
+        m_batchChanged = false;
+        const bool ok = steps();
+        m_batch = nullptr;
+        if (!ok)
+            return Change::Failed;
+        return m_batchChanged ? Change::Done : Change::Unchanged;
+    });
 }
 
 std::optional<QString> RegistryFile::textValue(const QString& keyPath, const QString& valueName) const

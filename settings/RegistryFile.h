@@ -3,9 +3,11 @@
 // below HKEY_CURRENT_USER ("Software\Fernwick\Zentimo\Options"); an empty value name is the key's unnamed
 // value. Key and value names compare without regard to case and keep the case they were first given.
 //
-// Reads look at the file as it is and take no lock: writers only ever replace it whole. Every write takes
-// an exclusive lock, re-reads the file, applies its one change and renames a synced copy over the file,
-// so two programs never lose each other's values and a crash leaves the old file or the new one.
+// Reads look at the file as it is and take no lock: writers only ever replace it whole. The file is parsed
+// again only when it is another file, or its size or modification time moved, since the last parse in
+// this program. Every write takes an exclusive lock (False when it is not free within kLockWaitMs), re-reads
+// the file, applies its change and renames a synced copy over the file, so two programs never lose each
+// other's values and a crash leaves the old file or the new one.
 // Lines that are not understood stay where they are; nothing here throws or shows anything.
 
 #include <QList>
@@ -34,21 +36,32 @@ public:
     // Only a key that is written in the file and has no keys below it.
     bool deleteKey(const QString& keyPath);
 
+    // The writes that steps makes on this object go into one copy under one lock, and the file is replaced
+    // once: all of them land, or (when steps answers false, or the file cannot be written) none does.
+    bool batch(const std::function<bool()>& steps);
+
     // ${XDG_CONFIG_HOME:-$HOME/.config}/zentimo/registry.reg
     static QString defaultPath();
+    // Files parsed so far by this program, for tests and measurements.
+    static int parseCount();
 
     // Larger files are read only as far as this and never rewritten.
     static constexpr qsizetype kMaxFileSize = 1024 * 1024;
     static constexpr const char* kHeader = "Zentimo Registry Version 1";
+    // A writer holds the lock for one write only; longer means it hangs, and waiting with it helps nobody.
+    static constexpr int kLockWaitMs = 2000;
 
 private:
     struct Document;
+    struct Cache;
     enum class Change { Failed, Unchanged, Done };
 
     Document read() const;
     bool modify(const std::function<Change(Document&)>& change);
 
     QString m_path;
+    Document* m_batch = nullptr; // the copy batch() is building
+    bool m_batchChanged = false;
 };
 
 } // namespace zentimo

@@ -104,6 +104,21 @@ private Q_SLOTS:
         QCOMPARE(catalogue.readText(OptionKey::AutoRestart), QString("0"));
     }
 
+    void heldWritesLandTogetherOnCommit()
+    {
+        Catalogue catalogue(m_store);
+        catalogue.beginBatch();
+        QVERIFY(catalogue.writeFlag(OptionKey::OnTop, true));
+        QVERIFY(catalogue.writeInt(OptionKey::Size, 1));
+        QVERIFY(catalogue.writeFlag(OptionKey::OnTop, false));
+        QCOMPARE(catalogue.readText(OptionKey::OnTop), QString("False"));
+        QCOMPARE(Catalogue(m_store).readText(OptionKey::Size), QString("0"));
+        QVERIFY(catalogue.commitBatch());
+        QCOMPARE(m_store.GetAllOptions("Options"), SettingPairs({{"On Top", "False"}, {"Size", "1"}}));
+        QVERIFY(catalogue.writeInt(OptionKey::Size, 0)); // straight through again
+        QCOMPARE(m_store.GetSetting("Options", "Size"), QString("0"));
+    }
+
     void valuesThatDoNotConvertFallBack_data()
     {
         QTest::addColumn<OptionKey>("key");
