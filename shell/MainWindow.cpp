@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
 
@@ -177,7 +178,7 @@ void MainWindow::build()
         edit->installEventFilter(this);
         m_fields[i] = edit;
         const TimeField field = TimeField(i);
-        connect(edit, &QLineEdit::textChanged, this, [this, field] { m_engine.FieldTextChanged(*this, field); });
+        connect(edit, &QLineEdit::textChanged, this, [this, field] { fieldTextChanged(field); });
 
         auto* spin = new UpDown(this);
         spin->setObjectName(QString::fromLatin1(kSpinnerNames[i]));
@@ -277,8 +278,25 @@ QString MainWindow::fieldText(TimeField f) const
 
 void MainWindow::setFieldText(TimeField f, const QString& text)
 {
-    if (field(f)->text() != text)
-        field(f)->setText(text);
+    if (field(f)->text() == text)
+        return;
+    const QScopedValueRollback writing(m_writing, true);
+    field(f)->setText(text);
+}
+
+// Text also arrives without key events (paste, drop, input methods, assistive tools setting or inserting
+// text): whatever typing could not have put there is refused and the field keeps the text it had.
+void MainWindow::fieldTextChanged(TimeField f)
+{
+    QLineEdit* edit = field(f);
+    const bool amPm = f == TimeField::Seconds && m_engine.WakeMode;
+    if (!m_writing && !typeableFieldText(edit->text(), amPm)) {
+        const QScopedValueRollback writing(m_writing, true);
+        edit->setText(m_accepted[index(f)]);
+        return;
+    }
+    m_accepted[index(f)] = edit->text();
+    m_engine.FieldTextChanged(*this, f);
 }
 
 void MainWindow::setFieldsLocked(bool locked)
@@ -289,6 +307,8 @@ void MainWindow::setFieldsLocked(bool locked)
 
 void MainWindow::setFieldMaxLength(TimeField f, int length)
 {
+    // A shorter limit cuts the text: that is the program's own change, not text arriving.
+    const QScopedValueRollback writing(m_writing, true);
     field(f)->setMaxLength(length);
 }
 
