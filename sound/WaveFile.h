@@ -12,6 +12,10 @@ public:
     // Upper bounds on the sample data taken from one file; longer files play their beginning.
     static constexpr qint64 kMaxDataBytes = 256LL * 1024 * 1024;
     static constexpr int kMaxSeconds = 30 * 60;
+    // What the mixer may spend on one file once decoded and converted; longer files play their beginning.
+    static constexpr qint64 kMaxDecodedBytes = 64LL * 1024 * 1024;
+    // Below this no sound file is recorded; a forged rate would make the conversion enormous.
+    static constexpr int kMinRate = 4000;
 
     // "RIFF" + "WAVE" + the "fmt " chunk + the "data" chunk cut to what is really there;
     // empty when the file cannot be read or is no WAVE file.
