@@ -109,8 +109,9 @@ QByteArray WaveFile::readImage(const QString& path, qint64 maxDataBytes, int max
             const qint64 perSecond = bytesPerSecond(format);
             if (perSecond == 0)
                 return {};
-            const qint64 seconds =
-                std::min<qint64>(maxSeconds, kMaxDecodedBytes / decodedBytesPerSecond(format));
+            qint64 seconds = std::min<qint64>(maxSeconds, kMaxDecodedBytes / decodedBytesPerSecond(format));
+            if (format.rate != quint32(SdlAudio::kRate))
+                seconds = std::min<qint64>(seconds, kMaxResampledSeconds);
             qint64 take = std::min({length, fileSize - bodyPos, maxDataBytes, perSecond * seconds});
             take -= take % format.blockAlign;
             if (take <= 0)
