@@ -1,10 +1,12 @@
 # Everything a developer needs, on a fresh Debian 12 machine.
 BUILD     ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
 JOBS      ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test test-asan screenshots format clean
+.PHONY: all deps build run test test-asan screenshots fuzz fuzz-build format clean
 
 all: build
 
@@ -22,6 +24,18 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) fuzz-build FUZZ_SECONDS=15
+	cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS) -L fuzz
+
+# The fuzz targets of tests/fuzz, built with clang and libFuzzer; `make fuzz FUZZ_SECONDS=3600` runs each
+# for an hour. What they find is kept in $(FUZZ_BUILD)/tests/fuzz/found-*.
+fuzz-build: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DZENTIMO_FUZZ=ON -DZENTIMO_BENCH=OFF -DZENTIMO_FUZZ_SECONDS=$(FUZZ_SECONDS) $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_settings fuzz_wave fuzz_fields
+
+fuzz: fuzz-build
+	cd $(FUZZ_BUILD) && ctest --verbose -j $(JOBS) -L fuzz
 
 # The whole suite again under AddressSanitizer and UBSan.
 test-asan: deps
@@ -39,4 +53,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

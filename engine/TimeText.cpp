@@ -1,12 +1,37 @@
 #include "engine/TimeText.h"
 
+#include <limits>
+
 namespace zentimo {
 
+// Signs are not digits: "-1" reads as 0 everywhere, so the zero test and the tick never disagree.
 int fieldNumber(const QString& text)
 {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    return ok ? value : 0;
+    const QString digits = text.trimmed();
+    if (digits.isEmpty())
+        return 0;
+    constexpr int kMax = std::numeric_limits<int>::max();
+    int value = 0;
+    for (QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return 0;
+        const int d = c.unicode() - '0';
+        value = value > (kMax - d) / 10 ? kMax : value * 10 + d;
+    }
+    return value;
+}
+
+bool typeableFieldText(const QString& text, bool amPm)
+{
+    for (QChar c : text) {
+        int code = c.unicode() < 128 ? int(c.unicode()) : 0;
+        if (code == kBackspace)
+            return false;
+        amPm ? FilterAmPmKey(code) : FilterDigitKey(code);
+        if (code == 0)
+            return false;
+    }
+    return true;
 }
 
 QString twoDigits(int value)
@@ -40,35 +65,41 @@ FieldTexts countdownStep(const FieldTexts& now)
     return next;
 }
 
+// Compared before adding, so no count can overflow; hours stop at the limit.
 StopwatchCount stopwatchStep(StopwatchCount c)
 {
-    if (++c.seconds == 60) {
-        c.seconds = 0;
+    if (c.seconds < 59) {
+        ++c.seconds;
+        return c;
+    }
+    c.seconds = 0;
+    if (c.minutes < 59) {
         ++c.minutes;
+        return c;
     }
-    if (c.minutes == 60) {
-        c.minutes = 0;
+    c.minutes = 0;
+    if (c.hours < 100)
         ++c.hours;
-    }
     return c;
 }
 
 FieldTexts snoozeStep(const FieldTexts& wake)
 {
+    // Never adds to a number that may be huge: no field text can make this overflow.
     int hours = fieldNumber(wake.hours);
-    int minutes = fieldNumber(wake.minutes) + 10;
+    int minutes = fieldNumber(wake.minutes);
     QString letter = wake.seconds;
-    if (minutes >= 60) {
-        minutes -= 60;
+    if (minutes < 50) {
+        minutes += 10;
+    } else {
+        minutes -= 50;
         if (hours == 11) {
             hours = 12;
             letter = letter == QLatin1String("a") ? QStringLiteral("p")
                      : letter == QLatin1String("p") ? QStringLiteral("a")
                                                     : letter;
-        } else if (hours == 12) {
-            hours = 1;
         } else {
-            ++hours;
+            hours = hours % 12 + 1;
         }
     }
     return {twoDigits(hours), twoDigits(minutes), letter};
@@ -90,11 +121,13 @@ QString wakeFieldText(const FieldTexts& wake)
 
 QTime wakeTimeOfDay(const FieldTexts& wake)
 {
-    bool hoursOk = false;
-    bool minutesOk = false;
-    const int hours = wake.hours.toInt(&hoursOk);
-    const int minutes = wake.minutes.toInt(&minutesOk);
-    if (!hoursOk || !minutesOk || hours < 1 || hours > 12 || minutes < 0 || minutes > 59)
+    // Read as every other helper reads a field: digits only.
+    if (wake.hours.isEmpty() || wake.minutes.isEmpty() || !typeableFieldText(wake.hours, false) ||
+        !typeableFieldText(wake.minutes, false))
+        return {};
+    const int hours = fieldNumber(wake.hours);
+    const int minutes = fieldNumber(wake.minutes);
+    if (hours < 1 || hours > 12 || minutes > 59)
         return {};
     const int hour24 = hours % 12;
     if (wake.seconds == QLatin1String("a"))

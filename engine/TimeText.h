@@ -6,8 +6,13 @@
 
 namespace zentimo {
 
-// Whole-number reading of a field text; anything that is not a whole number reads as 0.
+// Whole-number reading of a field text: digits only, blanks around them ignored; anything else reads
+// as 0, and numbers too large for an int as its largest value.
 int fieldNumber(const QString& text);
+
+// True when typing could have put this text into a field: digits, or "a"/"p" for the AM/PM field.
+// The length is the field's own limit.
+bool typeableFieldText(const QString& text, bool amPm);
 
 // "5" for 5 is never written: values below 10 get a leading zero.
 QString twoDigits(int value);

@@ -192,6 +192,33 @@ bool isBlankLine(const QByteArray& raw)
     return raw.trimmed().isEmpty();
 }
 
+// Whatever its bytes, such a line ends the key above it.
+bool startsKey(const QByteArray& raw)
+{
+    return raw.trimmed().startsWith('[');
+}
+
+bool isContinued(const QByteArray& raw)
+{
+    return raw.trimmed().endsWith('\\');
+}
+
+// The 8-bit code page of REGEDIT4 exports: Latin-1 but for 0x80..0x9F. Bytes Windows leaves undefined
+// there keep their own code, as its converter does.
+QString fromWindows1252(const QByteArray& bytes)
+{
+    static constexpr char16_t k80[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                         0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                         0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString text(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        text[i] = QChar(b >= 0x80 && b < 0xA0 ? k80[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
 struct FdGuard {
     int fd = -1;
     explicit FdGuard(int f) : fd(f) {}
@@ -339,8 +366,8 @@ struct RegistryFile::Document {
         bool inside = false;
         for (qsizetype i = 0; i < items.size(); ++i) {
             const Item& item = items[i];
-            if (item.kind == Kind::Key) {
-                inside = sameName(item.name, fullName);
+            if (item.kind == Kind::Key || (item.kind == Kind::Raw && startsKey(item.raw))) {
+                inside = item.kind == Kind::Key && sameName(item.name, fullName);
                 if (inside)
                     found.headers.append(i);
             } else if (inside && item.kind == Kind::Value) {
@@ -388,6 +415,11 @@ struct RegistryFile::Document {
             notText = true;
             return;
         }
+        // An 8-bit export: read in its code page, so key and value names keep what they say.
+        const qsizetype firstEnd = bytes.indexOf('\n');
+        if (bytes.left(firstEnd < 0 ? bytes.size() : firstEnd).trimmed() == kRegedit4 &&
+            !QUtf8StringView(bytes).isValidUtf8())
+            bytes = fromWindows1252(bytes).toUtf8();
 
         QList<QByteArray> lines = bytes.split('\n');
         if (!lines.isEmpty() && lines.last().isEmpty())
@@ -416,14 +448,15 @@ struct RegistryFile::Document {
         for (qsizetype i = first; i < lines.size(); ++i) {
             Item item;
             item.raw = lines[i];
+            if (startsKey(item.raw))
+                current.clear();
             if (!QUtf8StringView(lines[i]).isValidUtf8()) {
                 items.append(item);
                 continue;
             }
             const QString line = QString::fromUtf8(lines[i]);
             const QStringView t = QStringView(line).trimmed();
-            if (t.startsWith(QLatin1Char('['))) {
-                current.clear();
+            if (startsKey(item.raw)) {
                 if (t.size() >= 3 && t.back() == QLatin1Char(']') && t[1] != QLatin1Char('-')) {
                     item.kind = Kind::Key;
                     item.name = t.mid(1, t.size() - 2).toString();
@@ -435,9 +468,9 @@ struct RegistryFile::Document {
             bool continues = false;
             if (!current.isEmpty() && parseValue(t, item, continues)) {
                 item.kind = Kind::Value;
-                while (continues && i + 1 < lines.size()) {
+                while (continues && i + 1 < lines.size() && !startsKey(lines[i + 1])) {
                     item.raw += '\n' + lines[++i];
-                    continues = lines[i].trimmed().endsWith('\\');
+                    continues = isContinued(lines[i]);
                 }
                 // A name given twice in one key: the later content wins, the first place stays.
                 QHash<QString, qsizetype>& names = seen[current];
@@ -448,6 +481,8 @@ struct RegistryFile::Document {
                     items.append(std::move(item));
                 } else {
                     item.name = items[*earlier].name;
+                    if (item.isText)
+                        item.raw.clear(); // written anew under the first name
                     items[*earlier] = std::move(item);
                 }
                 continue;
@@ -479,10 +514,22 @@ struct RegistryFile::Document {
         return isOtherData(t.mid(pos), continues);
     }
 
+    // Lines read and left alone are written as they were read.
     QByteArray serialize() const
     {
         QByteArray out = kOwnHeader + '\n';
-        for (const Item& item : items) {
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const Item& item = items[i];
+            if (item.kind != Kind::Raw && !item.raw.isEmpty()) {
+                out += item.raw + '\n';
+                // A continued value that a change left in front of another line would take that line in:
+                // a blank line ends it.
+                const Item* next = i + 1 < items.size() ? &items[i + 1] : nullptr;
+                if (next && isContinued(item.raw) && next->kind != Kind::Key &&
+                    !(next->kind == Kind::Raw && (startsKey(next->raw) || isBlankLine(next->raw))))
+                    out += '\n';
+                continue;
+            }
             switch (item.kind) {
             case Kind::Raw:
                 out += item.raw;
@@ -491,10 +538,6 @@ struct RegistryFile::Document {
                 out += '[' + item.name.toUtf8() + ']';
                 break;
             case Kind::Value:
-                if (!item.isText) {
-                    out += item.raw;
-                    break;
-                }
                 out += item.name.isEmpty() ? QByteArray("@") : '"' + escaped(item.name).toUtf8() + '"';
                 out += "=\"" + escaped(item.text).toUtf8() + '"';
                 break;
@@ -778,8 +821,8 @@ bool RegistryFile::deleteKey(const QString& keyPath)
         QList<Document::Item> kept;
         bool inside = false;
         for (Document::Item& item : doc.items) {
-            if (item.kind == Kind::Key)
-                inside = sameName(item.name, full);
+            if (item.kind == Kind::Key || (item.kind == Kind::Raw && startsKey(item.raw)))
+                inside = item.kind == Kind::Key && sameName(item.name, full);
             if (inside && (item.kind != Kind::Raw || isBlankLine(item.raw)))
                 continue;
             kept.append(std::move(item));

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
 
@@ -157,7 +158,7 @@ void MainWindow::build()
         edit->installEventFilter(this);
         m_fields[i] = edit;
         const TimeField field = TimeField(i);
-        connect(edit, &QLineEdit::textChanged, this, [this, field] { m_engine.FieldTextChanged(*this, field); });
+        connect(edit, &QLineEdit::textChanged, this, [this, field] { fieldTextChanged(field); });
 
         auto* spin = new UpDown(this);
         spin->setObjectName(QString::fromLatin1(kSpinnerNames[i]));
@@ -258,8 +259,25 @@ QString MainWindow::fieldText(TimeField f) const
 
 void MainWindow::setFieldText(TimeField f, const QString& text)
 {
-    if (field(f)->text() != text)
-        field(f)->setText(text);
+    if (field(f)->text() == text)
+        return;
+    const QScopedValueRollback writing(m_writing, true);
+    field(f)->setText(text);
+}
+
+// Text also arrives without key events (paste, drop, input methods, assistive tools setting or inserting
+// text): whatever typing could not have put there is refused and the field keeps the text it had.
+void MainWindow::fieldTextChanged(TimeField f)
+{
+    QLineEdit* edit = field(f);
+    const bool amPm = f == TimeField::Seconds && m_engine.options().WakeMode;
+    if (!m_writing && !typeableFieldText(edit->text(), amPm)) {
+        const QScopedValueRollback writing(m_writing, true);
+        edit->setText(m_accepted[index(f)]);
+        return;
+    }
+    m_accepted[index(f)] = edit->text();
+    m_engine.FieldTextChanged(*this, f);
 }
 
 void MainWindow::setFieldsLocked(bool locked)
@@ -369,6 +387,7 @@ void MainWindow::copyStateFrom(const MainWindow& other)
         const QSignalBlocker spinBlock(m_spinners[i]);
         m_fields[i]->setMaxLength(other.m_fields[i]->maxLength());
         m_fields[i]->setText(other.m_fields[i]->text());
+        m_accepted[i] = other.m_accepted[i];
         m_fields[i]->setReadOnly(other.m_fields[i]->isReadOnly());
         m_spinners[i]->setMinimum(other.m_spinners[i]->minimum());
         m_spinners[i]->setMaximum(other.m_spinners[i]->maximum());

@@ -104,11 +104,14 @@ protected:
 private:
     void build();
     int indexOf(QObject* fieldWidget) const;
+    void fieldTextChanged(TimeField field);
 
     Engine& m_engine;
     const MainLayout& m_layout;
     std::array<QLineEdit*, 3> m_fields{};
     std::array<int, 3> m_typingLimits{2, 2, 2};
+    std::array<QString, 3> m_accepted{QStringLiteral("00"), QStringLiteral("00"), QStringLiteral("00")};
+    bool m_writing = false; // the engine setting a field's text
     std::array<UpDown*, 3> m_spinners{};
     std::array<QPushButton*, 8> m_buttons{}; // [1..7]
     std::array<QLabel*, 3> m_captions{};

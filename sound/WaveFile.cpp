@@ -1,5 +1,7 @@
 #include "sound/WaveFile.h"
 
+#include "sound/SdlAudio.h"
+
 #include <QFile>
 #include <QtEndian>
 #include <algorithm>
@@ -49,18 +51,29 @@ Format parseFormat(const QByteArray& fmt)
     return format;
 }
 
-// Bytes one second of this format takes at most, or 0 for a format no decoder could play.
+// Bytes one second of this format takes at least, or 0 for a format no sound file has.
 qint64 bytesPerSecond(const Format& format)
 {
-    if (format.channels == 0 || format.rate == 0 || format.rate > 768000 || format.blockAlign == 0)
+    if (format.channels == 0 || format.rate < quint32(WaveFile::kMinRate) || format.rate > 768000 ||
+        format.blockAlign == 0)
         return 0;
     switch (format.tag) {
-    case 0x0002:                                      // MS ADPCM
-    case 0x0011:                                      // IMA ADPCM
-        return qint64(format.rate) * format.channels; // about four bits a sample; doubled for headroom
+    case 0x0002: // MS ADPCM
+    case 0x0011: // IMA ADPCM: four bits a sample
+        return std::max<qint64>(1, qint64(format.rate) * format.channels / 2);
     default:
         return qint64(format.rate) * format.blockAlign; // PCM, float, A-law, mu-law
     }
+}
+
+// What one second of this format costs the mixer at most while it is decoded and converted: the samples
+// widened to 32 bits at the file's rate, then a buffer as long as the conversion to the device's rate,
+// in 32 bits, at least stereo, may need (the converter rounds the rate's ratio up).
+qint64 decodedBytesPerSecond(const Format& format)
+{
+    const qint64 rate = format.rate;
+    const qint64 upsampling = (SdlAudio::kRate + rate - 1) / rate;
+    return rate * format.channels * 4 + rate * std::max<qint64>(format.channels, 2) * 4 * upsampling;
 }
 
 } // namespace
@@ -96,7 +109,10 @@ QByteArray WaveFile::readImage(const QString& path, qint64 maxDataBytes, int max
             const qint64 perSecond = bytesPerSecond(format);
             if (perSecond == 0)
                 return {};
-            qint64 take = std::min({length, fileSize - bodyPos, maxDataBytes, perSecond * maxSeconds});
+            qint64 seconds = std::min<qint64>(maxSeconds, kMaxDecodedBytes / decodedBytesPerSecond(format));
+            if (format.rate != quint32(SdlAudio::kRate))
+                seconds = std::min<qint64>(seconds, kMaxResampledSeconds);
+            qint64 take = std::min({length, fileSize - bodyPos, maxDataBytes, perSecond * seconds});
             take -= take % format.blockAlign;
             if (take <= 0)
                 return {};

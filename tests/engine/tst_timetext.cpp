@@ -1,6 +1,7 @@
 #include "engine/TimeText.h"
 
 #include <QTest>
+#include <limits>
 
 using namespace zentimo;
 
@@ -33,6 +34,7 @@ private Q_SLOTS:
     {
         QVERIFY((FieldTexts{"00", "00", "00"}.allZero()));
         QVERIFY((FieldTexts{"", "0", "00"}.allZero()));
+        QVERIFY((FieldTexts{"-1", "+0", "00"}.allZero())); // the tick counts signs as zero too
         QVERIFY(!(FieldTexts{"00", "00", "01"}.allZero()));
     }
 
@@ -49,6 +51,8 @@ private Q_SLOTS:
         QTest::newRow("minute to hour") << 0 << 59 << 59 << 1 << 0 << 0 << false;
         QTest::newRow("plain second") << 5 << 6 << 7 << 5 << 6 << 8 << false;
         QTest::newRow("limit") << 99 << 59 << 59 << 100 << 0 << 0 << true;
+        const int huge = std::numeric_limits<int>::max();
+        QTest::newRow("huge counts do not overflow") << huge << huge << huge << huge << 0 << 0 << true;
     }
     void stopwatchCarries()
     {
@@ -76,6 +80,8 @@ private Q_SLOTS:
         QTest::newRow("minute 49 no carry") << "07:49:a" << "07:59:a";
         QTest::newRow("minute 59") << "09:59:p" << "10:09:p";
         QTest::newRow("midnight hour") << "12:50:a" << "01:00:a";
+        QTest::newRow("huge numbers do not overflow") << "99999999999:99999999999:a"
+                                                      << "08:2147483597:a";
     }
     void snoozeMovesTenMinutes()
     {

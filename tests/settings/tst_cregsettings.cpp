@@ -317,6 +317,59 @@ private Q_SLOTS:
                                       "\n\"Size\"=\"2\"\n" + body + "\"On Top\"=\"True\"\n" + tail);
     }
 
+    // Another key's values are never Zentimo's, whatever bytes its header line holds.
+    void anyKeyLineEndsTheKeyAbove_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("other"); // the other key as the store reads it; empty: not a key
+        const QByteArray tail = "\r\n\"Digit Color\"=\"255\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Fernwick\\"
+                                "Caf\xE9 \x80]\r\n\"Size\"=\"1\"\r\n";
+        QTest::newRow("regedit4 in its 8-bit code page") << "REGEDIT4\r\n\r\n" + kOptionsKey.toUtf8() + tail
+                                                         << QString::fromUtf8("Software\\Fernwick\\Café €");
+        QTest::newRow("bytes that are no text") << options(tail) << QString();
+    }
+    void anyKeyLineEndsTheKeyAbove()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, other);
+        writeAll(m_file, file);
+        QCOMPARE(get("Size", "d"), QString("d"));
+        QVERIFY(m_store.DeleteSetting("Options"));
+        QCOMPARE(get("Digit Color", "d"), QString("d"));
+        if (other.isEmpty())
+            QVERIFY(readAll(m_file).endsWith("\"Size\"=\"1\"\n"));
+        else
+            QCOMPARE(RegistryFile(m_file).textValue(other, "Size"), QString("1"));
+    }
+
+    // A hex value continued to the end of the file, or up to another key, must not take in what is
+    // written after it.
+    void savingAfterAnOpenContinuationKeepsBoth_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("to the end without a newline") << QByteArray("\"Blob\"=hex:01,02,\\");
+        QTest::newRow("to the end") << QByteArray("\"Blob\"=hex:01,\\\n  02,\\\n");
+        QTest::newRow("blanks after the backslash") << QByteArray("\"Blob\"=hex(7):41,00,\\  \r\n");
+        QTest::newRow("empty list") << QByteArray("\"Blob\"=hex:\\\n");
+        QTest::newRow("up to another key")
+            << QByteArray("\"Blob\"=hex:01,\\\n[HKEY_CURRENT_USER\\Software\\Other]\n\"X\"=\"1\"\n");
+        QTest::newRow("a later name given twice")
+            << QByteArray("\"Blob\"=\"t\"\n\"Keep\"=\"k\"\n\"BLOB\"=hex:01,\\\n");
+    }
+    void savingAfterAnOpenContinuationKeepsBoth()
+    {
+        QFETCH(QByteArray, body);
+        writeAll(m_file, options(body));
+        const RegistryFile file(m_file);
+        const auto other = file.textValue("Software\\Other", "X");
+        SettingPairs expected = m_store.GetAllOptions("Options");
+        QVERIFY(save("Size", "1"));
+        QVERIFY(save("On Top", "True"));
+        expected << qMakePair(QString("Size"), QString("1")) << qMakePair(QString("On Top"), QString("True"));
+        QCOMPARE(m_store.GetAllOptions("Options"), expected);
+        QCOMPARE(file.textValue("Software\\Other", "X"), other);
+    }
+
     void regeditExportInUtf16IsRead()
     {
         const QString text = "Windows Registry Editor Version 5.00\r\n\r\n" + kOptionsKey +

@@ -4,6 +4,8 @@
 #include "shell/Form2.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QClipboard>
 #include <QDialog>
 #include <QStatusBar>
 
@@ -115,6 +117,56 @@ private Q_SLOTS:
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:05:00"));
         MainFixture::typeInto(*fx.form1, TimeField::Seconds, "12");
         QCOMPARE(fx.form1->fieldText(TimeField::Seconds), QString("01"));
+    }
+
+    // Paste, drop, input methods and assistive tools bring text without key events.
+    void textArrivingWithoutTypingHoldsOnlyWhatTypingCould_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("refused"); // the field keeps its "00"
+        const int h = int(TimeField::Hours);
+        const int s = int(TimeField::Seconds);
+        QTest::newRow("paste a sign") << "paste" << h << "-1" << true;
+        QTest::newRow("drop a sign") << "insert" << s << "-1" << true;
+        QTest::newRow("assistive replace") << "replace" << h << "-1" << true;
+        QTest::newRow("assistive insert") << "a11y insert" << s << "-" << true;
+        QTest::newRow("assistive set") << "a11y set" << h << " 7" << true;
+        QTest::newRow("set blanks") << "set" << s << "1 " << true;
+        QTest::newRow("paste digits") << "paste" << h << "42" << false;
+        QTest::newRow("assistive digits") << "a11y set" << s << "07" << false;
+    }
+    void textArrivingWithoutTypingHoldsOnlyWhatTypingCould()
+    {
+        QFETCH(QString, way);
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        QFETCH(bool, refused);
+        const QString kept = refused ? QStringLiteral("00") : text;
+        fx.start();
+        QLineEdit* e = fx.form1->field(TimeField(field));
+        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(e);
+        QVERIFY(a11y && a11y->editableTextInterface());
+        e->selectAll();
+        if (way == "paste") {
+            QGuiApplication::clipboard()->setText(text);
+            e->paste();
+        } else if (way == "insert") {
+            e->insert(text);
+        } else if (way == "replace") {
+            a11y->editableTextInterface()->replaceText(0, 2, text);
+        } else if (way == "a11y insert") {
+            a11y->editableTextInterface()->insertText(0, text);
+        } else if (way == "a11y set") {
+            a11y->setText(QAccessible::Value, text);
+        } else {
+            e->setText(text);
+        }
+        QCOMPARE(e->text(), kept);
+        QCOMPARE(fx.big().fieldText(TimeField(field)), kept);
+        // The zero test sees what the tick would count down.
+        QCOMPARE(fx.form1->button(Cmd::Start)->isEnabled(), kept != "00");
     }
 
     void wakeHoursThirteenBecomeTwelve()

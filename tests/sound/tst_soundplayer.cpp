@@ -302,6 +302,9 @@ private Q_SLOTS:
         QByteArray badRate = waveImage(8000, pcm);
         qToLittleEndian<quint32>(0, badRate.data() + 24);
         QTest::newRow("zero rate") << badRate << -1;
+        // Converting these to the device's rate would take hundreds of MiB.
+        QTest::newRow("one hertz") << waveImage(1, pcm.left(1800)) << -1;
+        QTest::newRow("just below 4 kHz") << waveImage(3999, pcm) << -1;
     }
 
     void waveImageKeepsOnlyWhatTheFileHolds()
@@ -325,6 +328,11 @@ private Q_SLOTS:
         writeFile(path("long.wav"), waveImage(8000, tonePcm(8000, 3.0, 440)));
         const QByteArray image = WaveFile::readImage(path("long.wav"), 1 << 30, 2);
         QCOMPARE(qFromLittleEndian<quint32>(image.constData() + 40), quint32(2 * 8000 * 2));
+        // Converting to the device's rate is what costs: such a file plays its first part only.
+        writeFile(path("slow.wav"), waveImage(4000, tonePcm(4000, 300.0, 440)));
+        const quint32 seconds =
+            qFromLittleEndian<quint32>(WaveFile::readImage(path("slow.wav")).constData() + 40) / 8000;
+        QVERIFY2(seconds >= 10 && seconds < 300, QByteArray::number(seconds));
     }
 };
 

@@ -1,0 +1,318 @@
+// The settings file: the input is the file. Every operation runs on a fresh copy of it and is checked:
+// a saved value reads back equal, every other value is unchanged, lines the operation had no business
+// with survive byte for byte, a failed call changes nothing, and the written file re-reads the same.
+
+#include "settings/RegistryFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QStringDecoder>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace zentimo;
+
+namespace {
+
+const QString kOptions = QStringLiteral("Software\\Fernwick\\Zentimo\\Options");
+const QString kHivePrefix = QStringLiteral("HKEY_CURRENT_USER\\");
+
+void check(bool ok, const char* what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+const QString& folder()
+{
+    // Memory-backed where possible: every write syncs.
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/fuzz_settings-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/fuzz_settings-XXXXXX"));
+    static const QString path = dir.path();
+    return path;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir(folder()).removeRecursively();
+    QDir().mkpath(folder());
+    QFile f(path);
+    check(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), "seed file written");
+}
+
+bool startsKey(const QByteArray& line)
+{
+    return line.trimmed().startsWith('[');
+}
+
+// The lines as a rewrite carries them over: the text decoded the way regedit exports are written
+// (the 8-bit code page through ICU, not through the program's own table), carriage returns dropped.
+// Empty when the file is not text.
+QList<QByteArray> textLines(QByteArray bytes)
+{
+    if (bytes.startsWith("\xFF\xFE")) {
+        const QString text = QStringDecoder(QStringDecoder::Utf16LE).decode(QByteArrayView(bytes).sliced(2));
+        bytes = text.toUtf8();
+    } else if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes.remove(0, 3);
+    }
+    if (bytes.contains('\0'))
+        return {};
+    const qsizetype eol = bytes.indexOf('\n');
+    if (bytes.left(eol < 0 ? bytes.size() : eol).trimmed() == "REGEDIT4" &&
+        !QUtf8StringView(bytes).isValidUtf8())
+        bytes = QString(QStringDecoder("windows-1252").decode(bytes)).toUtf8();
+    QList<QByteArray> lines = bytes.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    return lines;
+}
+
+bool isHeader(const QByteArray& line)
+{
+    const QByteArray t = line.trimmed();
+    return t == RegistryFile::kHeader || t == "REGEDIT4" || t == "Windows Registry Editor Version 5.00" ||
+           t.startsWith("Zentimo Registry Version ");
+}
+
+QString keyOf(const QByteArray& line)
+{
+    if (!QUtf8StringView(line).isValidUtf8())
+        return {};
+    const QString t = QString::fromUtf8(line).trimmed();
+    if (!t.startsWith(QLatin1Char('[') + kHivePrefix, Qt::CaseInsensitive) || !t.endsWith(QLatin1Char(']')))
+        return {};
+    return t.mid(1 + kHivePrefix.size(), t.size() - 2 - kHivePrefix.size());
+}
+
+// The name a value line starts with, unescaped and folded, in quotes; "@" for the unnamed value;
+// empty for a line that names no value.
+QString nameToken(const QByteArray& line)
+{
+    const QString t = QString::fromUtf8(line.trimmed());
+    if (t.startsWith(QLatin1Char('@')))
+        return QStringLiteral("@");
+    if (!t.startsWith(QLatin1Char('"')))
+        return {};
+    QString name;
+    for (qsizetype i = 1; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c == QLatin1Char('"'))
+            return QLatin1Char('"') + name.toCaseFolded() + QLatin1Char('"');
+        if (c != QLatin1Char('\\')) {
+            name += c;
+            continue;
+        }
+        if (++i >= t.size())
+            return {};
+        switch (t[i].unicode()) {
+        case 'n':
+            name += QLatin1Char('\n');
+            break;
+        case 'r':
+            name += QLatin1Char('\r');
+            break;
+        case 't':
+            name += QLatin1Char('\t');
+            break;
+        case 'x': {
+            bool ok = false;
+            const int code = t.mid(i + 1, 2).toInt(&ok, 16);
+            if (!ok || t.mid(i + 1, 2).size() != 2)
+                return {};
+            name += QChar(code);
+            i += 2;
+            break;
+        }
+        default:
+            name += t[i];
+        }
+    }
+    return {};
+}
+
+struct Op {
+    enum Kind { Save, DeleteValue, DeleteKey } kind;
+    QString key;
+    QString name;
+    QString text;
+};
+
+using Pairs = QList<QPair<QString, QString>>;
+
+Pairs expectedAfter(Pairs pairs, const Op& op)
+{
+    const auto same = [&](const QPair<QString, QString>& p) {
+        return p.first.compare(op.name, Qt::CaseInsensitive) == 0;
+    };
+    switch (op.kind) {
+    case Op::Save: {
+        auto it = std::find_if(pairs.begin(), pairs.end(), same);
+        if (it == pairs.end())
+            pairs.append({op.name, op.text});
+        else
+            it->second = op.text;
+        break;
+    }
+    case Op::DeleteValue:
+        pairs.removeIf(same);
+        break;
+    case Op::DeleteKey:
+        pairs.clear();
+        break;
+    }
+    return pairs;
+}
+
+// Lines that must be in the rewritten file, as many times as they were in the read one.
+QHash<QByteArray, int> mustSurvive(const QList<QByteArray>& lines, const Op& op)
+{
+    QHash<QString, int> tokens;
+    for (const QByteArray& line : lines) {
+        const QString token = nameToken(line);
+        if (!token.isEmpty())
+            ++tokens[token];
+    }
+    const QString target = op.name.isEmpty() ? QStringLiteral("@")
+                                             : QLatin1Char('"') + op.name.toCaseFolded() + QLatin1Char('"');
+    QHash<QByteArray, int> survive;
+    bool inTarget = false; // inside a block of the operation's key
+    bool skipping = false; // inside a value the operation may rewrite, or one whose name is given twice
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray& line = lines[i];
+        if (i == 0 && isHeader(line))
+            continue;
+        if (startsKey(line)) {
+            inTarget = keyOf(line).compare(op.key, Qt::CaseInsensitive) == 0;
+            skipping = false;
+        } else if (!skipping || !lines[i - 1].trimmed().endsWith('\\')) {
+            const QString token = nameToken(line);
+            skipping = !token.isEmpty() && (tokens.value(token) > 1 || (inTarget && token == target));
+        }
+        if (skipping || line.trimmed().isEmpty() || (inTarget && op.kind == Op::DeleteKey))
+            continue;
+        ++survive[line];
+    }
+    return survive;
+}
+
+// before: the text values of each key as read from the original.
+void runOp(const QString& path, const QByteArray& original, const QStringList& keys,
+           const QList<Pairs>& before, const Op& op)
+{
+    writeFile(path, original);
+    RegistryFile file(path);
+
+    bool ok = false;
+    switch (op.kind) {
+    case Op::Save:
+        ok = file.setTextValue(op.key, op.name, op.text);
+        break;
+    case Op::DeleteValue:
+        ok = file.deleteValue(op.key, op.name);
+        break;
+    case Op::DeleteKey:
+        ok = file.deleteKey(op.key);
+        break;
+    }
+    const QByteArray written = readFile(path);
+    const QStringList aside = QDir(folder()).entryList({QStringLiteral("registry.reg.unreadable-*")});
+    if (!ok) {
+        check(written == original && aside.isEmpty(), "a failed call changes nothing");
+        return;
+    }
+    if (!aside.isEmpty())
+        check(readFile(folder() + QLatin1Char('/') + aside.first()) == original,
+              "unreadable file kept aside");
+
+    // What was read before, with the one change, is what the written file reads as.
+    for (qsizetype k = 0; k < keys.size(); ++k) {
+        const bool target = keys[k].compare(op.key, Qt::CaseInsensitive) == 0;
+        const Pairs after = file.textValues(keys[k]);
+        const Pairs expected = !aside.isEmpty() ? (target ? expectedAfter({}, op) : Pairs())
+                               : target         ? expectedAfter(before[k], op)
+                                                : before[k];
+        check(after == expected, "every other value unchanged, the changed one as asked");
+    }
+    if (op.kind == Op::Save) {
+        check(file.textValue(op.key, op.name) == op.text, "a saved value reads back equal");
+        check(file.setTextValue(op.key, op.name, op.text) && readFile(path) == written,
+              "saving the same again writes nothing");
+    }
+    if (aside.isEmpty() && written != original) {
+        QHash<QByteArray, int> left = mustSurvive(textLines(original), op);
+        for (const QByteArray& line : written.split('\n')) {
+            auto it = left.find(line);
+            if (it != left.end() && --*it == 0)
+                left.erase(it);
+        }
+        if (!left.isEmpty())
+            std::fprintf(stderr, "lost: %s\n", left.begin().key().constData());
+        check(left.isEmpty(), "lines the program did not write survive byte for byte");
+    }
+}
+
+// A name that no line of the file mentions, so saving it only ever adds.
+QString freshName(const QByteArray& bytes)
+{
+    QString name = QStringLiteral("Fuzz New");
+    for (int n = 0; bytes.toLower().contains(name.toLower().toUtf8()); ++n)
+        name = QStringLiteral("Fuzz New %1").arg(n);
+    return name;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size > 64 * 1024)
+        return 0;
+    const QByteArray original(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QString path = folder() + QStringLiteral("/registry.reg");
+
+    // Reading the file is the cost of every check: a few keys are enough.
+    QStringList keys{kOptions};
+    for (const QByteArray& line : textLines(original)) {
+        const QString key = keyOf(line);
+        if (!key.isEmpty() && !keys.contains(key, Qt::CaseInsensitive) && keys.size() < 6)
+            keys.append(key);
+    }
+    const QString fresh = freshName(original);
+    QList<Op> ops{{Op::Save, kOptions, QStringLiteral("Size"), QStringLiteral("1")},
+                  {Op::Save, kOptions, fresh, QStringLiteral("tab\t\"quoted\" back\\slash \u00e9")},
+                  {Op::DeleteKey, kOptions, {}, {}}};
+    writeFile(path, original);
+    const RegistryFile file(path);
+    QList<Pairs> before;
+    for (const QString& key : keys)
+        before.append(file.textValues(key));
+    for (qsizetype k = 0; k < keys.size() && k < 3; ++k) {
+        if (!before[k].isEmpty()) {
+            ops.append({Op::Save, keys[k], before[k].first().first, QStringLiteral("changed")});
+            ops.append({Op::DeleteValue, keys[k], before[k].last().first, {}});
+        }
+    }
+    ops.append({Op::Save, keys.last(), fresh, QStringLiteral("x")});
+    ops.append({Op::DeleteKey, keys.last(), {}, {}});
+    for (const Op& op : ops)
+        runOp(path, original, keys, before, op);
+    return 0;
+}
