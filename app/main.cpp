@@ -4,6 +4,8 @@
 
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> answered = zentimo::handOver(argc, argv))
+        return *answered;
     QApplication app(argc, argv);
     // Fusion paints a button's background colour on every desktop; the flashing Start button needs it.
     QApplication::setStyle(QStringLiteral("Fusion"));
