@@ -21,6 +21,23 @@ inline const QString kRefusedError = QStringLiteral("example.fernwick.Zentimo.Er
 class DBusService : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "example.fernwick.Zentimo")
+    // Written out so that the arguments have names.
+    Q_CLASSINFO("D-Bus Introspection",
+                "  <interface name=\"example.fernwick.Zentimo\">\n"
+                "    <method name=\"Countdown\"><arg name=\"time\" type=\"s\" direction=\"in\"/></method>\n"
+                "    <method name=\"Wake\"><arg name=\"time\" type=\"s\" direction=\"in\"/></method>\n"
+                "    <method name=\"Stopwatch\"/>\n"
+                "    <method name=\"Start\"/>\n"
+                "    <method name=\"Stop\"/>\n"
+                "    <method name=\"Tray\"/>\n"
+                "    <method name=\"Status\"><arg name=\"status\" type=\"s\" direction=\"out\"/></method>\n"
+                "    <property name=\"Mode\" type=\"s\" access=\"read\"/>\n"
+                "    <property name=\"Running\" type=\"b\" access=\"read\"/>\n"
+                "    <property name=\"Hours\" type=\"s\" access=\"read\"/>\n"
+                "    <property name=\"Minutes\" type=\"s\" access=\"read\"/>\n"
+                "    <property name=\"Seconds\" type=\"s\" access=\"read\"/>\n"
+                "    <property name=\"AlarmRinging\" type=\"b\" access=\"read\"/>\n"
+                "  </interface>\n")
     Q_PROPERTY(QString Mode READ mode)
     Q_PROPERTY(bool Running READ running)
     Q_PROPERTY(QString Hours READ hours)
