@@ -99,20 +99,47 @@ MainWindow& Controller::shownWindow()
 
 void Controller::size(int sz)
 {
+    show(sz);
+    m_settings.SaveSetting(Catalogue::kSection, Catalogue::keyName(OptionKey::Size), QString::number(sz));
+}
+
+void Controller::show(int sz, bool onScreen)
+{
     if (sz == 1) {
         m_small->hide();
-        big().show();
+        big().setVisible(onScreen);
         m_currentWindow = 1;
         m_big->applyOnTop();
     } else {
         // A stored size other than 0 and 1 cannot name a window: the small one is shown.
         if (m_big)
             m_big->hide();
-        m_small->show();
+        m_small->setVisible(onScreen);
         m_currentWindow = 0;
         m_small->applyOnTop();
     }
-    m_settings.SaveSetting(Catalogue::kSection, Catalogue::keyName(OptionKey::Size), QString::number(sz));
+}
+
+MainWindow& Controller::windowInUse()
+{
+    if (m_small->isVisible() || (m_big && m_big->isVisible()))
+        return shownWindow();
+    return face(m_currentWindow);
+}
+
+void Controller::setMode(bool wakeMode, bool stopwatchMode)
+{
+    Options o = m_engine.options();
+    o.WakeMode = wakeMode;
+    o.StopwatchMode = stopwatchMode;
+    m_engine.setOptions(o);
+    for (MainWindow* w : {static_cast<MainWindow*>(m_small.get()), static_cast<MainWindow*>(m_big.get())}) {
+        if (!w)
+            continue;
+        w->setFieldMaxLength(TimeField::Seconds, wakeMode ? 1 : 2);
+        w->setStatusPanel(1, o.modeCaption());
+    }
+    m_engine.applyModeToFields();
 }
 
 void Controller::setDigitColorBoth(std::uint32_t color)

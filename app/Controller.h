@@ -27,6 +27,11 @@ public:
     // Shows the small (0) or the big (1) window and stores the choice as "Size". Any other number shows
     // the small window and is stored as given.
     void size(int sz);
+    // The same choice without storing it; off the screen it only becomes the window in use (for a start
+    // that goes straight to the tray).
+    void show(int sz, bool onScreen = true);
+    // Switches the mode as the Options dialog does, without storing anything.
+    void setMode(bool wakeMode, bool stopwatchMode);
 
     Form1& form1() const { return *m_small; }
     Form1b& big(); // built on first use
@@ -36,6 +41,8 @@ public:
     CRegSettings& settings() { return m_settings; }
     // The window in use: 0 small, 1 big. An alarm brings it back from the tray.
     int currentWindow() const { return m_currentWindow; }
+    // The main window on the screen, else the one in use.
+    MainWindow& windowInUse();
 
     // The options in use, with BigWindow naming the main window on the screen (-1 none), as the Options
     // dialog starts from them.

@@ -1,11 +1,19 @@
 #include "app/Main.h"
 
+#include "app/Actions.h"
+#include "app/CommandLine.h"
 #include "app/Controller.h"
+#include "app/DBusService.h"
 #include "engine/Engine.h"
 #include "settings/Catalogue.h"
 #include "sound/SoundPlayer.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QTextStream>
+#include <algorithm>
 
 namespace zentimo {
 
@@ -15,11 +23,63 @@ struct Program {
     SoundPlayer sound;
     Engine engine{sound};
     Controller controller{engine};
+    Actions actions{controller, engine};
+    DBusService service{actions, engine};
 };
+
+int refusalStatus(const QString& errorName)
+{
+    return errorName == QDBusError::errorString(QDBusError::InvalidArgs) ? 2 : 1;
+}
 } // namespace
+
+std::optional<int> handOver(int argc, char* argv[])
+{
+    if (argc < 2)
+        return std::nullopt;
+    int count = argc;
+    // Enough of an application for the bus; the windows' application object comes later, if at all.
+    QCoreApplication core(count, argv);
+    const CommandLine line = parseCommandLine(QCoreApplication::arguments());
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (line.exitCode) {
+        out << line.output;
+        if (!line.error.isEmpty())
+            err << line.error << Qt::endl;
+        return line.exitCode;
+    }
+    if (line.steps.isEmpty())
+        return std::nullopt;
+
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(kBusName).value()) {
+        // A status is a question about a copy that runs: starting one just to answer it helps nobody.
+        if (line.onlyStatus()) {
+            err << "zentimo: no Zentimo is running" << Qt::endl;
+            return 3;
+        }
+        return std::nullopt;
+    }
+    for (const Step& step : line.steps) {
+        QDBusMessage call = QDBusMessage::createMethodCall(kBusName, kBusPath, kBusInterface, step.method);
+        if (!step.argument.isEmpty())
+            call << step.argument;
+        const QDBusMessage reply = bus.call(call);
+        if (reply.type() != QDBusMessage::ReplyMessage) {
+            err << "zentimo: " << reply.errorMessage() << Qt::endl;
+            return refusalStatus(reply.errorName());
+        }
+        if (step.method == QLatin1String("Status") && !reply.arguments().isEmpty())
+            out << reply.arguments().constFirst().toString() << Qt::endl;
+    }
+    return 0;
+}
 
 void Main()
 {
+    // Refusals were answered before the windows' application object was made.
+    const CommandLine line = parseCommandLine(QCoreApplication::arguments());
     auto* program = new Program;
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, [program] { delete program; });
     bool ok = false;
@@ -28,7 +88,26 @@ void Main()
                          .GetSetting(Catalogue::kSection, Catalogue::keyName(OptionKey::Size), QStringLiteral("0"))
                          .trimmed()
                          .toInt(&ok);
-    program->controller.size(ok ? size : 0);
+    if (line.steps.isEmpty()) {
+        program->controller.size(ok ? size : 0);
+    } else {
+        // Options never write the settings, the window choice included; --tray goes there without a window.
+        const bool toTray = std::any_of(line.steps.begin(), line.steps.end(),
+                                        [](const Step& s) { return s.method == QLatin1String("Tray"); });
+        program->controller.show(ok ? size : 0, !toTray);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        for (const Step& step : line.steps) {
+            const Actions::Answer answer = program->actions.perform(step);
+            if (answer.kind != Actions::Answer::Kind::Done) {
+                err << "zentimo: " << answer.text << Qt::endl;
+                break;
+            }
+            if (!answer.text.isEmpty())
+                out << answer.text << Qt::endl;
+        }
+    }
+    program->service.registerOnBus();
 }
 
 } // namespace zentimo

@@ -6,6 +6,9 @@
 
 int main(int argc, char* argv[])
 {
+    // A start with options hands them to a running Zentimo and ends with its answer.
+    if (const std::optional<int> answered = zentimo::handOver(argc, argv))
+        return *answered;
     zentimo::SessionPlatform platform(argc, argv);
     QApplication app(platform.argc(), platform.argv());
     // Fusion paints a button's background colour on every desktop; the flashing Start button needs it.

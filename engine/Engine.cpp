@@ -247,6 +247,7 @@ void Engine::TimerSW_Timer()
     SwSeconds = next.seconds;
     if (stopwatchAtLimit(next)) {
         m_timerSW.stop();
+        Q_EMIT stateChanged();
         Q_EMIT stopwatchLimitReached();
         return;
     }
@@ -294,6 +295,7 @@ void Engine::updateWatch()
         m_flash.stop();
         m_flashCount = 0;
     }
+    Q_EMIT stateChanged();
 }
 
 // ---- Alarm -------------------------------------------------------------------------------------------

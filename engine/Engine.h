@@ -99,6 +99,9 @@ Q_SIGNALS:
     void windowForwardNeeded();
     // A countdown tick wrote a new tip.
     void trayTipChanged(const QString& tip);
+    // The fields, the caption, the mode or a tick source may have changed. Raised by the handlers that change
+    // them and never while nothing happens, so an observer comparing with what it saw last needs no timer.
+    void stateChanged();
 
 private:
     void forBoth(const std::function<void(Face&)>& action);

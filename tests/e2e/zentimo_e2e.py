@@ -95,7 +95,7 @@ class Zentimo:
     def registry(self):
         return os.path.join(self.config, "zentimo", "registry.reg")
 
-    def start(self):
+    def start(self, *args):
         env = xenv()
         env.update({
             "QT_QPA_PLATFORM": "xcb",
@@ -120,7 +120,7 @@ class Zentimo:
             # A sanitizer build insists on coming first in the library list; preloading is fine here.
             env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
         self.log = open(os.path.join(self.tmp, "zentimo.log"), "wb")
-        self.proc = subprocess.Popen(cmd, env=env, stdout=self.log, stderr=subprocess.STDOUT)
+        self.proc = subprocess.Popen(cmd + list(args), env=env, stdout=self.log, stderr=subprocess.STDOUT)
         return self
 
     def stop(self):

@@ -1,0 +1,157 @@
+#include "app/Actions.h"
+
+#include "app/Controller.h"
+#include "engine/Engine.h"
+#include "shell/Form1.h"
+#include "shell/Tray.h"
+
+#include <QApplication>
+
+namespace zentimo {
+
+namespace {
+const QString kStart = QStringLiteral("Start");
+const QString kStop = QStringLiteral("Stop");
+
+Actions::Answer refused(const QString& why)
+{
+    return {Actions::Answer::Kind::Refused, why};
+}
+} // namespace
+
+Actions::Actions(Controller& controller, Engine& engine) : m_controller(controller), m_engine(engine) {}
+
+QString Actions::caption() const
+{
+    return m_engine.smallFace()->caption();
+}
+
+QString Actions::mode() const
+{
+    const Options& o = m_engine.options();
+    return o.WakeMode        ? QStringLiteral("wake")
+           : o.StopwatchMode ? QStringLiteral("stopwatch")
+                             : QStringLiteral("countdown");
+}
+
+bool Actions::running() const
+{
+    return m_engine.secEnabled() || m_engine.timer3Enabled() || m_engine.timerSWEnabled();
+}
+
+bool Actions::alarmRinging() const
+{
+    const QString c = caption();
+    return c != kStart && c != kStop;
+}
+
+FieldTexts Actions::fields() const
+{
+    return m_engine.fields();
+}
+
+QString Actions::status() const
+{
+    const FieldTexts t = fields();
+    const QString time = m_engine.options().WakeMode
+                             ? t.hours + QLatin1Char(':') + t.minutes + t.seconds
+                             : t.hours + QLatin1Char(':') + t.minutes + QLatin1Char(':') + t.seconds;
+    const QString state = alarmRinging() ? QStringLiteral("alarm")
+                          : running()    ? QStringLiteral("running")
+                                         : QStringLiteral("stopped");
+    return mode() + QLatin1Char(' ') + state + QLatin1Char(' ') + time;
+}
+
+Actions::Answer Actions::perform(const Step& step)
+{
+    const QString& m = step.method;
+    if (m == QLatin1String("Status"))
+        return {Answer::Kind::Done, status()};
+    // The windows' buttons cannot be reached past a dialog either.
+    if (QApplication::activeModalWidget())
+        return refused(QStringLiteral("Zentimo is showing a dialog; close it first."));
+    if (m == QLatin1String("Stop"))
+        return stop();
+    if (m == QLatin1String("Countdown")) {
+        const auto time = countdownTime(step.argument);
+        if (!time)
+            return {Answer::Kind::BadValue, QStringLiteral("%1: not a time the fields can hold; %2.")
+                                                .arg(step.argument, kCountdownForms)};
+        return setTime(false, *time);
+    }
+    if (m == QLatin1String("Wake")) {
+        const auto time = wakeTime(step.argument);
+        if (!time)
+            return {Answer::Kind::BadValue,
+                    QStringLiteral("%1: not a time of day; %2.").arg(step.argument, kWakeForms)};
+        return setTime(true, *time);
+    }
+    if (m == QLatin1String("Stopwatch"))
+        return stopwatch();
+    if (m == QLatin1String("Start"))
+        return start();
+    if (m == QLatin1String("Tray"))
+        return tray();
+    return {Answer::Kind::BadValue, QStringLiteral("no such action: %1").arg(m)};
+}
+
+// The fields are locked while a run or an alarm goes on; a time waits until it is stopped.
+Actions::Answer Actions::setTime(bool wakeMode, const FieldTexts& time)
+{
+    if (caption() != kStart)
+        return refused(QStringLiteral("Zentimo is running or ringing; stop it first (--stop)."));
+    const Options& o = m_engine.options();
+    if (o.WakeMode != wakeMode || o.StopwatchMode)
+        m_controller.setMode(wakeMode, false);
+    // As a preset is loaded: each field's change is mirrored to the other window and its spinner.
+    Face& fields = m_controller.form1();
+    fields.setFieldText(TimeField::Hours, time.hours);
+    fields.setFieldText(TimeField::Minutes, time.minutes);
+    fields.setFieldText(TimeField::Seconds, time.seconds);
+    return {};
+}
+
+Actions::Answer Actions::stopwatch()
+{
+    if (caption() != kStart)
+        return refused(QStringLiteral("Zentimo is running or ringing; stop it first (--stop)."));
+    if (!m_engine.options().StopwatchMode)
+        m_controller.setMode(false, true);
+    // A new stopwatch counts from zero, as after Reset.
+    m_engine.Command2_Click();
+    return {};
+}
+
+Actions::Answer Actions::start()
+{
+    const QString c = caption();
+    if (c == kStop)
+        return {};
+    if (c != kStart)
+        return refused(QStringLiteral("the alarm is ringing; --stop turns it off."));
+    const Options& o = m_engine.options();
+    // The Start button is disabled then.
+    if (!o.StopwatchMode && fields().allZero())
+        return refused(QStringLiteral("nothing to count down: the time is 00:00:00."));
+    // The button would open the Options dialog here, which a command cannot answer.
+    if (o.SoundFile.isEmpty() && !o.UseBuiltIn)
+        return refused(QStringLiteral("no alarm sound is chosen; choose one in Options first."));
+    m_engine.Command1_Click();
+    return {};
+}
+
+Actions::Answer Actions::stop()
+{
+    if (caption() != kStart)
+        m_engine.Command1_Click();
+    return {};
+}
+
+Actions::Answer Actions::tray()
+{
+    if (!m_controller.tray().InTray)
+        m_controller.goSystemTray(m_controller.windowInUse());
+    return {};
+}
+
+} // namespace zentimo
