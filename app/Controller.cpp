@@ -1,5 +1,6 @@
 #include "app/Controller.h"
 
+#include "app/SleepWatcher.h"
 #include "dialogs/Form3.h"
 #include "dialogs/Form5.h"
 #include "engine/Engine.h"
@@ -44,6 +45,9 @@ Controller::Controller(Engine& engine) : m_engine(engine), m_settings(zentimoSet
     connect(&m_engine, &Engine::alarmMessageNeeded, this, &Controller::showAlarmMessage);
     connect(&m_engine, &Engine::windowForwardNeeded, this, &Controller::bringWindowForward);
     connect(&m_engine, &Engine::trayTipChanged, m_tray, &Tray::setTip);
+    // The system bus is first asked for when there is something to count, not at start-up.
+    m_sleep = new SleepWatcher(m_engine, this);
+    connect(&m_engine, &Engine::runStarted, m_sleep, &SleepWatcher::listen);
 }
 
 Controller::~Controller()

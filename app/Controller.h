@@ -15,6 +15,7 @@ class Engine;
 class Form1;
 class Form1b;
 class MainWindow;
+class SleepWatcher;
 class Tray;
 
 class Controller : public QObject {
@@ -77,6 +78,7 @@ private:
     std::unique_ptr<Form1> m_small;
     std::unique_ptr<Form1b> m_big;
     Tray* m_tray = nullptr;
+    SleepWatcher* m_sleep = nullptr;
     int m_currentWindow = 0;
     std::uint32_t m_digitColor = 0;
     bool m_closing = false;

@@ -31,9 +31,10 @@ Engine::Engine(SoundPlayer& sound, std::unique_ptr<Clock> clock, QObject* parent
     : QObject(parent), m_sound(sound), m_clock(clock ? std::move(clock) : std::make_unique<Clock>())
 {
     m_sec.setTimerType(Qt::PreciseTimer);
-    m_sec.setInterval(1000);
+    m_sec.setSingleShot(true);
+    m_timerSW.setTimerType(Qt::PreciseTimer);
+    m_timerSW.setSingleShot(true);
     m_timer3.setInterval(1000);
-    m_timerSW.setInterval(1000);
     m_flash.setInterval(kWatchIntervalMs);
     connect(&m_sec, &QTimer::timeout, this, &Engine::sec_Timer);
     connect(&m_timer3, &QTimer::timeout, this, &Engine::Timer3_Timer);
@@ -56,7 +57,33 @@ Face* Engine::twin(const Face& face) const
 
 void Engine::setSecondInterval(int ms)
 {
-    m_sec.setInterval(ms);
+    m_secondMs = ms;
+}
+
+void Engine::startSec()
+{
+    m_secRunning = true;
+    m_secPace.start(m_clock->elapsedMs(), m_secondMs);
+    m_sec.start(m_secPace.untilNext(m_clock->elapsedMs()));
+}
+
+void Engine::stopSec()
+{
+    m_secRunning = false;
+    m_sec.stop();
+}
+
+void Engine::startSW()
+{
+    m_swRunning = true;
+    m_swPace.start(m_clock->elapsedMs(), m_secondMs);
+    m_timerSW.start(m_swPace.untilNext(m_clock->elapsedMs()));
+}
+
+void Engine::stopSW()
+{
+    m_swRunning = false;
+    m_timerSW.stop();
 }
 
 void Engine::forBoth(const std::function<void(Face&)>& action)
@@ -130,9 +157,11 @@ void Engine::Command1_Click()
             StartSeconds = m_small->fieldText(TimeField::Seconds);
             StartHours = fieldNumber(m_small->fieldText(TimeField::Hours));
             StartMinutes = m_small->fieldText(TimeField::Minutes);
-            m_sec.start();
+            startSec();
+            Q_EMIT runStarted();
         } else {
-            m_timerSW.start();
+            startSW();
+            Q_EMIT runStarted();
         }
         forBoth([](Face& f) {
             f.setCaption(kStop);
@@ -146,8 +175,8 @@ void Engine::Command1_Click()
             for (int c = 2; c <= 7; ++c)
                 f.setButtonEnabled(Cmd(c), true);
         });
-        m_timerSW.stop();
-        m_sec.stop();
+        stopSW();
+        stopSec();
         forBoth([](Face& f) {
             f.setSpinnersEnabled(true);
             f.setFieldsLocked(false);
@@ -199,11 +228,31 @@ void Engine::Reset(Face& face)
 
 void Engine::sec_Timer()
 {
-    writeFields(*m_small, countdownStep(fields()));
-    if (fields().allZero())
-        alarm();
-    // The tip is refreshed even when no icon is shown; the tray ignores it then.
-    Q_EMIT trayTipChanged(startedTip(fields()));
+    countdownTick(true);
+}
+
+void Engine::countdownTick(bool atLeastOne)
+{
+    if (!m_secRunning)
+        return;
+    const qint64 seconds = m_secPace.take(m_clock->elapsedMs(), atLeastOne);
+    if (seconds > 0) {
+        writeFields(*m_small, countdownAdvance(fields(), seconds));
+        if (fields().allZero())
+            alarm();
+        // The tip is refreshed even when no icon is shown; the tray ignores it then.
+        Q_EMIT trayTipChanged(startedTip(fields()));
+    }
+    if (m_secRunning)
+        m_sec.start(m_secPace.untilNext(m_clock->elapsedMs()));
+}
+
+void Engine::catchUp()
+{
+    countdownTick(false);
+    stopwatchTick(false);
+    if (m_timer3.isActive())
+        Timer3_Timer();
 }
 
 void Engine::armWake()
@@ -241,19 +290,33 @@ void Engine::Timer3_Timer()
 
 void Engine::TimerSW_Timer()
 {
-    const StopwatchCount next = stopwatchStep({SwHours, SwMinutes, SwSeconds});
+    stopwatchTick(true);
+}
+
+void Engine::stopwatchTick(bool atLeastOne)
+{
+    if (!m_swRunning)
+        return;
+    const qint64 seconds = m_swPace.take(m_clock->elapsedMs(), atLeastOne);
+    if (seconds == 0) {
+        m_timerSW.start(m_swPace.untilNext(m_clock->elapsedMs()));
+        return;
+    }
+    bool atLimit = false;
+    const StopwatchCount next = stopwatchAdvance({SwHours, SwMinutes, SwSeconds}, seconds, &atLimit);
     SwHours = next.hours;
     SwMinutes = next.minutes;
     SwSeconds = next.seconds;
-    if (stopwatchAtLimit(next)) {
-        m_timerSW.stop();
+    m_small->setFieldText(TimeField::Hours, twoDigits(SwHours));
+    m_small->setFieldText(TimeField::Minutes, twoDigits(SwMinutes));
+    m_small->setFieldText(TimeField::Seconds, twoDigits(SwSeconds));
+    if (atLimit) {
+        stopSW();
         Q_EMIT stateChanged();
         Q_EMIT stopwatchLimitReached();
         return;
     }
-    m_small->setFieldText(TimeField::Hours, twoDigits(SwHours));
-    m_small->setFieldText(TimeField::Minutes, twoDigits(SwMinutes));
-    m_small->setFieldText(TimeField::Seconds, twoDigits(SwSeconds));
+    m_timerSW.start(m_swPace.untilNext(m_clock->elapsedMs()));
 }
 
 void Engine::Timer1_Timer()
@@ -320,11 +383,11 @@ void Engine::alarm()
             f.setFieldText(TimeField::Hours, twoDigits(StartHours));
             f.setFieldText(TimeField::Seconds, StartSeconds);
         });
-        // With the sound off the Stop action above disarmed the countdown; a restart must count.
-        if (!m_sec.isActive())
-            m_sec.start();
+        // The next period runs from this alarm, also when the alarm comes late after a suspend, and also
+        // when the sound is off and the Stop action above disarmed the countdown.
+        startSec();
     } else {
-        m_sec.stop();
+        stopSec();
     }
     updateWatch();
 }
@@ -407,7 +470,7 @@ void Engine::FieldGotFocus(Face&, TimeField)
 
 void Engine::FieldClicked(Face& face, TimeField field)
 {
-    if (!m_sec.isActive() && !m_timer3.isActive())
+    if (!m_secRunning && !m_timer3.isActive())
         face.setFieldText(field, QString());
 }
 

@@ -4,6 +4,7 @@
 // windows through Face, first the small one, then the big one (which may not be built yet), and says what it
 // needs of the user interface through its signals.
 
+#include "engine/CatchUp.h"
 #include "engine/Clock.h"
 #include "engine/Colors.h"
 #include "engine/Face.h"
@@ -52,9 +53,13 @@ public:
     void Command2_Click();
     void Reset(Face& face);
 
+    // The ticks. The countdown and the stopwatch count the whole seconds that really passed since the last
+    // tick (at least one), so a suspend or a stall is caught up at once.
     void sec_Timer();
     void Timer3_Timer();
     void TimerSW_Timer();
+    // After a resume: counts what passed while asleep without waiting for the next tick.
+    void catchUp();
     // The watch: enabled states by mode and fields, and the "Alarm Off" flashing.
     void Timer1_Timer();
     // Applies the watch's rules now; every handler that changes fields, captions or the mode calls it.
@@ -75,11 +80,11 @@ public:
     // After the Options dialog: ranges, texts and captions of the fields for the current mode.
     void applyModeToFields();
 
-    bool secEnabled() const { return m_sec.isActive(); }
+    bool secEnabled() const { return m_secRunning; }
     bool timer3Enabled() const { return m_timer3.isActive(); }
-    bool timerSWEnabled() const { return m_timerSW.isActive(); }
+    bool timerSWEnabled() const { return m_swRunning; }
     bool flashing() const { return m_flash.isActive(); }
-    // Test-only: a faster countdown second for soak runs.
+    // Test-only: a faster second for soak runs.
     void setSecondInterval(int ms);
 
     FieldTexts fields() const; // the small window's texts
@@ -102,6 +107,8 @@ Q_SIGNALS:
     // The fields, the caption, the mode or a tick source may have changed. Raised by the handlers that change
     // them and never while nothing happens, so an observer comparing with what it saw last needs no timer.
     void stateChanged();
+    // A countdown or a stopwatch began to count.
+    void runStarted();
 
 private:
     void forBoth(const std::function<void(Face&)>& action);
@@ -113,6 +120,12 @@ private:
     void writeFields(Face& face, const FieldTexts& t);
     void applyWatch(Face& face);
     void armWake();
+    void startSec();
+    void stopSec();
+    void startSW();
+    void stopSW();
+    void countdownTick(bool atLeastOne);
+    void stopwatchTick(bool atLeastOne);
     bool wakeDue(const QDateTime& now) const;
 
     SoundPlayer& m_sound;
@@ -120,9 +133,15 @@ private:
     std::unique_ptr<Clock> m_clock;
     Face* m_small = nullptr;
     Face* m_big = nullptr;
+    // sec and TimerSW fire once per second's moment and are armed again for the next one.
     QTimer m_sec;
     QTimer m_timer3;
     QTimer m_timerSW;
+    bool m_secRunning = false;
+    bool m_swRunning = false;
+    int m_secondMs = 1000;
+    SecondPace m_secPace;
+    SecondPace m_swPace;
     QTimer m_flash;
     int m_flashCount = 0;
     QDateTime m_lastWakeCheck;

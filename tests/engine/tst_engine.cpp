@@ -130,6 +130,76 @@ private Q_SLOTS:
         QCOMPARE(engine->SwSeconds, 0);
     }
 
+    // A tick that finds more than a second passed (a suspend, a frozen process) counts all of it.
+    void countdownCountsTheTimeThatReallyPassed_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<int>("passedMs");
+        QTest::addColumn<bool>("autoRestart");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("one and a half seconds") << "00:02:00" << 1500 << false << "00:01:59" << "Stop";
+        QTest::newRow("twelve seconds") << "00:02:00" << 12000 << false << "00:01:48" << "Stop";
+        QTest::newRow("an hour, borrowing") << "02:00:05" << 3600000 << false << "01:00:05" << "Stop";
+        QTest::newRow("past the end") << "00:02:00" << 600000 << false << "00:00:00" << "Alarm Off";
+        QTest::newRow("past the end, restarting") << "00:02:00" << 600000 << true << "00:02:00" << "Stop";
+    }
+    void countdownCountsTheTimeThatReallyPassed()
+    {
+        QFETCH(QString, start);
+        QFETCH(int, passedMs);
+        QFETCH(bool, autoRestart);
+        QFETCH(QString, shown);
+        QFETCH(QString, caption);
+        withOptions(*engine, [&](Options& o) {
+            o.AutoRestart = autoRestart;
+            o.LoopSound = !autoRestart;
+        });
+        const QStringList parts = start.split(':');
+        small.setAll(parts[0], parts[1], parts[2]);
+        engine->Command1_Click();
+        clock->advanceMs(passedMs);
+        engine->sec_Timer();
+        QCOMPARE(small.time(), shown);
+        QCOMPARE(big.time(), shown);
+        QCOMPARE(small.captionText, caption);
+        if (autoRestart) {
+            // The next period counts from the late alarm, not from the countdown's true end.
+            clock->advanceMs(1000);
+            engine->sec_Timer();
+            QCOMPARE(small.time(), QString("00:01:59"));
+        }
+    }
+
+    void stopwatchCountsAFreezeAndStopsAtItsLimit()
+    {
+        withOptions(*engine, [&](Options& o) { o.StopwatchMode = true; });
+        QSignalSpy limit(engine.get(), &Engine::stopwatchLimitReached);
+        engine->Command1_Click();
+        clock->advanceMs(12000);
+        engine->TimerSW_Timer();
+        QCOMPARE(small.time(), QString("00:00:12"));
+        engine->SwHours = 99;
+        engine->SwMinutes = 59;
+        engine->SwSeconds = 50;
+        clock->advanceMs(60000);
+        engine->catchUp();
+        QCOMPARE(small.time(), QString("99:59:59"));
+        QVERIFY(!engine->timerSWEnabled());
+        QCOMPARE(limit.count(), 1);
+    }
+
+    void resumeCatchesUpWithoutCountingATick()
+    {
+        small.setAll("00", "02", "00");
+        engine->Command1_Click();
+        engine->catchUp();
+        QCOMPARE(small.time(), QString("00:02:00"));
+        clock->advanceMs(30000);
+        engine->catchUp();
+        QCOMPARE(small.time(), QString("00:01:30"));
+    }
+
     void stopwatchStopsAtItsLimit()
     {
         withOptions(*engine, [&](Options& o) { o.StopwatchMode = true; });
