@@ -84,10 +84,11 @@ void Main()
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, [program] { delete program; });
     bool ok = false;
     // A stored size that is not a whole number reads as the small window.
-    const int size = program->controller.settings()
-                         .GetSetting(Catalogue::kSection, Catalogue::keyName(OptionKey::Size), QStringLiteral("0"))
-                         .trimmed()
-                         .toInt(&ok);
+    const int size =
+        program->controller.settings()
+            .GetSetting(Catalogue::kSection, Catalogue::keyName(OptionKey::Size), QStringLiteral("0"))
+            .trimmed()
+            .toInt(&ok);
     if (line.steps.isEmpty()) {
         program->controller.size(ok ? size : 0);
     } else {

@@ -1,7 +1,7 @@
 #include "dialogs/Form3.h"
 
-#include "shell/kit/MessageBox.h"
 #include "shell/kit/Artwork.h"
+#include "shell/kit/MessageBox.h"
 #include "shell/kit/Twips.h"
 #include "shell/kit/X11Window.h"
 

@@ -19,7 +19,8 @@ inline constexpr bool isSystemColor(std::uint32_t bgr)
 
 inline constexpr std::uint32_t winRgb(int red, int green, int blue)
 {
-    return std::uint32_t(red & 0xFF) | (std::uint32_t(green & 0xFF) << 8) | (std::uint32_t(blue & 0xFF) << 16);
+    return std::uint32_t(red & 0xFF) | (std::uint32_t(green & 0xFF) << 8) |
+           (std::uint32_t(blue & 0xFF) << 16);
 }
 
 } // namespace zentimo

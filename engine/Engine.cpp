@@ -329,7 +329,8 @@ void Engine::Timer1_Timer()
         return;
     m_flashCount = 0;
     forBoth([this](Face& f) {
-        f.setStartButtonColor(f.startButtonColor() == m_options.ButtonColor ? kAlarmRed : m_options.ButtonColor);
+        f.setStartButtonColor(f.startButtonColor() == m_options.ButtonColor ? kAlarmRed
+                                                                            : m_options.ButtonColor);
     });
 }
 

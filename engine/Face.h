@@ -40,7 +40,7 @@ public:
     virtual std::uint32_t startButtonColor() const = 0; // 0x00BBGGRR
     virtual void setStartButtonColor(std::uint32_t color) = 0;
     virtual void setStatusPanel(int panel, const QString& text) = 0; // panels 1 and 2
-    virtual void setSecondsCaption(const QString& text) = 0;        // Label6
+    virtual void setSecondsCaption(const QString& text) = 0;         // Label6
 };
 
 } // namespace zentimo

@@ -95,7 +95,7 @@ FieldTexts snoozeStep(const FieldTexts& wake)
         minutes -= 50;
         if (hours == 11) {
             hours = 12;
-            letter = letter == QLatin1String("a") ? QStringLiteral("p")
+            letter = letter == QLatin1String("a")   ? QStringLiteral("p")
                      : letter == QLatin1String("p") ? QStringLiteral("a")
                                                     : letter;
         } else {

@@ -1,7 +1,7 @@
 #include "shell/FrmAbt.h"
 
-#include "shell/kit/Artwork.h"
 #include "shell/ShellOpen.h"
+#include "shell/kit/Artwork.h"
 #include "shell/kit/Twips.h"
 #include "shell/kit/X11Window.h"
 

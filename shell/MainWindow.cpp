@@ -94,12 +94,13 @@ void paintButton(QPushButton* button, std::uint32_t color)
     button->setPalette(pal);
     if (isSystemColor(color))
         return;
-    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black; border: 1px solid %2;"
-                                         " border-radius: 3px; padding: 1px; }"
-                                         "QPushButton:pressed { background-color: %3; }"
-                                         "QPushButton:disabled { color: %4; }"
-                                         "QPushButton:focus { border: 2px solid %2; }")
-                              .arg(c.name(), c.darker(220).name(), c.darker(125).name(), c.darker(170).name()));
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; color: black; border: 1px solid %2;"
+                       " border-radius: 3px; padding: 1px; }"
+                       "QPushButton:pressed { background-color: %3; }"
+                       "QPushButton:disabled { color: %4; }"
+                       "QPushButton:focus { border: 2px solid %2; }")
+            .arg(c.name(), c.darker(220).name(), c.darker(125).name(), c.darker(170).name()));
 }
 
 } // namespace
@@ -118,12 +119,15 @@ void MainWindow::build()
     setObjectName(QString::fromLatin1(m_layout.formName));
     setWindowTitle(kAppTitle);
     setWindowIcon(programIcon());
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(m_layout.clientWidth), twipsToPixels(m_layout.clientHeight));
     setAutoFillBackground(true);
 
-    auto place = [](QWidget* w, const TwipsRect& r) { w->setGeometry(twipsRect(r.left, r.top, r.width, r.height)); };
+    auto place = [](QWidget* w, const TwipsRect& r) {
+        w->setGeometry(twipsRect(r.left, r.top, r.width, r.height));
+    };
 
     for (int i = 0; i < 3; ++i) {
         auto* label = new QLabel(QString::fromLatin1(m_layout.captionTexts[i]), this);
@@ -437,8 +441,8 @@ void MainWindow::placeSpinners(int extraHeightTwips)
 {
     for (int i = 0; i < 3; ++i) {
         const TwipsRect& f = m_layout.fields[i];
-        m_spinners[i]->setGeometry(twipsRect(f.left + f.width - 2, f.top, m_layout.spinnerWidth,
-                                             f.height + extraHeightTwips));
+        m_spinners[i]->setGeometry(
+            twipsRect(f.left + f.width - 2, f.top, m_layout.spinnerWidth, f.height + extraHeightTwips));
         m_spinners[i]->raise();
     }
 }

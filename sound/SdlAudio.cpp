@@ -44,8 +44,7 @@ struct SdlApi {
     bool ok = false;
 };
 
-template <typename F>
-void resolve(F& slot, QLibrary& sdl, QLibrary& mix, const char* name)
+template <typename F> void resolve(F& slot, QLibrary& sdl, QLibrary& mix, const char* name)
 {
     QFunctionPointer f = mix.resolve(name);
     if (!f)
@@ -94,7 +93,27 @@ bool sdlAvailable()
     if (!a->ok)
         return false;
     // Every entry point this file calls must be there.
-    const QFunctionPointer all[] = {reinterpret_cast<QFunctionPointer>(a->SDL_SetHint), reinterpret_cast<QFunctionPointer>(a->SDL_InitSubSystem), reinterpret_cast<QFunctionPointer>(a->SDL_QuitSubSystem), reinterpret_cast<QFunctionPointer>(a->SDL_RWFromConstMem), reinterpret_cast<QFunctionPointer>(a->Mix_OpenAudioDevice), reinterpret_cast<QFunctionPointer>(a->Mix_AllocateChannels), reinterpret_cast<QFunctionPointer>(a->Mix_ChannelFinished), reinterpret_cast<QFunctionPointer>(a->Mix_HookMusicFinished), reinterpret_cast<QFunctionPointer>(a->Mix_HaltChannel), reinterpret_cast<QFunctionPointer>(a->Mix_HaltMusic), reinterpret_cast<QFunctionPointer>(a->Mix_FreeMusic), reinterpret_cast<QFunctionPointer>(a->Mix_FreeChunk), reinterpret_cast<QFunctionPointer>(a->Mix_CloseAudio), reinterpret_cast<QFunctionPointer>(a->Mix_Quit), reinterpret_cast<QFunctionPointer>(a->Mix_LoadWAV_RW), reinterpret_cast<QFunctionPointer>(a->Mix_PlayChannel), reinterpret_cast<QFunctionPointer>(a->Mix_LoadMUS), reinterpret_cast<QFunctionPointer>(a->Mix_PlayMusic), reinterpret_cast<QFunctionPointer>(a->Mix_Playing), reinterpret_cast<QFunctionPointer>(a->Mix_PlayingMusic), reinterpret_cast<QFunctionPointer>(a->Mix_GetMusicType)};
+    const QFunctionPointer all[] = {reinterpret_cast<QFunctionPointer>(a->SDL_SetHint),
+                                    reinterpret_cast<QFunctionPointer>(a->SDL_InitSubSystem),
+                                    reinterpret_cast<QFunctionPointer>(a->SDL_QuitSubSystem),
+                                    reinterpret_cast<QFunctionPointer>(a->SDL_RWFromConstMem),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_OpenAudioDevice),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_AllocateChannels),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_ChannelFinished),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_HookMusicFinished),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_HaltChannel),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_HaltMusic),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_FreeMusic),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_FreeChunk),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_CloseAudio),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_Quit),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_LoadWAV_RW),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_PlayChannel),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_LoadMUS),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_PlayMusic),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_Playing),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_PlayingMusic),
+                                    reinterpret_cast<QFunctionPointer>(a->Mix_GetMusicType)};
     for (QFunctionPointer f : all) {
         if (!f)
             return false;

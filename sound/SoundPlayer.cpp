@@ -147,8 +147,9 @@ bool SoundPlayer::PlayFile(const QString& path, bool loop)
 {
     switch (kindOf(path)) {
     case FileKind::Device: {
-        const auto type = path.right(3).toLower() == QLatin1String("mp3") ? AudioBackend::DeviceType::MpegVideo
-                                                                         : AudioBackend::DeviceType::Sequencer;
+        const auto type = path.right(3).toLower() == QLatin1String("mp3")
+                              ? AudioBackend::DeviceType::MpegVideo
+                              : AudioBackend::DeviceType::Sequencer;
         OpenDevice(QLatin1Char('"') + ShortPath(path) + QLatin1Char('"'), type);
         PlayDevice();
         return true;

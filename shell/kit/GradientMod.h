@@ -37,7 +37,7 @@ void PaintGradient(QWidget* target, int red, int green, int blue, int direction,
 // The stored background choices: 0..5 are gradients from these start colours (red, green, blue), top down;
 // 6 is the flat button colour.
 inline constexpr int kBackgroundStarts[6][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},
-                                               {0, 255, 255}, {255, 255, 0}, {255, 0, 255}};
+                                                {0, 255, 255}, {255, 255, 0}, {255, 0, 255}};
 inline constexpr int kFlatBackground = 6;
 // Paints a background choice; any other value leaves the background as it is.
 void paintBackgroundChoice(QWidget* target, int choice);

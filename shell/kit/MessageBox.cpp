@@ -39,7 +39,8 @@ MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, const 
         return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
     }
     QMessageBox box(qtIcon(icon), title, text,
-                    buttons == Buttons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, parent);
+                    buttons == Buttons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
+                    parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     if (buttons == Buttons::YesNo) {
         box.setDefaultButton(QMessageBox::Yes);

@@ -10,7 +10,6 @@ class QWidget;
 
 namespace zentimo {
 
-
 class MessageBox {
 public:
     enum class Icon { None, Exclamation, Question, Information };

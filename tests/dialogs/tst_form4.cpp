@@ -39,10 +39,7 @@ class Form4Test : public QObject {
 
 private Q_SLOTS:
     void init() { fx.prepare(); }
-    void cleanup()
-    {
-        fx.teardown();
-    }
+    void cleanup() { fx.teardown(); }
 
     void loadMarksTheStoredChoices_data()
     {

@@ -1,5 +1,5 @@
-#include "WithOptions.h"
 #include "DialogFixture.h"
+#include "WithOptions.h"
 #include "dialogs/Form4.h"
 #include "dialogs/Form5.h"
 #include "shell/kit/WinColor.h"
@@ -55,7 +55,8 @@ class Form5Test : public QObject {
     {
         auto dialog = std::make_unique<Form5>(fx.app->optionsForDialog(), *fx.sound, fx.form1);
         // "Done" takes effect as the program applies it.
-        connect(dialog.get(), &QDialog::accepted, this, [this, d = dialog.get()] { fx.app->applyOptions(*d->result()); });
+        connect(dialog.get(), &QDialog::accepted, this,
+                [this, d = dialog.get()] { fx.app->applyOptions(*d->result()); });
         // Shown, so that clicks land where a user's would.
         dialog->show();
         return dialog;

@@ -1,5 +1,5 @@
-#include "WithOptions.h"
 #include "FakeFace.h"
+#include "WithOptions.h"
 #include "engine/Engine.h"
 #include "sound/SilentAudio.h"
 #include "sound/SoundPlayer.h"
@@ -8,8 +8,8 @@
 #include <QTest>
 
 using namespace zentimo;
-using zentimo::test::withOptions;
 using zentimo::test::FakeFace;
+using zentimo::test::withOptions;
 
 namespace {
 const QDateTime kMorning(QDate(2026, 12, 6), QTime(7, 29, 0));
@@ -138,11 +138,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("autoRestart");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("one and a half seconds") << "00:02:00" << 1500 << false << "00:01:59" << "Stop";
-        QTest::newRow("twelve seconds") << "00:02:00" << 12000 << false << "00:01:48" << "Stop";
-        QTest::newRow("an hour, borrowing") << "02:00:05" << 3600000 << false << "01:00:05" << "Stop";
-        QTest::newRow("past the end") << "00:02:00" << 600000 << false << "00:00:00" << "Alarm Off";
-        QTest::newRow("past the end, restarting") << "00:02:00" << 600000 << true << "00:02:00" << "Stop";
+        QTest::newRow("one and a half seconds") << "00:02:00" << 1500 << false << "00:01:59"
+                                                << "Stop";
+        QTest::newRow("twelve seconds") << "00:02:00" << 12000 << false << "00:01:48"
+                                        << "Stop";
+        QTest::newRow("an hour, borrowing") << "02:00:05" << 3600000 << false << "01:00:05"
+                                            << "Stop";
+        QTest::newRow("past the end") << "00:02:00" << 600000 << false << "00:00:00"
+                                      << "Alarm Off";
+        QTest::newRow("past the end, restarting") << "00:02:00" << 600000 << true << "00:02:00"
+                                                  << "Stop";
     }
     void countdownCountsTheTimeThatReallyPassed()
     {
@@ -264,7 +269,8 @@ private Q_SLOTS:
         QTest::newRow("a second before") << "07:30:a" << QTime(7, 29) << QTime(7, 29, 59) << false;
         QTest::newRow("first second") << "07:30:a" << QTime(7, 29) << QTime(7, 30, 0) << true;
         QTest::newRow("last second") << "07:30:a" << QTime(7, 29) << QTime(7, 30, 59) << true;
-        QTest::newRow("started inside the minute") << "07:30:a" << QTime(7, 30, 20) << QTime(7, 30, 21) << true;
+        QTest::newRow("started inside the minute")
+            << "07:30:a" << QTime(7, 30, 20) << QTime(7, 30, 21) << true;
         QTest::newRow("started after the minute") << "07:30:a" << QTime(7, 31) << QTime(7, 31, 1) << false;
         QTest::newRow("pm is not am") << "07:30:p" << QTime(7, 29) << QTime(7, 30, 0) << false;
         QTest::newRow("midnight is 12 a") << "12:00:a" << QTime(23, 59, 59) << QTime(0, 0, 0) << true;
@@ -381,14 +387,22 @@ private Q_SLOTS:
         QTest::addColumn<bool>("playing");
         QTest::addColumn<QString>("firstCall");
         QTest::newRow("sound off") << false << true << true << "" << false << "Start" << false << "";
-        QTest::newRow("built-in looped") << true << true << true << "" << false << "Alarm Off" << false << "playWaveImage";
-        QTest::newRow("built-in once") << true << true << false << "" << false << "Start" << false << "playWaveImage";
-        QTest::newRow("wav looped") << true << false << true << "x.wav" << false << "Alarm Off" << true << "playWave";
-        QTest::newRow("wav once") << true << false << false << "x.WAV" << false << "Start" << false << "playWave";
-        QTest::newRow("mp3 plays once anyway") << true << false << true << "x.mp3" << false << "Alarm Off" << true << "closeDevice";
-        QTest::newRow("mid in capitals") << true << false << false << "x.MID" << false << "Alarm Off" << true << "closeDevice";
-        QTest::newRow("other extension") << true << false << true << "x.wave" << false << "Alarm Off" << false << "";
-        QTest::newRow("wake built-in once") << true << true << false << "" << true << "Snooze" << false << "playWaveImage";
+        QTest::newRow("built-in looped")
+            << true << true << true << "" << false << "Alarm Off" << false << "playWaveImage";
+        QTest::newRow("built-in once")
+            << true << true << false << "" << false << "Start" << false << "playWaveImage";
+        QTest::newRow("wav looped") << true << false << true << "x.wav" << false << "Alarm Off" << true
+                                    << "playWave";
+        QTest::newRow("wav once") << true << false << false << "x.WAV" << false << "Start" << false
+                                  << "playWave";
+        QTest::newRow("mp3 plays once anyway")
+            << true << false << true << "x.mp3" << false << "Alarm Off" << true << "closeDevice";
+        QTest::newRow("mid in capitals")
+            << true << false << false << "x.MID" << false << "Alarm Off" << true << "closeDevice";
+        QTest::newRow("other extension")
+            << true << false << true << "x.wave" << false << "Alarm Off" << false << "";
+        QTest::newRow("wake built-in once")
+            << true << true << false << "" << true << "Snooze" << false << "playWaveImage";
         QTest::newRow("wake sound off") << false << true << true << "" << true << "Start" << false << "";
     }
     void alarmOutcome()
@@ -425,7 +439,8 @@ private Q_SLOTS:
         if (firstCall.isEmpty())
             QVERIFY2(told().isEmpty(), qPrintable(told().join(", ")));
         else
-            QVERIFY2(!told().isEmpty() && told().first().startsWith(firstCall), qPrintable(told().join(", ")));
+            QVERIFY2(!told().isEmpty() && told().first().startsWith(firstCall),
+                     qPrintable(told().join(", ")));
     }
 
     void stopRules_data()
@@ -434,11 +449,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("loop");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("stop");
-        QTest::newRow("built-in looped") << true << true << "" << "stopWave";
-        QTest::newRow("wav looped") << false << true << "a.wav" << "stopWave";
-        QTest::newRow("mp3") << false << true << "a.mp3" << "closeDevice";
-        QTest::newRow("mid") << false << false << "a.mid" << "closeDevice";
-        QTest::newRow("other") << false << true << "a.ogg" << "";
+        QTest::newRow("built-in looped") << true << true << ""
+                                         << "stopWave";
+        QTest::newRow("wav looped") << false << true << "a.wav"
+                                    << "stopWave";
+        QTest::newRow("mp3") << false << true << "a.mp3"
+                             << "closeDevice";
+        QTest::newRow("mid") << false << false << "a.mid"
+                             << "closeDevice";
+        QTest::newRow("other") << false << true << "a.ogg"
+                               << "";
     }
     void stopRules()
     {
@@ -545,18 +565,30 @@ private Q_SLOTS:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("minutes padded") << false << 1 << "5" << "05";
-        QTest::newRow("hours cleared countdown") << false << 0 << "" << "00";
-        QTest::newRow("hours cleared wake") << true << 0 << "" << "12";
-        QTest::newRow("13 hours wake") << true << 0 << "13" << "12";
-        QTest::newRow("13 hours countdown") << false << 0 << "13" << "13";
-        QTest::newRow("00 hours wake stays") << true << 0 << "00" << "00";
-        QTest::newRow("75 minutes countdown") << false << 1 << "75" << "75";
-        QTest::newRow("75 minutes wake") << true << 1 << "75" << "00";
-        QTest::newRow("seconds padded") << false << 2 << "7" << "07";
-        QTest::newRow("letter kept") << true << 2 << "a" << "a";
-        QTest::newRow("letter empty") << true << 2 << "" << "p";
-        QTest::newRow("seconds empty") << false << 2 << "" << "00";
+        QTest::newRow("minutes padded") << false << 1 << "5"
+                                        << "05";
+        QTest::newRow("hours cleared countdown") << false << 0 << ""
+                                                 << "00";
+        QTest::newRow("hours cleared wake") << true << 0 << ""
+                                            << "12";
+        QTest::newRow("13 hours wake") << true << 0 << "13"
+                                       << "12";
+        QTest::newRow("13 hours countdown") << false << 0 << "13"
+                                            << "13";
+        QTest::newRow("00 hours wake stays") << true << 0 << "00"
+                                             << "00";
+        QTest::newRow("75 minutes countdown") << false << 1 << "75"
+                                              << "75";
+        QTest::newRow("75 minutes wake") << true << 1 << "75"
+                                         << "00";
+        QTest::newRow("seconds padded") << false << 2 << "7"
+                                        << "07";
+        QTest::newRow("letter kept") << true << 2 << "a"
+                                     << "a";
+        QTest::newRow("letter empty") << true << 2 << ""
+                                      << "p";
+        QTest::newRow("seconds empty") << false << 2 << ""
+                                       << "00";
     }
     void lostFocus()
     {

@@ -12,14 +12,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        QTest::newRow("one minute") << "00:01:00" << "00:00:59";
-        QTest::newRow("ten hours") << "10:00:00" << "09:59:59";
-        QTest::newRow("last second") << "00:00:01" << "00:00:00";
-        QTest::newRow("already zero writes 59 only") << "00:00:00" << "00:00:59";
-        QTest::newRow("largest entry") << "99:99:99" << "99:99:98";
-        QTest::newRow("minutes above 59 count down") << "00:75:00" << "00:74:59";
-        QTest::newRow("emptied field reads as zero") << ":00:05" << ":00:04";
-        QTest::newRow("pasted letters read as zero") << "00:xy:00" << "00:xy:59";
+        QTest::newRow("one minute") << "00:01:00"
+                                    << "00:00:59";
+        QTest::newRow("ten hours") << "10:00:00"
+                                   << "09:59:59";
+        QTest::newRow("last second") << "00:00:01"
+                                     << "00:00:00";
+        QTest::newRow("already zero writes 59 only") << "00:00:00"
+                                                     << "00:00:59";
+        QTest::newRow("largest entry") << "99:99:99"
+                                       << "99:99:98";
+        QTest::newRow("minutes above 59 count down") << "00:75:00"
+                                                     << "00:74:59";
+        QTest::newRow("emptied field reads as zero") << ":00:05"
+                                                     << ":00:04";
+        QTest::newRow("pasted letters read as zero") << "00:xy:00"
+                                                     << "00:xy:59";
     }
     void countdownBorrows()
     {
@@ -72,14 +80,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        QTest::newRow("eleven flips to pm") << "11:55:a" << "12:05:p";
-        QTest::newRow("eleven pm flips to am") << "11:59:p" << "12:09:a";
-        QTest::newRow("noon stays pm") << "12:20:p" << "12:30:p";
-        QTest::newRow("twelve wraps to one") << "12:55:p" << "01:05:p";
-        QTest::newRow("carry to next hour") << "07:50:a" << "08:00:a";
-        QTest::newRow("minute 49 no carry") << "07:49:a" << "07:59:a";
-        QTest::newRow("minute 59") << "09:59:p" << "10:09:p";
-        QTest::newRow("midnight hour") << "12:50:a" << "01:00:a";
+        QTest::newRow("eleven flips to pm") << "11:55:a"
+                                            << "12:05:p";
+        QTest::newRow("eleven pm flips to am") << "11:59:p"
+                                               << "12:09:a";
+        QTest::newRow("noon stays pm") << "12:20:p"
+                                       << "12:30:p";
+        QTest::newRow("twelve wraps to one") << "12:55:p"
+                                             << "01:05:p";
+        QTest::newRow("carry to next hour") << "07:50:a"
+                                            << "08:00:a";
+        QTest::newRow("minute 49 no carry") << "07:49:a"
+                                            << "07:59:a";
+        QTest::newRow("minute 59") << "09:59:p"
+                                   << "10:09:p";
+        QTest::newRow("midnight hour") << "12:50:a"
+                                       << "01:00:a";
         QTest::newRow("huge numbers do not overflow") << "99999999999:99999999999:a"
                                                       << "08:2147483597:a";
     }

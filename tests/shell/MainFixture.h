@@ -5,11 +5,11 @@
 #include "WithOptions.h"
 #include "app/Controller.h"
 #include "engine/Engine.h"
-#include "shell/kit/MessageBox.h"
 #include "settings/CRegSettings.h"
 #include "shell/Form1.h"
 #include "shell/Form1b.h"
 #include "shell/UpDown.h"
+#include "shell/kit/MessageBox.h"
 #include "sound/SilentAudio.h"
 #include "sound/SoundPlayer.h"
 

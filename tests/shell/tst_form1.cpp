@@ -1,5 +1,5 @@
-#include "WithOptions.h"
 #include "MainFixture.h"
+#include "WithOptions.h"
 #include "dialogs/DialogFixture.h"
 #include "shell/Form2.h"
 
@@ -334,7 +334,8 @@ private Q_SLOTS:
         fx.form1->button(Cmd::Start)->click();
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown()[0].title, QString("Oops"));
-        QCOMPARE(MessageBox::shown()[0].text, QString("You must select a sound file to play as the alarm first."));
+        QCOMPARE(MessageBox::shown()[0].text,
+                 QString("You must select a sound file to play as the alarm first."));
         QCOMPARE(fx.form1->caption(), QString("Start"));
         QVERIFY(fx.engine->options().StopwatchMode);
         // Stopwatch Mode: no spinners, no Presets, and the fields keep their text.

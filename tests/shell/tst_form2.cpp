@@ -1,5 +1,5 @@
-#include "shell/kit/Artwork.h"
 #include "shell/Form2.h"
+#include "shell/kit/Artwork.h"
 #include "shell/kit/Twips.h"
 
 #include <QApplication>

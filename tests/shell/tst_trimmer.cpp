@@ -1,6 +1,6 @@
+#include "shell/cTrimmer.h"
 #include "shell/kit/Artwork.h"
 #include "shell/kit/WinColor.h"
-#include "shell/cTrimmer.h"
 
 #include <QApplication>
 #include <QPalette>

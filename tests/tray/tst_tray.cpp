@@ -20,8 +20,14 @@ class TrayTest : public QObject {
         return tray().menu()->findChild<QAction*>(QString::fromLatin1(name));
     }
     void pressTray(MainWindow& w) { QTest::mouseClick(w.button(Cmd::Tray), Qt::LeftButton); }
-    void verifyInTray(MainWindow& w) { QVERIFY(!w.isVisible() && fx.app->tray().InTray && tray().iconShown()); }
-    void verifyRestored(MainWindow& w) { QVERIFY(w.isVisible() && !fx.app->tray().InTray && !tray().iconShown()); }
+    void verifyInTray(MainWindow& w)
+    {
+        QVERIFY(!w.isVisible() && fx.app->tray().InTray && tray().iconShown());
+    }
+    void verifyRestored(MainWindow& w)
+    {
+        QVERIFY(w.isVisible() && !fx.app->tray().InTray && !tray().iconShown());
+    }
     // A countdown one second from its alarm.
     void runToLastSecond(MainWindow& w)
     {
