@@ -60,10 +60,10 @@ void Engine::setSecondInterval(int ms)
     m_secondMs = ms;
 }
 
-void Engine::startSec()
+void Engine::startSec(qint64 fromMs)
 {
     m_secRunning = true;
-    m_secPace.start(m_clock->elapsedMs(), m_secondMs);
+    m_secPace.start(fromMs, m_secondMs);
     m_sec.start(m_secPace.untilNext(m_clock->elapsedMs()));
 }
 
@@ -73,10 +73,10 @@ void Engine::stopSec()
     m_sec.stop();
 }
 
-void Engine::startSW()
+void Engine::startSW(qint64 fromMs)
 {
     m_swRunning = true;
-    m_swPace.start(m_clock->elapsedMs(), m_secondMs);
+    m_swPace.start(fromMs, m_secondMs);
     m_timerSW.start(m_swPace.untilNext(m_clock->elapsedMs()));
 }
 
@@ -127,6 +127,8 @@ QString Engine::startedTip(const FieldTexts& t)
 
 void Engine::Command1_Click()
 {
+    // The count starts at the press, not after the windows have been repainted for the run.
+    const qint64 pressedAt = m_clock->elapsedMs();
     const QString caption = m_small->caption();
     if (caption == kStart) {
         if (m_options.SoundFile.isEmpty() && !m_options.UseBuiltIn) {
@@ -149,20 +151,21 @@ void Engine::Command1_Click()
             f.setButtonEnabled(Cmd::Reset, false);
             f.setStatusPanel(2, kActivated);
         });
-        if (m_options.SoundOn && !m_options.StopwatchMode)
-            m_sound.WarmUp();
         if (m_options.WakeMode) {
             armWake();
         } else if (!m_options.StopwatchMode) {
             StartSeconds = m_small->fieldText(TimeField::Seconds);
             StartHours = fieldNumber(m_small->fieldText(TimeField::Hours));
             StartMinutes = m_small->fieldText(TimeField::Minutes);
-            startSec();
-            Q_EMIT runStarted();
+            startSec(pressedAt);
         } else {
-            startSW();
-            Q_EMIT runStarted();
+            startSW(pressedAt);
         }
+        // Loading the sound libraries takes a while the first time: after the count has its start moment.
+        if (m_options.SoundOn && !m_options.StopwatchMode)
+            m_sound.WarmUp();
+        if (!m_options.WakeMode)
+            Q_EMIT runStarted();
         forBoth([](Face& f) {
             f.setCaption(kStop);
             f.setSpinnersEnabled(false);
@@ -386,7 +389,7 @@ void Engine::alarm()
         });
         // The next period runs from this alarm, also when the alarm comes late after a suspend, and also
         // when the sound is off and the Stop action above disarmed the countdown.
-        startSec();
+        startSec(m_clock->elapsedMs());
     } else {
         stopSec();
     }

@@ -120,9 +120,9 @@ private:
     void writeFields(Face& face, const FieldTexts& t);
     void applyWatch(Face& face);
     void armWake();
-    void startSec();
+    void startSec(qint64 fromMs);
     void stopSec();
-    void startSW();
+    void startSW(qint64 fromMs);
     void stopSW();
     void countdownTick(bool atLeastOne);
     void stopwatchTick(bool atLeastOne);
