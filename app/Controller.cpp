@@ -30,11 +30,6 @@ Controller::Controller(Engine& engine) : m_engine(engine), m_settings(zentimoSet
     m_engine.setFaces(m_small.get(), nullptr);
     connectWindow(*m_small);
 
-    m_tray = new Tray(this);
-    connect(m_tray, &Tray::restoreRequested, this, &Controller::restoreFromTray);
-    connect(m_tray, &Tray::aboutRequested, this, &Controller::showAbout);
-    connect(m_tray, &Tray::exitRequested, this, &Controller::closeProgram);
-
     // A file that cannot be read is passed over silently here; the Options dialog reports it.
     if (!options.SoundFile.isEmpty())
         SoundPlayer::LoadSound(options.SoundFile);
@@ -44,7 +39,10 @@ Controller::Controller(Engine& engine) : m_engine(engine), m_settings(zentimoSet
     connect(&m_engine, &Engine::stopwatchLimitReached, this, &Controller::stopwatchLimitReached);
     connect(&m_engine, &Engine::alarmMessageNeeded, this, &Controller::showAlarmMessage);
     connect(&m_engine, &Engine::windowForwardNeeded, this, &Controller::bringWindowForward);
-    connect(&m_engine, &Engine::trayTipChanged, m_tray, &Tray::setTip);
+    connect(&m_engine, &Engine::trayTipChanged, this, [this](const QString& tip) {
+        if (m_tray)
+            m_tray->setTip(tip);
+    });
     // The system bus is first asked for when there is something to count, not at start-up.
     m_sleep = new SleepWatcher(m_engine, this);
     connect(&m_engine, &Engine::runStarted, m_sleep, &SleepWatcher::listen);
@@ -75,6 +73,18 @@ void Controller::connectWindow(MainWindow& window)
     connect(w, &MainWindow::aboutRequested, this, &Controller::showAbout);
     connect(w, &MainWindow::trayRequested, this, [this, w] { goSystemTray(*w); });
     connect(w, &MainWindow::closeRequested, this, &Controller::closeProgram);
+}
+
+// Built when first needed: asking the desktop for its notification area costs start-up time.
+Tray& Controller::tray()
+{
+    if (!m_tray) {
+        m_tray = new Tray(this);
+        connect(m_tray, &Tray::restoreRequested, this, &Controller::restoreFromTray);
+        connect(m_tray, &Tray::aboutRequested, this, &Controller::showAbout);
+        connect(m_tray, &Tray::exitRequested, this, &Controller::closeProgram);
+    }
+    return *m_tray;
 }
 
 Form1b& Controller::big()
@@ -245,7 +255,7 @@ void Controller::goSystemTray(MainWindow& from)
 {
     // While a countdown runs the tick rewrites the tip every second; this also covers the first second.
     const FieldTexts t = m_engine.fields();
-    m_tray->GoSystemTray(from, m_engine.secEnabled() ? Engine::startedTip(t) : Engine::stoppedTip(t));
+    tray().GoSystemTray(from, m_engine.secEnabled() ? Engine::startedTip(t) : Engine::stoppedTip(t));
 }
 
 void Controller::restoreFromTray()
@@ -260,7 +270,7 @@ void Controller::restoreFromTray()
 
 void Controller::bringWindowForward()
 {
-    if (m_tray->InTray) {
+    if (m_tray && m_tray->InTray) {
         m_tray->removeIcon();
         MainWindow& window = face(m_currentWindow);
         window.show();
@@ -297,7 +307,8 @@ void Controller::closeProgram()
         sound.CloseDevice();
         sound.StopWaveform();
     }
-    m_tray->removeIcon();
+    if (m_tray)
+        m_tray->removeIcon();
     if (Form2* form2 = Form2::current())
         form2->close();
     if (m_big)

@@ -38,7 +38,7 @@ public:
     Form1b& big(); // built on first use
     bool bigBuilt() const { return m_big != nullptr; }
     MainWindow& face(int window); // 0 small, 1 big
-    Tray& tray() const { return *m_tray; }
+    Tray& tray();                 // built on first use
     CRegSettings& settings() { return m_settings; }
     // The window in use: 0 small, 1 big. An alarm brings it back from the tray.
     int currentWindow() const { return m_currentWindow; }

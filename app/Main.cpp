@@ -13,6 +13,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QTextStream>
+#include <QTimer>
 #include <algorithm>
 
 namespace zentimo {
@@ -108,7 +109,8 @@ void Main()
                 out << answer.text << Qt::endl;
         }
     }
-    program->service.registerOnBus();
+    // Once the window is on its way: the bus round trips need not delay it.
+    QTimer::singleShot(0, qApp, [program] { program->service.registerOnBus(); });
 }
 
 } // namespace zentimo

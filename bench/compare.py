@@ -8,6 +8,7 @@ Builds both programs first, then runs everything on a private Xvfb + icewm in a 
     bench/compare.py [--build build] [--quick] [--markdown] [--no-build]
 
 --quick: 3 start-ups, 10 s windows, a 10 s countdown (about 1.5 minutes instead of 16).
+--startup: only the 10 start-ups and the memory figures (about a minute).
 Exits with 1 when a figure misses its target. bench/RESULTS.md explains the figures.
 """
 
@@ -316,6 +317,11 @@ def inner(args):
         rows.append(row("resident memory 5 s after start", z_rss / 1024, b_rss / 1024, "MiB", ".1f", "≤ 1.3x",
                         z_rss <= 1.3 * b_rss))
         rows.append(row("proportional memory (PSS)", z_pss / 1024, b_pss / 1024, "MiB", ".1f"))
+        if args.startup:
+            print(table(rows, args.markdown))
+            print(f"\nstart-up runs (ms)  Zentimo: {' '.join(f'{t * 1000:.0f}' for t in z_start)}")
+            print(f"                    baseline: {' '.join(f'{t * 1000:.0f}' for t in b_start)}")
+            return 0
 
         time.sleep(2)
         count = Counter(zentimo.proc.pid, baseline.proc.pid).watch(window_s)
@@ -363,6 +369,7 @@ def main():
     parser.add_argument("--build", default=os.path.join(ROOT, "build"), help="CMake build folder")
     parser.add_argument("--quick", action="store_true", help="a short run")
     parser.add_argument("--markdown", action="store_true", help="print the table as Markdown")
+    parser.add_argument("--startup", action="store_true", help="start-up (10 runs) and memory only")
     parser.add_argument("--no-build", action="store_true", help="use the programs as they are")
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
     args = parser.parse_args()
@@ -380,7 +387,8 @@ def main():
     sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
     import zentimo_e2e
     return zentimo_e2e.run_in_own_session(__file__, ["--build", build] + (["--quick"] if args.quick else []) +
-                                          (["--markdown"] if args.markdown else []))
+                                          (["--markdown"] if args.markdown else []) +
+                                          (["--startup"] if args.startup else []))
 
 
 if __name__ == "__main__":
