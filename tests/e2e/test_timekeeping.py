@@ -8,7 +8,7 @@ import signal
 import time
 import unittest
 
-from test_modes import ModesTest
+import test_modes
 from zentimo_e2e import FAKETIME_LIBRARY, main, wait_for
 
 FROZEN_S = 4
@@ -22,11 +22,11 @@ def seconds_of(fields):
 class TimekeepingTest(unittest.TestCase):
     app = None
     # The other end-to-end file's helpers, not its tests.
-    tearDown = ModesTest.tearDown
-    launch = ModesTest.launch
-    fields = ModesTest.fields
-    caption = ModesTest.caption
-    choose_mode = ModesTest.choose_mode
+    tearDown = test_modes.ModesTest.tearDown
+    launch = test_modes.ModesTest.launch
+    fields = test_modes.ModesTest.fields
+    caption = test_modes.ModesTest.caption
+    choose_mode = test_modes.ModesTest.choose_mode
 
     def freeze(self):
         self.app.proc.send_signal(signal.SIGSTOP)
