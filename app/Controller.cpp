@@ -99,6 +99,14 @@ Form1b& Controller::big()
     return *m_big;
 }
 
+QList<MainWindow*> Controller::builtWindows() const
+{
+    QList<MainWindow*> windows{m_small.get()};
+    if (m_big)
+        windows << m_big.get();
+    return windows;
+}
+
 MainWindow& Controller::face(int window)
 {
     return window == 1 ? static_cast<MainWindow&>(big()) : static_cast<MainWindow&>(*m_small);
@@ -147,9 +155,7 @@ void Controller::setMode(bool wakeMode, bool stopwatchMode)
     o.WakeMode = wakeMode;
     o.StopwatchMode = stopwatchMode;
     m_engine.setOptions(o);
-    for (MainWindow* w : {static_cast<MainWindow*>(m_small.get()), static_cast<MainWindow*>(m_big.get())}) {
-        if (!w)
-            continue;
+    for (MainWindow* w : builtWindows()) {
         w->setFieldMaxLength(TimeField::Seconds, wakeMode ? 1 : 2);
         w->setStatusPanel(1, o.modeCaption());
     }
@@ -159,9 +165,8 @@ void Controller::setMode(bool wakeMode, bool stopwatchMode)
 void Controller::setDigitColorBoth(std::uint32_t color)
 {
     m_digitColor = color;
-    m_small->setDigitColor(color);
-    if (m_big)
-        m_big->setDigitColor(color);
+    for (MainWindow* w : builtWindows())
+        w->setDigitColor(color);
 }
 
 Options Controller::optionsForDialog() const
@@ -187,9 +192,7 @@ void Controller::applyOptions(const OptionsChange& change)
     const Options& o = change.options;
     saveOptions(m_settings, change);
     m_engine.setOptions(o);
-    for (MainWindow* w : {static_cast<MainWindow*>(m_small.get()), static_cast<MainWindow*>(m_big.get())}) {
-        if (!w)
-            continue;
+    for (MainWindow* w : builtWindows()) {
         if (change.backgroundChosen)
             w->paintBackground(o.BackgroundColor);
         if (change.buttonColorChosen)
@@ -206,10 +209,8 @@ void Controller::runOptions(MainWindow& from)
     if (const auto digits = m_engine.options().digitColor())
         setDigitColorBoth(*digits);
     m_engine.applyModeToFields();
-    const QString mode = m_engine.options().modeCaption();
-    m_small->setStatusPanel(1, mode);
-    if (m_big)
-        m_big->setStatusPanel(1, mode);
+    for (MainWindow* w : builtWindows())
+        w->setStatusPanel(1, m_engine.options().modeCaption());
     from.applyOnTop();
 }
 
@@ -291,8 +292,8 @@ void Controller::showAlarmMessage(const QString& message)
 
 void Controller::restoreOnTopAfterMessage()
 {
-    for (MainWindow* w : {static_cast<MainWindow*>(m_small.get()), static_cast<MainWindow*>(m_big.get())}) {
-        if (w && w->isVisible() && m_engine.options().OnTop)
+    for (MainWindow* w : builtWindows()) {
+        if (w->isVisible() && m_engine.options().OnTop)
             w->setTopmost(true);
     }
 }

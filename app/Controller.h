@@ -6,6 +6,7 @@
 #include "engine/Options.h"
 #include "settings/CRegSettings.h"
 
+#include <QList>
 #include <QObject>
 #include <memory>
 
@@ -70,6 +71,8 @@ private:
     void restoreFromTray();
     void restoreOnTopAfterMessage();
     void setDigitColorBoth(std::uint32_t color);
+    // The small window, and the big one once it is built.
+    QList<MainWindow*> builtWindows() const;
     // The main window on the screen: the small one unless only the big one is visible.
     MainWindow& shownWindow();
 

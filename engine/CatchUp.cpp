@@ -62,4 +62,34 @@ int SecondPace::untilNext(qint64 nowMs) const
     return int(std::clamp<qint64>(next - nowMs, 0, m_secondMs));
 }
 
+PacedTimer::PacedTimer(const Clock& clock) : m_clock(clock)
+{
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setSingleShot(true);
+}
+
+void PacedTimer::start(qint64 fromMs, int secondMs)
+{
+    m_running = true;
+    m_pace.start(fromMs, secondMs);
+    armNext();
+}
+
+void PacedTimer::stop()
+{
+    m_running = false;
+    m_timer.stop();
+}
+
+qint64 PacedTimer::take(bool atLeastOne)
+{
+    return m_running ? m_pace.take(m_clock.elapsedMs(), atLeastOne) : 0;
+}
+
+void PacedTimer::armNext()
+{
+    if (m_running)
+        m_timer.start(m_pace.untilNext(m_clock.elapsedMs()));
+}
+
 } // namespace zentimo

@@ -2,8 +2,10 @@
 // Many seconds at once, for a tick that finds more time passed than one second (a suspend, a frozen
 // process, a stall): the same result as that many one-second ticks.
 
+#include "engine/Clock.h"
 #include "engine/TimeText.h"
 
+#include <QTimer>
 #include <QtGlobal>
 
 namespace zentimo {
@@ -30,6 +32,27 @@ private:
     qint64 m_startMs = 0;
     qint64 m_counted = 0;
     int m_secondMs = 1000;
+};
+
+// A once-a-second tick source on a SecondPace: it fires at each second's moment and tells how many seconds a
+// firing counts. The countdown's sec and the stopwatch's TimerSW are one each.
+class PacedTimer {
+public:
+    explicit PacedTimer(const Clock& clock);
+    QTimer& timer() { return m_timer; }
+    bool running() const { return m_running; }
+    void start(qint64 fromMs, int secondMs);
+    void stop();
+    // Seconds due now and not yet counted (see SecondPace::take); none while stopped.
+    qint64 take(bool atLeastOne);
+    // Fires again at the next second's moment, if still running.
+    void armNext();
+
+private:
+    const Clock& m_clock;
+    QTimer m_timer;
+    SecondPace m_pace;
+    bool m_running = false;
 };
 
 } // namespace zentimo

@@ -28,17 +28,14 @@ QString cutTip(const QString& tip)
 } // namespace
 
 Engine::Engine(SoundPlayer& sound, std::unique_ptr<Clock> clock, QObject* parent)
-    : QObject(parent), m_sound(sound), m_clock(clock ? std::move(clock) : std::make_unique<Clock>())
+    : QObject(parent), m_sound(sound), m_clock(clock ? std::move(clock) : std::make_unique<Clock>()),
+      m_sec(*m_clock), m_timerSW(*m_clock)
 {
-    m_sec.setTimerType(Qt::PreciseTimer);
-    m_sec.setSingleShot(true);
-    m_timerSW.setTimerType(Qt::PreciseTimer);
-    m_timerSW.setSingleShot(true);
     m_timer3.setInterval(1000);
     m_flash.setInterval(kWatchIntervalMs);
-    connect(&m_sec, &QTimer::timeout, this, &Engine::sec_Timer);
+    connect(&m_sec.timer(), &QTimer::timeout, this, &Engine::sec_Timer);
     connect(&m_timer3, &QTimer::timeout, this, &Engine::Timer3_Timer);
-    connect(&m_timerSW, &QTimer::timeout, this, &Engine::TimerSW_Timer);
+    connect(&m_timerSW.timer(), &QTimer::timeout, this, &Engine::TimerSW_Timer);
     connect(&m_flash, &QTimer::timeout, this, &Engine::Timer1_Timer);
 }
 
@@ -58,32 +55,6 @@ Face* Engine::twin(const Face& face) const
 void Engine::setSecondInterval(int ms)
 {
     m_secondMs = ms;
-}
-
-void Engine::startSec(qint64 fromMs)
-{
-    m_secRunning = true;
-    m_secPace.start(fromMs, m_secondMs);
-    m_sec.start(m_secPace.untilNext(m_clock->elapsedMs()));
-}
-
-void Engine::stopSec()
-{
-    m_secRunning = false;
-    m_sec.stop();
-}
-
-void Engine::startSW(qint64 fromMs)
-{
-    m_swRunning = true;
-    m_swPace.start(fromMs, m_secondMs);
-    m_timerSW.start(m_swPace.untilNext(m_clock->elapsedMs()));
-}
-
-void Engine::stopSW()
-{
-    m_swRunning = false;
-    m_timerSW.stop();
 }
 
 void Engine::forBoth(const std::function<void(Face&)>& action)
@@ -157,9 +128,9 @@ void Engine::Command1_Click()
             StartSeconds = m_small->fieldText(TimeField::Seconds);
             StartHours = fieldNumber(m_small->fieldText(TimeField::Hours));
             StartMinutes = m_small->fieldText(TimeField::Minutes);
-            startSec(pressedAt);
+            m_sec.start(pressedAt, m_secondMs);
         } else {
-            startSW(pressedAt);
+            m_timerSW.start(pressedAt, m_secondMs);
         }
         // Loading the sound libraries takes a while the first time: after the count has its start moment.
         if (m_options.SoundOn && !m_options.StopwatchMode)
@@ -178,8 +149,8 @@ void Engine::Command1_Click()
             for (int c = 2; c <= 7; ++c)
                 f.setButtonEnabled(Cmd(c), true);
         });
-        stopSW();
-        stopSec();
+        m_timerSW.stop();
+        m_sec.stop();
         forBoth([](Face& f) {
             f.setSpinnersEnabled(true);
             f.setFieldsLocked(false);
@@ -236,9 +207,7 @@ void Engine::sec_Timer()
 
 void Engine::countdownTick(bool atLeastOne)
 {
-    if (!m_secRunning)
-        return;
-    const qint64 seconds = m_secPace.take(m_clock->elapsedMs(), atLeastOne);
+    const qint64 seconds = m_sec.take(atLeastOne);
     if (seconds > 0) {
         writeFields(*m_small, countdownAdvance(fields(), seconds));
         if (fields().allZero())
@@ -246,8 +215,7 @@ void Engine::countdownTick(bool atLeastOne)
         // The tip is refreshed even when no icon is shown; the tray ignores it then.
         Q_EMIT trayTipChanged(startedTip(fields()));
     }
-    if (m_secRunning)
-        m_sec.start(m_secPace.untilNext(m_clock->elapsedMs()));
+    m_sec.armNext();
 }
 
 void Engine::catchUp()
@@ -298,11 +266,9 @@ void Engine::TimerSW_Timer()
 
 void Engine::stopwatchTick(bool atLeastOne)
 {
-    if (!m_swRunning)
-        return;
-    const qint64 seconds = m_swPace.take(m_clock->elapsedMs(), atLeastOne);
+    const qint64 seconds = m_timerSW.take(atLeastOne);
     if (seconds == 0) {
-        m_timerSW.start(m_swPace.untilNext(m_clock->elapsedMs()));
+        m_timerSW.armNext();
         return;
     }
     bool atLimit = false;
@@ -314,12 +280,12 @@ void Engine::stopwatchTick(bool atLeastOne)
     m_small->setFieldText(TimeField::Minutes, twoDigits(SwMinutes));
     m_small->setFieldText(TimeField::Seconds, twoDigits(SwSeconds));
     if (atLimit) {
-        stopSW();
+        m_timerSW.stop();
         Q_EMIT stateChanged();
         Q_EMIT stopwatchLimitReached();
         return;
     }
-    m_timerSW.start(m_swPace.untilNext(m_clock->elapsedMs()));
+    m_timerSW.armNext();
 }
 
 void Engine::Timer1_Timer()
@@ -389,9 +355,9 @@ void Engine::alarm()
         });
         // The next period runs from this alarm, also when the alarm comes late after a suspend, and also
         // when the sound is off and the Stop action above disarmed the countdown.
-        startSec(m_clock->elapsedMs());
+        m_sec.start(m_clock->elapsedMs(), m_secondMs);
     } else {
-        stopSec();
+        m_sec.stop();
     }
     updateWatch();
 }
@@ -474,7 +440,7 @@ void Engine::FieldGotFocus(Face&, TimeField)
 
 void Engine::FieldClicked(Face& face, TimeField field)
 {
-    if (!m_secRunning && !m_timer3.isActive())
+    if (!m_sec.running() && !m_timer3.isActive())
         face.setFieldText(field, QString());
 }
 

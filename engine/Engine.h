@@ -80,9 +80,9 @@ public:
     // After the Options dialog: ranges, texts and captions of the fields for the current mode.
     void applyModeToFields();
 
-    bool secEnabled() const { return m_secRunning; }
+    bool secEnabled() const { return m_sec.running(); }
     bool timer3Enabled() const { return m_timer3.isActive(); }
-    bool timerSWEnabled() const { return m_swRunning; }
+    bool timerSWEnabled() const { return m_timerSW.running(); }
     bool flashing() const { return m_flash.isActive(); }
     // Test-only: a faster second for soak runs.
     void setSecondInterval(int ms);
@@ -120,10 +120,6 @@ private:
     void writeFields(Face& face, const FieldTexts& t);
     void applyWatch(Face& face);
     void armWake();
-    void startSec(qint64 fromMs);
-    void stopSec();
-    void startSW(qint64 fromMs);
-    void stopSW();
     void countdownTick(bool atLeastOne);
     void stopwatchTick(bool atLeastOne);
     bool wakeDue(const QDateTime& now) const;
@@ -134,14 +130,10 @@ private:
     Face* m_small = nullptr;
     Face* m_big = nullptr;
     // sec and TimerSW fire once per second's moment and are armed again for the next one.
-    QTimer m_sec;
+    PacedTimer m_sec;
     QTimer m_timer3;
-    QTimer m_timerSW;
-    bool m_secRunning = false;
-    bool m_swRunning = false;
+    PacedTimer m_timerSW;
     int m_secondMs = 1000;
-    SecondPace m_secPace;
-    SecondPace m_swPace;
     QTimer m_flash;
     int m_flashCount = 0;
     QDateTime m_lastWakeCheck;
