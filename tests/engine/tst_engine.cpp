@@ -269,24 +269,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("playing");
         QTest::addColumn<QString>("firstCall");
-        QTest::newRow("sound off") << false << true << true << "" << false << "Start" << false << "";
-        QTest::newRow("built-in looped")
-            << true << true << true << "" << false << "Alarm Off" << false << "playWaveImage";
-        QTest::newRow("built-in once")
-            << true << true << false << "" << false << "Start" << false << "playWaveImage";
-        QTest::newRow("wav looped") << true << false << true << "x.wav" << false << "Alarm Off" << true
-                                    << "playWave";
-        QTest::newRow("wav once") << true << false << false << "x.WAV" << false << "Start" << false
-                                  << "playWave";
-        QTest::newRow("mp3 plays once anyway")
-            << true << false << true << "x.mp3" << false << "Alarm Off" << true << "closeDevice";
-        QTest::newRow("mid in capitals")
-            << true << false << false << "x.MID" << false << "Alarm Off" << true << "closeDevice";
-        QTest::newRow("other extension")
-            << true << false << true << "x.wave" << false << "Alarm Off" << false << "";
-        QTest::newRow("wake built-in once")
-            << true << true << false << "" << true << "Snooze" << false << "playWaveImage";
-        QTest::newRow("wake sound off") << false << true << true << "" << true << "Start" << false << "";
+        const auto row = [](const char* tag, bool soundOn, bool builtIn, bool loop, const char* file,
+                            bool wake, const char* caption, bool playing, const char* firstCall) {
+            QTest::newRow(tag) << soundOn << builtIn << loop << QString(file) << wake << QString(caption)
+                               << playing << QString(firstCall);
+        };
+        row("sound off", false, true, true, "", false, "Start", false, "");
+        row("built-in looped", true, true, true, "", false, "Alarm Off", false, "playWaveImage");
+        row("built-in once", true, true, false, "", false, "Start", false, "playWaveImage");
+        row("wav looped", true, false, true, "x.wav", false, "Alarm Off", true, "playWave");
+        row("wav once", true, false, false, "x.WAV", false, "Start", false, "playWave");
+        row("mp3 plays once anyway", true, false, true, "x.mp3", false, "Alarm Off", true, "closeDevice");
+        row("mid in capitals", true, false, false, "x.MID", false, "Alarm Off", true, "closeDevice");
+        row("other extension", true, false, true, "x.wave", false, "Alarm Off", false, "");
+        row("wake built-in once", true, true, false, "", true, "Snooze", false, "playWaveImage");
+        row("wake sound off", false, true, true, "", true, "Start", false, "");
     }
     void alarmOutcome()
     {
