@@ -3,25 +3,17 @@
 // A countdown that is not zero gets one second nearer to zero with every tick, so it reaches zero;
 // snooze moves a clock time ten minutes on; nothing overflows on any text.
 
+#include "FuzzCheck.h"
 #include "engine/TimeText.h"
 
 #include <QByteArray>
 #include <QList>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 using namespace zentimo;
+using zentimo::fuzz::check;
 
 namespace {
-
-void check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 qint64 totalSeconds(const FieldTexts& t)
 {

@@ -2,6 +2,7 @@
 // a saved value reads back equal, every other value is unchanged, lines the operation had no business
 // with survive byte for byte, a failed call changes nothing, and the written file re-reads the same.
 
+#include "FuzzCheck.h"
 #include "settings/RegistryFile.h"
 
 #include <QDir>
@@ -9,36 +10,18 @@
 #include <QHash>
 #include <QStringDecoder>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 
 using namespace zentimo;
+using zentimo::fuzz::check;
+using zentimo::fuzz::scratchFolder;
 
 namespace {
 
 const QString kOptions = QStringLiteral("Software\\Fernwick\\Zentimo\\Options");
 const QString kHivePrefix = QStringLiteral("HKEY_CURRENT_USER\\");
-
-void check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
-
-const QString& folder()
-{
-    // Memory-backed where possible: every write syncs.
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
-                                 ? QStringLiteral("/dev/shm/fuzz_settings-XXXXXX")
-                                 : QDir::tempPath() + QStringLiteral("/fuzz_settings-XXXXXX"));
-    static const QString path = dir.path();
-    return path;
-}
 
 QByteArray readFile(const QString& path)
 {
@@ -48,8 +31,8 @@ QByteArray readFile(const QString& path)
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
-    QDir(folder()).removeRecursively();
-    QDir().mkpath(folder());
+    QDir(scratchFolder()).removeRecursively();
+    QDir().mkpath(scratchFolder());
     QFile f(path);
     check(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), "seed file written");
 }
@@ -234,13 +217,13 @@ void runOp(const QString& path, const QByteArray& original, const QStringList& k
         break;
     }
     const QByteArray written = readFile(path);
-    const QStringList aside = QDir(folder()).entryList({QStringLiteral("registry.reg.unreadable-*")});
+    const QStringList aside = QDir(scratchFolder()).entryList({QStringLiteral("registry.reg.unreadable-*")});
     if (!ok) {
         check(written == original && aside.isEmpty(), "a failed call changes nothing");
         return;
     }
     if (!aside.isEmpty())
-        check(readFile(folder() + QLatin1Char('/') + aside.first()) == original,
+        check(readFile(scratchFolder() + QLatin1Char('/') + aside.first()) == original,
               "unreadable file kept aside");
 
     // What was read before, with the one change, is what the written file reads as.
@@ -286,7 +269,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size > 64 * 1024)
         return 0;
     const QByteArray original(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QString path = folder() + QStringLiteral("/registry.reg");
+    const QString path = scratchFolder() + QStringLiteral("/registry.reg");
 
     // Reading the file is the cost of every check: a few keys are enough.
     QStringList keys{kOptions};

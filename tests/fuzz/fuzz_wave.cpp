@@ -3,38 +3,20 @@
 // can spare, and LoadSound reads it as text. Allocation beyond the bound is caught by libFuzzer's
 // -malloc_limit_mb, which `make test` and `make fuzz` set.
 
+#include "FuzzCheck.h"
 #include "sound/SdlAudio.h"
 #include "sound/SoundPlayer.h"
 #include "sound/WaveFile.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QtEndian>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 using namespace zentimo;
+using zentimo::fuzz::check;
 
 namespace {
-
-void check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
-
-QString filePath()
-{
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
-                                 ? QStringLiteral("/dev/shm/fuzz_wave-XXXXXX")
-                                 : QDir::tempPath() + QStringLiteral("/fuzz_wave-XXXXXX"));
-    return dir.path() + QStringLiteral("/sound.wav");
-}
 
 // The first "fmt " body and the "data" body that follows it, walking the file's chunks.
 bool chunks(const QByteArray& file, QByteArray& fmt, qsizetype& dataPos, qint64& dataLength)
@@ -86,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static SdlAudio audio; // one mixer for the whole run, on SDL's dummy driver
     const QByteArray file(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QString path = filePath();
+    const QString path = fuzz::scratchFolder() + QStringLiteral("/sound.wav");
     {
         QFile f(path);
         check(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(file) == file.size(),
