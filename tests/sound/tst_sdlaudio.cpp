@@ -56,29 +56,37 @@ private:
         return m_out->frames();
     }
 
-    // Starts `source`: a built-in sound's number, or a file made here from its name's extension.
+    // Makes the file `source` names (by its extension) and opens it if it plays on the file device;
+    // a built-in sound's number needs nothing.
+    bool prepare(const QString& source)
+    {
+        const QString file = path(source);
+        if (source.startsWith("junk"))
+            return writeFile(file, QByteArray(5000, '\xA5'));
+        if (source.endsWith(".wav") && !source.startsWith("gone"))
+            return writeFile(file, waveImage(22050, tonePcm(22050, 0.3, 1000)));
+        if (source.endsWith(".mid")) {
+            writeFile(file, midiNote(1));
+            return m_player->OpenDevice('"' + file + '"', AudioBackend::DeviceType::Sequencer);
+        }
+        if (source.endsWith(".mp3")) {
+            const QString lame = QStandardPaths::findExecutable("lame");
+            writeFile(path("source.wav"), waveImage(kRate, tonePcm(kRate, 0.5, 660)));
+            if (QProcess::execute(lame, {"--quiet", "-b", "64", path("source.wav"), file}) != 0)
+                return false;
+            return m_player->OpenDevice('"' + file + '"', AudioBackend::DeviceType::MpegVideo);
+        }
+        return true;
+    }
+
     bool play(const QString& source, bool loop)
     {
         if (source.front().isDigit())
-            return loop ? m_player->PlayBuiltInLooped(source.toInt()) : m_player->PlayBuiltInOnce(source.toInt());
-        const QString file = path(source);
-        if (source.startsWith("junk"))
-            writeFile(file, QByteArray(5000, '\xA5'));
-        else if (source.endsWith(".wav") && !source.startsWith("gone"))
-            writeFile(file, waveImage(22050, tonePcm(22050, 0.3, 1000)));
+            return loop ? m_player->PlayBuiltInLooped(source.toInt())
+                        : m_player->PlayBuiltInOnce(source.toInt());
         if (source.endsWith(".wav"))
-            return m_player->PlayWaveFile(SoundPlayer::ShortPath(file), loop);
-        if (source.endsWith(".mid")) {
-            writeFile(file, midiNote(1));
-            return m_player->OpenDevice('"' + file + '"', AudioBackend::DeviceType::Sequencer) &&
-                   m_player->PlayDevice();
-        }
-        const QString lame = QStandardPaths::findExecutable("lame");
-        writeFile(path("source.wav"), waveImage(kRate, tonePcm(kRate, 0.5, 660)));
-        if (lame.isEmpty() || QProcess::execute(lame, {"--quiet", "-b", "64", path("source.wav"), file}) != 0)
-            QSKIP("no mp3 encoder (lame)");
-        return m_player->OpenDevice('"' + file + '"', AudioBackend::DeviceType::MpegVideo) &&
-               m_player->PlayDevice();
+            return m_player->PlayWaveFile(SoundPlayer::ShortPath(path(source)), loop);
+        return m_player->PlayDevice();
     }
 
 private Q_SLOTS:
@@ -92,6 +100,7 @@ private Q_SLOTS:
         m_player = std::make_unique<SoundPlayer>();
         m_audio = static_cast<SdlAudio*>(&m_player->backend());
         QVERIFY(!m_audio->isOpen()); // nothing is opened before the first sound
+        QVERIFY(m_audio->prepare());
     }
 
     void cleanup()
@@ -125,6 +134,9 @@ private Q_SLOTS:
         QFETCH(QString, source);
         QFETCH(bool, loop);
         QFETCH(double, seconds);
+        if (source.endsWith(".mp3") && QStandardPaths::findExecutable("lame").isEmpty())
+            QSKIP("no mp3 encoder (lame)");
+        QVERIFY(prepare(source));
         const qint64 start = settledEnd();
         QVERIFY(play(source, loop));
         const qint64 onset = onsetAfter(start);

@@ -4,8 +4,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
