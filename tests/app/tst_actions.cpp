@@ -64,8 +64,6 @@ void TestActions::step_data()
 
     QTest::newRow("countdown time") << ""
                                     << "Countdown 00:25:00" << 0 << "countdown stopped 00:25:00";
-    QTest::newRow("wake time") << ""
-                               << "Wake 07:30p" << 0 << "wake stopped 07:30p";
     QTest::newRow("back from wake to countdown") << "Wake 07:30p"
                                                  << "Countdown 00:00:90" << 0 << "countdown stopped 00:00:90";
     QTest::newRow("foreign bad value") << ""
@@ -76,16 +74,10 @@ void TestActions::step_data()
                                                  << "Start" << 2 << "countdown stopped 00:00:00";
     QTest::newRow("start with no sound source") << "nosound;Countdown 00:05:00"
                                                 << "Start" << 2 << "countdown stopped 00:05:00";
-    QTest::newRow("start while running") << "Countdown 00:05:00;Start"
-                                         << "Start" << 0 << "countdown running 00:05:00";
     QTest::newRow("time while running") << "Countdown 00:05:00;Start"
                                         << "Countdown 00:01:00" << 2 << "countdown running 00:05:00";
     QTest::newRow("stop") << "Countdown 00:05:00;Start;tick"
                           << "Stop" << 0 << "countdown stopped 00:04:59";
-    QTest::newRow("stop while stopped") << "Countdown 00:05:00"
-                                        << "Stop" << 0 << "countdown stopped 00:05:00";
-    QTest::newRow("alarm") << "Countdown 00:00:01;Start"
-                           << "tick" << 0 << "countdown alarm 00:00:00";
     QTest::newRow("start while ringing") << "Countdown 00:00:01;Start;tick"
                                          << "Start" << 2 << "countdown alarm 00:00:00";
     QTest::newRow("stop turns the alarm off") << "Countdown 00:00:01;Start;tick"

@@ -27,47 +27,34 @@ void TestCommandLine::parse_data()
     row("no options", {}, -1, "");
     row("Qt's own options ask nothing", {"-platform", "xcb", "-style", "Fusion"}, -1, "");
     row("help", {"--help"}, 0, "");
-    row("version", {"--version"}, 0, "");
 
     row("bare number is seconds, carried", {"--countdown", "90"}, -1, "Countdown 00:01:30");
     row("minutes", {"--countdown", "5m"}, -1, "Countdown 00:05:00");
     row("hours and minutes", {"--countdown=1h30m"}, -1, "Countdown 01:30:00");
-    row("units in either case", {"--countdown", "2H15S"}, -1, "Countdown 02:00:15");
     row("minutes carried into hours", {"--countdown", "150m"}, -1, "Countdown 02:30:00");
-    row("longest with units", {"--countdown", "99h59m59s"}, -1, "Countdown 99:59:59");
     row("clock form", {"--countdown", "01:30:00"}, -1, "Countdown 01:30:00");
     row("clock form as the fields take it", {"--countdown", "1:99:5"}, -1, "Countdown 01:99:05");
-    row("zero is a time", {"--countdown", "0"}, -1, "Countdown 00:00:00");
-    row("over 99 hours", {"--countdown", "100h"}, 2, "");
     row("over the longest by a second", {"--countdown", "360000"}, 2, "");
     row("a part over 99", {"--countdown", "00:100:00"}, 2, "");
     row("two parts", {"--countdown", "1:30"}, 2, "");
-    row("unit twice", {"--countdown", "1m1m"}, 2, "");
     row("units out of order", {"--countdown", "5s1m"}, 2, "");
-    row("number after a unit", {"--countdown", "1h30"}, 2, "");
     row("negative", {"--countdown", "-5"}, 2, "");
-    row("empty", {"--countdown", ""}, 2, "");
     row("no value", {"--countdown"}, 2, "");
 
     row("12-hour", {"--wake", "07:30a"}, -1, "Wake 07:30a");
     row("12-hour with space and pm", {"--wake", "7:30 PM"}, -1, "Wake 07:30p");
     row("24-hour afternoon", {"--wake", "19:30"}, -1, "Wake 07:30p");
     row("24-hour midnight", {"--wake", "0:05"}, -1, "Wake 12:05a");
-    row("24-hour noon", {"--wake", "12:00"}, -1, "Wake 12:00p");
     row("12-hour midnight", {"--wake", "12:00a"}, -1, "Wake 12:00a");
     row("13 with a letter", {"--wake", "13:00p"}, 2, "");
     row("0 with a letter", {"--wake", "0:30a"}, 2, "");
-    row("hour 24", {"--wake", "24:00"}, 2, "");
     row("minute 60", {"--wake", "7:60"}, 2, "");
-    row("hour alone", {"--wake", "7"}, 2, "");
     row("other letter", {"--wake", "07:30x"}, 2, "");
 
     row("stopwatch", {"--stopwatch"}, -1, "Stopwatch");
     row("steps in their own order", {"--status", "--tray", "--start", "--countdown", "25m", "--stop"}, -1,
         "Stop;Countdown 00:25:00;Start;Tray;Status");
-    row("status alone", {"--status"}, -1, "Status");
     row("two modes", {"--countdown", "5m", "--wake", "7:30"}, 2, "");
-    row("stopwatch and a time", {"--stopwatch", "--countdown", "1"}, 2, "");
     row("unknown option", {"--snooze"}, 2, "");
     row("stray argument", {"5m"}, 2, "");
 }

@@ -30,7 +30,6 @@ private Q_SLOTS:
         QVERIFY(!player.PlayBuiltInLooped(107));
         QVERIFY(!player.PlayBuiltInOnce(101));
         QVERIFY(!player.PlayWaveFile(wav, true));
-        QVERIFY(!player.PlayWaveFile(QString(), false));
         QVERIFY(!player.OpenDevice('"' + mid + '"', AudioBackend::DeviceType::Sequencer));
         QVERIFY(!player.PlayDevice());
         player.StopWaveform();
