@@ -13,24 +13,6 @@ private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup() { fx.teardown(); }
 
-    void layoutFollowsItsOwnTable()
-    {
-        fx.start(1);
-        Form1b& b = fx.big();
-        QCOMPARE(b.objectName(), QString("Form1b"));
-        QCOMPARE(b.QWidget::size(), QSize(734, 292));
-        QCOMPARE(b.field(TimeField::Seconds)->geometry(), QRect(498, 28, 214, 155));
-        QCOMPARE(b.button(Cmd::Start)->geometry(), QRect(6, 190, 393, 73));
-        QVERIFY(b.findChild<QLabel*>("LabelHrs"));
-        QVERIFY(b.findChild<QLabel*>("Label9"));
-        QCOMPARE(b.findChild<QLabel*>("Label6")->text(), QString("Seconds:"));
-        QVERIFY(!b.button(Cmd::Start)->isDefault());
-        QVERIFY(fx.form1->button(Cmd::Start)->isDefault());
-        // The digits fill their boxes: "88" takes most of the field's width.
-        const QFontMetrics fm(b.field(TimeField::Hours)->font());
-        QVERIFY(fm.horizontalAdvance("88") > b.field(TimeField::Hours)->width() * 2 / 3);
-    }
-
     void countdownFromTheBigWindowRunsWhileTheSmallIsHidden()
     {
         fx.start(1);
@@ -50,23 +32,11 @@ private Q_SLOTS:
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:00:59"));
     }
 
-    void onTopStoredMakesTheBigWindowTopmostFromItsLoad()
-    {
-        fx.seed("On Top", "True");
-        fx.load();
-        QVERIFY(!fx.big().isVisible());
-        QVERIFY(fx.big().windowFlags() & Qt::WindowStaysOnTopHint);
-        fx.app->size(1);
-        QVERIFY(fx.big().windowFlags() & Qt::WindowStaysOnTopHint);
-    }
-
     void backgroundChoice_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QColor>("top");
-        QTest::newRow("default magenta") << QString() << QColor(255, 0, 255);
         QTest::newRow("blue") << "2" << QColor(0, 0, 255);
-        QTest::newRow("system colour") << "6" << QApplication::palette().color(QPalette::Button);
         QTest::newRow("letters fall back to magenta") << "blue" << QColor(255, 0, 255);
     }
     void backgroundChoice()

@@ -1,15 +1,12 @@
 #include "shell/Form2.h"
 #include "shell/kit/Artwork.h"
-#include "shell/kit/Twips.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace zentimo;
 
@@ -31,32 +28,6 @@ void flushDeletes()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Lit LEDs are bright red; the board's unlit ones are dark.
-bool stripShowsLitLeds(QWidget* strip)
-{
-    const QImage img = strip->grab().toImage();
-    for (int y = 0; y < img.height(); ++y) {
-        for (int x = 0; x < img.width(); ++x) {
-            const QColor c = img.pixelColor(x, y);
-            if (c.red() > 150 && c.green() < 110) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-double meanLightness(const QImage& img)
-{
-    double sum = 0;
-    for (int y = 0; y < img.height(); ++y) {
-        for (int x = 0; x < img.width(); ++x) {
-            sum += img.pixelColor(x, y).lightnessF();
-        }
-    }
-    return sum / (img.width() * img.height());
-}
-
 } // namespace
 
 class TestForm2 : public QObject {
@@ -68,15 +39,10 @@ private Q_SLOTS:
     void secondAlarmRestartsTextInTheSameWindow();
     void scrollStepWrapsOnlyBelowMinusWidth_data();
     void scrollStepWrapsOnlyBelowMinusWidth();
-    void timerScrollsWhileOpen();
     void closeButton_data();
     void closeButton();
     void closingAllWindowsAtExitEmitsQueryUnload();
-    void laterAlarmLoadsAndShapesAgain();
-    void stripShowsTheMessageOnlyWhereTheLabelIs();
 
-    void panelSurroundIsNearWhiteAndHasNoPureRed();
-    void pressedButtonIsDarker();
     void iconFilesAreWrittenPerSize();
 };
 
@@ -125,8 +91,6 @@ void TestForm2::scrollStepWrapsOnlyBelowMinusWidth_data()
 
     QTest::newRow("reaching -Width exactly stays") << QStringLiteral("Alarm") << 25 << false;
     QTest::newRow("one twip past -Width wraps") << QStringLiteral("Alarm") << 24 << true;
-    QTest::newRow("well inside the strip moves on") << QStringLiteral("Alarm") << 3000 << false;
-    QTest::newRow("empty message stays at zero") << QString() << 25 << false;
     QTest::newRow("empty message wraps once below zero") << QString() << 10 << true;
 }
 
@@ -142,20 +106,6 @@ void TestForm2::scrollStepWrapsOnlyBelowMinusWidth()
     form->setLabelLeftTwips(-width + leftPlusWidth);
     form->scrollStep();
     QCOMPARE(form->labelLeftTwips(), wraps ? form->stripScaleWidthTwips() : -width + leftPlusWidth - 25);
-}
-
-void TestForm2::timerScrollsWhileOpen()
-{
-    QPointer<Form2> form = Form2::ShowAlarm(QStringLiteral("tick"));
-    auto* timer = form->findChild<QTimer*>(QStringLiteral("Timer1"));
-    QVERIFY(timer && timer->isActive());
-    const int start = form->labelLeftTwips();
-    QTRY_VERIFY(form->labelLeftTwips() < start);
-
-    form->close();
-    QVERIFY(!timer->isActive());
-    flushDeletes();
-    QVERIFY(form.isNull());
 }
 
 void TestForm2::closeButton_data()
@@ -197,52 +147,6 @@ void TestForm2::closingAllWindowsAtExitEmitsQueryUnload()
     QApplication::closeAllWindows();
     QCOMPARE(unload.count(), 1);
     QVERIFY(Form2::current() == nullptr);
-}
-
-void TestForm2::laterAlarmLoadsAndShapesAgain()
-{
-    QPointer<Form2> first = Form2::ShowAlarm(QStringLiteral("one"));
-    first->close();
-    flushDeletes();
-    QVERIFY(first.isNull());
-
-    Form2* second = Form2::ShowAlarm(QStringLiteral("two"));
-    QCOMPARE(openMessageWindows(), 1);
-    QVERIFY(second->mask().contains(QPoint(346, 62)) && !second->mask().contains(QPoint(0, 0)));
-}
-
-void TestForm2::stripShowsTheMessageOnlyWhereTheLabelIs()
-{
-    Form2* form = Form2::ShowAlarm(QStringLiteral("HELLO"));
-    auto* strip = form->findChild<QWidget*>(QStringLiteral("Picture1"));
-    QVERIFY(!stripShowsLitLeds(strip)); // still beyond the right edge
-    form->setLabelLeftTwips(600);
-    QVERIFY(stripShowsLitLeds(strip));
-    // The text stands 30 twips below the strip's top, wholly inside it.
-    const QRect text = form->findChild<QWidget*>(QStringLiteral("Label1"))->geometry();
-    QCOMPARE(text.top(), twipsToPixels(30));
-    QVERIFY(text.bottom() < strip->height());
-    form->setLabelLeftTwips(-form->labelWidthTwips() - 1);
-    QVERIFY(!stripShowsLitLeds(strip));
-}
-
-void TestForm2::panelSurroundIsNearWhiteAndHasNoPureRed()
-{
-    const QImage panel = messagePanelImage();
-    QCOMPARE(panel.pixel(0, 0) & 0xFFFFFFu, 0xFEFEFEu);
-    for (int y = 0; y < panel.height(); ++y) {
-        for (int x = 0; x < panel.width(); ++x) {
-            if ((panel.pixel(x, y) & 0xFFFFFFu) == 0xFF0000u) {
-                QFAIL(qPrintable(QStringLiteral("pure red at %1,%2").arg(x).arg(y)));
-            }
-        }
-    }
-    QCOMPARE(panel.pixelColor(kMessageStripRect.center()), QColor(Qt::black));
-}
-
-void TestForm2::pressedButtonIsDarker()
-{
-    QVERIFY(meanLightness(closeButtonImage(true)) < meanLightness(closeButtonImage(false)));
 }
 
 void TestForm2::iconFilesAreWrittenPerSize()

@@ -36,15 +36,9 @@ private Q_SLOTS:
     void bandsFromTheTop_data();
     void bandsFromTheTop();
     void componentsStopAtZero();
-    void systemColourPaintsEveryBand();
-    void otherDirectionsStartAtTheBottom_data();
-    void otherDirectionsStartAtTheBottom();
-    void halfwayHeightsRoundToEven_data();
-    void halfwayHeightsRoundToEven();
 
     void childWidgetKeepsItsBandsAcrossRepaints();
     void unshownWindowCountsAnEstimatedFrame();
-    void framelessWindowHasNoFrame();
     void systemColourPaintsTheButtonFace();
 };
 
@@ -90,56 +84,6 @@ void TestGradient::componentsStopAtZero()
     QCOMPARE(gradientBands(6300, 300, -5, 128, 1, false, kFace)[1].color, QColor(251, 0, 124));
 }
 
-void TestGradient::systemColourPaintsEveryBand()
-{
-    const QList<GradientBand> bands = gradientBands(6300, 255, 0, 0, 1, true, kFace);
-    QCOMPARE(bands.size(), 63);
-    for (const GradientBand& band : bands)
-        QCOMPARE(band.color, kFace);
-    QCOMPARE(bands.last().bottom, 6300);
-}
-
-void TestGradient::otherDirectionsStartAtTheBottom_data()
-{
-    QTest::addColumn<int>("direction");
-    QTest::newRow("0") << 0;
-    QTest::newRow("2") << 2;
-}
-
-void TestGradient::otherDirectionsStartAtTheBottom()
-{
-    QFETCH(int, direction);
-    const QList<GradientBand> bands = gradientBands(6330, 255, 0, 0, direction, false, kFace);
-    QCOMPARE(bands.first().top, 6230);
-    QCOMPARE(bands.first().color, QColor(255, 0, 0));
-    QCOMPARE(bands.last().top, 30); // the 30 twips left over at the top stay unpainted
-    QCOMPARE(bands.last().color, QColor(7, 0, 0));
-}
-
-void TestGradient::halfwayHeightsRoundToEven_data()
-{
-    QTest::addColumn<double>("outer");
-    QTest::addColumn<int>("direction");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<int>("firstTop");
-
-    QTest::newRow("2.5 goes down to 2") << 157.5 << 1 << 2 << 0;
-    QTest::newRow("3.5 goes up to 4") << 220.5 << 1 << 4 << 0;
-    QTest::newRow("bottom start 155.5 goes up to 156") << 157.5 << 0 << 2 << 156;
-    QTest::newRow("bottom start 216.5 goes down to 216") << 220.5 << 0 << 4 << 216;
-}
-
-void TestGradient::halfwayHeightsRoundToEven()
-{
-    QFETCH(double, outer);
-    QFETCH(int, direction);
-    QFETCH(int, height);
-    QFETCH(int, firstTop);
-    const QList<GradientBand> bands = gradientBands(outer, 100, 100, 100, direction, false, kFace);
-    QCOMPARE(bands.first().bottom - bands.first().top, height);
-    QCOMPARE(bands.first().top, firstTop);
-}
-
 void TestGradient::childWidgetKeepsItsBandsAcrossRepaints()
 {
     QWidget window;
@@ -172,13 +116,6 @@ void TestGradient::unshownWindowCountsAnEstimatedFrame()
     QCOMPARE(colourAtRow(&window, 0), QColor(0, 0, 255));
     QCOMPARE(colourAtRow(&window, 419), bandColourAt(bands, pixelsToTwips(419) + 7));
     QVERIFY(colourAtRow(&window, 419) != bands.last().color);
-}
-
-void TestGradient::framelessWindowHasNoFrame()
-{
-    QWidget window(nullptr, Qt::FramelessWindowHint);
-    window.resize(120, 80);
-    QCOMPARE(gradientOuterSize(&window), QSize(120, 80));
 }
 
 void TestGradient::systemColourPaintsTheButtonFace()

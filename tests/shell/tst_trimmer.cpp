@@ -11,7 +11,7 @@ using namespace zentimo;
 
 namespace {
 
-// w near-white surround, m metal, k black, R the stop colour (pure red), b the button colour.
+// w near-white surround, m metal, k black, R the stop colour (pure red).
 QRgb colourOf(QChar c)
 {
     switch (c.toLatin1()) {
@@ -23,8 +23,6 @@ QRgb colourOf(QChar c)
         return qRgb(0, 0, 0);
     case 'R':
         return qRgb(255, 0, 0);
-    case 'b':
-        return QApplication::palette().color(QPalette::Button).rgb();
     default:
         return qRgb(1, 2, 3);
     }
@@ -62,10 +60,7 @@ class TestTrimmer : public QObject {
 private Q_SLOTS:
     void regionFollowsPicture_data();
     void regionFollowsPicture();
-    void regionIgnoresAlpha();
-    void nullPictureLeavesWindowRectangular();
     void windowAreaBeyondPictureIsCutAway();
-    void systemBackColourStopsRowsAtButtonColour();
     void messagePanelShapeKeepsStripAndButton();
 };
 
@@ -83,11 +78,6 @@ void TestTrimmer::regionFollowsPicture_data()
         << QStringList{"wmm", "Rmm", "wmm"} << QStringList{".##", "...", ".##"};
     QTest::newRow("first pixel of the panel colour makes the panel colour the background")
         << QStringList{"mmkmm", "mkkkm", "kmwmk"} << QStringList{"..#..", ".###.", "#.#.#"};
-    QTest::newRow("runs reaching the right edge are kept")
-        << QStringList{"wwmmm", "wmmmm", "wwwwk"} << QStringList{"..###", ".####", "....#"};
-    QTest::newRow("several runs in one row") << QStringList{"wmwmwm"} << QStringList{".#.#.#"};
-    QTest::newRow("a picture of only background has no shape")
-        << QStringList{"ww", "ww"} << QStringList{"..", ".."};
 }
 
 void TestTrimmer::regionFollowsPicture()
@@ -99,23 +89,6 @@ void TestTrimmer::regionFollowsPicture()
     QCOMPARE(drawingOf(region, img.size()), expected);
 }
 
-void TestTrimmer::regionIgnoresAlpha()
-{
-    QImage img(3, 1, QImage::Format_ARGB32);
-    img.setPixel(0, 0, qRgba(254, 254, 254, 255));
-    img.setPixel(1, 0, qRgba(254, 254, 254, 0)); // same colour, other alpha: still background
-    img.setPixel(2, 0, qRgba(10, 10, 10, 255));
-    QCOMPARE(drawingOf(cTrimmer::regionFor(img, qRgb(255, 0, 0)), img.size()), QStringList{"..#"});
-}
-
-void TestTrimmer::nullPictureLeavesWindowRectangular()
-{
-    QWidget window;
-    window.resize(40, 20);
-    cTrimmer().TrimForm(&window, QImage(), kAlarmRed);
-    QVERIFY(window.mask().isEmpty());
-}
-
 void TestTrimmer::windowAreaBeyondPictureIsCutAway()
 {
     QWidget window;
@@ -123,14 +96,6 @@ void TestTrimmer::windowAreaBeyondPictureIsCutAway()
     cTrimmer().TrimForm(&window, pictureOf({"wmmmw", "wmwmm"}), kAlarmRed);
     QCOMPARE(drawingOf(window.mask(), window.size()),
              (QStringList{".###....", ".#.##...", "........", "........"}));
-}
-
-void TestTrimmer::systemBackColourStopsRowsAtButtonColour()
-{
-    QWidget window;
-    window.resize(5, 1);
-    cTrimmer().TrimForm(&window, pictureOf({"wmbmm"}), kSystemButtonFace);
-    QCOMPARE(drawingOf(window.mask(), window.size()), QStringList{".#..."});
 }
 
 void TestTrimmer::messagePanelShapeKeepsStripAndButton()
