@@ -134,7 +134,6 @@ private Q_SLOTS:
         QCOMPARE(colors->result(), int(QDialog::Rejected));
         QVERIFY(!colors->choice());
     }
-
 };
 
 QTEST_MAIN(Form4Test)

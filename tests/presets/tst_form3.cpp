@@ -251,7 +251,6 @@ private Q_SLOTS:
         const std::optional<FieldTexts> t = Form3::parsePreset(record, wake);
         QTEST(t ? t->hours + ':' + t->minutes + ':' + t->seconds : QString(), "fields");
     }
-
 };
 
 QTEST_MAIN(Form3Test)

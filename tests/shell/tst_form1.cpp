@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QDialog>
+#include <QLabel>
 
 using namespace zentimo;
 using namespace zentimo::test;
@@ -231,6 +232,49 @@ private Q_SLOTS:
     }
 
     // Outside tests the record would only grow.
+    void aLengthLimitHoldsTypingBackButCutsNothing()
+    {
+        fx.start();
+        fx.setTime(*fx.form1, "00", "05", "00");
+        fx.form1->setFieldMaxLength(TimeField::Seconds, 1);
+        QCOMPARE(MainFixture::time(*fx.form1), QString("00:05:00"));
+        MainFixture::typeInto(*fx.form1, TimeField::Seconds, "12");
+        QCOMPARE(fx.form1->fieldText(TimeField::Seconds), QString("01"));
+    }
+
+    void stopwatchLimitIsReported()
+    {
+        fx.start();
+        Q_EMIT fx.engine->stopwatchLimitReached();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].text,
+                 QString("Zentimo has reached it's limit. The program will only count up to 99 hours, 59 "
+                         "minutes, and 59 seconds in Stopwatch Mode."));
+        QCOMPARE(MessageBox::shown()[0].title, QString("Zentimo"));
+    }
+
+    // Outside tests the record would only grow.
+    void messageBoxesAreRecordedOnlyUnderTheTestSeam()
+    {
+        MessageBox::setTestMode(false);
+        QTimer::singleShot(0, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+        MessageBox::show(nullptr, "text", "title");
+        MessageBox::setTestMode(true);
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    // The big window's caption follows the mode without a colon of its own.
+    void secondsCaptionFollowsTheModeOnBothWindows()
+    {
+        fx.start();
+        withOptions(*fx.engine, [&](Options& o) { o.WakeMode = true; });
+        fx.engine->applyModeToFields();
+        QCOMPARE(fx.form1->field(TimeField::Seconds)->accessibleName(), QString("AM/PM"));
+        QCOMPARE(fx.big().findChild<QLabel*>("Label6")->text(), QString("AM/PM"));
+    }
 };
 
 QTEST_MAIN(Form1Test)

@@ -1,5 +1,6 @@
 #include "shell/Form2.h"
 #include "shell/kit/Artwork.h"
+#include "shell/kit/Twips.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -63,9 +64,12 @@ void TestForm2::alarmShowsShapedTopmostPanel()
     QVERIFY(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(!form->mask().contains(QPoint(0, 0)));
     QVERIFY(form->mask().contains(QPoint(346, 62)));
-    // The text starts just beyond the strip's right edge.
+    // The text starts just beyond the strip's right edge, 30 twips below its top, wholly inside it.
     QCOMPARE(form->labelLeftTwips(), form->stripScaleWidthTwips());
     QVERIFY(form->labelWidthTwips() > 0);
+    const QRect text = form->findChild<QWidget*>(QStringLiteral("Label1"))->geometry();
+    QCOMPARE(text.top(), twipsToPixels(30));
+    QVERIFY(text.bottom() < form->findChild<QWidget*>(QStringLiteral("Picture1"))->height());
 }
 
 void TestForm2::secondAlarmRestartsTextInTheSameWindow()
