@@ -2,7 +2,6 @@
 (real seconds: a three-second countdown to its alarm)."""
 
 import os
-import re
 import subprocess
 import time
 import unittest
@@ -28,13 +27,6 @@ def name_owned():
     return "true" in out
 
 
-def property_signals(path):
-    """(time, body) of each PropertiesChanged that dbus-monitor wrote so far."""
-    with open(path, errors="replace") as f:
-        blocks = re.split(r"\n(?=\S)", f.read())
-    return [(float(re.search(r"time=([0-9.]+)", b).group(1)), b) for b in blocks if "member=PropertiesChanged" in b]
-
-
 class CommandLineTest(unittest.TestCase):
     def status(self):
         answer = zentimo("--status")
@@ -56,30 +48,13 @@ class CommandLineTest(unittest.TestCase):
             self.assertIn(member, shown)
         settings = app.read_registry()
 
-        log = os.path.join(app.tmp, "monitor.log")
-        with open(log, "w") as out:
-            monitor = subprocess.Popen(["dbus-monitor", "--session", "type='signal',path='%s',"
-                                        "member='PropertiesChanged'" % PATH], stdout=out, stderr=subprocess.STDOUT)
-        self.addCleanup(monitor.wait)
-        self.addCleanup(monitor.terminate)
-        wait_for(lambda: os.path.getsize(log) > 0, what="dbus-monitor listening")
-        time.sleep(2)
-        self.assertEqual(property_signals(log), [], "signals while idle")
-
         answer = zentimo("--countdown", "3", "--start")
         self.assertEqual((answer.returncode, answer.stderr), (0, ""))
         started = time.monotonic()
         self.assertRegex(self.status(), r"^countdown running 00:00:0[0-3]$")
-
         wait_for(lambda: self.status() == "countdown alarm 00:00:00", timeout=8, what="the alarm")
         self.assertGreater(time.monotonic() - started, 2.5)
         wait_for(lambda: app.audio_peak() > 3000, what="audible alarm")
-        ticks = [t for t, body in property_signals(log) if '"Seconds"' in body]
-        # The time set, then one change a second down to 00.
-        self.assertEqual(len(ticks), 4, ticks)
-        for earlier, later in zip(ticks[1:], ticks[2:]):
-            self.assertAlmostEqual(later - earlier, 1.0, delta=0.4)
-        self.assertIn('"AlarmRinging"', property_signals(log)[-1][1])
 
         refused = zentimo("--countdown", "5m")
         self.assertEqual(refused.returncode, 1)
@@ -87,19 +62,6 @@ class CommandLineTest(unittest.TestCase):
 
         self.assertEqual(zentimo("--stop").returncode, 0)
         self.assertEqual(self.status(), "countdown stopped 00:00:00")
-        time.sleep(0.3)
-        mark = len(app.audio_bytes())
-        time.sleep(0.6)
-        self.assertLess(app.audio_peak(mark), 50, "silence after --stop")
-
-        bad = zentimo("--countdown", "100h")
-        self.assertEqual(bad.returncode, 2)
-        self.assertEqual(len(bad.stderr.strip().splitlines()), 1)
-        self.assertIn("1h30m", bad.stderr)
-
-        seen = len(property_signals(log))
-        time.sleep(2)
-        self.assertEqual(len(property_signals(log)), seen, "signals while idle after the alarm")
 
         self.assertEqual(zentimo("--tray").returncode, 0)
         wait_for(lambda: not app.windows(), what="the window behind the tray icon")

@@ -1,17 +1,26 @@
-"""Real time across a frozen process and a wall clock that jumps, in real seconds: a countdown and a stopwatch
-stopped with SIGSTOP show the time that really passed, and a wake alarm whose minute a clock change skips
-still rings."""
+"""Time as the running program keeps it, in real seconds: a wake alarm at a set clock time (faketime) with
+Snooze and Stop; a countdown and a stopwatch stopped with SIGSTOP show the time that really passed; and a
+wake alarm whose minute a clock change skips still rings."""
 
 import datetime
 import os
+import shutil
 import signal
+import tempfile
 import time
-import unittest
 
-import test_modes
-from zentimo_e2e import FAKETIME_LIBRARY, main, wait_for
+from zentimo_e2e import Case, click_node, find, gone, main, seek, wait_for, window_named
 
 FROZEN_S = 4
+
+
+def faked_clock(**settings):
+    """The environment for a clock that libfaketime sets, preloaded directly rather than through its wrapper
+    so that the process found by its pid is the program itself; the monotonic clock stays real."""
+    # A sanitizer build insists on coming first in the library list; preloading is fine here.
+    asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
+    return dict(settings, LD_PRELOAD="/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
+                FAKETIME_DONT_FAKE_MONOTONIC="1", ASAN_OPTIONS=asan)
 
 
 def seconds_of(fields):
@@ -19,19 +28,34 @@ def seconds_of(fields):
     return h * 3600 + m * 60 + s
 
 
-class TimekeepingTest(unittest.TestCase):
-    app = None
-    # The other end-to-end file's helpers, not its tests.
-    tearDown = test_modes.ModesTest.tearDown
-    launch = test_modes.ModesTest.launch
-    fields = test_modes.ModesTest.fields
-    caption = test_modes.ModesTest.caption
-    choose_mode = test_modes.ModesTest.choose_mode
+class TimekeepingTest(Case):
+    def choose_mode(self, mode):
+        self.app.click(self.window, "Options")
+        options = window_named(self.app, "Options")
+        click_node(seek(self.root, lambda r: find(r, mode, "radio button"), mode), options)
+        click_node(seek(self.root, lambda r: find(r, "Done", "push button"), "Done"), options)
+        wait_for(lambda: gone(self.app, "Options"), what="Options closed")
 
     def freeze(self):
         self.app.proc.send_signal(signal.SIGSTOP)
         time.sleep(FROZEN_S)
         self.app.proc.send_signal(signal.SIGCONT)
+
+    def test_wake_alarm_snooze_then_stop(self):
+        app = self.launch(extra_env=faked_clock(FAKETIME="@2026-12-06 07:29:52"))
+        self.choose_mode("Wake")
+        self.assertEqual(self.fields(), "07:29:a")
+        app.set_field(self.window, "Minutes", "30")
+        wait_for(lambda: self.fields() == "07:30:a", what="wake time 07:30 a")
+        app.click(self.window, "Start")
+        wait_for(lambda: self.caption() == "Stop", what="waiting for the wake time")
+        wait_for(lambda: self.caption() == "Snooze", timeout=15, what="Snooze at 07:30")
+        wait_for(lambda: app.audio_peak() > 3000, what="audible wake alarm")
+        app.click(self.window, "Start")
+        wait_for(lambda: self.fields() == "07:40:a", what="snoozed to 07:40")
+        self.assertEqual(self.caption(), "Stop")
+        app.click(self.window, "Start")
+        wait_for(lambda: self.caption() == "Start", what="stopped")
 
     def test_countdown_and_stopwatch_count_the_time_a_freeze_took(self):
         app = self.launch()
@@ -54,18 +78,16 @@ class TimekeepingTest(unittest.TestCase):
                  timeout=3, what="the stopwatch caught up with the %d s it was frozen" % FROZEN_S)
 
     def test_wake_minute_skipped_by_a_clock_change_rings(self):
-        offset = os.path.join(self.tmp_dir(), "faketime")
+        # An offset the preloaded clock reads afresh at every look.
+        folder = tempfile.mkdtemp(prefix="zentimo-clock-")
+        self.addCleanup(shutil.rmtree, folder, True)
+        offset = os.path.join(folder, "faketime")
         with open(offset, "w") as f:
             f.write("+0\n")
-        # A sanitizer build wants to come first in the library list; preloading is fine here.
-        asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
-        self.launch(tz="UTC", extra_env={"LD_PRELOAD": FAKETIME_LIBRARY, "FAKETIME_TIMESTAMP_FILE": offset,
-                                         "FAKETIME_NO_CACHE": "1", "FAKETIME_DONT_FAKE_MONOTONIC": "1",
-                                         "ASAN_OPTIONS": asan})
+        self.launch(extra_env=faked_clock(FAKETIME_TIMESTAMP_FILE=offset, FAKETIME_NO_CACHE="1"))
         self.choose_mode("Wake")
         wake = datetime.datetime.now(datetime.timezone.utc) + datetime.timedelta(minutes=3)
-        hour = wake.hour % 12 or 12
-        self.app.set_field(self.window, "Hours", "%02d" % hour)
+        self.app.set_field(self.window, "Hours", "%02d" % (wake.hour % 12 or 12))
         self.app.set_field(self.window, "Minutes", "%02d" % wake.minute)
         self.app.set_field(self.window, "Seconds", "a" if wake.hour < 12 else "p")
         self.app.click(self.window, "Start")
@@ -74,12 +96,6 @@ class TimekeepingTest(unittest.TestCase):
         with open(offset, "w") as f:
             f.write("+600\n")
         wait_for(lambda: self.caption() == "Snooze", timeout=5, what="the alarm of the skipped minute")
-
-    def tmp_dir(self):
-        import tempfile
-        path = tempfile.mkdtemp(prefix="zentimo-clock-")
-        self.addCleanup(lambda: __import__("shutil").rmtree(path, ignore_errors=True))
-        return path
 
 
 if __name__ == "__main__":

@@ -2,18 +2,15 @@
 xdotool, and what a screen reader sees through AT-SPI. Each test runs inside its own D-Bus session
 (started by CTest with dbus-run-session), so the accessibility bus is private to it."""
 
+import array
 import os
 import shutil
 import subprocess
-import sys
 import tempfile
 import time
 import unittest
-import wave
 
 STATE = os.environ.get("ZENTIMO_E2E_STATE", "")
-FAKETIME_LIBRARY = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
-BINARY = os.environ.get("ZENTIMO_BINARY", "")
 SHOTS = os.environ.get("ZENTIMO_SHOTS", tempfile.gettempdir())
 
 
@@ -27,9 +24,7 @@ def run(*args, check=True, env=None):
 
 
 def xenv():
-    env = dict(os.environ)
-    env["DISPLAY"] = display()
-    return env
+    return dict(os.environ, DISPLAY=display())
 
 
 def wait_for(predicate, timeout=10.0, interval=0.05, what="condition"):
@@ -43,18 +38,15 @@ def wait_for(predicate, timeout=10.0, interval=0.05, what="condition"):
         time.sleep(interval)
 
 
-# Twips rectangles of the small main window's controls (15 twips a pixel).
+# Twips rectangles of the main windows' controls (15 twips a pixel).
 SMALL = {
     "Hours": (90, 270, 720, 615), "Minutes": (1260, 270, 720, 615), "Seconds": (2430, 270, 720, 615),
     "Start": (90, 960, 1065, 705), "Options": (1170, 960, 735, 345), "Presets": (1920, 960, 735, 345),
-    "Help": (2670, 960, 735, 345), "Reset": (1170, 1320, 735, 345), "Tray": (1920, 1320, 735, 345),
-    "About": (2670, 1320, 735, 345),
+    "Tray": (1920, 1320, 735, 345),
 }
 BIG = {
     "Hours": (90, 420, 3210, 2325), "Minutes": (3780, 420, 3210, 2325), "Seconds": (7470, 420, 3210, 2325),
     "Start": (90, 2850, 5895, 1095), "Options": (6030, 2850, 1605, 525), "Presets": (7680, 2850, 1605, 525),
-    "Help": (9330, 2850, 1605, 525), "Reset": (6030, 3420, 1605, 525), "Tray": (7680, 3420, 1605, 525),
-    "About": (9330, 3420, 1605, 525),
 }
 
 
@@ -81,13 +73,11 @@ class Zentimo:
     """One running copy of the program with a fresh configuration folder and a disk audio file. extra_env
     overrides the environment; a value of None removes the variable."""
 
-    def __init__(self, config_dir=None, faketime=None, tz="UTC", extra_env=None):
+    def __init__(self, extra_env=None):
         self.tmp = tempfile.mkdtemp(prefix="zentimo-e2e-")
-        self.config = config_dir or os.path.join(self.tmp, "config")
-        os.makedirs(self.config, exist_ok=True)
+        self.config = os.path.join(self.tmp, "config")
+        os.makedirs(self.config)
         self.audio = os.path.join(self.tmp, "audio.raw")
-        self.faketime = faketime
-        self.tz = tz
         self.extra_env = extra_env or {}
         self.proc = None
 
@@ -104,23 +94,16 @@ class Zentimo:
             "XDG_CONFIG_HOME": self.config,
             "SDL_AUDIODRIVER": "disk",
             "SDL_DISKAUDIOFILE": self.audio,
-            "TZ": self.tz,
+            "TZ": "UTC",
         })
         for name, value in self.extra_env.items():
             if value is None:
                 env.pop(name, None)
             else:
                 env[name] = value
-        cmd = [os.environ.get("ZENTIMO_BINARY", BINARY)]
-        if self.faketime:
-            # libfaketime preloaded directly, not through the faketime wrapper, so that the process found
-            # by its pid is the program itself. The clock starts there and runs on.
-            env["LD_PRELOAD"] = FAKETIME_LIBRARY
-            env["FAKETIME"] = "@" + self.faketime
-            # A sanitizer build insists on coming first in the library list; preloading is fine here.
-            env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
         self.log = open(os.path.join(self.tmp, "zentimo.log"), "wb")
-        self.proc = subprocess.Popen(cmd + list(args), env=env, stdout=self.log, stderr=subprocess.STDOUT)
+        self.proc = subprocess.Popen([os.environ["ZENTIMO_BINARY"], *args], env=env, stdout=self.log,
+                                     stderr=subprocess.STDOUT)
         return self
 
     def stop(self):
@@ -138,14 +121,13 @@ class Zentimo:
 
     # ---- windows -------------------------------------------------------------------------------
 
-    def windows(self, name="Zentimo", visible=True):
+    def windows(self, name="Zentimo"):
+        """This copy's visible windows, by title unless name is None."""
         # --all: without it xdotool takes a window matching the pid *or* the name.
-        args = ["xdotool", "search", "--all"]
-        if visible:
-            args.append("--onlyvisible")
-        args += ["--pid", str(self.proc.pid), "--name", "^" + name + "$"]
-        env = xenv()
-        env["DISPLAY"] = self.extra_env.get("DISPLAY") or env["DISPLAY"]
+        args = ["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.proc.pid)]
+        if name is not None:
+            args += ["--name", "^" + name + "$"]
+        env = dict(xenv(), DISPLAY=self.extra_env.get("DISPLAY") or display())
         out = run(*args, check=False, env=env).stdout.split()
         return [int(w) for w in out]
 
@@ -158,16 +140,14 @@ class Zentimo:
         values = dict(line.split("=", 1) for line in out.split())
         return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
-    def click_twips(self, window, left, top, width, height, button=1):
+    def click_twips(self, window, left, top, width, height):
         """Clicks the middle of a control given by its twips rectangle (15 twips a pixel)."""
         x, y, _, _ = self.geometry(window)
-        cx = x + round((left + width / 2) / 15)
-        cy = y + round((top + height / 2) / 15)
-        move_pointer(cx, cy)
-        run("xdotool", "click", str(button))
+        move_pointer(x + round((left + width / 2) / 15), y + round((top + height / 2) / 15))
+        run("xdotool", "click", "1")
 
-    def click(self, window, control, layout=SMALL, button=1):
-        self.click_twips(window, *layout[control], button=button)
+    def click(self, window, control, layout=SMALL):
+        self.click_twips(window, *layout[control])
 
     def set_field(self, window, field, text, layout=SMALL):
         """Clicks into a time field (which empties it), types the text and tabs away."""
@@ -192,19 +172,15 @@ class Zentimo:
     @staticmethod
     def pixel(x, y):
         """The screen's colour at (x, y) as (r, g, b)."""
-        out = run("import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-").stdout
-        # "0,0: (255,0,255)  #FF00FF  magenta"
-        values = out.splitlines()[-1].split("(", 1)[1].split(")", 1)[0].split(",")
-        return tuple(int(float(v)) for v in values[:3])
+        return tuple(Zentimo.grab(x, y, 1, 1))
 
-    def seed(self, values, section="Options"):
-        """Writes settings before the program starts, as a user editing the file would."""
+    def seed(self, values):
+        """Writes options before the program starts, as a user editing the file would."""
         os.makedirs(os.path.dirname(self.registry), exist_ok=True)
-        lines = ["Zentimo Registry Version 1", "",
-                 "[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\%s]" % section]
+        lines = ["Zentimo Registry Version 1", "", "[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options]"]
         lines += ['"%s"="%s"' % (k, v) for k, v in values.items()]
-        with open(self.registry, "a" if os.path.exists(self.registry) else "w", encoding="utf-8") as f:
-            f.write("\n".join(lines) + "\n\n")
+        with open(self.registry, "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n")
 
     @staticmethod
     def picture(name, window, frame=True):
@@ -220,25 +196,13 @@ class Zentimo:
             run("import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage", path)
         return path
 
-    @staticmethod
-    def screenshot(name):
-        os.makedirs(SHOTS, exist_ok=True)
-        path = os.path.join(SHOTS, name + ".png")
-        run("import", "-window", "root", path)
-        return path
-
     # ---- audio ---------------------------------------------------------------------------------
 
-    def audio_peak(self, start=0, end=None):
-        """Largest absolute 16-bit sample in the disk driver's output between two byte offsets."""
-        import array
-        data = self.audio_bytes()[start:end]
-        data = data[:len(data) // 2 * 2]
-        if not data:
-            return 0
-        samples = array.array("h")
-        samples.frombytes(data)
-        return max(abs(v) for v in samples)
+    def audio_peak(self, start=0):
+        """Largest absolute 16-bit sample in the disk driver's output from a byte offset on."""
+        data = self.audio_bytes()[start:]
+        samples = array.array("h", data[:len(data) // 2 * 2])
+        return max(map(abs, samples), default=0)
 
     def audio_bytes(self):
         try:
@@ -286,9 +250,9 @@ class Weston:
                     return line.split()[-1]
         return None
 
-    def env(self, platform=None):
-        """What a program needs to run in this session; platform None leaves Qt's choice to the program."""
-        return {"WAYLAND_DISPLAY": self.socket, "DISPLAY": self.display, "QT_QPA_PLATFORM": platform}
+    def env(self):
+        """What a program needs to run in this session, leaving the choice of platform to it."""
+        return {"WAYLAND_DISPLAY": self.socket, "DISPLAY": self.display, "QT_QPA_PLATFORM": None}
 
     def stop(self):
         end_process(self.proc)
@@ -336,13 +300,16 @@ def walk(node, depth=0):
             yield from walk(child, depth + 1)
 
 
-def find(root, name, role=None, showing_only=True):
+def find(root, name, role=None, showing_only=True, description=None):
+    """A control by its accessible name; the description tells apart two buttons that both read "Select"."""
     Atspi = atspi()
     for node in walk(root):
         try:
             if node.get_name() != name:
                 continue
             if role and node.get_role_name() != role:
+                continue
+            if description is not None and node.get_description() != description:
                 continue
             if showing_only and not node.get_state_set().contains(Atspi.StateType.SHOWING):
                 continue
@@ -366,24 +333,6 @@ def text_of(node):
     if iface is not None:
         return iface.get_text(0, iface.get_character_count())
     return node.get_name()
-
-
-# ---- dialogs, through the accessibility tree ---------------------------------------------------------
-
-def find_described(root, name, description, role=None):
-    """A showing control by its accessible name and description (two buttons may both read "Select")."""
-    Atspi = atspi()
-    for node in walk(root):
-        try:
-            if node.get_name() != name or node.get_description() != description:
-                continue
-            if role and node.get_role_name() != role:
-                continue
-            if node.get_state_set().contains(Atspi.StateType.SHOWING):
-                return node
-        except Exception:
-            continue
-    return None
 
 
 def seek(root, finder, what, timeout=10):
@@ -429,8 +378,33 @@ def gone(app, name):
 
 
 def is_checked(node):
-    Atspi = atspi()
-    return node.get_state_set().contains(Atspi.StateType.CHECKED)
+    return node.get_state_set().contains(atspi().StateType.CHECKED)
+
+
+class Case(unittest.TestCase):
+    """A test that starts the program and ends it afterwards."""
+
+    def launch(self, options=None, extra_env=None):
+        """Starts the program, with options written beforehand; its main window ends in self.window, ready
+        for input, and what a screen reader finds in self.root."""
+        self.app = Zentimo(extra_env)
+        self.addCleanup(self.app.cleanup)
+        if options:
+            self.app.seed(options)
+        self.app.start()
+        self.window = window_named(self.app, "Zentimo", 15)
+        self.root = find_app()
+        return self.app
+
+    def caption(self):
+        names = ("Start", "Stop", "Alarm Off", "Snooze")
+        return next((name for name in names if find(self.root, name, "push button")), None)
+
+    def fields(self):
+        """The time fields as "hh:mm:ss"; in Wake mode the last reads a or p."""
+        third = find(self.root, "Seconds", role="text") or find(self.root, "AM/PM", role="text")
+        return ":".join(text_of(node) for node in (find(self.root, "Hours", role="text"),
+                                                   find(self.root, "Minutes", role="text"), third))
 
 
 def main():
