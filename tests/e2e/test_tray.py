@@ -27,7 +27,6 @@ def click_at(window, button=1, repeat=1):
 
 
 class TrayTest(Case):
-
     def icons(self):
         return [w for w in self.app.windows(None) if in_tray(w)]
 
