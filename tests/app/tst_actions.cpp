@@ -22,8 +22,8 @@ class TestActions : public QObject {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
     }
 
-    // "Method argument"; "tick" is one countdown second, "swtick" one stopwatch second. Answers with its
-    // kind; all but "done" explain.
+    // "Method argument"; "tick" is one countdown second, "swtick" one stopwatch second. Gives the answer's
+    // kind, or -1 for an answer other than "done" that does not say why.
     int perform(const QString& step)
     {
         if (step == QLatin1String("tick"))

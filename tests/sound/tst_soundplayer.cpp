@@ -60,19 +60,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("missing file") << "missing.mp3" << 53 << "File not found";
-        QTest::newRow("missing folder") << "no/such/folder/a.mp3" << 76 << "Path not found";
-        QTest::newRow("a folder") << "folder" << 75 << "Path/File access error";
-        QTest::newRow("empty path") << "" << 75 << "Path/File access error";
-        QTest::newRow("unreadable") << "locked.mp3" << 70 << "Permission denied";
+        QTest::newRow("missing file") << "missing.mp3" << 53;
+        QTest::newRow("missing folder") << "no/such/folder/a.mp3" << 76;
+        QTest::newRow("a folder") << "folder" << 75;
+        QTest::newRow("empty path") << "" << 75;
+        QTest::newRow("unreadable") << "locked.mp3" << 70;
     }
 
     void loadSoundReportsFileErrors()
     {
         QFETCH(QString, name);
         QFETCH(int, number);
-        QFETCH(QString, description);
         QDir(m_dir.path()).mkdir("folder");
         writeFile(path("locked.mp3"), "x");
         QFile::setPermissions(path("locked.mp3"), QFileDevice::Permissions());
@@ -81,7 +79,6 @@ private Q_SLOTS:
         FileError err;
         QCOMPARE(SoundPlayer::LoadSound(name.isEmpty() ? name : path(name), &err), QString());
         QCOMPARE(err.number, number);
-        QCOMPARE(err.description, description);
     }
 
     void waveImageKeepsOnlyWhatTheFileHolds_data()
