@@ -9,81 +9,74 @@ using namespace zentimo;
 class TestCommandLine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void parse_data();
-    void parse();
-};
+    // steps: "Method argument" joined by ";"; exit -1 when the start goes on.
+    void parse_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("steps");
 
-// steps: "Method argument" joined by ";"; exit -1 when the start goes on.
-void TestCommandLine::parse_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("exit");
-    QTest::addColumn<QString>("steps");
+        const auto row = [](const char* name, QStringList args, int exit, const char* steps) {
+            args.prepend(QStringLiteral("zentimo"));
+            QTest::newRow(name) << args << exit << QString::fromLatin1(steps);
+        };
+        row("no options", {}, -1, "");
+        row("Qt's own options ask nothing", {"-platform", "xcb", "-style", "Fusion"}, -1, "");
+        row("help", {"--help"}, 0, "");
 
-    const auto row = [](const char* name, QStringList args, int exit, const char* steps) {
-        args.prepend(QStringLiteral("zentimo"));
-        QTest::newRow(name) << args << exit << QString::fromLatin1(steps);
-    };
-    row("no options", {}, -1, "");
-    row("Qt's own options ask nothing", {"-platform", "xcb", "-style", "Fusion"}, -1, "");
-    row("help", {"--help"}, 0, "");
+        row("the longest, in bare seconds", {"--countdown", "359999"}, -1, "Countdown 99:59:59");
+        row("hours and minutes", {"--countdown=1h30m"}, -1, "Countdown 01:30:00");
+        row("clock form as the fields take it", {"--countdown", "1:99:5"}, -1, "Countdown 01:99:05");
+        row("over the longest by a second", {"--countdown", "360000"}, 2, "");
+        row("a part over 99", {"--countdown", "00:100:00"}, 2, "");
+        row("two parts", {"--countdown", "1:30"}, 2, "");
+        row("units out of order", {"--countdown", "5s1m"}, 2, "");
+        row("negative", {"--countdown", "-5"}, 2, "");
+        row("no value", {"--countdown"}, 2, "");
 
-    row("bare number is seconds, carried", {"--countdown", "90"}, -1, "Countdown 00:01:30");
-    row("minutes", {"--countdown", "5m"}, -1, "Countdown 00:05:00");
-    row("hours and minutes", {"--countdown=1h30m"}, -1, "Countdown 01:30:00");
-    row("minutes carried into hours", {"--countdown", "150m"}, -1, "Countdown 02:30:00");
-    row("clock form", {"--countdown", "01:30:00"}, -1, "Countdown 01:30:00");
-    row("clock form as the fields take it", {"--countdown", "1:99:5"}, -1, "Countdown 01:99:05");
-    row("over the longest by a second", {"--countdown", "360000"}, 2, "");
-    row("a part over 99", {"--countdown", "00:100:00"}, 2, "");
-    row("two parts", {"--countdown", "1:30"}, 2, "");
-    row("units out of order", {"--countdown", "5s1m"}, 2, "");
-    row("negative", {"--countdown", "-5"}, 2, "");
-    row("no value", {"--countdown"}, 2, "");
+        row("12-hour", {"--wake", "07:30a"}, -1, "Wake 07:30a");
+        row("12-hour with space and pm", {"--wake", "7:30 PM"}, -1, "Wake 07:30p");
+        row("24-hour noon", {"--wake", "12:30"}, -1, "Wake 12:30p");
+        row("24-hour last hour", {"--wake", "23:30"}, -1, "Wake 11:30p");
+        row("24-hour midnight", {"--wake", "0:05"}, -1, "Wake 12:05a");
+        row("13 with a letter", {"--wake", "13:00p"}, 2, "");
+        row("minute 60", {"--wake", "7:60"}, 2, "");
+        row("other letter", {"--wake", "07:30x"}, 2, "");
 
-    row("12-hour", {"--wake", "07:30a"}, -1, "Wake 07:30a");
-    row("12-hour with space and pm", {"--wake", "7:30 PM"}, -1, "Wake 07:30p");
-    row("24-hour afternoon", {"--wake", "19:30"}, -1, "Wake 07:30p");
-    row("24-hour midnight", {"--wake", "0:05"}, -1, "Wake 12:05a");
-    row("12-hour midnight", {"--wake", "12:00a"}, -1, "Wake 12:00a");
-    row("13 with a letter", {"--wake", "13:00p"}, 2, "");
-    row("0 with a letter", {"--wake", "0:30a"}, 2, "");
-    row("minute 60", {"--wake", "7:60"}, 2, "");
-    row("other letter", {"--wake", "07:30x"}, 2, "");
-
-    row("stopwatch", {"--stopwatch"}, -1, "Stopwatch");
-    row("steps in their own order", {"--status", "--tray", "--start", "--countdown", "25m", "--stop"}, -1,
-        "Stop;Countdown 00:25:00;Start;Tray;Status");
-    row("two modes", {"--countdown", "5m", "--wake", "7:30"}, 2, "");
-    row("unknown option", {"--snooze"}, 2, "");
-    row("stray argument", {"5m"}, 2, "");
-}
-
-void TestCommandLine::parse()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, exit);
-    QFETCH(QString, steps);
-
-    const CommandLine line = parseCommandLine(arguments);
-    QCOMPARE(line.exitCode.value_or(-1), exit);
-    QStringList got;
-    for (const Step& step : line.steps)
-        got << (step.argument.isEmpty() ? step.method : step.method + QLatin1Char(' ') + step.argument);
-    QCOMPARE(got.join(QLatin1Char(';')), steps);
-    // A refusal is one line, and a refused time names the forms that would do.
-    if (exit == 2) {
-        QVERIFY(line.steps.isEmpty());
-        QVERIFY(!line.error.trimmed().contains(QLatin1Char('\n')));
-        if (arguments.size() == 3 &&
-            (arguments[1] == QLatin1String("--countdown") || arguments[1] == QLatin1String("--wake")))
-            QVERIFY2(line.error.contains(QLatin1String("07:30a")) ||
-                         line.error.contains(QLatin1String("1h30m")),
-                     qPrintable(line.error));
+        row("stopwatch", {"--stopwatch"}, -1, "Stopwatch");
+        row("steps in their own order", {"--status", "--tray", "--start", "--countdown", "25m", "--stop"}, -1,
+            "Stop;Countdown 00:25:00;Start;Tray;Status");
+        row("two modes", {"--countdown", "5m", "--wake", "7:30"}, 2, "");
+        row("unknown option", {"--snooze"}, 2, "");
+        row("stray argument", {"5m"}, 2, "");
     }
-    if (exit == 0)
-        QVERIFY(!line.output.isEmpty());
-}
+
+    void parse()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exit);
+        QFETCH(QString, steps);
+
+        const CommandLine line = parseCommandLine(arguments);
+        QCOMPARE(line.exitCode.value_or(-1), exit);
+        QStringList got;
+        for (const Step& step : line.steps)
+            got << (step.argument.isEmpty() ? step.method : step.method + QLatin1Char(' ') + step.argument);
+        QCOMPARE(got.join(QLatin1Char(';')), steps);
+        // A refusal is one line, and a refused time names the forms that would do.
+        if (exit == 2) {
+            QVERIFY(line.steps.isEmpty());
+            QVERIFY(!line.error.trimmed().contains(QLatin1Char('\n')));
+            if (arguments.size() == 3 &&
+                (arguments[1] == QLatin1String("--countdown") || arguments[1] == QLatin1String("--wake")))
+                QVERIFY2(line.error.contains(QLatin1String("07:30a")) ||
+                             line.error.contains(QLatin1String("1h30m")),
+                         qPrintable(line.error));
+        }
+        if (exit == 0)
+            QVERIFY(!line.output.isEmpty());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCommandLine)
 #include "tst_commandline.moc"
