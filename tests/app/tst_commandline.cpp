@@ -1,6 +1,8 @@
-// The command line: which forms of a time are taken, what is refused, and the steps a start asks for.
+// The command line: which forms of a time are taken, what is refused, the steps a start asks for, and which
+// of Qt's platforms a session gets.
 
 #include "app/CommandLine.h"
+#include "app/SessionPlatform.h"
 
 #include <QTest>
 
@@ -75,6 +77,58 @@ private Q_SLOTS:
         }
         if (exit == 0)
             QVERIFY(!line.output.isEmpty());
+    }
+
+    // X is asked for first only on a Wayland session that also has an X server, and never over the user's
+    // choice.
+    void platform_data()
+    {
+        QTest::addColumn<QByteArrayList>("environment");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("xFirst");
+
+        const QByteArrayList wayland{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"};
+        QTest::newRow("wayland with X") << wayland << QStringList{"--countdown", "5"} << true;
+        QTest::newRow("session type says wayland")
+            << QByteArrayList{"XDG_SESSION_TYPE=wayland", "DISPLAY=:0"} << QStringList() << true;
+        QTest::newRow("wayland without X")
+            << QByteArrayList{"WAYLAND_DISPLAY=wayland-0"} << QStringList() << false;
+        QTest::newRow("plain X") << QByteArrayList{"XDG_SESSION_TYPE=x11", "DISPLAY=:0"} << QStringList()
+                                 << false;
+        QTest::newRow("chosen by variable")
+            << (wayland + QByteArrayList{"QT_QPA_PLATFORM=wayland"}) << QStringList() << false;
+        QTest::newRow("chosen by -platform") << wayland << QStringList{"-platform", "wayland"} << false;
+        QTest::newRow("chosen by --platform")
+            << wayland << QStringList{"--countdown", "5", "--platform", "wayland"} << false;
+    }
+
+    void platform()
+    {
+        QFETCH(QByteArrayList, environment);
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, xFirst);
+
+        for (const char* name : {"WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "DISPLAY", "QT_QPA_PLATFORM"})
+            qunsetenv(name);
+        for (const QByteArray& entry : environment) {
+            const qsizetype eq = entry.indexOf('=');
+            qputenv(entry.left(eq).constData(), entry.mid(eq + 1));
+        }
+        arguments.prepend(QStringLiteral("zentimo"));
+        std::vector<QByteArray> bytes;
+        std::vector<char*> argv;
+        for (const QString& a : arguments)
+            bytes.push_back(a.toLocal8Bit());
+        for (QByteArray& b : bytes)
+            argv.push_back(b.data());
+
+        SessionPlatform platform(int(argv.size()), argv.data());
+        QStringList got;
+        for (int i = 0; i < platform.argc(); ++i)
+            got << QString::fromLocal8Bit(platform.argv()[i]);
+        QCOMPARE(platform.argv()[platform.argc()], nullptr);
+        const QStringList asked{"-platform", "xcb;wayland"};
+        QCOMPARE(got, xFirst ? arguments + asked : arguments);
     }
 };
 
