@@ -21,8 +21,6 @@ public:
     bool spinnersEnabled = true;
     QString captionText = QStringLiteral("Start");
     std::uint32_t startColor = 0x00FF00FF;
-    QString panels[3];
-    QString secondsCaption = QStringLiteral("Seconds");
 
     QString fieldText(TimeField f) const override { return texts[int(f)]; }
     void setFieldText(TimeField f, const QString& text) override
@@ -61,8 +59,8 @@ public:
     void setButtonEnabled(Cmd b, bool on) override { enabled[int(b)] = on; }
     std::uint32_t startButtonColor() const override { return startColor; }
     void setStartButtonColor(std::uint32_t c) override { startColor = c; }
-    void setStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
-    void setSecondsCaption(const QString& text) override { secondsCaption = text; }
+    void setStatusPanel(int, const QString&) override {}
+    void setSecondsCaption(const QString&) override {}
 
     // The user spinning an arrow.
     void spin(TimeField f, int delta) { setSpinnerValue(f, values[int(f)] + delta); }

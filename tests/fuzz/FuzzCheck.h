@@ -3,6 +3,7 @@
 // scratch folder, memory-backed where possible because every write syncs.
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -17,13 +18,23 @@ inline void check(bool ok, const char* what)
     }
 }
 
-inline const QString& scratchFolder()
+// The scratch folder emptied but for one file holding the input; returns that file's path.
+inline QString scratchFile(const QString& name, const QByteArray& bytes)
 {
     static QTemporaryDir dir(
         (QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath()) +
         QStringLiteral("/zentimo-fuzz-XXXXXX"));
-    static const QString path = dir.path();
-    return path;
+    for (const QString& old : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+        QFile::remove(dir.filePath(old));
+    QFile f(dir.filePath(name));
+    check(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), "input file written");
+    return f.fileName();
+}
+
+inline QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace zentimo::fuzz

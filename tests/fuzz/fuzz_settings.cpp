@@ -5,8 +5,6 @@
 #include "FuzzCheck.h"
 #include "settings/RegistryFile.h"
 
-#include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QStringDecoder>
 #include <QStringList>
@@ -16,31 +14,12 @@
 
 using namespace zentimo;
 using zentimo::fuzz::check;
-using zentimo::fuzz::scratchFolder;
+using zentimo::fuzz::readFile;
 
 namespace {
 
 const QString kOptions = QStringLiteral("Software\\Fernwick\\Zentimo\\Options");
 const QString kHivePrefix = QStringLiteral("HKEY_CURRENT_USER\\");
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir(scratchFolder()).removeRecursively();
-    QDir().mkpath(scratchFolder());
-    QFile f(path);
-    check(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), "seed file written");
-}
-
-bool startsKey(const QByteArray& line)
-{
-    return line.trimmed().startsWith('[');
-}
 
 // The lines as a rewrite carries them over: the text decoded the way regedit exports are written
 // (the 8-bit code page through ICU, not through the program's own table), carriage returns dropped.
@@ -62,10 +41,8 @@ QList<QByteArray> textLines(QByteArray bytes)
     QList<QByteArray> lines = bytes.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    for (QByteArray& line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-    }
+    for (QByteArray& line : lines)
+        line.chop(line.endsWith('\r') ? 1 : 0);
     return lines;
 }
 
@@ -106,27 +83,16 @@ QString nameToken(const QByteArray& line)
         }
         if (++i >= t.size())
             return {};
-        switch (t[i].unicode()) {
-        case 'n':
-            name += QLatin1Char('\n');
-            break;
-        case 'r':
-            name += QLatin1Char('\r');
-            break;
-        case 't':
-            name += QLatin1Char('\t');
-            break;
-        case 'x': {
+        const char16_t e = t[i].unicode();
+        if (e == u'x') {
             bool ok = false;
             const int code = t.mid(i + 1, 2).toInt(&ok, 16);
             if (!ok || t.mid(i + 1, 2).size() != 2)
                 return {};
             name += QChar(code);
             i += 2;
-            break;
-        }
-        default:
-            name += t[i];
+        } else {
+            name += e == u'n' ? QChar(u'\n') : e == u'r' ? QChar(u'\r') : e == u't' ? QChar(u'\t') : t[i];
         }
     }
     return {};
@@ -143,25 +109,15 @@ using Pairs = QList<QPair<QString, QString>>;
 
 Pairs expectedAfter(Pairs pairs, const Op& op)
 {
-    const auto same = [&](const QPair<QString, QString>& p) {
-        return p.first.compare(op.name, Qt::CaseInsensitive) == 0;
-    };
-    switch (op.kind) {
-    case Op::Save: {
-        auto it = std::find_if(pairs.begin(), pairs.end(), same);
-        if (it == pairs.end())
-            pairs.append({op.name, op.text});
-        else
-            it->second = op.text;
-        break;
-    }
-    case Op::DeleteValue:
-        pairs.removeIf(same);
-        break;
-    case Op::DeleteKey:
+    const auto same = [&](const auto& p) { return p.first.compare(op.name, Qt::CaseInsensitive) == 0; };
+    if (op.kind == Op::DeleteKey)
         pairs.clear();
-        break;
-    }
+    else if (op.kind == Op::DeleteValue)
+        pairs.removeIf(same);
+    else if (auto it = std::find_if(pairs.begin(), pairs.end(), same); it != pairs.end())
+        it->second = op.text;
+    else
+        pairs.append({op.name, op.text});
     return pairs;
 }
 
@@ -183,7 +139,7 @@ QHash<QByteArray, int> mustSurvive(const QList<QByteArray>& lines, const Op& op)
         const QByteArray& line = lines[i];
         if (i == 0 && isHeader(line))
             continue;
-        if (startsKey(line)) {
+        if (line.trimmed().startsWith('[')) {
             inTarget = keyOf(line).compare(op.key, Qt::CaseInsensitive) == 0;
             skipping = false;
         } else if (!skipping || !lines[i - 1].trimmed().endsWith('\\')) {
@@ -198,33 +154,22 @@ QHash<QByteArray, int> mustSurvive(const QList<QByteArray>& lines, const Op& op)
 }
 
 // before: the text values of each key as read from the original.
-void runOp(const QString& path, const QByteArray& original, const QStringList& keys,
-           const QList<Pairs>& before, const Op& op)
+void runOp(const QByteArray& original, const QStringList& keys, const QList<Pairs>& before, const Op& op)
 {
-    writeFile(path, original);
+    const QString path = fuzz::scratchFile(QStringLiteral("registry.reg"), original);
     RegistryFile file(path);
-
-    bool ok = false;
-    switch (op.kind) {
-    case Op::Save:
-        ok = file.setTextValue(op.key, op.name, op.text);
-        break;
-    case Op::DeleteValue:
-        ok = file.deleteValue(op.key, op.name);
-        break;
-    case Op::DeleteKey:
-        ok = file.deleteKey(op.key);
-        break;
-    }
+    const bool ok = op.kind == Op::Save          ? file.setTextValue(op.key, op.name, op.text)
+                    : op.kind == Op::DeleteValue ? file.deleteValue(op.key, op.name)
+                                                 : file.deleteKey(op.key);
     const QByteArray written = readFile(path);
-    const QStringList aside = QDir(scratchFolder()).entryList({QStringLiteral("registry.reg.unreadable-*")});
+    const QFileInfoList aside =
+        QFileInfo(path).dir().entryInfoList({QStringLiteral("registry.reg.unreadable-*")});
     if (!ok) {
         check(written == original && aside.isEmpty(), "a failed call changes nothing");
         return;
     }
     if (!aside.isEmpty())
-        check(readFile(scratchFolder() + QLatin1Char('/') + aside.first()) == original,
-              "unreadable file kept aside");
+        check(readFile(aside.first().filePath()) == original, "unreadable file kept aside");
 
     // What was read before, with the one change, is what the written file reads as.
     for (qsizetype k = 0; k < keys.size(); ++k) {
@@ -269,7 +214,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size > 64 * 1024)
         return 0;
     const QByteArray original(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QString path = scratchFolder() + QStringLiteral("/registry.reg");
 
     // Reading the file is the cost of every check: a few keys are enough.
     QStringList keys{kOptions};
@@ -282,8 +226,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QList<Op> ops{{Op::Save, kOptions, QStringLiteral("Size"), QStringLiteral("1")},
                   {Op::Save, kOptions, fresh, QStringLiteral("tab\t\"quoted\" back\\slash \u00e9")},
                   {Op::DeleteKey, kOptions, {}, {}}};
-    writeFile(path, original);
-    const RegistryFile file(path);
+    const RegistryFile file(fuzz::scratchFile(QStringLiteral("registry.reg"), original));
     QList<Pairs> before;
     for (const QString& key : keys)
         before.append(file.textValues(key));
@@ -296,6 +239,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ops.append({Op::Save, keys.last(), fresh, QStringLiteral("x")});
     ops.append({Op::DeleteKey, keys.last(), {}, {}});
     for (const Op& op : ops)
-        runOp(path, original, keys, before, op);
+        runOp(original, keys, before, op);
     return 0;
 }

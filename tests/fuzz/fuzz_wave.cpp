@@ -9,7 +9,6 @@
 #include "sound/WaveFile.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QtEndian>
 #include <cstdint>
 
@@ -68,13 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static SdlAudio audio; // one mixer for the whole run, on SDL's dummy driver
     const QByteArray file(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QString path = fuzz::scratchFolder() + QStringLiteral("/sound.wav");
-    {
-        QFile f(path);
-        check(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(file) == file.size(),
-              "file written");
-    }
-
+    const QString path = fuzz::scratchFile(QStringLiteral("sound.wav"), file);
     checkImage(file, WaveFile::readImage(path));
 
     QElapsedTimer clock;

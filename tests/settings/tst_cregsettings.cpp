@@ -24,6 +24,9 @@ using namespace zentimo;
 
 namespace {
 
+// What becomes of a file the store cannot take as it is.
+enum Fate { Kept, Aside, Absurd };
+
 const QString kOptionsKey = QStringLiteral("[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options]");
 
 QByteArray readAll(const QString& path)
@@ -129,12 +132,15 @@ private Q_SLOTS:
         QCOMPARE(modeOf(QFileInfo(m_file).absolutePath()), mode_t(0700));
     }
 
-    void missingValueGivesDefaultButEmptyTextStaysEmpty()
+    void missingEmptyAndOversizedValues()
     {
         QCOMPARE(get("Built-in Sound", "107"), QString("107"));
         QVERIFY(save("Alarm Message", QString()));
         QCOMPARE(get("Alarm Message", "x"), QString(""));
         QVERIFY(m_store.GetAllOptions("Never Written").isEmpty());
+        // A write that would make the file absurd is refused.
+        QVERIFY(!save("Alarm Message", QString(RegistryFile::kMaxFileSize, u'x')));
+        QVERIFY(save("Alarm Message", QString(1000, u'x')));
     }
 
     void deletingAValueOrASection()
@@ -247,112 +253,93 @@ private Q_SLOTS:
                                       "\n\"Size\"=\"2\"\n" + body + "\"On Top\"=\"True\"\n" + tail);
     }
 
-    // Another key's values are never Zentimo's, whatever bytes its header line holds.
-    void anyKeyLineEndsTheKeyAbove_data()
+    // Exports from regedit, and another key's values, which are never Zentimo's whatever bytes its line
+    // holds.
+    void foreignKeysAndExports_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("other"); // the other key as the store reads it; empty: not a key
-        const QByteArray tail = "\r\n\"Digit Color\"=\"255\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Fernwick\\"
-                                "Caf\xE9 \x80]\r\n\"Size\"=\"1\"\r\n";
-        QTest::newRow("regedit4 in its 8-bit code page") << "REGEDIT4\r\n\r\n" + kOptionsKey.toUtf8() + tail
-                                                         << QString::fromUtf8("Software\\Fernwick\\Café €");
-        QTest::newRow("bytes that are no text") << options(tail) << QString();
+        const QString values =
+            "\"Sound File\"=\"C:\\\\Tea.mp3\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Fernwick\\";
+        const QString ours = kOptionsKey + "\r\n" + values;
+        const QByteArray tail = "Caf\xE9 \x80]\r\n\"Size\"=\"1\"\r\n";
+        const QString cafe = QString::fromUtf8("Software\\Fernwick\\Café €");
+        const QString utf16 = "Windows Registry Editor Version 5.00\r\n\r\n" + ours +
+                              QString::fromUtf8("Café €]\r\n\"Size\"=\"1\"\r\n");
+        QTest::newRow("regedit4 in its 8-bit code page") << "REGEDIT4\r\n\r\n" + ours.toUtf8() + tail << cafe;
+        QTest::newRow("regedit5 in utf-16")
+            << "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2)
+            << cafe;
+        QTest::newRow("bytes that are no text") << options(values.toUtf8() + tail) << QString();
     }
-    void anyKeyLineEndsTheKeyAbove()
+    void foreignKeysAndExports()
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, other);
         writeAll(m_file, file);
+        QCOMPARE(get("sound file"), QString("C:\\Tea.mp3"));
         QCOMPARE(get("Size", "d"), QString("d"));
         QVERIFY(m_store.DeleteSetting("Options"));
-        QCOMPARE(get("Digit Color", "d"), QString("d"));
-        if (other.isEmpty())
+        QCOMPARE(get("Sound File", "d"), QString("d"));
+        if (other.isEmpty()) {
             QVERIFY(readAll(m_file).endsWith("\"Size\"=\"1\"\n"));
-        else
+        } else {
             QCOMPARE(RegistryFile(m_file).textValue(other, "Size"), QString("1"));
+            QVERIFY(parsesCleanly(readAll(m_file)));
+        }
     }
 
-    void regeditExportInUtf16IsRead()
-    {
-        const QString text = "Windows Registry Editor Version 5.00\r\n\r\n" + kOptionsKey +
-                             QString::fromUtf8("\r\n\"Sound File\"=\"C:\\\\Music\\\\Grüße.mp3\"\r\n"
-                                               "\"Digit Color\"=\"65535\"\r\n\r\n");
-        QByteArray bytes("\xFF\xFE");
-        bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-        writeAll(m_file, bytes);
-        QCOMPARE(get("sound file"), QString::fromUtf8("C:\\Music\\Grüße.mp3"));
-        QVERIFY(save("Size", "1"));
-        QVERIFY(parsesCleanly(readAll(m_file)));
-        QCOMPARE(m_store.GetAllOptions("Options").size(), 3);
-    }
-
-    void unreadableFilesNeverCrashNorLoseLines_data()
+    // Files the store cannot read are kept aside and started afresh; text not as the store writes it keeps
+    // every line; absurd files (endless, or from a later version) are read but never rewritten.
+    void oddFilesNeverCrashNorLoseLines_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("size");    // what "Size" reads as, default "d"
-        QTest::addColumn<bool>("movedAside"); // binary: kept under another name
-        QTest::newRow("binary") << QByteArray("\x7F"
-                                              "ELF\x00\x01\x02\xFF\xFE",
-                                              9)
-                                << "d" << true;
-        QTest::newRow("utf-16 without mark") << QByteArray("R\0E\0G\0", 6) << "d" << true;
-        QTest::newRow("latin-1 without header") << QByteArray("Gr\xFC\xDF"
-                                                              "e\n")
-                                                << "d" << true;
+        QTest::addColumn<QString>("size"); // what "Size" reads as, default "d"
+        QTest::addColumn<int>("fate");
+        QTest::newRow("binary") << QByteArray::fromHex("7f454c46000102fffe") << "d" << int(Aside);
+        QTest::newRow("utf-16 without mark") << QByteArray("R\0E\0G\0", 6) << "d" << int(Aside);
+        QTest::newRow("latin-1 without header") << QByteArray("Gr\xFC\xDF") + "e\n"
+                                                << "d" << int(Aside);
         QTest::newRow("cut inside a value")
-            << options("\"Size\"=\"1\"\n\"Alarm Message\"=\"Wake u") << "1" << false;
-        QTest::newRow("bad utf-8 line") << options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n") << "1" << false;
+            << options("\"Size\"=\"1\"\n\"Alarm Message\"=\"Wake u") << "1" << int(Kept);
+        QTest::newRow("bad utf-8 line") << options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n") << "1" << int(Kept);
         QTest::newRow("no header") << kOptionsKey.toUtf8() + "\n\"Size\"=\"1\"\nrandom words\n"
-                                   << "1" << false;
-        QTest::newRow("empty") << QByteArray() << "d" << false;
+                                   << "1" << int(Kept);
+        QTest::newRow("empty") << QByteArray() << "d" << int(Kept);
+        const QByteArray endless(RegistryFile::kMaxFileSize + 10, 'x');
+        QTest::newRow("one endless line") << endless << "d" << int(Absurd);
+        QTest::newRow("values before an endless line")
+            << options("\"Size\"=\"1\"\n" + endless) << "1" << int(Absurd);
+        QTest::newRow("later version")
+            << options("\"Size\"=\"1\"\n", "Zentimo Registry Version 2") << "1" << int(Absurd);
     }
 
-    void unreadableFilesNeverCrashNorLoseLines()
+    void oddFilesNeverCrashNorLoseLines()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QString, size);
-        QFETCH(bool, movedAside);
+        QFETCH(int, fate);
         writeAll(m_file, content);
-        QCOMPARE(get("Size", "d"), size);
-        if (movedAside) {
+        QTEST(get("Size", "d"), "size");
+        if (fate != Kept) {
             QVERIFY(!m_store.DeleteSetting("Options", "Size"));
-            QCOMPARE(readAll(m_file), content);
+            QVERIFY(readAll(m_file) == content);
+        }
+        if (fate == Absurd) {
+            QVERIFY(!save("Size", "0"));
+            QVERIFY(!m_store.DeleteSetting("Options"));
+            QVERIFY(readAll(m_file) == content);
+            return;
         }
         QVERIFY(save("Play Sound", "True"));
         QCOMPARE(get("Play Sound"), QString("True"));
         const QString folder = QFileInfo(m_file).absolutePath();
         const QStringList aside = QDir(folder).entryList({"registry.reg.unreadable-*"});
-        QCOMPARE(aside.size(), movedAside ? 1 : 0);
-        if (movedAside)
+        QCOMPARE(aside.size(), fate == Aside ? 1 : 0);
+        if (fate == Aside)
             QCOMPARE(readAll(folder + '/' + aside.first()), content);
         else
             for (const QByteArray& line : content.split('\n'))
                 QVERIFY2(readAll(m_file).contains(line), line.constData());
-    }
-
-    void absurdFilesAreReadButNeverRewritten_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("size");
-        const QByteArray endless(RegistryFile::kMaxFileSize + 10, 'x');
-        QTest::newRow("one endless line") << endless << "d";
-        QTest::newRow("values before an endless line") << options("\"Size\"=\"1\"\n" + endless) << "1";
-        QTest::newRow("later version") << options("\"Size\"=\"1\"\n", "Zentimo Registry Version 2") << "1";
-    }
-
-    void absurdFilesAreReadButNeverRewritten()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, size);
-        writeAll(m_file, content);
-        QCOMPARE(get("Size", "d"), size);
-        QVERIFY(!save("Size", "0"));
-        QVERIFY(!m_store.DeleteSetting("Options"));
-        QVERIFY(readAll(m_file) == content);
-        // A write that would make the file absurd is refused too.
-        QFile::remove(m_file);
-        QVERIFY(!save("Alarm Message", QString(RegistryFile::kMaxFileSize, u'x')));
-        QVERIFY(save("Alarm Message", QString(1000, u'x')));
     }
 
     // Root passes every permission check, so the store honours the permission bits itself; the third case
