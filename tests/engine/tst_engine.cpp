@@ -12,6 +12,8 @@ using namespace zentimo;
 using zentimo::test::FakeFace;
 using zentimo::test::withOptions;
 
+Q_DECLARE_METATYPE(zentimo::Options)
+
 namespace {
 const QDateTime kMorning(QDate(2026, 12, 6), QTime(7, 29, 0));
 }
@@ -209,12 +211,7 @@ private Q_SLOTS:
     // minutes later); with auto restart, what the second alarm does.
     void alarmOutcome_data()
     {
-        QTest::addColumn<bool>("soundOn");
-        QTest::addColumn<bool>("builtIn");
-        QTest::addColumn<bool>("loop");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("wake");
-        QTest::addColumn<bool>("autoRestart");
+        QTest::addColumn<Options>("options");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("playing");
         QTest::addColumn<QString>("calls"); // a pattern the calls to the sound system begin with
@@ -222,8 +219,14 @@ private Q_SLOTS:
         const auto row = [](const char* tag, bool soundOn, bool builtIn, bool loop, const char* file,
                             bool wake, bool autoRestart, const char* caption, bool playing, const char* calls,
                             const char* stop = "") {
-            QTest::newRow(tag) << soundOn << builtIn << loop << QString(file) << wake << autoRestart
-                               << QString(caption) << playing << QString(calls) << QString(stop);
+            Options o;
+            o.SoundOn = soundOn;
+            o.UseBuiltIn = builtIn;
+            o.LoopSound = loop;
+            o.SoundFile = file;
+            o.WakeMode = wake;
+            o.AutoRestart = autoRestart;
+            QTest::newRow(tag) << o << QString(caption) << playing << QString(calls) << QString(stop);
         };
         row("sound off", false, true, true, "", false, false, "Start", false, "");
         row("built-in looped", true, true, true, "", false, false, "Alarm Off", false, "playWaveImage",
@@ -246,23 +249,12 @@ private Q_SLOTS:
     }
     void alarmOutcome()
     {
-        QFETCH(bool, soundOn);
-        QFETCH(bool, builtIn);
-        QFETCH(bool, loop);
-        QFETCH(QString, file);
-        QFETCH(bool, wake);
-        QFETCH(bool, autoRestart);
+        QFETCH(Options, options);
         QFETCH(QString, caption);
-        QFETCH(bool, playing);
         QFETCH(QString, calls);
-        withOptions(*engine, [&](Options& o) {
-            o.SoundOn = soundOn;
-            o.UseBuiltIn = builtIn;
-            o.LoopSound = loop;
-            o.SoundFile = file;
-            o.WakeMode = wake;
-            o.AutoRestart = autoRestart;
-        });
+        const bool wake = options.WakeMode;
+        const bool autoRestart = options.AutoRestart;
+        engine->setOptions(options);
         enter(wake ? "11:55:a" : "00:00:01");
         engine->Command1_Click();
         audio->takeCalls();
@@ -279,7 +271,7 @@ private Q_SLOTS:
         }
         QCOMPARE(small.captionText, caption);
         QCOMPARE(big.captionText, caption);
-        QCOMPARE(engine->sound().SoundPlaying, playing);
+        QTEST(engine->sound().SoundPlaying, "playing");
         QCOMPARE(engine->secEnabled(), autoRestart);
         QVERIFY2(calls.isEmpty() ? told().isEmpty()
                                  : QRegularExpression("^" + calls).match(told()).hasMatch(),

@@ -1,6 +1,5 @@
-// The catalogue's conversions at the edge of the store, and the Boolean texts.
+// The catalogue's conversions at the edge of the store, the Boolean texts among them.
 
-#include "settings/BoolText.h"
 #include "settings/Catalogue.h"
 
 #include <QTemporaryDir>
@@ -53,10 +52,11 @@ private Q_SLOTS:
         QTest::newRow("sound beyond int") << OptionKey::BuiltInSound << false << "99999999999" << 107LL;
         QTest::newRow("background blank") << OptionKey::BackgroundColor << false << " " << 5LL;
         QTest::newRow("flag in words") << OptionKey::PlaySound << false << "maybe" << 1LL;
+        QTest::newRow("flag padded false") << OptionKey::PlaySound << false << " false " << 0LL;
         QTest::newRow("auto restart as a digit") << OptionKey::AutoRestart << false << "1" << 1LL;
-        QTest::newRow("auto restart as a word") << OptionKey::AutoRestart << false << "True" << 1LL;
-        QTest::newRow("auto restart words fall back to off")
-            << OptionKey::AutoRestart << false << "perhaps" << 0LL;
+        QTest::newRow("auto restart padded capitals") << OptionKey::AutoRestart << false << " TRUE " << 1LL;
+        QTest::newRow("auto restart, not a plain number, falls back to off")
+            << OptionKey::AutoRestart << false << "nan" << 0LL;
         QTest::newRow("colour beyond 32 bits") << OptionKey::DigitColor << false << "4294967296" << 0xFFFFLL;
         QTest::newRow("colour unsigned") << OptionKey::ButtonColor << false << "2147483663" << 0x8000000FLL;
         QTest::newRow("system colour written signed")
@@ -81,25 +81,6 @@ private Q_SLOTS:
                  : color ? qlonglong(catalogue.readColor(key))
                          : qlonglong(catalogue.readInt(key)),
                  value);
-    }
-
-    void booleanTexts_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("fallback");
-        QTest::addColumn<bool>("result");
-        QTest::newRow("padded capitals") << " TRUE " << false << true;
-        QTest::newRow("2.5") << "2.5" << false << true;
-        QTest::newRow("empty") << "" << true << true;
-        QTest::newRow("yes") << "yes" << false << false;
-        QTest::newRow("nan") << "nan" << true << true;
-    }
-
-    void booleanTexts()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, fallback);
-        QTEST(textToBool(text, fallback), "result");
     }
 };
 

@@ -41,12 +41,6 @@ void writeAll(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
-mode_t modeOf(const QString& path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
 void setModified(const QString& path, timespec t)
 {
     const timespec times[2] = {t, t};
@@ -103,8 +97,10 @@ private Q_SLOTS:
         QCOMPARE(CRegSettings::defaultFilePath(), m_file);
         QVERIFY(save("Size", "1"));
         QCOMPARE(readAll(m_file), options("\"Size\"=\"1\"\n"));
-        QCOMPARE(modeOf(m_file), mode_t(0600));
-        QCOMPARE(modeOf(QFileInfo(m_file).absolutePath()), mode_t(0700));
+        const auto owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+        QCOMPARE(QFile::permissions(m_file), owner);
+        QCOMPARE(QFile::permissions(QFileInfo(m_file).absolutePath()),
+                 owner | QFile::ExeOwner | QFile::ExeUser);
     }
 
     void missingEmptyAndOversizedValues()
@@ -121,11 +117,11 @@ private Q_SLOTS:
     void deletingAValueOrASection()
     {
         const QString wake = "Wake Presets";
-        QVERIFY(!m_store.DeleteSetting(wake));
         QVERIFY(save("Preset1", "07:30a", wake) && save("Preset2", "08:00a", wake) && save("Size", "0"));
         QVERIFY(m_store.DeleteSetting(wake, "preset1"));
         QVERIFY(!m_store.DeleteSetting(wake, "Preset1"));
         QVERIFY(m_store.DeleteSetting(wake));
+        QVERIFY(!m_store.DeleteSetting(wake));
         // Neither the whole application key nor a section with keys below it goes at once.
         QVERIFY(!m_store.DeleteSetting(QString()));
         QVERIFY(save("k", "v", "Options\\Deeper"));
