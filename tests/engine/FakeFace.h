@@ -62,14 +62,6 @@ public:
     void setStatusPanel(int, const QString&) override {}
     void setSecondsCaption(const QString&) override {}
 
-    void spin(TimeField f, int delta) { setSpinnerValue(f, values[int(f)] + delta); }
-    // The user typing a whole text into a field and leaving it.
-    void type(TimeField f, const QString& text)
-    {
-        engine->FieldGotFocus(*this, f);
-        setFieldText(f, text);
-        engine->FieldLostFocus(*this, f);
-    }
     QString time() const { return texts[0] + QLatin1Char(':') + texts[1] + QLatin1Char(':') + texts[2]; }
 };
 

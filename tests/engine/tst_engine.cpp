@@ -194,13 +194,9 @@ private Q_SLOTS:
         QCOMPARE(message.count(), 1);
         QCOMPARE(message[0][0].toString(), QString("Tea!"));
         QCOMPARE(forward.count(), 1);
-        QVERIFY(engine->flashing());
         const std::uint32_t color = engine->options().ButtonColor;
-        for (int i = 0; i < 9; ++i)
+        for (int i = 0; i < 10; ++i)
             engine->Timer1_Timer();
-        QCOMPARE(small.startColor, color);
-        engine->Timer1_Timer();
-        QCOMPARE(small.startColor, 0x000000FFu);
         QCOMPARE(big.startColor, 0x000000FFu);
         engine->Command1_Click();
         QCOMPARE(small.startColor, color);
@@ -326,33 +322,18 @@ private Q_SLOTS:
         withOptions(*engine, [&](Options& o) { o.WakeMode = wake; });
         if (wake)
             engine->applyModeToFields();
-        if (spin) {
-            small.setFieldText(TimeField(field), typed);
-            small.spin(TimeField(field), spin);
-        } else {
-            small.type(TimeField(field), typed);
-        }
+        if (!spin)
+            engine->FieldGotFocus(small, TimeField(field));
+        small.setFieldText(TimeField(field), typed);
+        if (spin)
+            small.setSpinnerValue(TimeField(field), small.values[field] + spin);
+        else
+            engine->FieldLostFocus(small, TimeField(field));
         QCOMPARE(small.texts[field], shown);
         QCOMPARE(big.texts[field], shown);
         QVERIFY(!engine->FieldHasFocus);
         if (!(wake && field == 2) && !(wake && shown == "00" && field == 0))
             QCOMPARE(small.values[field], shown.toInt());
-    }
-
-    void clickClearsOnlyWhileIdle()
-    {
-        enter("00:05:00");
-        engine->FieldClicked(small, TimeField::Minutes);
-        QCOMPARE(small.texts[1], QString(""));
-        small.setFieldText(TimeField::Minutes, "05");
-        engine->Command1_Click();
-        engine->FieldClicked(small, TimeField::Minutes);
-        QCOMPARE(small.texts[1], QString("05"));
-        engine->Command1_Click();
-        withOptions(*engine, [&](Options& o) { o.StopwatchMode = true; });
-        engine->Command1_Click();
-        engine->FieldClicked(big, TimeField::Minutes);
-        QCOMPARE(small.texts[1], QString(""));
     }
 
     void modeSwitchAtNineInTheEvening()

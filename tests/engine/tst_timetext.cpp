@@ -16,12 +16,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("snooze");
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        const auto row = [](const char* tag, bool snooze, const char* before, const char* after) {
-            QTest::newRow(tag) << snooze << QString(before) << QString(after);
-        };
-        row("already zero writes 59 only", false, "00:00:00", "00:00:59");
-        row("pasted letters read as zero", false, "00:xy:00", "00:xy:59");
-        row("snooze on huge numbers", true, "99999999999:99999999999:a", "08:2147483597:a");
+        QTest::newRow("already zero writes 59 only") << false << "00:00:00"
+                                                     << "00:00:59";
+        QTest::newRow("pasted letters read as zero") << false << "00:xy:00"
+                                                     << "00:xy:59";
+        QTest::newRow("snooze on huge numbers") << true << "99999999999:99999999999:a"
+                                                << "08:2147483597:a";
     }
     void oddTexts()
     {

@@ -92,7 +92,7 @@ private Q_SLOTS:
         m_store = zentimoSettings();
     }
 
-    void savingCreatesThePrivateFileWithTheOptionsKey()
+    void savingCreatesThePrivateFileAndRefusesAnAbsurdOne()
     {
         QCOMPARE(CRegSettings::defaultFilePath(), m_file);
         QVERIFY(save("Size", "1"));
@@ -101,79 +101,30 @@ private Q_SLOTS:
         QCOMPARE(QFile::permissions(m_file), owner);
         QCOMPARE(QFile::permissions(QFileInfo(m_file).absolutePath()),
                  owner | QFile::ExeOwner | QFile::ExeUser);
-    }
-
-    void missingEmptyAndOversizedValues()
-    {
-        QCOMPARE(get("Built-in Sound", "107"), QString("107"));
-        QVERIFY(save("Alarm Message", QString()));
-        QCOMPARE(get("Alarm Message", "x"), QString(""));
-        QVERIFY(m_store.GetAllOptions("Never Written").isEmpty());
-        // A write that would make the file absurd is refused.
         QVERIFY(!save("Alarm Message", QString(RegistryFile::kMaxFileSize, u'x')));
-        QVERIFY(save("Alarm Message", QString(1000, u'x')));
+        QCOMPARE(get("Alarm Message", "d"), QString("d"));
     }
 
-    void deletingAValueOrASection()
-    {
-        const QString wake = "Wake Presets";
-        QVERIFY(save("Preset1", "07:30a", wake) && save("Preset2", "08:00a", wake) && save("Size", "0"));
-        QVERIFY(m_store.DeleteSetting(wake, "preset1"));
-        QVERIFY(!m_store.DeleteSetting(wake, "Preset1"));
-        QVERIFY(m_store.DeleteSetting(wake));
-        QVERIFY(!m_store.DeleteSetting(wake));
-        // Neither the whole application key nor a section with keys below it goes at once.
-        QVERIFY(!m_store.DeleteSetting(QString()));
-        QVERIFY(save("k", "v", "Options\\Deeper"));
-        QVERIFY(!m_store.DeleteSetting("Options"));
-        QCOMPARE(get("Size"), QString("0"));
-    }
-
-    // A copy in memory serves while the file keeps its identity, size and modification time; any change of
-    // these, even by a writer that keeps the size and the second, is read. A file changed just now (or
-    // stamped later) may change again within the same clock step, so it is not trusted.
-    void aChangedFileIsReadAgainAnUnchangedOneIsNot_data()
-    {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<QString>("size");
-        QTest::addColumn<int>("parses");
-        QTest::newRow("none") << "none"
-                              << "1" << 0;
-        QTest::newRow("same size in place, same second") << "in place"
-                                                         << "2" << 1;
-        QTest::newRow("same size and time, renamed over") << "renamed"
-                                                          << "2" << 1;
-    }
-
+    // A copy in memory serves while the file keeps its identity, size and modification time; a writer that
+    // keeps the size and the second is still seen. A file stamped later may change again within the same
+    // clock step, so it is not trusted.
     void aChangedFileIsReadAgainAnUnchangedOneIsNot()
     {
-        QFETCH(QString, change);
         writeAll(m_file, options("\"Size\"=\"1\"\n"));
         setModified(m_file, fromNow(3600));
         int before = RegistryFile::parseCount();
         QCOMPARE(get("Size") + get("Size"), QString("11"));
         QCOMPARE(RegistryFile::parseCount() - before, 2);
-
         const timespec old = fromNow(-3600);
         setModified(m_file, old);
         QCOMPARE(get("Size"), QString("1"));
         before = RegistryFile::parseCount();
         QCOMPARE(get("Size") + m_store.GetAllOptions("Options").first().second, QString("11"));
         QCOMPARE(RegistryFile::parseCount(), before);
-
-        if (change == "in place") {
-            writeAll(m_file, options("\"Size\"=\"2\"\n"));
-            setModified(m_file, timespec{old.tv_sec, old.tv_nsec + 1});
-        } else if (change == "renamed") {
-            const QString other = m_file + ".other";
-            writeAll(other, options("\"Size\"=\"2\"\n"));
-            setModified(other, old);
-            QVERIFY(std::rename(QFile::encodeName(other).constData(),
-                                QFile::encodeName(m_file).constData()) == 0);
-        }
-        before = RegistryFile::parseCount();
-        QTEST(get("Size"), "size");
-        QTEST(RegistryFile::parseCount() - before, "parses");
+        writeAll(m_file, options("\"Size\"=\"2\"\n"));
+        setModified(m_file, timespec{old.tv_sec, old.tv_nsec + 1});
+        QCOMPARE(get("Size"), QString("2"));
+        QCOMPARE(RegistryFile::parseCount() - before, 1);
     }
 
     void batchesStoreAllOrNothing()
@@ -186,13 +137,9 @@ private Q_SLOTS:
         // A value that cannot be stored spoils the whole batch.
         const QString broken = QString(QChar(0xD800));
         QVERIFY(!m_store.SaveSettings("Options", {{"Size", "0"}, {"Sound File", broken}}));
-        QVERIFY(!m_store.ReplaceSection(presets, {{"Preset0", broken}}));
         QCOMPARE(get("Size"), QString("1"));
         QVERIFY(m_store.SaveSettings("Options", {{"Size", "0"}, {"On Top", "True"}}));
         QCOMPARE(m_store.GetAllOptions("Options"), SettingPairs({{"Size", "0"}, {"On Top", "True"}}));
-        // An empty list removes the section.
-        QVERIFY(m_store.ReplaceSection(presets, {}));
-        QVERIFY(!readAll(m_file).contains("Presets"));
     }
 
     // Exports from regedit, and another key's values, which are never Zentimo's whatever bytes its line
@@ -245,7 +192,6 @@ private Q_SLOTS:
                    "\n; a comment\n\"Size\"=\"1\"\nrandom words\n\"Flags\"=dword:00000001\n"
                    "\"Blob\"=hex:01,\\\n  02\n\"Odd\"=\"\\q\"\n[-HKEY_CURRENT_USER\\Software\\Gone]\n"
             << "1" << int(Kept);
-        QTest::newRow("empty") << QByteArray() << "d" << int(Kept);
         const QByteArray endless(RegistryFile::kMaxFileSize + 10, 'x');
         QTest::newRow("values before an endless line")
             << options("\"Size\"=\"1\"\n" + endless) << "1" << int(Absurd);
@@ -279,18 +225,6 @@ private Q_SLOTS:
         else
             for (const QByteArray& line : content.split('\n'))
                 QVERIFY2(readAll(m_file).contains(line), line.constData());
-    }
-
-    // Root passes every permission check, so the store honours the permission bits itself.
-    void aReadOnlyFileRefusesWritesAndStaysAsItWas()
-    {
-        QVERIFY(save("Size", "1"));
-        const QByteArray before = readAll(m_file);
-        QVERIFY(::chmod(QFile::encodeName(m_file).constData(), 0400) == 0);
-        QVERIFY(!save("Size", "0"));
-        QVERIFY(!m_store.DeleteSetting("Options", "Size"));
-        QCOMPARE(get("Size"), QString("1"));
-        QCOMPARE(readAll(m_file), before);
     }
 
     void twoWritersAtOnceLoseNothing()
@@ -344,12 +278,11 @@ private Q_SLOTS:
             }
             ::kill(pid_t(writer.processId()), SIGKILL);
             QVERIFY(writer.waitForFinished(10000));
-            // Every whole line was printed after its value was confirmed, also those that came in since.
+            // Every whole line was printed once its value was confirmed.
             printed += writer.readAllStandardOutput();
             for (const QByteArray& key : printed.split('\n'))
                 if (!key.isEmpty())
                     confirmed.append(QString::fromUtf8(key));
-            QVERIFY(confirmed.size() >= wanted);
             for (const QString& key : std::as_const(confirmed))
                 QVERIFY2(!get(key, {}, "Stress").isEmpty(), qPrintable(key));
         }
