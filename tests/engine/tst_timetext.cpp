@@ -1,5 +1,4 @@
-// What neither the engine's tests nor the fields fuzz target asserts: texts that are already zero, hold
-// letters or are too large, and wake times no clock shows.
+// Texts the engine's tests never meet: already zero, holding letters, too large; wake times no clock shows.
 
 #include "engine/TimeText.h"
 
