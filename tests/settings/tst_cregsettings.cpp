@@ -92,6 +92,12 @@ private Q_SLOTS:
         m_store = zentimoSettings();
     }
 
+    void cleanup()
+    {
+        ::chmod(QFile::encodeName(m_dir->path() + QStringLiteral("/zentimo")).constData(), 0700);
+        m_dir.reset();
+    }
+
     void savingCreatesThePrivateFileAndRefusesAnAbsurdOne()
     {
         QCOMPARE(CRegSettings::defaultFilePath(), m_file);
@@ -287,6 +293,44 @@ private Q_SLOTS:
         // The next writer clears what the killed ones left half done.
         QVERIFY(save("last", "1", "Stress"));
         QCOMPARE(folder.entryList({"*.tmp-*"}), QStringList());
+    }
+    // Where a write cannot go, it says so and the file stays as it was; a linked file is written through.
+    void placesAWriteCannotUseAndALink_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("read-only file") << "file";
+        QTest::newRow("read-only folder") << "folder";
+        QTest::newRow("folder below a plain file") << "blocked";
+        QTest::newRow("linked file") << "link";
+    }
+
+    void placesAWriteCannotUseAndALink()
+    {
+        QFETCH(QString, what);
+        if (what == "link") {
+            const QString real = m_dir->path() + "/elsewhere/registry.reg";
+            writeAll(real, options("\"Size\"=\"1\"\n"));
+            QDir().mkpath(QFileInfo(m_file).absolutePath());
+            QVERIFY(QFile::link(real, m_file));
+            QVERIFY(save("Size", "0"));
+            QVERIFY(QFileInfo(m_file).isSymLink());
+            QCOMPARE(readAll(real), options("\"Size\"=\"0\"\n"));
+            return;
+        }
+        QVERIFY(save("Size", "1"));
+        QString file = m_file;
+        if (what == "blocked") {
+            file = m_dir->path() + "/plain";
+            writeAll(file, "not a folder");
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(file));
+        }
+        const QByteArray before = readAll(file);
+        const QString locked = what == "file" ? m_file : QFileInfo(m_file).absolutePath();
+        QVERIFY(::chmod(QFile::encodeName(locked).constData(), what == "file" ? 0400 : 0500) == 0);
+        QVERIFY(!save("Size", "0"));
+        QVERIFY(!m_store.DeleteSetting("Options", "Size"));
+        QCOMPARE(get("Size", "d"), QString(what == "blocked" ? "d" : "1"));
+        QCOMPARE(readAll(file), before);
     }
 };
 
