@@ -6,4 +6,4 @@ runtime=$(mktemp -d "${TMPDIR:-/tmp}/zentimo-e2e-run.XXXXXX")
 chmod 700 "$runtime"
 trap 'rm -rf "$runtime"' EXIT
 export XDG_RUNTIME_DIR=$runtime
-dbus-run-session -- /usr/bin/python3 "$@"
+dbus-run-session -- /usr/bin/python3 -m unittest -v "$(basename "$1" .py)"

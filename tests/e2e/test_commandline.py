@@ -1,47 +1,42 @@
-"""A later start with options drives the running Zentimo over the session bus, and the bus shows its state
-(real seconds: a three-second countdown to its alarm)."""
+"""A later start with options drives the running Zentimo over the session bus, which shows its state (real
+seconds: a three-second countdown to its alarm); without a bus the options act on the start itself."""
 
 import os
 import subprocess
 import time
 import unittest
 
-from zentimo_e2e import Zentimo, main, wait_for
+from zentimo_e2e import Zentimo, wait_for
 
 NAME = "example.fernwick.Zentimo"
-PATH = "/example/fernwick/Zentimo"
+NO_DISPLAY = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
 
 
-def zentimo(*args, env=None):
-    """A start of the program with options, as from a terminal without a display."""
-    if env is None:
-        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+def zentimo(*args, env=NO_DISPLAY):
     return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], capture_output=True, text=True, timeout=30,
                           env=env)
 
 
-def name_owned():
-    out = subprocess.run(["gdbus", "call", "--session", "--dest", "org.freedesktop.DBus", "--object-path",
-                          "/org/freedesktop/DBus", "--method", "org.freedesktop.DBus.NameHasOwner", NAME],
-                         capture_output=True, text=True).stdout
-    return "true" in out
+def gdbus(*args):
+    return subprocess.run(["gdbus", *args], capture_output=True, text=True).stdout
 
 
 class CommandLineTest(unittest.TestCase):
+    def start(self, *args, extra_env=None):
+        self.app = Zentimo(extra_env).start(*args)
+        self.addCleanup(self.app.cleanup)
+        self.app.wait_window()
+        return self.app
+
     def status(self):
         answer = zentimo("--status")
         self.assertEqual(answer.returncode, 0, answer.stderr)
         return answer.stdout.strip()
 
     def test_countdown_status_and_stop_from_later_starts(self):
-        app = Zentimo()
-        self.addCleanup(app.cleanup)
-        app.start()
-        app.wait_window()
-        wait_for(name_owned, what="the bus name")
-
-        shown = subprocess.run(["gdbus", "introspect", "--session", "--dest", NAME, "--object-path", PATH],
-                               capture_output=True, text=True, check=True).stdout
+        app = self.start()
+        shown = wait_for(lambda: gdbus("introspect", "--session", "--dest", NAME, "--object-path",
+                                       "/example/fernwick/Zentimo"), what="the bus name")
         for member in ("interface example.fernwick.Zentimo", "Countdown(in  s time)", "Start()", "Stop()",
                        "Status(out s", "readonly s Mode", "readonly b Running", "readonly s Hours",
                        "readonly s Minutes", "readonly s Seconds", "readonly b AlarmRinging"):
@@ -59,7 +54,6 @@ class CommandLineTest(unittest.TestCase):
         refused = zentimo("--countdown", "5m")
         self.assertEqual(refused.returncode, 1)
         self.assertIn("--stop", refused.stderr)
-
         self.assertEqual(zentimo("--stop").returncode, 0)
         self.assertEqual(self.status(), "countdown stopped 00:00:00")
 
@@ -70,13 +64,6 @@ class CommandLineTest(unittest.TestCase):
     def test_without_a_bus_the_options_act_on_the_start_itself(self):
         no_bus = {"DBUS_SESSION_BUS_ADDRESS": "unix:path=/nonexistent"}
         self.assertEqual(zentimo("--status", env=dict(os.environ, **no_bus)).returncode, 3)
-        app = Zentimo(extra_env=no_bus)
-        self.addCleanup(app.cleanup)
-        app.start("--countdown", "2", "--start")
-        app.wait_window()
+        app = self.start("--countdown", "2", "--start", extra_env=no_bus)
         wait_for(lambda: app.audio_peak() > 3000, timeout=8, what="audible alarm")
         self.assertFalse(os.path.exists(app.registry), "settings written")
-
-
-if __name__ == "__main__":
-    main()

@@ -1,6 +1,5 @@
-"""Time as the running program keeps it, in real seconds: a wake alarm at a set clock time (faketime) with
-Snooze and Stop; a countdown and a stopwatch stopped with SIGSTOP show the time that really passed; and a
-wake alarm whose minute a clock change skips still rings."""
+"""Time as the running program keeps it, in real seconds: a wake alarm at a faked clock time with Snooze; a frozen
+countdown and stopwatch show the time that really passed; a wake minute a clock change skips still rings."""
 
 import datetime
 import os
@@ -9,14 +8,13 @@ import signal
 import tempfile
 import time
 
-from zentimo_e2e import Case, click_node, find, gone, main, seek, wait_for, window_named
+from zentimo_e2e import Case, click_node, wait_for
 
 FROZEN_S = 4
 
 
 def faked_clock(**settings):
-    """The environment for a clock that libfaketime sets, preloaded directly rather than through its wrapper
-    so that the process found by its pid is the program itself; the monotonic clock stays real."""
+    """libfaketime preloaded itself, not by its wrapper, so that the pid found is the program's."""
     # A sanitizer build insists on coming first in the library list; preloading is fine here.
     asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
     return dict(settings, LD_PRELOAD="/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
@@ -24,22 +22,27 @@ def faked_clock(**settings):
 
 
 def seconds_of(fields):
-    h, m, s = (int(part) for part in fields.split(":"))
-    return h * 3600 + m * 60 + s
+    return sum(int(part) * unit for part, unit in zip(fields.split(":"), (3600, 60, 1)))
 
 
 class TimekeepingTest(Case):
     def choose_mode(self, mode):
         self.app.click(self.window, "Options")
-        options = window_named(self.app, "Options")
-        click_node(seek(self.root, lambda r: find(r, mode, "radio button"), mode), options)
-        click_node(seek(self.root, lambda r: find(r, "Done", "push button"), "Done"), options)
-        wait_for(lambda: gone(self.app, "Options"), what="Options closed")
+        options = self.window_named("Options")
+        click_node(self.control(mode, "radio button"), options)
+        click_node(self.control("Done", "push button"), options)
+        wait_for(lambda: self.app.gone("Options"), what="Options closed")
 
-    def freeze(self):
+    def start_and_freeze(self, counted):
+        """Starts counting and freezes the program; then it must show counted(the seconds really passed)."""
+        self.app.click(self.window, "Start")
+        wait_for(lambda: self.caption() == "Stop", what="counting")
+        started = time.monotonic()
         self.app.proc.send_signal(signal.SIGSTOP)
         time.sleep(FROZEN_S)
         self.app.proc.send_signal(signal.SIGCONT)
+        wait_for(lambda: abs(seconds_of(self.fields()) - counted(time.monotonic() - started)) <= 1.2, timeout=3,
+                 what="the count to catch up with the %d s it was frozen" % FROZEN_S)
 
     def test_wake_alarm_snooze_then_stop(self):
         app = self.launch(extra_env=faked_clock(FAKETIME="@2026-12-06 07:29:52"))
@@ -58,24 +61,12 @@ class TimekeepingTest(Case):
         wait_for(lambda: self.caption() == "Start", what="stopped")
 
     def test_countdown_and_stopwatch_count_the_time_a_freeze_took(self):
-        app = self.launch()
-        app.set_field(self.window, "Minutes", "2")
-        app.click(self.window, "Start")
-        wait_for(lambda: self.caption() == "Stop", what="counting down")
-        started = time.monotonic()
-        self.freeze()
-        wait_for(lambda: abs(120 - seconds_of(self.fields()) - (time.monotonic() - started)) <= 1.2,
-                 timeout=3, what="the countdown caught up with the %d s it was frozen" % FROZEN_S)
-        app.click(self.window, "Start")
+        self.launch().set_field(self.window, "Minutes", "2")
+        self.start_and_freeze(lambda passed: 120 - passed)
+        self.app.click(self.window, "Start")
         wait_for(lambda: self.caption() == "Start", what="stopped")
-
         self.choose_mode("Stopwatch")
-        app.click(self.window, "Start")
-        wait_for(lambda: self.caption() == "Stop", what="stopwatch counting")
-        started = time.monotonic()
-        self.freeze()
-        wait_for(lambda: abs(seconds_of(self.fields()) - (time.monotonic() - started)) <= 1.2,
-                 timeout=3, what="the stopwatch caught up with the %d s it was frozen" % FROZEN_S)
+        self.start_and_freeze(lambda passed: passed)
 
     def test_wake_minute_skipped_by_a_clock_change_rings(self):
         # An offset the preloaded clock reads afresh at every look.
@@ -84,19 +75,15 @@ class TimekeepingTest(Case):
         offset = os.path.join(folder, "faketime")
         with open(offset, "w") as f:
             f.write("+0\n")
-        self.launch(extra_env=faked_clock(FAKETIME_TIMESTAMP_FILE=offset, FAKETIME_NO_CACHE="1"))
+        app = self.launch(extra_env=faked_clock(FAKETIME_TIMESTAMP_FILE=offset, FAKETIME_NO_CACHE="1"))
         self.choose_mode("Wake")
         wake = datetime.datetime.now(datetime.timezone.utc) + datetime.timedelta(minutes=3)
-        self.app.set_field(self.window, "Hours", "%02d" % (wake.hour % 12 or 12))
-        self.app.set_field(self.window, "Minutes", "%02d" % wake.minute)
-        self.app.set_field(self.window, "Seconds", "a" if wake.hour < 12 else "p")
-        self.app.click(self.window, "Start")
+        app.set_field(self.window, "Hours", "%02d" % (wake.hour % 12 or 12))
+        app.set_field(self.window, "Minutes", "%02d" % wake.minute)
+        app.set_field(self.window, "Seconds", "a" if wake.hour < 12 else "p")
+        app.click(self.window, "Start")
         wait_for(lambda: self.caption() == "Stop", what="waiting for the wake time")
         # The clock is set ten minutes on: the wake minute never shows on it.
         with open(offset, "w") as f:
             f.write("+600\n")
         wait_for(lambda: self.caption() == "Snooze", timeout=5, what="the alarm of the skipped minute")
-
-
-if __name__ == "__main__":
-    main()

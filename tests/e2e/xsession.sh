@@ -25,13 +25,8 @@ start)
         echo "$display" >"$state/display"
         mkdir -p "$state/icewm"
         cat >"$state/icewm/preferences" <<'PREFS'
-TaskBarShowTray=1
-TaskBarShowClock=0
-TaskBarShowMailboxStatus=0
-TaskBarShowCPUStatus=0
-TaskBarShowNetStatus=0
-TaskBarShowMEMStatus=0
 ShowTaskBar=1
+TaskBarShowTray=1
 PREFS
         DISPLAY=$display ICEWM_PRIVCFG="$state/icewm" setsid icewm >"$state/icewm.log" 2>&1 &
         echo $! >"$state/icewm.pid"
@@ -50,10 +45,8 @@ PREFS
     ;;
 stop)
     for p in icewm xvfb; do
-        if [ -f "$state/$p.pid" ]; then
-            kill "$(cat "$state/$p.pid")" 2>/dev/null || true
-            rm -f "$state/$p.pid"
-        fi
+        kill "$(cat "$state/$p.pid" 2>/dev/null)" 2>/dev/null || true
+        rm -f "$state/$p.pid"
     done
     ;;
 esac
