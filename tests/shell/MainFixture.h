@@ -78,8 +78,6 @@ struct MainFixture {
     }
 
     Form1b& big() const { return app->big(); }
-    static QPushButton* cmd(MainWindow& w, Cmd c) { return w.button(c); }
-    static QLineEdit* field(MainWindow& w, TimeField f) { return w.field(f); }
     static QString time(MainWindow& w)
     {
         return w.fieldText(TimeField::Hours) + ":" + w.fieldText(TimeField::Minutes) + ":" +
