@@ -1,13 +1,32 @@
-#include "WithOptions.h"
+#include "shell/FrmAbt.h"
 #include "shell/HelpWindow.h"
 #include "shell/MainFixture.h"
+#include "shell/ShellOpen.h"
 #include "shell/Tray.h"
 
 #include <QFile>
 #include <QMenu>
+#include <QRegularExpression>
+#include <QTextBrowser>
 
 using namespace zentimo;
 using namespace zentimo::test;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+QString browserText()
+{
+    return HelpWindow::current()->browser()->toPlainText();
+}
+
+} // namespace
 
 // The round trip by the icon, its tip and its menu is the end-to-end test's; here is what it cannot reach.
 class TrayTest : public QObject {
@@ -47,6 +66,8 @@ private Q_SLOTS:
     {
         fx.teardown();
         Tray::setAvailableForTests(std::nullopt);
+        delete HelpWindow::current();
+        HelpWindow::setHelpFolders({});
     }
 
     // With every main window hidden, closing another window must not end the program: Qt quits
@@ -67,25 +88,39 @@ private Q_SLOTS:
         });
         QCoreApplication::exec();
         QVERIFY(survived);
-        delete HelpWindow::current();
     }
 
+    // Closing stops the sound, the device before the wave, and takes the icon away.
+    void exitWithASoundPlayingStopsItAndLeavesNoIcon_data()
+    {
+        QTest::addColumn<bool>("fromTray");
+        QTest::newRow("tray menu") << true;
+        QTest::newRow("window closed") << false;
+    }
     void exitWithASoundPlayingStopsItAndLeavesNoIcon()
     {
+        QFETCH(bool, fromTray);
         QTemporaryDir folder;
         const QString song = folder.filePath("alarm.mp3");
-        QFile file(song);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ID3") == 3);
-        file.close();
+        writeFile(song, "ID3");
         fx.start();
-        withOptions(*fx.engine, [&](Options& o) { o.UseBuiltIn = false; });
-        withOptions(*fx.engine, [&](Options& o) { o.SoundFile = song; });
+        withOptions(*fx.engine, [&](Options& o) {
+            o.UseBuiltIn = false;
+            o.SoundFile = song;
+        });
         runToLastSecond(*fx.form1);
         fx.engine->sec_Timer();
         QVERIFY(fx.audio->state().devicePlaying);
-        pressTray(*fx.form1);
-        verifyInTray(*fx.form1);
-        action("mnSTEX")->trigger();
+        if (fromTray) {
+            pressTray(*fx.form1);
+            verifyInTray(*fx.form1);
+            fx.audio->takeCalls();
+            action("mnSTEX")->trigger();
+        } else {
+            fx.audio->takeCalls();
+            fx.form1->close();
+        }
+        QCOMPARE(fx.audio->calls().mid(0, 2), (QStringList{"closeDevice", "stopWave"}));
         QVERIFY(!tray().iconShown());
         QVERIFY(!fx.audio->state().deviceOpen);
         QVERIFY(!fx.form1->isVisible() && !fx.big().isVisible());
@@ -122,6 +157,75 @@ private Q_SLOTS:
         QVERIFY(fx.form1->isMinimized() && !fx.app->tray().InTray && !tray().iconShown());
         fx.engine->sec_Timer();
         QVERIFY(!fx.form1->isMinimized() && fx.form1->isVisible());
+    }
+    // ---- help -----------------------------------------------------------------------------------
+
+    void helpIsLookedForBesideTheProgramThenInTheDataFolder()
+    {
+        const QString here = QCoreApplication::applicationDirPath();
+        const QString installed = QDir::cleanPath(here + QStringLiteral("/" ZENTIMO_DATADIR_FROM_BINDIR));
+        QCOMPARE(HelpWindow::helpFolders(), (QStringList{here, installed}));
+        QTemporaryDir program, data;
+        HelpWindow::setHelpFolders({program.path(), data.path()});
+        QCOMPARE(HelpWindow::findHelpFile(), QString());
+        writeFile(data.filePath("zm.html"), "<p>data</p>");
+        QCOMPARE(HelpWindow::findHelpFile(), data.filePath("zm.html"));
+        writeFile(program.filePath("zm.html"), "<p>program</p>");
+        QCOMPARE(HelpWindow::findHelpFile(), program.filePath("zm.html"));
+    }
+
+    void aMissingHelpFileIsReportedInTheWindow()
+    {
+        QTemporaryDir empty;
+        HelpWindow::setHelpFolders({empty.path()});
+        HelpWindow::showHelp(nullptr);
+        QVERIFY(HelpWindow::current()->isVisible());
+        QCOMPARE(HelpWindow::current()->shownFile(), QString());
+        QVERIFY(browserText().contains("Help is not available"));
+        QVERIFY(browserText().contains(empty.filePath("zm.html")));
+
+        // Installed later, the manual is shown on the next opening.
+        HelpWindow::current()->close();
+        writeFile(empty.filePath("zm.html"), "<h1>Now here</h1>");
+        HelpWindow::showHelp(nullptr);
+        QVERIFY(browserText().contains("Now here"));
+    }
+
+    void webAndMailLinksGoToTheShell()
+    {
+        QTemporaryDir folder;
+        writeFile(folder.filePath("zm.html"), "<a href='http://www.fernwick.example/'>web</a>");
+        HelpWindow::setHelpFolders({folder.path()});
+        HelpWindow::showHelp(nullptr);
+        ShellOpenRecorder shell;
+        QTextBrowser* browser = HelpWindow::current()->browser();
+        Q_EMIT browser->anchorClicked(QUrl("http://www.fernwick.example/"));
+        Q_EMIT browser->anchorClicked(QUrl("mailto:support@fernwick.example"));
+        Q_EMIT browser->anchorClicked(QUrl("#tray"));
+        QCOMPARE(browser->source(), QUrl::fromLocalFile(folder.filePath("zm.html")));
+        // The About box's links go the same way and leave the box open.
+        FrmAbt about;
+        about.show();
+        QTest::mouseClick(about.findChild<QLabel*>("Label6"), Qt::LeftButton);
+        QVERIFY(about.isVisible());
+        QCOMPARE(shell.opened, (QStringList{"http://www.fernwick.example/", "mailto:support@fernwick.example",
+                                            "http://www.fernwick.example/"}));
+    }
+
+    // The manual that ships: every contents link lands somewhere.
+    void theManualsLinksResolve()
+    {
+        QFile file(QStringLiteral(ZENTIMO_MANUAL));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        const QRegularExpression link(QStringLiteral("href=\"#([^\"]+)\""));
+        int links = 0;
+        for (const QRegularExpressionMatch& m : link.globalMatch(html)) {
+            ++links;
+            QVERIFY2(html.contains(QStringLiteral("name=\"%1\"").arg(m.captured(1))),
+                     qPrintable(m.captured(1)));
+        }
+        QVERIFY(links >= 10);
     }
 };
 
