@@ -1,7 +1,5 @@
 #include "DialogFixture.h"
 #include "dialogs/Form4.h"
-#include "dialogs/Form5.h"
-#include "shell/kit/WinColor.h"
 
 #include <QRadioButton>
 
@@ -55,9 +53,7 @@ private Q_SLOTS:
         row("first start", none, none, none, 5, 0, 0);
         row("blue, cyan, light blue", "2", "16776960", "16744576", 2, 2, 1);
         row("system colours", "6", "255", "-2147483633", 6, 5, 6);
-        row("unsigned system colour", "0", "65280", "2147483663", 0, 4, 6);
         row("background out of range", "9", "16777215", "65535", -1, 3, 0);
-        row("background not a number", "blue", "x", "", 5, 0, 0);
     }
     void loadMarksTheStoredChoices()
     {

@@ -1,15 +1,9 @@
 #include "DialogFixture.h"
-#include "WithOptions.h"
-#include "dialogs/Form4.h"
 #include "dialogs/Form5.h"
-#include "shell/kit/WinColor.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 
 using namespace zentimo;
 using namespace zentimo::test;
@@ -31,17 +25,6 @@ bool checked(QWidget* root, const char* name, int index = -1)
 {
     auto* b = ctl<QAbstractButton>(root, name, index);
     return b && b->isChecked();
-}
-
-bool enabled(QWidget* root, const char* name, int index = -1)
-{
-    auto* w = ctl<QWidget>(root, name, index);
-    return w && w->isEnabled();
-}
-
-QString label1(QWidget* root)
-{
-    return ctl<QLabel>(root, "Label1")->text();
 }
 
 } // namespace
@@ -118,67 +101,49 @@ private Q_SLOTS:
 
     // ---- Interlocks ------------------------------------------------------------------------------
 
-    void modeRulesForAutoRestart_data()
+    // Auto restart lives only with Countdown and "Play once"; what is left is stored by Done.
+    void autoRestartInterlocks_data()
     {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("loop");
+        QTest::addColumn<bool>("autoRestart");
+        QTest::addColumn<QString>("clicks"); // name:index ...
+        QTest::addColumn<QStringList>("said");
         QTest::addColumn<bool>("keptChecked");
         QTest::addColumn<bool>("stillEnabled");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("wake clears and disables") << 1 << false << false << "0";
-        QTest::newRow("stopwatch disables and keeps") << 2 << true << false << "1";
-        QTest::newRow("countdown keeps and enables") << 0 << true << true << "1";
+        QTest::addColumn<bool>("loopAfter");
+        const QStringList none;
+        QTest::newRow("wake clears and disables")
+            << false << true << "Option3:0 Option3:1" << none << false << false << false;
+        QTest::newRow("stopwatch disables and keeps")
+            << false << true << "Option3:0 Option3:2" << none << true << false << false;
+        QTest::newRow("countdown keeps and enables")
+            << false << true << "Option3:2 Option3:0" << none << true << true << false;
+        QTest::newRow("auto restart with loop is refused")
+            << true << false << "Check3:-1" << QStringList{kRefuseAutoRestart} << false << true << true;
+        QTest::newRow("loop with auto restart returns to play once")
+            << false << true << "Option2:0" << QStringList{kNeedPlayOnce} << true << true << false;
+        QTest::newRow("stored together, refused while opening")
+            << true << true << "" << QStringList{kRefuseAutoRestart} << false << true << true;
     }
-    void modeRulesForAutoRestart()
+    void autoRestartInterlocks()
     {
-        QFETCH(int, mode);
+        QFETCH(bool, loop);
+        QFETCH(bool, autoRestart);
+        QFETCH(QString, clicks);
         QFETCH(bool, keptChecked);
-        QFETCH(bool, stillEnabled);
-        QFETCH(QString, stored);
+        fx.seed("Loop Sound", loop ? "True" : "False");
+        fx.seed("Auto Restart", autoRestart ? "1" : "0");
         fx.start(0);
-        withOptions(*fx.engine, [&](Options& o) { o.LoopSound = false; });
-        withOptions(*fx.engine, [&](Options& o) { o.AutoRestart = true; });
         auto d = open();
-        QVERIFY(checked(d.get(), "Check3"));
-        click(d.get(), "Option3", mode == 0 ? 2 : 0); // away first, so that every row is a change
-        click(d.get(), "Option3", mode);
+        for (const QString& c : clicks.split(' ', Qt::SkipEmptyParts))
+            click(d.get(), qPrintable(c.section(':', 0, 0)), c.section(':', 1).toInt());
+        QTEST(shownTexts(), "said");
         QCOMPARE(checked(d.get(), "Check3"), keptChecked);
-        QCOMPARE(enabled(d.get(), "Check3"), stillEnabled);
+        QTEST(ctl<QWidget>(d.get(), "Check3")->isEnabled(), "stillEnabled");
+        QTEST(checked(d.get(), "Option2", 0), "loopAfter");
         click(d.get(), "Command4");
-        QCOMPARE(fx.stored("Auto Restart"), stored);
+        QCOMPARE(fx.stored("Auto Restart"), keptChecked ? "1" : "0");
         QCOMPARE(fx.engine->options().AutoRestart, keptChecked);
-        QVERIFY(MessageBox::shown().isEmpty());
-    }
-
-    void autoRestartWithLoopIsRefused()
-    {
-        fx.start(0);
-        auto d = open();
-        QVERIFY(checked(d.get(), "Option2", 0));
-        click(d.get(), "Check3");
-        QCOMPARE(shownTexts(), QStringList{kRefuseAutoRestart});
-        QVERIFY(!checked(d.get(), "Check3"));
-    }
-
-    void loopWithAutoRestartReturnsToPlayOnce()
-    {
-        fx.start(0);
-        withOptions(*fx.engine, [&](Options& o) { o.LoopSound = false; });
-        withOptions(*fx.engine, [&](Options& o) { o.AutoRestart = true; });
-        auto d = open();
-        click(d.get(), "Option2", 0);
-        QCOMPARE(shownTexts(), QStringList{kNeedPlayOnce});
-        QVERIFY(checked(d.get(), "Option2", 1) && checked(d.get(), "Check3"));
-    }
-
-    void storedAutoRestartWithLoopSpeaksUpWhileOpening()
-    {
-        fx.seed("Auto Restart", "1");
-        fx.seed("Loop Sound", "True");
-        fx.start(0);
-        QVERIFY(fx.engine->options().AutoRestart);
-        auto d = open();
-        QCOMPARE(shownTexts(), QStringList{kRefuseAutoRestart});
-        QVERIFY(!checked(d.get(), "Check3") && checked(d.get(), "Option2", 0));
     }
 
     void doneRefusesWhatIsMissing_data()
@@ -296,23 +261,41 @@ private Q_SLOTS:
         withOptions(*fx.engine, [&](Options& o) { o.SoundFile = wav; });
         QVERIFY(QFile::remove(wav));
         bool opened = false;
-        onNextModal([&](QWidget* modal) { opened = modal->objectName() == "Form5" && label1(modal) == wav; });
+        onNextModal([&](QWidget* modal) {
+            opened = modal->objectName() == "Form5" && ctl<QLabel>(modal, "Label1")->text() == wav;
+        });
         fx.app->runOptions(*fx.form1);
         QVERIFY(opened);
         QCOMPARE(shownTexts(), QStringList{"File not found\r\nError Number: 53"});
     }
 
+    // Test plays the chosen file; Test again, Done and Cancel each stop it.
     void fileTestStartsAndStops_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("started");
-        QTest::newRow("mp3") << QString("a.mp3") << "openDevice %1 MpegVideo";
-        QTest::newRow("WAV in capitals, looped") << QString("d.WAV") << "playWaveFile %1 loop";
+        QTest::addColumn<QString>("stopper");
+        QTest::addColumn<QStringList>("stopped");
+        const QStringList again{"stopWave", "closeDevice"};
+        const QStringList leaving{"closeDevice", "stopWave"};
+        QTest::newRow("mp3, test again") << "a.mp3"
+                                         << "openDevice %1 MpegVideo"
+                                         << "Command1" << again;
+        QTest::newRow("WAV in capitals, looped") << "d.WAV"
+                                                 << "playWaveFile %1 loop"
+                                                 << "Command1" << again;
+        QTest::newRow("done") << "e.wav"
+                              << "playWaveFile %1 loop"
+                              << "Command4" << leaving;
+        QTest::newRow("cancel") << "f.wav"
+                                << "playWaveFile %1 loop"
+                                << "Command5" << leaving;
     }
     void fileTestStartsAndStops()
     {
         QFETCH(QString, name);
         QFETCH(QString, started);
+        QFETCH(QString, stopper);
         const QString path = makeFile(*files, name);
         fx.start(0);
         auto d = open();
@@ -324,30 +307,13 @@ private Q_SLOTS:
         QCOMPARE(test->text(), QString("Stop"));
         QVERIFY(fx.engine->sound().SoundPlaying);
         fx.audio->takeCalls();
-        click(d.get(), "Command1");
-        QCOMPARE(fx.audio->calls(), (QStringList{"stopWave", "closeDevice"}));
-        QCOMPARE(test->text(), QString("Test"));
-        QVERIFY(!fx.engine->sound().SoundPlaying);
-    }
-
-    void leavingStopsAPlayingTest_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::newRow("done") << "Command4";
-        QTest::newRow("cancel") << "Command5";
-    }
-    void leavingStopsAPlayingTest()
-    {
-        QFETCH(QString, button);
-        const QString wav = makeFile(*files, "loop.wav");
-        fx.start(0);
-        auto d = open();
-        chooseFile(d.get(), wav);
-        click(d.get(), "Command1");
-        fx.audio->takeCalls();
-        click(d.get(), qPrintable(button));
-        QVERIFY(!d->isVisible());
-        QCOMPARE(fx.audio->calls(), (QStringList{"closeDevice", "stopWave"}));
+        click(d.get(), qPrintable(stopper));
+        QTEST(fx.audio->calls(), "stopped");
+        QCOMPARE(d->isVisible(), stopper == "Command1");
+        if (d->isVisible()) {
+            QCOMPARE(test->text(), QString("Test"));
+            QVERIFY(!fx.engine->sound().SoundPlaying);
+        }
     }
 };
 
