@@ -58,60 +58,55 @@ QStringList drawingOf(const QRegion& region, QSize size)
 class TestTrimmer : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void regionFollowsPicture_data();
-    void regionFollowsPicture();
-    void windowAreaBeyondPictureIsCutAway();
-    void messagePanelShapeKeepsStripAndButton();
-};
+    void regionFollowsPicture_data()
+    {
+        QTest::addColumn<QStringList>("picture");
+        QTest::addColumn<QStringList>("expected");
 
-void TestTrimmer::regionFollowsPicture_data()
-{
-    QTest::addColumn<QStringList>("picture");
-    QTest::addColumn<QStringList>("expected");
-
-    QTest::newRow("surround is cut, holes of surround colour inside the panel too")
-        << QStringList{"wwwwww", "wmmmmw", "wmwkmw", "wmmmmw", "wwwwww"}
-        << QStringList{"......", ".####.", ".#.##.", ".####.", "......"};
-    QTest::newRow("stop colour ends the row early")
-        << QStringList{"wmmRmm", "wmmmmm", "wmRwmm"} << QStringList{".##...", ".#####", ".#...."};
-    QTest::newRow("stop colour as the first pixel of a row leaves the row empty")
-        << QStringList{"wmm", "Rmm", "wmm"} << QStringList{".##", "...", ".##"};
-    QTest::newRow("first pixel of the panel colour makes the panel colour the background")
-        << QStringList{"mmkmm", "mkkkm", "kmwmk"} << QStringList{"..#..", ".###.", "#.#.#"};
-}
-
-void TestTrimmer::regionFollowsPicture()
-{
-    QFETCH(QStringList, picture);
-    QFETCH(QStringList, expected);
-    const QImage img = pictureOf(picture);
-    const QRegion region = cTrimmer::regionFor(img, qRgb(255, 0, 0));
-    QCOMPARE(drawingOf(region, img.size()), expected);
-}
-
-void TestTrimmer::windowAreaBeyondPictureIsCutAway()
-{
-    QWidget window;
-    window.resize(8, 4);
-    cTrimmer().TrimForm(&window, pictureOf({"wmmmw", "wmwmm"}), kAlarmRed);
-    QCOMPARE(drawingOf(window.mask(), window.size()),
-             (QStringList{".###....", ".#.##...", "........", "........"}));
-}
-
-void TestTrimmer::messagePanelShapeKeepsStripAndButton()
-{
-    const QImage panel = messagePanelImage();
-    const QRegion shape = cTrimmer::regionFor(panel, qRgb(255, 0, 0));
-    QCOMPARE(shape.boundingRect(), QRect(0, 0, 692, 124));
-    for (const QPoint& corner :
-         {QPoint(0, 0), QPoint(691, 0), QPoint(0, 123), QPoint(691, 123), QPoint(2, 2)}) {
-        QVERIFY2(!shape.contains(corner),
-                 qPrintable(QStringLiteral("corner %1,%2").arg(corner.x()).arg(corner.y())));
+        QTest::newRow("surround is cut, holes of surround colour inside the panel too")
+            << QStringList{"wwwwww", "wmmmmw", "wmwkmw", "wmmmmw", "wwwwww"}
+            << QStringList{"......", ".####.", ".#.##.", ".####.", "......"};
+        QTest::newRow("stop colour ends the row early")
+            << QStringList{"wmmRmm", "wmmmmm", "wmRwmm"} << QStringList{".##...", ".#####", ".#...."};
+        QTest::newRow("stop colour as the first pixel of a row leaves the row empty")
+            << QStringList{"wmm", "Rmm", "wmm"} << QStringList{".##", "...", ".##"};
+        QTest::newRow("first pixel of the panel colour makes the panel colour the background")
+            << QStringList{"mmkmm", "mkkkm", "kmwmk"} << QStringList{"..#..", ".###.", "#.#.#"};
     }
-    QCOMPARE(shape.intersected(kMessageStripRect), QRegion(kMessageStripRect));
-    QCOMPARE(shape.intersected(kCloseButtonRect), QRegion(kCloseButtonRect));
-    QVERIFY(shape.contains(QPoint(346, 1)));
-}
+
+    void regionFollowsPicture()
+    {
+        QFETCH(QStringList, picture);
+        QFETCH(QStringList, expected);
+        const QImage img = pictureOf(picture);
+        const QRegion region = cTrimmer::regionFor(img, qRgb(255, 0, 0));
+        QCOMPARE(drawingOf(region, img.size()), expected);
+    }
+
+    void windowAreaBeyondPictureIsCutAway()
+    {
+        QWidget window;
+        window.resize(8, 4);
+        cTrimmer().TrimForm(&window, pictureOf({"wmmmw", "wmwmm"}), kAlarmRed);
+        QCOMPARE(drawingOf(window.mask(), window.size()),
+                 (QStringList{".###....", ".#.##...", "........", "........"}));
+    }
+
+    void messagePanelShapeKeepsStripAndButton()
+    {
+        const QImage panel = messagePanelImage();
+        const QRegion shape = cTrimmer::regionFor(panel, qRgb(255, 0, 0));
+        QCOMPARE(shape.boundingRect(), QRect(0, 0, 692, 124));
+        for (const QPoint& corner :
+             {QPoint(0, 0), QPoint(691, 0), QPoint(0, 123), QPoint(691, 123), QPoint(2, 2)}) {
+            QVERIFY2(!shape.contains(corner),
+                     qPrintable(QStringLiteral("corner %1,%2").arg(corner.x()).arg(corner.y())));
+        }
+        QCOMPARE(shape.intersected(kMessageStripRect), QRegion(kMessageStripRect));
+        QCOMPARE(shape.intersected(kCloseButtonRect), QRegion(kCloseButtonRect));
+        QVERIFY(shape.contains(QPoint(346, 1)));
+    }
+};
 
 QTEST_MAIN(TestTrimmer)
 #include "tst_trimmer.moc"
