@@ -35,19 +35,8 @@ class TrayTest : public QObject {
 
     Tray& tray() const { return fx.app->tray(); }
     MainWindow& window(int size) const { return fx.app->face(size); }
-    QAction* action(const char* name) const
-    {
-        return tray().menu()->findChild<QAction*>(QString::fromLatin1(name));
-    }
     void pressTray(MainWindow& w) { QTest::mouseClick(w.button(Cmd::Tray), Qt::LeftButton); }
-    void verifyInTray(MainWindow& w)
-    {
-        QVERIFY(!w.isVisible() && fx.app->tray().InTray && tray().iconShown());
-    }
-    void verifyRestored(MainWindow& w)
-    {
-        QVERIFY(w.isVisible() && !fx.app->tray().InTray && !tray().iconShown());
-    }
+    void verifyInTray(MainWindow& w) { QVERIFY(!w.isVisible() && tray().InTray && tray().iconShown()); }
     // A countdown one second from its alarm.
     void runToLastSecond(MainWindow& w)
     {
@@ -115,7 +104,7 @@ private Q_SLOTS:
             pressTray(*fx.form1);
             verifyInTray(*fx.form1);
             fx.audio->takeCalls();
-            action("mnSTEX")->trigger();
+            tray().menu()->findChild<QAction*>("mnSTEX")->trigger();
         } else {
             fx.audio->takeCalls();
             fx.form1->close();
@@ -142,7 +131,7 @@ private Q_SLOTS:
         pressTray(window(size));
         verifyInTray(window(size));
         fx.engine->sec_Timer();
-        verifyRestored(window(size));
+        QVERIFY(window(size).isVisible() && !tray().InTray && !tray().iconShown());
         QVERIFY(!window(1 - size).isVisible());
     }
 
@@ -154,7 +143,7 @@ private Q_SLOTS:
         fx.start();
         runToLastSecond(*fx.form1);
         pressTray(*fx.form1);
-        QVERIFY(fx.form1->isMinimized() && !fx.app->tray().InTray && !tray().iconShown());
+        QVERIFY(fx.form1->isMinimized() && !tray().InTray && !tray().iconShown());
         fx.engine->sec_Timer();
         QVERIFY(!fx.form1->isMinimized() && fx.form1->isVisible());
     }
