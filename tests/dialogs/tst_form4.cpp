@@ -1,5 +1,5 @@
-#include "DialogFixture.h"
 #include "dialogs/Form4.h"
+#include "shell/MainFixture.h"
 
 #include <QRadioButton>
 
@@ -41,39 +41,28 @@ private Q_SLOTS:
 
     void loadMarksTheStoredChoices_data()
     {
-        QTest::addColumn<QString>("background");
-        QTest::addColumn<QString>("digits");
-        QTest::addColumn<QString>("buttons");
-        QTest::addColumn<int>("backgroundIndex");
-        QTest::addColumn<int>("digitIndex");
-        QTest::addColumn<int>("buttonIndex");
-        const auto row = [](const char* tag, const QString& bg, const QString& dig, const QString& btn, int b,
-                            int d, int c) { QTest::newRow(tag) << bg << dig << btn << b << d << c; };
-        const QString none = "<missing>";
-        row("first start", none, none, none, 5, 0, 0);
-        row("blue, cyan, light blue", "2", "16776960", "16744576", 2, 2, 1);
-        row("system colours", "6", "255", "-2147483633", 6, 5, 6);
-        row("background out of range", "9", "16777215", "65535", -1, 3, 0);
+        QTest::addColumn<QStringList>("stored"); // background, digits, buttons; "": none stored
+        QTest::addColumn<QList<int>>("marked");  // the option marked in each group; -1: none
+        QTest::newRow("first start") << QStringList{"", "", ""} << QList<int>{5, 0, 0};
+        QTest::newRow("blue, cyan, light blue")
+            << QStringList{"2", "16776960", "16744576"} << QList<int>{2, 2, 1};
+        QTest::newRow("system colours") << QStringList{"6", "255", "-2147483633"} << QList<int>{6, 5, 6};
+        QTest::newRow("background out of range")
+            << QStringList{"9", "16777215", "65535"} << QList<int>{-1, 3, 0};
     }
     void loadMarksTheStoredChoices()
     {
-        QFETCH(QString, background);
-        QFETCH(QString, digits);
-        QFETCH(QString, buttons);
-        QFETCH(int, backgroundIndex);
-        QFETCH(int, digitIndex);
-        QFETCH(int, buttonIndex);
-        if (background != "<missing>")
-            fx.seed("Background Color", background);
-        if (digits != "<missing>")
-            fx.seed("Digit Color", digits);
-        if (buttons != "<missing>")
-            fx.seed("Button Color", buttons);
+        QFETCH(QStringList, stored);
+        const QStringList keys{"Background Color", "Digit Color", "Button Color"};
+        for (int i = 0; i < keys.size(); ++i) {
+            if (!stored[i].isEmpty())
+                fx.seed(keys[i], stored[i]);
+        }
         fx.start(0);
         auto colors = openColors();
-        QCOMPARE(checkedIndex(colors.get(), "Option2", 7), backgroundIndex);
-        QCOMPARE(checkedIndex(colors.get(), "Option1", 6), digitIndex);
-        QCOMPARE(checkedIndex(colors.get(), "Option3", 7), buttonIndex);
+        QTEST((QList<int>{checkedIndex(colors.get(), "Option2", 7), checkedIndex(colors.get(), "Option1", 6),
+                          checkedIndex(colors.get(), "Option3", 7)}),
+              "marked");
     }
 
     void okHandsOverWhatIsSelected_data()
@@ -82,13 +71,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("digit");
         QTest::addColumn<int>("picture"); // 0: leave the background alone
         QTest::addColumn<int>("button");
-        QTest::addColumn<int>("newDigit");
-        QTest::addColumn<int>("newBackground");
-        QTest::addColumn<int>("newButton");
-        QTest::newRow("as loaded") << "5" << 0 << 0 << 0 << 0x0000FFFF << 5 << 0x00FF00FF;
-        QTest::newRow("cyan on blue, light blue") << "5" << 2 << 3 << 1 << 0x00FFFF00 << 2 << 0x00FF8080;
+        QTest::addColumn<QList<int>>("chosen"); // digit colour, background index, button colour
+        QTest::newRow("as loaded") << "5" << 0 << 0 << 0 << QList<int>{0x0000FFFF, 5, 0x00FF00FF};
+        QTest::newRow("cyan on blue, light blue")
+            << "5" << 2 << 3 << 1 << QList<int>{0x00FFFF00, 2, 0x00FF8080};
         QTest::newRow("odd stored background, none chosen")
-            << "17" << 3 << 0 << 6 << 0x00FFFFFF << -1 << int(0x8000000F);
+            << "17" << 3 << 0 << 6 << QList<int>{0x00FFFFFF, -1, int(0x8000000F)};
     }
     void okHandsOverWhatIsSelected()
     {
@@ -96,26 +84,18 @@ private Q_SLOTS:
         QFETCH(int, digit);
         QFETCH(int, picture);
         QFETCH(int, button);
-        QFETCH(int, newDigit);
-        QFETCH(int, newBackground);
-        QFETCH(int, newButton);
         fx.seed("Background Color", storedBackground);
         fx.start(0);
         auto colors = openColors();
         click(colors.get(), "Option1", digit);
-        if (picture > 0) {
+        if (picture > 0)
             QTest::mouseClick(ctl<QWidget>(colors.get(), qPrintable(QString("Picture%1").arg(picture))),
                               Qt::LeftButton);
-        }
-        if (button < 6)
-            click(colors.get(), "Command3", button);
-        else
-            click(colors.get(), "Option3", button);
+        click(colors.get(), button < 6 ? "Command3" : "Option3", button);
         click(colors.get(), "Command2");
         QCOMPARE(colors->result(), int(QDialog::Accepted));
-        QCOMPARE(colors->choice()->DigitColor, newDigit);
-        QCOMPARE(colors->choice()->BackgroundIndex, newBackground);
-        QCOMPARE(colors->choice()->ButtonColor, newButton);
+        const auto c = colors->choice().value();
+        QTEST((QList<int>{c.DigitColor, c.BackgroundIndex, c.ButtonColor}), "chosen");
     }
 
     void cancelDropsAnEarlierOk()

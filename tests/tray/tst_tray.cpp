@@ -36,7 +36,6 @@ class TrayTest : public QObject {
     Tray& tray() const { return fx.app->tray(); }
     MainWindow& window(int size) const { return fx.app->face(size); }
     void pressTray(MainWindow& w) { QTest::mouseClick(w.button(Cmd::Tray), Qt::LeftButton); }
-    void verifyInTray(MainWindow& w) { QVERIFY(!w.isVisible() && tray().InTray && tray().iconShown()); }
     // A countdown one second from its alarm.
     void runToLastSecond(MainWindow& w)
     {
@@ -102,7 +101,7 @@ private Q_SLOTS:
         QVERIFY(fx.audio->state().devicePlaying);
         if (fromTray) {
             pressTray(*fx.form1);
-            verifyInTray(*fx.form1);
+            QVERIFY(tray().iconShown());
             fx.audio->takeCalls();
             tray().menu()->findChild<QAction*>("mnSTEX")->trigger();
         } else {
@@ -115,40 +114,32 @@ private Q_SLOTS:
         QVERIFY(!fx.form1->isVisible() && !fx.big().isVisible());
     }
 
-    // ---- the alarm ------------------------------------------------------------------------------
-
-    void alarmInTheTrayRemovesTheIconAndShowsTheWindow_data()
+    // The alarm takes the window out of the tray, or out of the minimised state without a notification area.
+    void alarmBringsTheWindowBack_data()
     {
         QTest::addColumn<int>("size");
-        QTest::newRow("small") << 0;
-        QTest::newRow("big") << 1;
+        QTest::addColumn<bool>("area");
+        QTest::newRow("small") << 0 << true;
+        QTest::newRow("big") << 1 << true;
+        QTest::newRow("no notification area") << 0 << false;
     }
-    void alarmInTheTrayRemovesTheIconAndShowsTheWindow()
+    void alarmBringsTheWindowBack()
     {
         QFETCH(int, size);
+        QFETCH(bool, area);
+        Tray::setAvailableForTests(area);
         fx.start(size);
         runToLastSecond(window(size));
         pressTray(window(size));
-        verifyInTray(window(size));
+        QCOMPARE(window(size).isMinimized(), !area);
+        QCOMPARE(tray().InTray, area);
+        QCOMPARE(tray().iconShown(), area);
         fx.engine->sec_Timer();
-        QVERIFY(window(size).isVisible() && !tray().InTray && !tray().iconShown());
-        QVERIFY(!window(1 - size).isVisible());
+        QVERIFY(window(size).isVisible() && !window(size).isMinimized());
+        QVERIFY(!tray().InTray && !tray().iconShown() && !window(1 - size).isVisible());
     }
 
-    // ---- no notification area -------------------------------------------------------------------
-
-    void withoutANotificationAreaTrayMinimisesAndTheAlarmRestores()
-    {
-        Tray::setAvailableForTests(false);
-        fx.start();
-        runToLastSecond(*fx.form1);
-        pressTray(*fx.form1);
-        QVERIFY(fx.form1->isMinimized() && !tray().InTray && !tray().iconShown());
-        fx.engine->sec_Timer();
-        QVERIFY(!fx.form1->isMinimized() && fx.form1->isVisible());
-    }
-    // ---- help -----------------------------------------------------------------------------------
-
+    // Beside the program first; a missing file is reported in the window, and found on the next opening.
     void helpIsLookedForBesideTheProgramThenInTheDataFolder()
     {
         const QString here = QCoreApplication::applicationDirPath();
@@ -157,27 +148,18 @@ private Q_SLOTS:
         QTemporaryDir program, data;
         HelpWindow::setHelpFolders({program.path(), data.path()});
         QCOMPARE(HelpWindow::findHelpFile(), QString());
-        writeFile(data.filePath("zm.html"), "<p>data</p>");
-        QCOMPARE(HelpWindow::findHelpFile(), data.filePath("zm.html"));
-        writeFile(program.filePath("zm.html"), "<p>program</p>");
-        QCOMPARE(HelpWindow::findHelpFile(), program.filePath("zm.html"));
-    }
-
-    void aMissingHelpFileIsReportedInTheWindow()
-    {
-        QTemporaryDir empty;
-        HelpWindow::setHelpFolders({empty.path()});
         HelpWindow::showHelp(nullptr);
         QVERIFY(HelpWindow::current()->isVisible());
         QCOMPARE(HelpWindow::current()->shownFile(), QString());
         QVERIFY(browserText().contains("Help is not available"));
-        QVERIFY(browserText().contains(empty.filePath("zm.html")));
-
-        // Installed later, the manual is shown on the next opening.
+        QVERIFY(browserText().contains(data.filePath("zm.html")));
         HelpWindow::current()->close();
-        writeFile(empty.filePath("zm.html"), "<h1>Now here</h1>");
+        writeFile(data.filePath("zm.html"), "<p>data</p>");
+        QCOMPARE(HelpWindow::findHelpFile(), data.filePath("zm.html"));
         HelpWindow::showHelp(nullptr);
-        QVERIFY(browserText().contains("Now here"));
+        QCOMPARE(browserText(), QString("data"));
+        writeFile(program.filePath("zm.html"), "<p>program</p>");
+        QCOMPARE(HelpWindow::findHelpFile(), program.filePath("zm.html"));
     }
 
     void webAndMailLinksGoToTheShell()
