@@ -61,13 +61,14 @@ private Q_SLOTS:
     }
     void cleanup() { fx.teardown(); }
 
-    // Add takes the shown time, Delete asks first, Close writes the list and the close box forgets the visit.
+    // Add takes the shown time, Delete asks first, Load fills the fields when the preset is a time, Close
+    // writes the list and the close box forgets the visit.
     void editsAndHowTheVisitEnds_data()
     {
         QTest::addColumn<bool>("wake");
         QTest::addColumn<QStringList>("seeded");
         QTest::addColumn<QString>("time");
-        QTest::addColumn<QString>("steps"); // add, no, yes (Delete answered), close, x (the close box)
+        QTest::addColumn<QString>("steps"); // add, no, yes (Delete answered), load, close, x (the close box)
         QTest::addColumn<QStringList>("list");
         QTest::addColumn<int>("selected");
         QTest::addColumn<QStringList>("stored");
@@ -96,6 +97,15 @@ private Q_SLOTS:
             << "yes close" << twelve << 11 << keyed(twelve) << 1;
         QTest::newRow("an empty list removes the section") << false << QStringList{"00:05:00"} << "00:00:00"
                                                            << "yes close" << none << -1 << none << 1;
+        QTest::newRow("load") << false << QStringList{"01:30:05", "00:00:09"} << "00:00:00"
+                              << "load" << QStringList{"01:30:05", "00:00:09"} << 0
+                              << keyed({"01:30:05", "00:00:09"}) << 0;
+        QTest::newRow("load in wake leaves the spinners")
+            << true << QStringList{"07:30:a"} << "01:00:p"
+            << "load" << QStringList{"07:30:a"} << 0 << keyed({"07:30:a"}) << 0;
+        QTest::newRow("not a time is refused")
+            << false << QStringList{"half past"} << "00:00:00"
+            << "load" << QStringList{"half past"} << 0 << keyed({"half past"}) << 1;
         QTest::newRow("the close box discards the visit")
             << false << QStringList{"00:01:00", "00:02:00"} << "00:09:00"
             << "yes add x" << QStringList{"00:02:00", "00:09:00"} << 1 << keyed({"00:01:00", "00:02:00"})
@@ -110,14 +120,18 @@ private Q_SLOTS:
         if (wake)
             wakeMode();
         seedPresets(wake ? kWake : kCountdown, seeded);
+        fx.form1->spinner(TimeField::Minutes)->setValue(5);
         const QStringList parts = time.split(':');
         fx.setTime(*fx.form1, parts[0], parts[1], parts[2]);
         auto d = open();
         auto* combo = d->findChild<QComboBox*>("Combo1");
-        combo->setCurrentIndex(0); // Delete takes the selected one
+        QCOMPARE(combo->currentIndex(), int(seeded.size()) - 1); // the last
+        combo->setCurrentIndex(0);                               // Delete and Load take the selected one
         for (const QString& step : steps.split(' ')) {
             if (step == "add") {
                 click(d.get(), "Command1");
+            } else if (step == "load") {
+                click(d.get(), "Command3");
             } else if (step == "close") {
                 click(d.get(), "Command4");
                 QVERIFY(!d->isVisible());
@@ -134,43 +148,15 @@ private Q_SLOTS:
         QTEST(combo->currentIndex(), "selected");
         QTEST(storedPresets(wake ? kWake : kCountdown), "stored");
         QTEST(int(MessageBox::shown().size()), "boxes");
+        // The fields show the loaded preset; its minutes reach the spinner, but in Wake Mode the spinners
+        // stay.
+        const QString shown = steps == "load" && !d->isVisible() ? seeded[0] : time;
+        QCOMPARE(MainFixture::time(*fx.form1), shown);
+        QCOMPARE(fx.form1->spinner(TimeField::Minutes)->value(), wake ? 5 : shown.mid(3, 2).toInt());
         if (time == "00:00:00" && steps == "add")
             QCOMPARE(
                 MessageBox::shown().first().text,
                 QString("Current time is set to 00:00:00. Please set a time other than this and try again."));
-    }
-
-    void loadSelectedFillsBothWindowsAndSaves_data()
-    {
-        QTest::addColumn<bool>("wake");
-        QTest::addColumn<QString>("preset");
-        QTest::addColumn<QString>("time"); // "" when refused: the fields stay and the dialog stays open
-        QTest::addColumn<int>("minutesSpinner");
-        QTest::newRow("countdown") << false << QString("01:30:05") << "01:30:05" << 30;
-        QTest::newRow("wake") << true << QString("07:30:a") << "07:30:a" << 5; // spinners left alone
-        QTest::newRow("not a time") << false << QString("half past") << "" << 5;
-    }
-    void loadSelectedFillsBothWindowsAndSaves()
-    {
-        QFETCH(bool, wake);
-        QFETCH(QString, preset);
-        QFETCH(QString, time);
-        if (wake)
-            wakeMode();
-        const QString section = wake ? kWake : kCountdown;
-        seedPresets(section, {preset, "00:00:09"});
-        fx.form1->spinner(TimeField::Minutes)->setValue(5);
-        const QString before = MainFixture::time(*fx.form1);
-        auto d = open();
-        auto* combo = d->findChild<QComboBox*>("Combo1");
-        QCOMPARE(combo->currentIndex(), 1); // the last
-        combo->setCurrentIndex(0);
-        click(d.get(), "Command3");
-        QCOMPARE(d->isVisible(), time.isEmpty());
-        QCOMPARE(MessageBox::shown().isEmpty(), !time.isEmpty());
-        QCOMPARE(MainFixture::time(*fx.form1), time.isEmpty() ? before : time);
-        QTEST(fx.form1->spinner(TimeField::Minutes)->value(), "minutesSpinner");
-        QCOMPARE(storedPresets(section), keyed({preset, "00:00:09"}));
     }
 
     void presetTexts_data()
