@@ -71,47 +71,35 @@ private Q_SLOTS:
         QCOMPARE(gradientBands(6300, 300, -5, 128, 1, false, kFace)[1].color, QColor(251, 0, 124));
     }
 
-    void childWidgetKeepsItsBandsAcrossRepaints()
+    // A child keeps its own bands across repaints; a window not yet shown counts an estimated frame, so its
+    // last bands lie below the client area; the system colour paints the button face.
+    void paintedWidgets()
     {
         QWidget window;
-        window.resize(200, 500);
+        window.resize(300, 420);
         auto* child = new QWidget(&window);
         child->setGeometry(10, 10, 100, 420); // 6300 twips: bands of 100 twips
         PaintGradient(child, 255, 0, 255, 1, false);
         QCOMPARE(gradientOuterSize(child), QSize(100, 420));
-
         QCOMPARE(colourAtRow(child, 0), QColor(255, 0, 255));
         QCOMPARE(colourAtRow(child, 8), QColor(251, 0, 251)); // 120 twips: the second band
         child->repaint();
         QCOMPARE(colourAtRow(child, 419), QColor(7, 0, 7));
-
         PaintGradient(child, 0, 255, 0, 1, false);
         QCOMPARE(colourAtRow(child, 0), QColor(0, 255, 0));
-    }
 
-    void unshownWindowCountsAnEstimatedFrame()
-    {
-        QWidget window;
-        window.resize(300, 420);
         const QSize outer = gradientOuterSize(&window);
         QCOMPARE(outer, QSize(300 + 2 * kEstimatedBorder, 420 + kEstimatedTitleBar + 2 * kEstimatedBorder));
-
         PaintGradient(&window, 0, 0, 255, 1, false);
         const QList<GradientBand> bands =
             gradientBands(pixelsToTwips(outer.height()), 0, 0, 255, 1, false, kFace);
-        QVERIFY(bands.last().bottom > pixelsToTwips(420)); // the last bands lie below the client area
+        QVERIFY(bands.last().bottom > pixelsToTwips(420));
         QCOMPARE(colourAtRow(&window, 0), QColor(0, 0, 255));
         QCOMPARE(colourAtRow(&window, 419), bandColourAt(bands, pixelsToTwips(419) + 7));
         QVERIFY(colourAtRow(&window, 419) != bands.last().color);
-    }
 
-    void systemColourPaintsTheButtonFace()
-    {
-        QWidget window;
-        window.resize(100, 300);
         PaintGradient(&window, 255, 0, 0, 1, true);
-        const QColor face = QApplication::palette().color(QPalette::Button);
-        QCOMPARE(colourAtRow(&window, 299), face);
+        QCOMPARE(colourAtRow(&window, 419), QApplication::palette().color(QPalette::Button));
     }
 };
 
