@@ -60,12 +60,11 @@ private Q_SLOTS:
         files.reset();
     }
 
-    // seeds: stored before start ("memory" then sets other values in memory only); steps: clicks
-    // (name:index), file:NAME chosen, type:TEXT into the message, combo:N, colors (new colours handed over),
-    // quiet (the sound test plays nothing) and colorsOk (the Colors dialog changed and taken), big
-    // (the big window handed over). autoRestart:
-    // its box afterwards. stored: what the registry holds afterwards (%f the files folder); focus: "" when
-    // the dialog closed.
+    // seeds: stored before start ("memory": other values set in memory only). steps: clicks (name:index),
+    // file:NAME chosen, type:TEXT into the message, combo:N, colors (new colours handed over), quiet (the
+    // sound test plays nothing), colorsOk (the Colors dialog changed and taken), big (the big window handed
+    // over), escaped (the message's quotes escaped in the file). autoRestart: its box afterwards. stored:
+    // what the registry holds afterwards (%f: the files folder). focus: "" when the dialog closed.
     void outcomes_data()
     {
         QTest::addColumn<QStringList>("seeds");
@@ -105,7 +104,7 @@ private Q_SLOTS:
             << none
             << "Option3:1 Option1:0 Check1 Check2 Option2:1 "
                "file:alarm.wav Checkalmmsg type:Wake\"up\" combo:1 "
-               "colors Command4 big"
+               "colors Command4 big escaped"
             << none << "off disabled"
             << QStringList{"Loop Sound=False",        "Auto Restart=0",       "On Top=True",
                            "Background Color=2",      "Digit Color=16776960", "Button Color=16744576",
@@ -161,6 +160,8 @@ private Q_SLOTS:
                 d->NewBackgroundIndex = 2;
                 d->NewDigitColor = 0x00FFFF00;
                 d->NewButtonColor = 0x00FF8080;
+            } else if (step == "escaped") {
+                QVERIFY(registryText().contains("\"Alarm Message\"=\"Wake\\\"up\\\"\""));
             } else if (step == "big") {
                 QCOMPARE(d->result()->options.BigWindow, 1);
             } else if (step == "quiet") {
