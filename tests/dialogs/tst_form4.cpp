@@ -1,7 +1,5 @@
-#include "DialogFixture.h"
 #include "dialogs/Form4.h"
-#include "dialogs/Form5.h"
-#include "shell/kit/WinColor.h"
+#include "shell/MainFixture.h"
 
 #include <QRadioButton>
 
@@ -30,109 +28,69 @@ int checkedIndex(QWidget* root, const char* name, int count)
 class Form4Test : public QObject {
     Q_OBJECT
     MainFixture fx;
-    std::unique_ptr<Form4> openColors()
-    {
-        auto colors = std::make_unique<Form4>(fx.form1);
-        colors->show();
-        return colors;
-    }
 
 private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup() { fx.teardown(); }
 
-    void loadMarksTheStoredChoices_data()
+    // stored: background, digits, buttons ("": none); marked: the option marked in each group (-1: none);
+    // clicks: digit option, background picture (0: none), button (6: the system colour option), and a fourth
+    // -1 to cancel after the OK; chosen: digit colour, background index and button colour handed over.
+    void loadAndHandOver_data()
     {
-        QTest::addColumn<QString>("background");
-        QTest::addColumn<QString>("digits");
-        QTest::addColumn<QString>("buttons");
-        QTest::addColumn<int>("backgroundIndex");
-        QTest::addColumn<int>("digitIndex");
-        QTest::addColumn<int>("buttonIndex");
-        const auto row = [](const char* tag, const QString& bg, const QString& dig, const QString& btn, int b,
-                            int d, int c) { QTest::newRow(tag) << bg << dig << btn << b << d << c; };
-        const QString none = "<missing>";
-        row("first start", none, none, none, 5, 0, 0);
-        row("blue, cyan, light blue", "2", "16776960", "16744576", 2, 2, 1);
-        row("system colours", "6", "255", "-2147483633", 6, 5, 6);
-        row("unsigned system colour", "0", "65280", "2147483663", 0, 4, 6);
-        row("background out of range", "9", "16777215", "65535", -1, 3, 0);
-        row("background not a number", "blue", "x", "", 5, 0, 0);
-    }
-    void loadMarksTheStoredChoices()
-    {
-        QFETCH(QString, background);
-        QFETCH(QString, digits);
-        QFETCH(QString, buttons);
-        QFETCH(int, backgroundIndex);
-        QFETCH(int, digitIndex);
-        QFETCH(int, buttonIndex);
-        if (background != "<missing>")
-            fx.seed("Background Color", background);
-        if (digits != "<missing>")
-            fx.seed("Digit Color", digits);
-        if (buttons != "<missing>")
-            fx.seed("Button Color", buttons);
-        fx.start(0);
-        auto colors = openColors();
-        QCOMPARE(checkedIndex(colors.get(), "Option2", 7), backgroundIndex);
-        QCOMPARE(checkedIndex(colors.get(), "Option1", 6), digitIndex);
-        QCOMPARE(checkedIndex(colors.get(), "Option3", 7), buttonIndex);
-    }
-
-    void okHandsOverWhatIsSelected_data()
-    {
-        QTest::addColumn<QString>("storedBackground");
-        QTest::addColumn<int>("digit");
-        QTest::addColumn<int>("picture"); // 0: leave the background alone
-        QTest::addColumn<int>("button");
-        QTest::addColumn<int>("newDigit");
-        QTest::addColumn<int>("newBackground");
-        QTest::addColumn<int>("newButton");
-        QTest::newRow("as loaded") << "5" << 0 << 0 << 0 << 0x0000FFFF << 5 << 0x00FF00FF;
-        QTest::newRow("cyan on blue, light blue") << "5" << 2 << 3 << 1 << 0x00FFFF00 << 2 << 0x00FF8080;
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QList<int>>("marked");
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QList<int>>("chosen");
+        const QStringList none{"", "", ""};
+        QTest::newRow("first start, as loaded")
+            << none << QList<int>{5, 0, 0} << QList<int>{} << QList<int>{0x0000FFFF, 5, 0x00FF00FF};
+        QTest::newRow("cyan on blue, light blue")
+            << none << QList<int>{5, 0, 0} << QList<int>{2, 3, 1} << QList<int>{0x00FFFF00, 2, 0x00FF8080};
+        QTest::newRow("blue, cyan, light blue stored")
+            << QStringList{"2", "16776960", "16744576"} << QList<int>{2, 2, 1} << QList<int>{}
+            << QList<int>{0x00FFFF00, 2, 0x00FF8080};
+        QTest::newRow("system colours") << QStringList{"6", "255", "-2147483633"} << QList<int>{6, 5, 6}
+                                        << QList<int>{} << QList<int>{0x000000FF, 6, int(0x8000000F)};
         QTest::newRow("odd stored background, none chosen")
-            << "17" << 3 << 0 << 6 << 0x00FFFFFF << -1 << int(0x8000000F);
+            << QStringList{"9", "16777215", "65535"} << QList<int>{-1, 3, 0} << QList<int>{3, 0, 6}
+            << QList<int>{0x00FFFFFF, -1, int(0x8000000F)};
+        QTest::newRow("cancel drops an earlier OK")
+            << none << QList<int>{5, 0, 0} << QList<int>{1, 0, 0, -1} << QList<int>{};
     }
-    void okHandsOverWhatIsSelected()
+    void loadAndHandOver()
     {
-        QFETCH(QString, storedBackground);
-        QFETCH(int, digit);
-        QFETCH(int, picture);
-        QFETCH(int, button);
-        QFETCH(int, newDigit);
-        QFETCH(int, newBackground);
-        QFETCH(int, newButton);
-        fx.seed("Background Color", storedBackground);
-        fx.start(0);
-        auto colors = openColors();
-        click(colors.get(), "Option1", digit);
-        if (picture > 0) {
-            QTest::mouseClick(ctl<QWidget>(colors.get(), qPrintable(QString("Picture%1").arg(picture))),
-                              Qt::LeftButton);
+        QFETCH(QStringList, stored);
+        QFETCH(QList<int>, clicks);
+        const QStringList keys{"Background Color", "Digit Color", "Button Color"};
+        for (int i = 0; i < keys.size(); ++i) {
+            if (!stored[i].isEmpty())
+                fx.seed(keys[i], stored[i]);
         }
-        if (button < 6)
-            click(colors.get(), "Command3", button);
-        else
-            click(colors.get(), "Option3", button);
+        fx.start(0);
+        auto colors = std::make_unique<Form4>(fx.form1);
+        colors->show();
+        QTEST((QList<int>{checkedIndex(colors.get(), "Option2", 7), checkedIndex(colors.get(), "Option1", 6),
+                          checkedIndex(colors.get(), "Option3", 7)}),
+              "marked");
+        if (!clicks.isEmpty()) {
+            click(colors.get(), "Option1", clicks[0]);
+            if (clicks[1] > 0)
+                QTest::mouseClick(ctl<QWidget>(colors.get(), qPrintable(QString("Picture%1").arg(clicks[1]))),
+                                  Qt::LeftButton);
+            click(colors.get(), clicks[2] < 6 ? "Command3" : "Option3", clicks[2]);
+        }
         click(colors.get(), "Command2");
         QCOMPARE(colors->result(), int(QDialog::Accepted));
-        QCOMPARE(colors->choice()->DigitColor, newDigit);
-        QCOMPARE(colors->choice()->BackgroundIndex, newBackground);
-        QCOMPARE(colors->choice()->ButtonColor, newButton);
-    }
-
-    void cancelDropsAnEarlierOk()
-    {
-        fx.start(0);
-        auto colors = openColors();
-        click(colors.get(), "Option1", 1);
-        click(colors.get(), "Command2");
-        QCOMPARE(colors->choice()->DigitColor, std::int32_t(0x00FF00FF));
-        colors->show();
-        click(colors.get(), "Command1");
-        QCOMPARE(colors->result(), int(QDialog::Rejected));
-        QVERIFY(!colors->choice());
+        if (clicks.value(3) < 0) {
+            colors->show();
+            click(colors.get(), "Command1");
+            QCOMPARE(colors->result(), int(QDialog::Rejected));
+        }
+        const auto c = colors->choice();
+        const QList<int> chosen =
+            c ? QList<int>{c->DigitColor, c->BackgroundIndex, c->ButtonColor} : QList<int>();
+        QTEST(chosen, "chosen");
     }
 };
 

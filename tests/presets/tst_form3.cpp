@@ -1,11 +1,9 @@
-#include "WithOptions.h"
 #include "dialogs/Form3.h"
 #include "shell/MainFixture.h"
 
 #include <QComboBox>
 
 using namespace zentimo;
-using zentimo::test::withOptions;
 using namespace zentimo::test;
 
 namespace {
@@ -37,16 +35,6 @@ QStringList keyed(const QStringList& values)
     return out;
 }
 
-QPushButton* cmd(Form3& d, const char* name)
-{
-    return d.findChild<QPushButton*>(QString::fromLatin1(name));
-}
-
-void click(Form3& d, const char* name)
-{
-    QTest::mouseClick(cmd(d, name), Qt::LeftButton);
-}
-
 } // namespace
 
 class Form3Test : public QObject {
@@ -73,162 +61,102 @@ private Q_SLOTS:
     }
     void cleanup() { fx.teardown(); }
 
-    void captionAndListFollowTheMode_data()
+    // Add takes the shown time, Delete asks first, Load fills the fields when the preset is a time, Close
+    // writes the list and the close box forgets the visit.
+    void editsAndHowTheVisitEnds_data()
     {
         QTest::addColumn<bool>("wake");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QStringList>("list");
-        QTest::newRow("countdown") << false << "Presets - Countdown Mode" << QStringList{"00:10:00"};
-        QTest::newRow("wake") << true << "Presets - Wake Mode" << QStringList{"06:45:a", "07:30:a"};
-    }
-    void captionAndListFollowTheMode()
-    {
-        QFETCH(bool, wake);
-        seedPresets(kCountdown, {"00:10:00"});
-        seedPresets(kWake, {"06:45:a", "07:30:a"});
-        withOptions(*fx.engine, [&](Options& o) { o.WakeMode = wake; });
-        auto d = open();
-        QTEST(d->windowTitle(), "title");
-        QTEST(d->presets(), "list");
-        QCOMPARE(d->findChild<QComboBox*>("Combo1")->currentIndex(), d->presets().size() - 1);
-    }
-
-    void storedOrderSurvivesMoreThanTenPresets()
-    {
-        QStringList times;
-        {
-            auto d = open();
-            // Falling times, so that neither a sort by value nor one by key name keeps this order.
-            for (int i = 12; i >= 1; --i) {
-                const QString minutes = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
-                fx.setTime(*fx.form1, "00", minutes, "00");
-                click(*d, "Command1");
-                times << "00:" + minutes + ":00";
-            }
-            click(*d, "Command4");
-        }
-        QCOMPARE(storedPresets(kCountdown), keyed(times));
-        auto again = open();
-        QCOMPARE(again->presets(), times);
-    }
-
-    void closeRewritesTheSectionFromTheList()
-    {
-        seedPresets(kCountdown, {"00:00:01", "00:00:02", "00:00:03", "00:00:04", "00:00:05", "00:00:06"});
-        auto d = open();
-        for (int i = 0; i < 3; ++i) {
-            MessageBox::queueAnswer(MessageBox::Answer::Yes);
-            click(*d, "Command2");
-        }
-        click(*d, "Command4");
-        QVERIFY(!d->isVisible());
-        QCOMPARE(storedPresets(kCountdown), keyed({"00:00:01", "00:00:02", "00:00:03"}));
-    }
-
-    void anEmptyListRemovesTheSection()
-    {
-        seedPresets(kCountdown, {"00:05:00"});
-        auto d = open();
-        MessageBox::queueAnswer(MessageBox::Answer::Yes);
-        click(*d, "Command2");
-        QVERIFY(d->presets().isEmpty());
-        click(*d, "Command4");
-        QVERIFY(storedPresets(kCountdown).isEmpty());
-    }
-
-    void addStoresTheDisplayedTime_data()
-    {
-        QTest::addColumn<bool>("wake");
+        QTest::addColumn<QStringList>("seeded");
         QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("steps"); // add, no, yes (Delete answered), load, close, x (the close box)
         QTest::addColumn<QStringList>("list");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QStringList>("stored");
         QTest::addColumn<int>("boxes");
-        QTest::newRow("all zero is refused") << false << "00:00:00" << QStringList{} << 1;
-        QTest::newRow("one second") << false << "00:00:01" << QStringList{"00:00:01"} << 0;
-        QTest::newRow("wake") << true << "07:30:a" << QStringList{"07:30:a"} << 0;
+        const QStringList none;
+        const QStringList three{"00:00:01", "00:00:02", "00:00:03"};
+        QStringList twelve; // falling, so that neither a sort by value nor one by key name keeps this order
+        for (int i = 12; i >= 1; --i)
+            twelve << QStringLiteral("00:%1:00").arg(i, 2, 10, QLatin1Char('0'));
+        QTest::newRow("all zero is refused") << false << none << "00:00:00"
+                                             << "add" << none << -1 << none << 1;
+        QTest::newRow("add alone writes nothing") << false << none << "00:00:01"
+                                                  << "add" << QStringList{"00:00:01"} << 0 << none << 0;
+        QTest::newRow("wake") << true << none << "07:30:a"
+                              << "add" << QStringList{"07:30:a"} << 0 << none << 0;
+        QTest::newRow("unanswered delete keeps") << false << three << "00:00:00"
+                                                 << "no" << three << 0 << keyed(three) << 1;
+        QTest::newRow("delete, then the last is selected")
+            << false << three << "00:00:00"
+            << "yes" << QStringList{"00:00:02", "00:00:03"} << 1 << keyed(three) << 1;
+        QTest::newRow("close rewrites the section")
+            << false << QStringList{"00:00:09"} + three + QStringList{"00:00:04"} << "00:00:00"
+            << "yes yes close" << three << 2 << keyed(three) << 2;
+        QTest::newRow("more than ten keep their order")
+            << false << QStringList{"00:13:00"} + twelve << "00:00:00"
+            << "yes close" << twelve << 11 << keyed(twelve) << 1;
+        QTest::newRow("an empty list removes the section") << false << QStringList{"00:05:00"} << "00:00:00"
+                                                           << "yes close" << none << -1 << none << 1;
+        QTest::newRow("load") << false << QStringList{"01:30:05", "00:00:09"} << "00:00:00"
+                              << "load" << QStringList{"01:30:05", "00:00:09"} << 0
+                              << keyed({"01:30:05", "00:00:09"}) << 0;
+        QTest::newRow("load in wake leaves the spinners")
+            << true << QStringList{"07:30:a"} << "01:00:p"
+            << "load" << QStringList{"07:30:a"} << 0 << keyed({"07:30:a"}) << 0;
+        QTest::newRow("not a time is refused")
+            << false << QStringList{"half past"} << "00:00:00"
+            << "load" << QStringList{"half past"} << 0 << keyed({"half past"}) << 1;
+        QTest::newRow("the close box discards the visit")
+            << false << QStringList{"00:01:00", "00:02:00"} << "00:09:00"
+            << "yes add x" << QStringList{"00:02:00", "00:09:00"} << 1 << keyed({"00:01:00", "00:02:00"})
+            << 1;
     }
-    void addStoresTheDisplayedTime()
+    void editsAndHowTheVisitEnds()
     {
         QFETCH(bool, wake);
+        QFETCH(QStringList, seeded);
         QFETCH(QString, time);
+        QFETCH(QString, steps);
         if (wake)
             wakeMode();
+        seedPresets(wake ? kWake : kCountdown, seeded);
+        fx.form1->spinner(TimeField::Minutes)->setValue(5);
         const QStringList parts = time.split(':');
         fx.setTime(*fx.form1, parts[0], parts[1], parts[2]);
         auto d = open();
-        click(*d, "Command1");
+        auto* combo = d->findChild<QComboBox*>("Combo1");
+        QCOMPARE(combo->currentIndex(), int(seeded.size()) - 1); // the last
+        combo->setCurrentIndex(0);                               // Delete and Load take the selected one
+        for (const QString& step : steps.split(' ')) {
+            if (step == "add") {
+                click(d.get(), "Command1");
+            } else if (step == "load") {
+                click(d.get(), "Command3");
+            } else if (step == "close") {
+                click(d.get(), "Command4");
+                QVERIFY(!d->isVisible());
+            } else if (step == "x") {
+                d->close();
+            } else {
+                if (step == "yes")
+                    MessageBox::queueAnswer(MessageBox::Answer::Yes);
+                click(d.get(), "Command2");
+                QCOMPARE(MessageBox::shown().last().buttons, MessageBox::Buttons::YesNo);
+            }
+        }
         QTEST(d->presets(), "list");
+        QTEST(combo->currentIndex(), "selected");
+        QTEST(storedPresets(wake ? kWake : kCountdown), "stored");
         QTEST(int(MessageBox::shown().size()), "boxes");
-        if (!MessageBox::shown().isEmpty())
+        // The fields show the loaded preset; its minutes reach the spinner, but in Wake Mode the spinners
+        // stay.
+        const QString shown = steps == "load" && !d->isVisible() ? seeded[0] : time;
+        QCOMPARE(MainFixture::time(*fx.form1), shown);
+        QCOMPARE(fx.form1->spinner(TimeField::Minutes)->value(), wake ? 5 : shown.mid(3, 2).toInt());
+        if (time == "00:00:00" && steps == "add")
             QCOMPARE(
                 MessageBox::shown().first().text,
                 QString("Current time is set to 00:00:00. Please set a time other than this and try again."));
-        QVERIFY(storedPresets(wake ? kWake : kCountdown).isEmpty()); // Add alone writes nothing
-    }
-
-    void deleteAsksAndThenSelectsTheLast()
-    {
-        seedPresets(kCountdown, {"00:01:00", "00:02:00", "00:03:00"});
-        auto d = open();
-        auto* combo = d->findChild<QComboBox*>("Combo1");
-        combo->setCurrentIndex(0);
-        click(*d, "Command2"); // unanswered: No
-        QCOMPARE(d->presets().size(), 3);
-        QCOMPARE(MessageBox::shown().first().buttons, MessageBox::Buttons::YesNo);
-        MessageBox::queueAnswer(MessageBox::Answer::Yes);
-        click(*d, "Command2");
-        QCOMPARE(d->presets(), QStringList({"00:02:00", "00:03:00"}));
-        QCOMPARE(combo->currentIndex(), 1);
-    }
-
-    void theCloseBoxDiscardsTheVisitsEdits()
-    {
-        seedPresets(kCountdown, {"00:01:00", "00:02:00"});
-        fx.setTime(*fx.form1, "00", "09", "00");
-        auto d = open();
-        MessageBox::queueAnswer(MessageBox::Answer::Yes);
-        click(*d, "Command2");
-        click(*d, "Command1");
-        d->close();
-        QCOMPARE(storedPresets(kCountdown), keyed({"00:01:00", "00:02:00"}));
-    }
-
-    void loadSelectedFillsBothWindowsAndSaves_data()
-    {
-        QTest::addColumn<bool>("wake");
-        QTest::addColumn<QString>("preset");
-        QTest::addColumn<QString>("time");
-        QTest::addColumn<int>("minutesSpinner");
-        QTest::newRow("countdown") << false << QString("01:30:05") << "01:30:05" << 30;
-        QTest::newRow("wake") << true << QString("07:30:a") << "07:30:a" << 5; // spinners left alone
-        QTest::newRow("one digit parts") << false << QString("7:5:3") << "07:05:03" << 5;
-    }
-    void loadSelectedFillsBothWindowsAndSaves()
-    {
-        QFETCH(bool, wake);
-        QFETCH(QString, preset);
-        if (wake)
-            wakeMode();
-        const QString section = wake ? kWake : kCountdown;
-        seedPresets(section, {preset, "00:00:09"});
-        fx.form1->spinner(TimeField::Minutes)->setValue(5);
-        auto d = open();
-        d->findChild<QComboBox*>("Combo1")->setCurrentIndex(0);
-        click(*d, "Command3");
-        QVERIFY(!d->isVisible());
-        QTEST(MainFixture::time(*fx.form1), "time");
-        QTEST(fx.form1->spinner(TimeField::Minutes)->value(), "minutesSpinner");
-        QCOMPARE(storedPresets(section), keyed({preset, "00:00:09"}));
-    }
-
-    void aPresetThatIsNotATimeIsNotLoaded()
-    {
-        seedPresets(kCountdown, {"half past"});
-        fx.setTime(*fx.form1, "00", "02", "00");
-        auto d = open();
-        click(*d, "Command3");
-        QVERIFY(d->isVisible() && !MessageBox::shown().isEmpty());
-        QCOMPARE(MainFixture::time(*fx.form1), QString("00:02:00"));
-        QCOMPARE(storedPresets(kCountdown), keyed({"half past"}));
     }
 
     void presetTexts_data()
@@ -238,6 +166,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fields"); // "" when refused
         QTest::newRow("countdown") << "99:59:01" << false << "99:59:01";
         QTest::newRow("wake capital") << "07:30:A" << true << "07:30:a";
+        QTest::newRow("one digit parts") << "7:5:3" << false << "07:05:03";
         QTest::newRow("blanks around") << " 01:00:00 " << false << "01:00:00";
         QTest::newRow("wake in countdown") << "07:30:a" << false << "";
         QTest::newRow("wake hours past 12") << "13:00:a" << true << "";

@@ -1,6 +1,6 @@
 #pragma once
 // The real main windows on the offscreen platform, with a silent sound back end and a private
-// registry file.
+// registry file; and the controls of the program's dialogs, found by object name.
 
 #include "WithOptions.h"
 #include "app/Controller.h"
@@ -13,12 +13,16 @@
 #include "sound/SilentAudio.h"
 #include "sound/SoundPlayer.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -78,8 +82,6 @@ struct MainFixture {
     }
 
     Form1b& big() const { return app->big(); }
-    static QPushButton* cmd(MainWindow& w, Cmd c) { return w.button(c); }
-    static QLineEdit* field(MainWindow& w, TimeField f) { return w.field(f); }
     static QString time(MainWindow& w)
     {
         return w.fieldText(TimeField::Hours) + ":" + w.fieldText(TimeField::Minutes) + ":" +
@@ -98,7 +100,6 @@ struct MainFixture {
         activate(w);
         QTest::mouseClick(e, Qt::LeftButton);
         QTest::keyClicks(e, text);
-        // Tab moves on, as a user leaving the field would.
         QTest::keyClick(e, Qt::Key_Tab);
     }
     static void activate(QWidget& w)
@@ -121,6 +122,32 @@ inline void onNextModal(std::function<void(QWidget*)> action)
         if (auto* d = qobject_cast<QDialog*>(modal); d && d->isVisible())
             d->reject();
     });
+}
+
+// The control named name (and, for a control array, carrying index) inside root.
+template <class T> T* ctl(QWidget* root, const char* name, int index = -1)
+{
+    for (T* w : root->findChildren<T*>(QString::fromLatin1(name))) {
+        const QVariant i = w->property("index");
+        if (index < 0 ? !i.isValid() : (i.isValid() && i.toInt() == index))
+            return w;
+    }
+    return nullptr;
+}
+
+inline void click(QWidget* root, const char* name, int index = -1)
+{
+    auto* b = ctl<QAbstractButton>(root, name, index);
+    QVERIFY2(b, name);
+    // Check boxes and option buttons take clicks on their box and caption only: aim at the box.
+    const bool boxed = qobject_cast<QCheckBox*>(b) || qobject_cast<QRadioButton*>(b);
+    QTest::mouseClick(b, Qt::LeftButton, {}, boxed ? QPoint(7, b->height() / 2) : b->rect().center());
+}
+
+inline QString registryText()
+{
+    QFile f(CRegSettings::defaultFilePath());
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 } // namespace zentimo::test

@@ -13,17 +13,6 @@ using namespace zentimo;
 
 namespace {
 
-int openMessageWindows()
-{
-    int count = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (qobject_cast<Form2*>(w) && w->isVisible()) {
-            ++count;
-        }
-    }
-    return count;
-}
-
 void flushDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -34,142 +23,117 @@ void flushDeletes()
 class TestForm2 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void cleanup();
+    void cleanup()
+    {
+        if (Form2* form = Form2::current()) {
+            form->close();
+        }
+        flushDeletes();
+        QVERIFY(Form2::current() == nullptr);
+    }
 
-    void alarmShowsShapedTopmostPanel();
-    void secondAlarmRestartsTextInTheSameWindow();
-    void scrollStepWrapsOnlyBelowMinusWidth_data();
-    void scrollStepWrapsOnlyBelowMinusWidth();
-    void closeButton_data();
-    void closeButton();
-    void closingAllWindowsAtExitEmitsQueryUnload();
+    void alarmShowsShapedTopmostPanel()
+    {
+        Form2* form = Form2::ShowAlarm(QStringLiteral("Wake up!"));
+        QVERIFY(form && form->isVisible());
+        QCOMPARE(Form2::current(), form);
+        QVERIFY(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        // Shaped: the corners are cut, the strip and the close button are whole.
+        for (const QPoint& corner :
+             {QPoint(0, 0), QPoint(691, 0), QPoint(0, 123), QPoint(691, 123), QPoint(2, 2)})
+            QVERIFY(!form->mask().contains(corner));
+        QCOMPARE(form->mask().intersected(kMessageStripRect), QRegion(kMessageStripRect));
+        QCOMPARE(form->mask().intersected(kCloseButtonRect), QRegion(kCloseButtonRect));
+        // The text starts just beyond the strip's right edge, 30 twips below its top, wholly inside it.
+        QCOMPARE(form->labelLeftTwips(), form->stripScaleWidthTwips());
+        QVERIFY(form->labelWidthTwips() > 0);
+        const QRect text = form->findChild<QWidget*>(QStringLiteral("Label1"))->geometry();
+        QCOMPARE(text.top(), twipsToPixels(30));
+        QVERIFY(text.bottom() < form->findChild<QWidget*>(QStringLiteral("Picture1"))->height());
 
-    void iconFilesAreWrittenPerSize();
+        // A second alarm restarts the text in the same window.
+        for (int i = 0; i < 40; ++i)
+            form->scrollStep();
+        QVERIFY(form->labelLeftTwips() < form->stripScaleWidthTwips());
+        QCOMPARE(Form2::ShowAlarm(QStringLiteral("second, longer message")), form);
+        QCOMPARE(form->message(), QStringLiteral("second, longer message"));
+        QCOMPARE(form->labelLeftTwips(), form->stripScaleWidthTwips());
+    }
+
+    void scrollStepWrapsOnlyBelowMinusWidth_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("leftPlusWidth"); // Left before the step, relative to -Width
+        QTest::addColumn<bool>("wraps");
+
+        QTest::newRow("reaching -Width exactly stays") << QStringLiteral("Alarm") << 25 << false;
+        QTest::newRow("one twip past -Width wraps") << QStringLiteral("Alarm") << 24 << true;
+        QTest::newRow("empty message wraps once below zero") << QString() << 10 << true;
+    }
+
+    void scrollStepWrapsOnlyBelowMinusWidth()
+    {
+        QFETCH(QString, message);
+        QFETCH(int, leftPlusWidth);
+        QFETCH(bool, wraps);
+
+        Form2* form = Form2::ShowAlarm(message);
+        const int width = form->labelWidthTwips();
+        QCOMPARE(message.isEmpty(), width == 0);
+        form->setLabelLeftTwips(-width + leftPlusWidth);
+        form->scrollStep();
+        QCOMPARE(form->labelLeftTwips(), wraps ? form->stripScaleWidthTwips() : -width + leftPlusWidth - 25);
+    }
+
+    // The close button acts on release over it; closing every window at exit unloads the panel too.
+    void closing_data()
+    {
+        QTest::addColumn<QPoint>("releaseAt"); // null: the program closes all windows
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("released on its last pixel closes") << QPoint(81, 69) << true;
+        QTest::newRow("released just past its edge does not close") << QPoint(82, 35) << false;
+        QTest::newRow("all windows closed at exit") << QPoint() << true;
+    }
+    void closing()
+    {
+        QFETCH(QPoint, releaseAt);
+        QFETCH(bool, closes);
+        QPointer<Form2> form = Form2::ShowAlarm(QStringLiteral("Close me"));
+        QSignalSpy unload(form.data(), &Form2::queryUnload);
+        auto* button = form->findChild<QLabel*>(QStringLiteral("Pictureb"));
+        const qint64 upImage = button->pixmap().cacheKey();
+        if (releaseAt.isNull()) {
+            QApplication::closeAllWindows();
+        } else {
+            QTest::mousePress(button, Qt::LeftButton, {}, QPoint(40, 35));
+            QVERIFY(button->pixmap().cacheKey() != upImage);
+            QTest::mouseRelease(button, Qt::LeftButton, {}, releaseAt);
+        }
+        QCOMPARE(unload.count(), closes ? 1 : 0);
+        flushDeletes();
+        QCOMPARE(form.isNull(), closes);
+        if (!closes)
+            QVERIFY(form->isVisible() && button->pixmap().cacheKey() == upImage);
+    }
+
+    void iconFilesAreWrittenPerSize()
+    {
+        QTemporaryDir dir;
+        bool ok = false;
+        const QStringList files = writeProgramIcons(dir.path(), &ok);
+        QVERIFY(ok);
+        QCOMPARE(files.size(), programIconSizes().size());
+        for (const int size : programIconSizes()) {
+            const QImage img(QStringLiteral("%1/%2x%2/apps/zentimo.png").arg(dir.path()).arg(size));
+            QCOMPARE(img.size(), QSize(size, size));
+        }
+
+        QFile blocker(dir.filePath(QStringLiteral("file")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        writeProgramIcons(blocker.fileName(), &ok);
+        QVERIFY(!ok);
+    }
 };
-
-void TestForm2::cleanup()
-{
-    if (Form2* form = Form2::current()) {
-        form->close();
-    }
-    flushDeletes();
-    QVERIFY(Form2::current() == nullptr);
-}
-
-void TestForm2::alarmShowsShapedTopmostPanel()
-{
-    Form2* form = Form2::ShowAlarm(QStringLiteral("Wake up!"));
-    QVERIFY(form && form->isVisible());
-    QCOMPARE(Form2::current(), form);
-    QVERIFY(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(!form->mask().contains(QPoint(0, 0)));
-    QVERIFY(form->mask().contains(QPoint(346, 62)));
-    // The text starts just beyond the strip's right edge, 30 twips below its top, wholly inside it.
-    QCOMPARE(form->labelLeftTwips(), form->stripScaleWidthTwips());
-    QVERIFY(form->labelWidthTwips() > 0);
-    const QRect text = form->findChild<QWidget*>(QStringLiteral("Label1"))->geometry();
-    QCOMPARE(text.top(), twipsToPixels(30));
-    QVERIFY(text.bottom() < form->findChild<QWidget*>(QStringLiteral("Picture1"))->height());
-}
-
-void TestForm2::secondAlarmRestartsTextInTheSameWindow()
-{
-    Form2* first = Form2::ShowAlarm(QStringLiteral("first"));
-    for (int i = 0; i < 40; ++i) {
-        first->scrollStep();
-    }
-    QVERIFY(first->labelLeftTwips() < first->stripScaleWidthTwips());
-
-    Form2* second = Form2::ShowAlarm(QStringLiteral("second, longer message"));
-    QCOMPARE(second, first);
-    QCOMPARE(openMessageWindows(), 1);
-    QCOMPARE(second->message(), QStringLiteral("second, longer message"));
-    QCOMPARE(second->labelLeftTwips(), second->stripScaleWidthTwips());
-}
-
-void TestForm2::scrollStepWrapsOnlyBelowMinusWidth_data()
-{
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<int>("leftPlusWidth"); // Left before the step, relative to -Width
-    QTest::addColumn<bool>("wraps");
-
-    QTest::newRow("reaching -Width exactly stays") << QStringLiteral("Alarm") << 25 << false;
-    QTest::newRow("one twip past -Width wraps") << QStringLiteral("Alarm") << 24 << true;
-    QTest::newRow("empty message wraps once below zero") << QString() << 10 << true;
-}
-
-void TestForm2::scrollStepWrapsOnlyBelowMinusWidth()
-{
-    QFETCH(QString, message);
-    QFETCH(int, leftPlusWidth);
-    QFETCH(bool, wraps);
-
-    Form2* form = Form2::ShowAlarm(message);
-    const int width = form->labelWidthTwips();
-    QCOMPARE(message.isEmpty(), width == 0);
-    form->setLabelLeftTwips(-width + leftPlusWidth);
-    form->scrollStep();
-    QCOMPARE(form->labelLeftTwips(), wraps ? form->stripScaleWidthTwips() : -width + leftPlusWidth - 25);
-}
-
-void TestForm2::closeButton_data()
-{
-    QTest::addColumn<QPoint>("releaseAt");
-    QTest::addColumn<bool>("closes");
-
-    QTest::newRow("released on its last pixel closes") << QPoint(81, 69) << true;
-    QTest::newRow("released just past its edge does not close") << QPoint(82, 35) << false;
-}
-
-void TestForm2::closeButton()
-{
-    QFETCH(QPoint, releaseAt);
-    QFETCH(bool, closes);
-
-    QPointer<Form2> form = Form2::ShowAlarm(QStringLiteral("Close me"));
-    QSignalSpy unload(form.data(), &Form2::queryUnload);
-    auto* button = form->findChild<QLabel*>(QStringLiteral("Pictureb"));
-    const qint64 upImage = button->pixmap().cacheKey();
-
-    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(40, 35));
-    QVERIFY(button->pixmap().cacheKey() != upImage);
-
-    QTest::mouseRelease(button, Qt::LeftButton, {}, releaseAt);
-    QCOMPARE(unload.count(), closes ? 1 : 0);
-    flushDeletes();
-    QCOMPARE(form.isNull(), closes);
-    if (!closes) {
-        QVERIFY(form->isVisible());
-        QCOMPARE(button->pixmap().cacheKey(), upImage);
-    }
-}
-
-void TestForm2::closingAllWindowsAtExitEmitsQueryUnload()
-{
-    Form2* form = Form2::ShowAlarm(QStringLiteral("bye"));
-    QSignalSpy unload(form, &Form2::queryUnload);
-    QApplication::closeAllWindows();
-    QCOMPARE(unload.count(), 1);
-    QVERIFY(Form2::current() == nullptr);
-}
-
-void TestForm2::iconFilesAreWrittenPerSize()
-{
-    QTemporaryDir dir;
-    bool ok = false;
-    const QStringList files = writeProgramIcons(dir.path(), &ok);
-    QVERIFY(ok);
-    QCOMPARE(files.size(), programIconSizes().size());
-    for (const int size : programIconSizes()) {
-        const QImage img(QStringLiteral("%1/%2x%2/apps/zentimo.png").arg(dir.path()).arg(size));
-        QCOMPARE(img.size(), QSize(size, size));
-    }
-
-    QFile blocker(dir.filePath(QStringLiteral("file")));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    writeProgramIcons(blocker.fileName(), &ok);
-    QVERIFY(!ok);
-}
 
 QTEST_MAIN(TestForm2)
 #include "tst_form2.moc"

@@ -33,99 +33,75 @@ QColor bandColourAt(const QList<GradientBand>& bands, int y)
 class TestGradient : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void bandsFromTheTop_data();
-    void bandsFromTheTop();
-    void componentsStopAtZero();
+    void bandsFromTheTop_data()
+    {
+        QTest::addColumn<double>("outer");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<QColor>("first");
+        QTest::addColumn<QColor>("last");
 
-    void childWidgetKeepsItsBandsAcrossRepaints();
-    void unshownWindowCountsAnEstimatedFrame();
-    void systemColourPaintsTheButtonFace();
-};
-
-void TestGradient::bandsFromTheTop_data()
-{
-    QTest::addColumn<double>("outer");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<QColor>("first");
-    QTest::addColumn<QColor>("last");
-
-    QTest::newRow("6300 twips, magenta") << 6300.0 << 100 << QColor(255, 0, 255) << QColor(7, 0, 7);
-    QTest::newRow("rounded down") << 6330.0 << 100 << QColor(255, 255, 0) << QColor(7, 7, 0);
-    QTest::newRow("rounded up") << 6335.0 << 101 << QColor(0, 255, 255) << QColor(0, 7, 7);
-}
-
-void TestGradient::bandsFromTheTop()
-{
-    QFETCH(double, outer);
-    QFETCH(int, height);
-    QFETCH(QColor, first);
-    QFETCH(QColor, last);
-
-    const QList<GradientBand> bands =
-        gradientBands(outer, first.red(), first.green(), first.blue(), 1, false, kFace);
-    QCOMPARE(bands.size(), 63);
-    for (int i = 0; i < bands.size(); ++i) {
-        QCOMPARE(bands[i].top, i * height);
-        QCOMPARE(bands[i].bottom, (i + 1) * height);
+        QTest::newRow("6300 twips, magenta") << 6300.0 << 100 << QColor(255, 0, 255) << QColor(7, 0, 7);
+        QTest::newRow("rounded down") << 6330.0 << 100 << QColor(255, 255, 0) << QColor(7, 7, 0);
+        QTest::newRow("rounded up") << 6335.0 << 101 << QColor(0, 255, 255) << QColor(0, 7, 7);
+        QTest::newRow("components stop at zero") << 6300.0 << 100 << QColor(2, 4, 5) << QColor(0, 0, 0);
     }
-    QCOMPARE(bands.first().color, first);
-    QCOMPARE(bands[1].color,
-             QColor(qMax(0, first.red() - 4), qMax(0, first.green() - 4), qMax(0, first.blue() - 4)));
-    QCOMPARE(bands.last().color, last);
-}
 
-void TestGradient::componentsStopAtZero()
-{
-    const QList<GradientBand> bands = gradientBands(6300, 2, 4, 5, 1, false, kFace);
-    QCOMPARE(bands[0].color, QColor(2, 4, 5));
-    QCOMPARE(bands[1].color, QColor(0, 0, 1));
-    QCOMPARE(bands.last().color, QColor(0, 0, 0));
-    // Out of range components are clamped first.
-    QCOMPARE(gradientBands(6300, 300, -5, 128, 1, false, kFace)[1].color, QColor(251, 0, 124));
-}
+    void bandsFromTheTop()
+    {
+        QFETCH(double, outer);
+        QFETCH(int, height);
+        QFETCH(QColor, first);
+        QFETCH(QColor, last);
 
-void TestGradient::childWidgetKeepsItsBandsAcrossRepaints()
-{
-    QWidget window;
-    window.resize(200, 500);
-    auto* child = new QWidget(&window);
-    child->setGeometry(10, 10, 100, 420); // 6300 twips: bands of 100 twips
-    PaintGradient(child, 255, 0, 255, 1, false);
-    QCOMPARE(gradientOuterSize(child), QSize(100, 420));
+        const QList<GradientBand> bands =
+            gradientBands(outer, first.red(), first.green(), first.blue(), 1, false, kFace);
+        QCOMPARE(bands.size(), 63);
+        for (int i = 0; i < bands.size(); ++i) {
+            QCOMPARE(bands[i].top, i * height);
+            QCOMPARE(bands[i].bottom, (i + 1) * height);
+        }
+        QCOMPARE(bands.first().color, first);
+        QCOMPARE(bands[1].color,
+                 QColor(qMax(0, first.red() - 4), qMax(0, first.green() - 4), qMax(0, first.blue() - 4)));
+        QCOMPARE(bands.last().color, last);
+    }
 
-    QCOMPARE(colourAtRow(child, 0), QColor(255, 0, 255));
-    QCOMPARE(colourAtRow(child, 8), QColor(251, 0, 251)); // 120 twips: the second band
-    child->repaint();
-    QCOMPARE(colourAtRow(child, 419), QColor(7, 0, 7));
+    void outOfRangeComponentsAreClampedFirst()
+    {
+        QCOMPARE(gradientBands(6300, 300, -5, 128, 1, false, kFace)[1].color, QColor(251, 0, 124));
+    }
 
-    PaintGradient(child, 0, 255, 0, 1, false);
-    QCOMPARE(colourAtRow(child, 0), QColor(0, 255, 0));
-}
+    // A child keeps its own bands across repaints; a window not yet shown counts an estimated frame, so its
+    // last bands lie below the client area; the system colour paints the button face.
+    void paintedWidgets()
+    {
+        QWidget window;
+        window.resize(300, 420);
+        auto* child = new QWidget(&window);
+        child->setGeometry(10, 10, 100, 420); // 6300 twips: bands of 100 twips
+        PaintGradient(child, 255, 0, 255, 1, false);
+        QCOMPARE(gradientOuterSize(child), QSize(100, 420));
+        QCOMPARE(colourAtRow(child, 0), QColor(255, 0, 255));
+        QCOMPARE(colourAtRow(child, 8), QColor(251, 0, 251)); // 120 twips: the second band
+        child->repaint();
+        QCOMPARE(colourAtRow(child, 419), QColor(7, 0, 7));
+        PaintGradient(child, 0, 255, 0, 1, false);
+        QCOMPARE(colourAtRow(child, 0), QColor(0, 255, 0));
 
-void TestGradient::unshownWindowCountsAnEstimatedFrame()
-{
-    QWidget window;
-    window.resize(300, 420);
-    const QSize outer = gradientOuterSize(&window);
-    QCOMPARE(outer, QSize(300 + 2 * kEstimatedBorder, 420 + kEstimatedTitleBar + 2 * kEstimatedBorder));
+        const QSize outer = gradientOuterSize(&window);
+        QCOMPARE(outer, QSize(300 + 2 * kEstimatedBorder, 420 + kEstimatedTitleBar + 2 * kEstimatedBorder));
+        PaintGradient(&window, 0, 0, 255, 1, false);
+        const QList<GradientBand> bands =
+            gradientBands(pixelsToTwips(outer.height()), 0, 0, 255, 1, false, kFace);
+        QVERIFY(bands.last().bottom > pixelsToTwips(420));
+        QCOMPARE(colourAtRow(&window, 0), QColor(0, 0, 255));
+        QCOMPARE(colourAtRow(&window, 419), bandColourAt(bands, pixelsToTwips(419) + 7));
+        QVERIFY(colourAtRow(&window, 419) != bands.last().color);
 
-    PaintGradient(&window, 0, 0, 255, 1, false);
-    const QList<GradientBand> bands =
-        gradientBands(pixelsToTwips(outer.height()), 0, 0, 255, 1, false, kFace);
-    QVERIFY(bands.last().bottom > pixelsToTwips(420)); // the last bands lie below the client area
-    QCOMPARE(colourAtRow(&window, 0), QColor(0, 0, 255));
-    QCOMPARE(colourAtRow(&window, 419), bandColourAt(bands, pixelsToTwips(419) + 7));
-    QVERIFY(colourAtRow(&window, 419) != bands.last().color);
-}
-
-void TestGradient::systemColourPaintsTheButtonFace()
-{
-    QWidget window;
-    window.resize(100, 300);
-    PaintGradient(&window, 255, 0, 0, 1, true);
-    const QColor face = QApplication::palette().color(QPalette::Button);
-    QCOMPARE(colourAtRow(&window, 299), face);
-}
+        PaintGradient(&window, 255, 0, 0, 1, true);
+        QCOMPARE(colourAtRow(&window, 419), QApplication::palette().color(QPalette::Button));
+    }
+};
 
 QTEST_MAIN(TestGradient)
 #include "tst_gradient.moc"

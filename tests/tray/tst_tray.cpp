@@ -1,13 +1,31 @@
-#include "WithOptions.h"
+#include "shell/FrmAbt.h"
 #include "shell/HelpWindow.h"
 #include "shell/MainFixture.h"
+#include "shell/ShellOpen.h"
 #include "shell/Tray.h"
 
 #include <QFile>
 #include <QMenu>
+#include <QTextBrowser>
 
 using namespace zentimo;
 using namespace zentimo::test;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+QString browserText()
+{
+    return HelpWindow::current()->browser()->toPlainText();
+}
+
+} // namespace
 
 // The round trip by the icon, its tip and its menu is the end-to-end test's; here is what it cannot reach.
 class TrayTest : public QObject {
@@ -16,19 +34,7 @@ class TrayTest : public QObject {
 
     Tray& tray() const { return fx.app->tray(); }
     MainWindow& window(int size) const { return fx.app->face(size); }
-    QAction* action(const char* name) const
-    {
-        return tray().menu()->findChild<QAction*>(QString::fromLatin1(name));
-    }
     void pressTray(MainWindow& w) { QTest::mouseClick(w.button(Cmd::Tray), Qt::LeftButton); }
-    void verifyInTray(MainWindow& w)
-    {
-        QVERIFY(!w.isVisible() && fx.app->tray().InTray && tray().iconShown());
-    }
-    void verifyRestored(MainWindow& w)
-    {
-        QVERIFY(w.isVisible() && !fx.app->tray().InTray && !tray().iconShown());
-    }
     // A countdown one second from its alarm.
     void runToLastSecond(MainWindow& w)
     {
@@ -47,6 +53,8 @@ private Q_SLOTS:
     {
         fx.teardown();
         Tray::setAvailableForTests(std::nullopt);
+        delete HelpWindow::current();
+        HelpWindow::setHelpFolders({});
     }
 
     // With every main window hidden, closing another window must not end the program: Qt quits
@@ -67,61 +75,103 @@ private Q_SLOTS:
         });
         QCoreApplication::exec();
         QVERIFY(survived);
-        delete HelpWindow::current();
     }
 
-    void exitWithASoundPlayingStopsItAndLeavesNoIcon()
+    // The alarm takes the window out of the tray, or out of the minimised state without a notification area.
+    // Closing then, by the tray menu or the window, stops the sound (the device before the wave) and takes
+    // the icon away.
+    void alarmBringsTheWindowBack_data()
     {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("area");
+        QTest::addColumn<QString>("exit");
+        QTest::newRow("small") << 0 << true << "";
+        QTest::newRow("big") << 1 << true << "";
+        QTest::newRow("no notification area") << 0 << false << "";
+        QTest::newRow("exit by the tray menu") << 0 << true << "tray";
+        QTest::newRow("window closed") << 1 << true << "window";
+    }
+    void alarmBringsTheWindowBack()
+    {
+        QFETCH(int, size);
+        QFETCH(bool, area);
+        QFETCH(QString, exit);
         QTemporaryDir folder;
         const QString song = folder.filePath("alarm.mp3");
-        QFile file(song);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ID3") == 3);
-        file.close();
-        fx.start();
-        withOptions(*fx.engine, [&](Options& o) { o.UseBuiltIn = false; });
-        withOptions(*fx.engine, [&](Options& o) { o.SoundFile = song; });
-        runToLastSecond(*fx.form1);
+        writeFile(song, "ID3");
+        Tray::setAvailableForTests(area);
+        fx.start(size);
+        withOptions(*fx.engine, [&](Options& o) {
+            o.UseBuiltIn = false;
+            o.SoundFile = song;
+        });
+        runToLastSecond(window(size));
+        pressTray(window(size));
+        QCOMPARE(window(size).isMinimized(), !area);
+        QCOMPARE(tray().InTray, area);
+        QCOMPARE(tray().iconShown(), area);
         fx.engine->sec_Timer();
+        QVERIFY(window(size).isVisible() && !window(size).isMinimized());
+        QVERIFY(!tray().InTray && !tray().iconShown() && !window(1 - size).isVisible());
         QVERIFY(fx.audio->state().devicePlaying);
-        pressTray(*fx.form1);
-        verifyInTray(*fx.form1);
-        action("mnSTEX")->trigger();
-        QVERIFY(!tray().iconShown());
-        QVERIFY(!fx.audio->state().deviceOpen);
+        if (exit.isEmpty())
+            return;
+        if (exit == "tray") {
+            pressTray(window(size));
+            QVERIFY(tray().iconShown());
+        }
+        fx.audio->takeCalls();
+        if (exit == "tray")
+            tray().menu()->findChild<QAction*>("mnSTEX")->trigger();
+        else
+            window(size).close();
+        QCOMPARE(fx.audio->calls().mid(0, 2), (QStringList{"closeDevice", "stopWave"}));
+        QVERIFY(!tray().iconShown() && !fx.audio->state().deviceOpen);
         QVERIFY(!fx.form1->isVisible() && !fx.big().isVisible());
     }
 
-    // ---- the alarm ------------------------------------------------------------------------------
-
-    void alarmInTheTrayRemovesTheIconAndShowsTheWindow_data()
+    // Beside the program first; a missing file is reported in the window, and found on the next opening.
+    void helpIsLookedForBesideTheProgramThenInTheDataFolder()
     {
-        QTest::addColumn<int>("size");
-        QTest::newRow("small") << 0;
-        QTest::newRow("big") << 1;
+        const QString here = QCoreApplication::applicationDirPath();
+        const QString installed = QDir::cleanPath(here + QStringLiteral("/" ZENTIMO_DATADIR_FROM_BINDIR));
+        QCOMPARE(HelpWindow::helpFolders(), (QStringList{here, installed}));
+        QTemporaryDir program, data;
+        HelpWindow::setHelpFolders({program.path(), data.path()});
+        QCOMPARE(HelpWindow::findHelpFile(), QString());
+        HelpWindow::showHelp(nullptr);
+        QVERIFY(HelpWindow::current()->isVisible());
+        QCOMPARE(HelpWindow::current()->shownFile(), QString());
+        QVERIFY(browserText().contains("Help is not available"));
+        QVERIFY(browserText().contains(data.filePath("zm.html")));
+        HelpWindow::current()->close();
+        writeFile(data.filePath("zm.html"), "<p>data</p>");
+        QCOMPARE(HelpWindow::findHelpFile(), data.filePath("zm.html"));
+        HelpWindow::showHelp(nullptr);
+        QCOMPARE(browserText(), QString("data"));
+        writeFile(program.filePath("zm.html"), "<p>program</p>");
+        QCOMPARE(HelpWindow::findHelpFile(), program.filePath("zm.html"));
     }
-    void alarmInTheTrayRemovesTheIconAndShowsTheWindow()
-    {
-        QFETCH(int, size);
-        fx.start(size);
-        runToLastSecond(window(size));
-        pressTray(window(size));
-        verifyInTray(window(size));
-        fx.engine->sec_Timer();
-        verifyRestored(window(size));
-        QVERIFY(!window(1 - size).isVisible());
-    }
 
-    // ---- no notification area -------------------------------------------------------------------
-
-    void withoutANotificationAreaTrayMinimisesAndTheAlarmRestores()
+    void webAndMailLinksGoToTheShell()
     {
-        Tray::setAvailableForTests(false);
-        fx.start();
-        runToLastSecond(*fx.form1);
-        pressTray(*fx.form1);
-        QVERIFY(fx.form1->isMinimized() && !fx.app->tray().InTray && !tray().iconShown());
-        fx.engine->sec_Timer();
-        QVERIFY(!fx.form1->isMinimized() && fx.form1->isVisible());
+        QTemporaryDir folder;
+        writeFile(folder.filePath("zm.html"), "<a href='http://www.fernwick.example/'>web</a>");
+        HelpWindow::setHelpFolders({folder.path()});
+        HelpWindow::showHelp(nullptr);
+        ShellOpenRecorder shell;
+        QTextBrowser* browser = HelpWindow::current()->browser();
+        Q_EMIT browser->anchorClicked(QUrl("http://www.fernwick.example/"));
+        Q_EMIT browser->anchorClicked(QUrl("mailto:support@fernwick.example"));
+        Q_EMIT browser->anchorClicked(QUrl("#tray"));
+        QCOMPARE(browser->source(), QUrl::fromLocalFile(folder.filePath("zm.html")));
+        // The About box's links go the same way and leave the box open.
+        FrmAbt about;
+        about.show();
+        QTest::mouseClick(about.findChild<QLabel*>("Label6"), Qt::LeftButton);
+        QVERIFY(about.isVisible());
+        QCOMPARE(shell.opened, (QStringList{"http://www.fernwick.example/", "mailto:support@fernwick.example",
+                                            "http://www.fernwick.example/"}));
     }
 };
 
