@@ -165,6 +165,20 @@ private Q_SLOTS:
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:05:00"));
     }
 
+    // Enter presses the focused button once (press and release); Tab only moves on.
+    void keysOnAFocusedButton()
+    {
+        fx.start();
+        fx.setTime(*fx.form1, "00", "05", "00");
+        QPushButton* start = fx.form1->button(Cmd::Start);
+        MainFixture::activate(*fx.form1);
+        start->setFocus();
+        QTest::keyClick(start, Qt::Key_Tab);
+        QCOMPARE(fx.form1->caption(), QString("Start"));
+        QTest::keyClick(start, Qt::Key_Return);
+        QCOMPARE(fx.form1->caption(), QString("Stop"));
+    }
+
     // A length limit holds typing back but cuts nothing; the seconds caption follows the mode on both
     // windows, the big window's without a colon of its own.
     void fieldLimitAndCaption()
