@@ -195,7 +195,8 @@ private Q_SLOTS:
         QTest::newRow("bad utf-8 line") << options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n") << "1" << int(Kept);
         QTest::newRow("hand-written, no header")
             << kOptionsKey.toUtf8() +
-                   "\n; a comment\n\"Size\"=\"1\"\nrandom words\n\"Flags\"=dword:00000001\n"
+                   "\n; a comment\n\"Size\"=\"1\"\nrandom words\n\"Play "
+                   "Sound\"=yes\n\"Flags\"=dword:00000001\n"
                    "\"Blob\"=hex:01,\\\n  02\n\"Odd\"=\"\\q\"\n[-HKEY_CURRENT_USER\\Software\\Gone]\n"
             << "1" << int(Kept);
         const QByteArray endless(RegistryFile::kMaxFileSize + 10, 'x');
