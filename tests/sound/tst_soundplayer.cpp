@@ -39,21 +39,12 @@ private Q_SLOTS:
                  (QStringList{"playWaveImage 101 once", "stopWave", "playWaveImage 105 loop"}));
     }
 
-    void deviceIsToldThePathWithoutItsQuotes_data()
-    {
-        QTest::addColumn<QString>("quoted");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("quoted") << QString("\"/music/wake up.mp3\"") << "/music/wake up.mp3";
-        QTest::newRow("unquoted") << QString("/music/a.mid") << "/music/a.mid";
-        QTest::newRow("one quote") << QString("\"") << "\"";
-    }
-
     void deviceIsToldThePathWithoutItsQuotes()
     {
-        QFETCH(QString, quoted);
-        QFETCH(QString, expected);
-        QVERIFY(!m_player->OpenDevice(quoted, AudioBackend::DeviceType::MpegVideo)); // none of them exists
-        QCOMPARE(m_audio->calls(), QStringList{"openDevice " + expected + " MpegVideo"});
+        for (const QString& quoted : {QString("\"/music/wake up.mp3\""), QString("\"")}) // neither exists
+            QVERIFY(!m_player->OpenDevice(quoted, AudioBackend::DeviceType::MpegVideo));
+        QCOMPARE(m_audio->calls(),
+                 (QStringList{"openDevice /music/wake up.mp3 MpegVideo", "openDevice \" MpegVideo"}));
     }
 
     void loadSoundReportsFileErrors_data()
