@@ -1,6 +1,6 @@
 #pragma once
 // What every fuzz target starts from: an invariant that aborts where libFuzzer sees it, and a private
-// scratch folder, memory-backed where possible because every write syncs.
+// scratch folder in memory, because every write syncs.
 
 #include <QDir>
 #include <QFile>
@@ -21,9 +21,7 @@ inline void check(bool ok, const char* what)
 // The scratch folder emptied but for one file holding the input; returns that file's path.
 inline QString scratchFile(const QString& name, const QByteArray& bytes)
 {
-    static QTemporaryDir dir(
-        (QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath()) +
-        QStringLiteral("/zentimo-fuzz-XXXXXX"));
+    static QTemporaryDir dir(QStringLiteral("/dev/shm/zentimo-fuzz-XXXXXX"));
     for (const QString& old : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
         QFile::remove(dir.filePath(old));
     QFile f(dir.filePath(name));

@@ -9,6 +9,7 @@
 #include "sound/WaveFile.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QtEndian>
 #include <cstdint>
 
@@ -17,34 +18,23 @@ using zentimo::fuzz::check;
 
 namespace {
 
-// The first "fmt " body and the "data" body that follows it, walking the file's chunks.
-bool chunks(const QByteArray& file, QByteArray& fmt, qsizetype& dataPos, qint64& dataLength)
-{
-    qint64 pos = 12;
-    while (pos + 8 <= file.size()) {
-        const qint64 length = qFromLittleEndian<quint32>(file.constData() + pos + 4);
-        const QByteArray id = file.mid(pos, 4);
-        if (id == "fmt ")
-            fmt = file.mid(pos + 8, length);
-        if (id == "data") {
-            dataPos = pos + 8;
-            dataLength = length;
-            return true;
-        }
-        pos += 8 + length + (length & 1);
-    }
-    return false;
-}
-
 void checkImage(const QByteArray& file, const QByteArray& image)
 {
     if (image.isEmpty())
         return;
+    // The first "fmt " body and the "data" chunk that follows it, walking the file's chunks.
     QByteArray fmt;
-    qsizetype dataPos = 0;
-    qint64 dataLength = 0;
-    check(file.startsWith("RIFF") && file.mid(8, 4) == "WAVE" && chunks(file, fmt, dataPos, dataLength),
+    qint64 pos = 12;
+    for (qint64 length = 0; pos + 8 <= file.size() && file.mid(pos, 4) != "data";
+         pos += 8 + length + (length & 1)) {
+        length = qFromLittleEndian<quint32>(file.constData() + pos + 4);
+        if (file.mid(pos, 4) == "fmt ")
+            fmt = file.mid(pos + 8, length);
+    }
+    check(file.startsWith("RIFF") && file.mid(8, 4) == "WAVE" && pos + 8 <= file.size(),
           "an image only from a WAVE file with a data chunk");
+    const qint64 dataPos = pos + 8;
+    const qint64 dataLength = qFromLittleEndian<quint32>(file.constData() + pos + 4);
     check(image.startsWith("RIFF") && image.mid(8, 8) == "WAVEfmt " &&
               qFromLittleEndian<quint32>(image.constData() + 4) == quint32(image.size() - 8),
           "the image is a RIFF WAVE of its own length");
@@ -76,12 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     audio.stopWave();
     check(clock.elapsed() < 2000, "a sound file loads in under 2 s");
 
-    const QString text = SoundPlayer::LoadSound(path);
-    QString expected = QString::fromLatin1(file);
-    while (expected.startsWith(QLatin1Char(' ')))
-        expected.remove(0, 1);
-    while (expected.endsWith(QLatin1Char(' ')))
-        expected.chop(1);
-    check(text == expected, "LoadSound reads the file, one character a byte, trimmed of blanks");
+    const QString expected =
+        QString::fromLatin1(file).remove(QRegularExpression(QStringLiteral("^ +| +\\z")));
+    check(SoundPlayer::LoadSound(path) == expected,
+          "LoadSound reads the file, one character a byte, trimmed of blanks");
     return 0;
 }

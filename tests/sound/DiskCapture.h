@@ -3,21 +3,18 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QString>
 #include <algorithm>
 #include <cstdlib>
 
 namespace zentimo::test {
 
-class DiskCapture {
-public:
-    explicit DiskCapture(QString path) : m_path(std::move(path)) {}
+struct DiskCapture {
+    QString path;
 
-    qint64 frames() const { return QFileInfo(m_path).size() / 4; }
+    qint64 frames() const { return QFileInfo(path).size() / 4; }
 
     struct Heard {
-        qint64 first = -1;
-        qint64 last = -1;
+        qint64 first = -1, last = -1;
         qint64 longestGap = 0; // the longest quiet stretch between first and last
     };
 
@@ -25,10 +22,9 @@ public:
     Heard heard(qint64 from, qint64 count, int threshold) const
     {
         Heard h;
-        QFile f(m_path);
-        if (count <= 0 || !f.open(QIODevice::ReadOnly) || !f.seek(from * 4))
-            return h;
-        const QByteArray raw = f.read(count * 4);
+        QFile f(path);
+        const QByteArray raw =
+            count > 0 && f.open(QIODevice::ReadOnly) && f.seek(from * 4) ? f.read(count * 4) : QByteArray();
         const auto* s = reinterpret_cast<const qint16*>(raw.constData());
         for (qint64 i = 0; i < raw.size() / 4; ++i) {
             if (std::abs(s[2 * i]) <= threshold && std::abs(s[2 * i + 1]) <= threshold)
@@ -41,9 +37,6 @@ public:
         }
         return h;
     }
-
-private:
-    QString m_path;
 };
 
 } // namespace zentimo::test

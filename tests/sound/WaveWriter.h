@@ -3,7 +3,6 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QString>
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
@@ -13,9 +12,8 @@ namespace zentimo::test {
 
 template <typename T> void putLE(QByteArray& b, T v)
 {
-    char raw[sizeof v];
-    qToLittleEndian(v, raw);
-    b.append(raw, sizeof v);
+    v = qToLittleEndian(v);
+    b.append(reinterpret_cast<const char*>(&v), sizeof v);
 }
 
 // Mono 16-bit samples of a sine tone, with 1 ms ramps so neither end clicks.
@@ -48,18 +46,12 @@ inline QByteArray waveImage(int rate, const QByteArray& pcm16Mono, qint64 claime
 // Format 0, 480 ticks a beat at 120 beats a minute: one trumpet C5 lasting `beats` (below 34).
 inline QByteArray midiNote(int beats)
 {
-    const int ticks = 480 * beats;                   // as a two-byte variable-length quantity
-    QByteArray track("\x00\xFF\x51\x03\x07\xA1\x20"  // tempo 500000 us a beat
-                     "\x00\xC0\x38\x00\x90\x48\x64", // trumpet, note on
-                     14);
-    track += char(0x80 | (ticks >> 7));
-    track += char(ticks & 0x7F);
-    track.append("\x80\x48\x40\x00\xFF\x2F\x00", 7); // note off, end of track
-    QByteArray b("MThd\x00\x00\x00\x06\x00\x00\x00\x01\x01\xE0MTrk", 18);
-    char length[4];
-    qToBigEndian(quint32(track.size()), length);
-    b.append(length, 4);
-    return b + track;
+    const int ticks = 480 * beats; // as a two-byte variable-length quantity
+    return QByteArray("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk\0\0\0\x17"      // one track of 23 bytes
+                      "\0\xFF\x51\x03\x07\xA1\x20\0\xC0\x38\0\x90\x48\x64", // tempo, trumpet, note on
+                      36) +
+           char(0x80 | (ticks >> 7)) + char(ticks & 0x7F) +
+           QByteArray("\x80\x48\x40\0\xFF\x2F\0", 7); // off, end
 }
 
 inline bool writeFile(const QString& path, const QByteArray& bytes)

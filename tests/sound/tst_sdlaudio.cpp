@@ -36,20 +36,20 @@ class TestSdlAudio : public QObject {
 
 private:
     QTemporaryDir m_dir;
-    std::unique_ptr<DiskCapture> m_out;
+    DiskCapture m_out;
     std::unique_ptr<SoundPlayer> m_player;
     SdlAudio* m_audio = nullptr;
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
     static qint64 frames(double seconds) { return qint64(seconds * kRate); }
 
-    void waitForFrame(qint64 frame) { QTRY_VERIFY_WITH_TIMEOUT(m_out->frames() > frame, 10000); }
+    void waitForFrame(qint64 frame) { QTRY_VERIFY_WITH_TIMEOUT(m_out.frames() > frame, 10000); }
 
     // The output's end once all that was mixed before now has reached the file (it is written in blocks).
     qint64 settledEnd()
     {
-        waitForFrame(m_out->frames() + frames(0.05));
-        return m_out->frames();
+        waitForFrame(m_out.frames() + frames(0.05));
+        return m_out.frames();
     }
 
     // Writes the file `source` names (its name says what it holds) and opens it if it plays on the file
@@ -99,18 +99,14 @@ private Q_SLOTS:
 
         // Where no audio device opens, the alarm goes on silently: every call answers false.
         qputenv("SDL_AUDIODRIVER", "no-such-driver");
-        QVERIFY(prepare("beep.wav"));
-        QVERIFY(!prepare("tune.mid"));
-        QVERIFY(!m_player->PlayBuiltInLooped(107));
-        QVERIFY(!m_player->PlayWaveFile(path("beep.wav"), false));
-        QVERIFY(!m_player->PlayDevice());
-        m_player->StopWaveform();
-        m_player->CloseDevice();
+        QVERIFY(prepare("beep.wav") && !prepare("tune.mid") && !m_player->PlayDevice());
+        QVERIFY(!m_player->PlayBuiltInLooped(107) && !m_player->PlayWaveFile(path("beep.wav"), false));
+        cleanup();
         QVERIFY(!m_audio->isOpen() && !m_audio->isWavePlaying() && !m_audio->isDevicePlaying());
 
         qputenv("SDL_AUDIODRIVER", "disk");
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(path("output.raw")));
-        m_out = std::make_unique<DiskCapture>(path("output.raw"));
+        m_out.path = path("output.raw");
         QVERIFY(m_audio->prepare());
     }
 
@@ -121,8 +117,8 @@ private Q_SLOTS:
     }
 
     // seconds: how long the sound lasts when played once; 0 only asks that it sounds at all (the
-    // fallback and MIDI); -1 is a broken file for the file device, which must simply do no harm (the
-    // MIDI decoders take almost anything). A looped sound must run on without a gap and stop within 100 ms.
+    // fallback and MIDI); -1 is a broken file the file device refuses. A looped sound must run on
+    // without a gap and stop within 100 ms.
     void whatEachSourcePlays_data()
     {
         QTest::addColumn<QString>("source");
@@ -130,15 +126,13 @@ private Q_SLOTS:
         QTest::addColumn<double>("seconds");
         QTest::newRow("built-in") << "103" << false << 1.09; // the Buzzer, the shortest
         QTest::newRow("unknown built-in: the fallback") << "108" << false << 0.0;
-        QTest::newRow("wav looped") << "beep.wav" << true << 0.3;
-        QTest::newRow("wav, quotes and non-ASCII") << "the \"loud\" Wecker – größer 日本.wav" << false << 0.3;
+        QTest::newRow("wav looped, quotes and non-ASCII")
+            << "the \"loud\" Wecker – größer 日本.wav" << true << 0.3;
         QTest::newRow("missing wav: the fallback") << "gone.wav" << false << 0.0;
         QTest::newRow("unplayable wav: the fallback") << "junk.wav" << false << 0.0;
         QTest::newRow("mp3") << "tune.mp3" << false << 0.5;
         QTest::newRow("midi") << "tune.mid" << false << 0.0;
         QTest::newRow("text as mp3") << "notes.mp3" << false << -1.0;
-        QTest::newRow("missing mp3") << "gone.mp3" << false << -1.0;
-        QTest::newRow("garbage mid") << "junk.mid" << false << -1.0;
     }
 
     void whatEachSourcePlays()
@@ -152,13 +146,13 @@ private Q_SLOTS:
         const qint64 start = settledEnd();
         const bool played = play(source, loop);
         if (seconds < 0) {
-            QVERIFY(source.endsWith(".mid") || (!opened && !played));
+            QVERIFY(!opened && !played);
             settledEnd();
             return;
         }
         QVERIFY(opened && played);
         qint64 onset = -1;
-        QTRY_VERIFY_WITH_TIMEOUT((onset = m_out->heard(start, m_out->frames() - start, kAudible).first) >= 0,
+        QTRY_VERIFY_WITH_TIMEOUT((onset = m_out.heard(start, m_out.frames() - start, kAudible).first) >= 0,
                                  3000);
         QVERIFY(onset - start < frames(0.2));
         if (seconds == 0)
@@ -166,18 +160,18 @@ private Q_SLOTS:
         if (loop) {
             const qint64 span = frames(2 * seconds + 0.1);
             waitForFrame(onset + span);
-            const DiskCapture::Heard h = m_out->heard(onset, span, kAudible);
+            const DiskCapture::Heard h = m_out.heard(onset, span, kAudible);
             QVERIFY2(h.last > onset + span - kGap && h.longestGap < kGap,
                      qPrintable(QString::number(h.longestGap)));
-            const qint64 stop = m_out->frames();
+            const qint64 stop = m_out.frames();
             m_player->StopWaveform();
             waitForFrame(stop + frames(0.4));
-            QVERIFY(m_out->heard(stop, frames(0.4), 0).last - stop < frames(0.1));
+            QVERIFY(m_out.heard(stop, frames(0.4), 0).last - stop < frames(0.1));
             return;
         }
         QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isWavePlaying() && !m_audio->isDevicePlaying(), 3000);
         waitForFrame(onset + frames(seconds + 0.4));
-        const qint64 last = m_out->heard(onset, frames(seconds + 0.4), kAudible).last;
+        const qint64 last = m_out.heard(onset, frames(seconds + 0.4), kAudible).last;
         const qint64 slack = frames(source.endsWith(".mp3") ? 0.05 : 0.01); // the encoder pads
         QVERIFY2(std::abs(last - onset - frames(seconds)) < slack, qPrintable(QString::number(last - onset)));
     }
