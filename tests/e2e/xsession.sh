@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# One X server with a window manager and a tray for the whole end-to-end run.
-#   xsession.sh start STATEDIR   starts Xvfb + icewm, writes STATEDIR/display
-#   xsession.sh stop STATEDIR    ends them
+# One X server with a window manager and a tray for the whole end-to-end run. "xsession.sh start STATEDIR"
+# starts Xvfb + icewm and writes STATEDIR/display; "xsession.sh stop STATEDIR" ends them.
 set -euo pipefail
-cmd=$1
 state=$2
 mkdir -p "$state"
 
-case "$cmd" in
+case "$1" in
 start)
     "$0" stop "$state" >/dev/null 2>&1 || true
     # Xvfb picks a free display; icewm must come up with its tray, or the whole start is tried again.
@@ -24,10 +22,7 @@ start)
         display=":$(head -n1 "$state/displayfd" 2>/dev/null)"
         echo "$display" >"$state/display"
         mkdir -p "$state/icewm"
-        cat >"$state/icewm/preferences" <<'PREFS'
-ShowTaskBar=1
-TaskBarShowTray=1
-PREFS
+        printf 'ShowTaskBar=1\nTaskBarShowTray=1\n' >"$state/icewm/preferences"
         DISPLAY=$display ICEWM_PRIVCFG="$state/icewm" setsid icewm >"$state/icewm.log" 2>&1 &
         echo $! >"$state/icewm.pid"
         for _ in $(seq 100); do

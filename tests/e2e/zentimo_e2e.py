@@ -33,13 +33,9 @@ def wait_for(predicate, timeout=10.0, what="condition"):
 
 
 # Twips rectangles of the main windows' controls (15 twips a pixel).
-SMALL = {
-    "Hours": (90, 270, 720, 615), "Minutes": (1260, 270, 720, 615), "Seconds": (2430, 270, 720, 615),
-    "Start": (90, 960, 1065, 705), "Options": (1170, 960, 735, 345), "Presets": (1920, 960, 735, 345),
-    "Tray": (1920, 1320, 735, 345),
-}
-BIG = {"Minutes": (3780, 420, 3210, 2325), "Start": (90, 2850, 5895, 1095), "Options": (6030, 2850, 1605, 525),
-       "Presets": (7680, 2850, 1605, 525)}
+SMALL = {"Hours": (90, 270, 720, 615), "Minutes": (1260, 270, 720, 615), "Seconds": (2430, 270, 720, 615),
+         "Start": (90, 960, 1065, 705), "Options": (1170, 960, 735, 345), "Tray": (1920, 1320, 735, 345)}
+BIG = {"Minutes": (3780, 420, 3210, 2325), "Start": (90, 2850, 5895, 1095), "Options": (6030, 2850, 1605, 525)}
 
 
 def end_process(proc):
@@ -66,18 +62,12 @@ def move_pointer(x, y):
 
 
 def geometry(window):
-    values = xdotool_shell("getwindowgeometry", str(window))
-    return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
-
-
-def grab(x, y, width, height):
-    """Raw RGB bytes of a screen rectangle."""
-    return subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y),
-                           "-depth", "8", "rgb:-"], check=True, capture_output=True, env=xenv()).stdout
+    return tuple(xdotool_shell("getwindowgeometry", str(window))[k] for k in ("X", "Y", "WIDTH", "HEIGHT"))
 
 
 def pixel(x, y):
-    return tuple(grab(x, y, 1, 1))
+    return tuple(subprocess.run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"],
+                                check=True, capture_output=True, env=xenv()).stdout)
 
 
 def key(*keys):
@@ -90,14 +80,11 @@ def type_text(text):
 
 def picture(name, window, frame=True):
     """A README picture of one window as it stands on the screen; `make screenshots` copies them to docs/."""
-    folder = os.path.join(SHOTS, "docs")
-    os.makedirs(folder, exist_ok=True)
-    path = os.path.join(folder, name + ".png")
-    if frame:
-        run("import", "-frame", "-window", str(window), path)
-    else:
-        x, y, width, height = geometry(window)
-        run("import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage", path)
+    os.makedirs(os.path.join(SHOTS, "docs"), exist_ok=True)
+    x, y, width, height = geometry(window)
+    where = ["-frame", "-window", str(window)] if frame else ["-window", "root", "-crop",
+                                                               "%dx%d+%d+%d" % (width, height, x, y), "+repage"]
+    run("import", *where, os.path.join(SHOTS, "docs", name + ".png"))
 
 
 class Zentimo:
@@ -107,10 +94,8 @@ class Zentimo:
     def __init__(self, extra_env=None):
         self.tmp = tempfile.mkdtemp(prefix="zentimo-e2e-")
         self.registry = os.path.join(self.tmp, "config", "zentimo", "registry.reg")
-        self.audio = os.path.join(self.tmp, "audio.raw")
-        self.log = os.path.join(self.tmp, "zentimo.log")
-        self.extra_env = extra_env or {}
-        self.proc = None
+        self.audio, self.log = os.path.join(self.tmp, "audio.raw"), os.path.join(self.tmp, "zentimo.log")
+        self.extra_env, self.proc = extra_env or {}, None
 
     def start(self, *args):
         env = dict(xenv(), QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
@@ -125,9 +110,6 @@ class Zentimo:
     def cleanup(self):
         end_process(self.proc)
         shutil.rmtree(self.tmp, ignore_errors=True)
-
-    def read_registry(self):
-        return pathlib.Path(self.registry).read_text(encoding="utf-8")
 
     def seed(self, values):
         """Options written before the program starts, as a user editing the file would."""
@@ -148,9 +130,6 @@ class Zentimo:
     def wait_window(self, name="Zentimo", timeout=15):
         return wait_for(lambda: self.windows(name), timeout, what="window " + name)[0]
 
-    def gone(self, name):
-        return not self.windows(name)
-
     def click(self, window, control, layout=SMALL):
         """Clicks the middle of a control given by its twips rectangle, or by its name in layout."""
         left, top, width, height = layout[control] if isinstance(control, str) else control
@@ -164,12 +143,9 @@ class Zentimo:
         type_text(text)
         key("Tab")
 
-    def audio_bytes(self):
-        return pathlib.Path(self.audio).read_bytes() if os.path.exists(self.audio) else b""
-
     def audio_peak(self, start=0):
         """Largest absolute 16-bit sample the disk driver wrote from a byte offset on."""
-        data = self.audio_bytes()[start:]
+        data = pathlib.Path(self.audio).read_bytes()[start:] if os.path.exists(self.audio) else b""
         return max(map(abs, array.array("h", data[:len(data) // 2 * 2])), default=0)
 
 
@@ -178,33 +154,22 @@ class Weston:
     client connects, on a display it names in its log."""
 
     def __init__(self, xwayland):
-        self.xwayland = xwayland
-        self.display = None
-
-    def start(self):
         runtime = os.environ.get("XDG_RUNTIME_DIR") or tempfile.mkdtemp(prefix="zentimo-wl-")
-        self.socket = "wayland-zentimo-%s" % ("x" if self.xwayland else "plain")
+        self.socket = "wayland-zentimo-%s" % ("x" if xwayland else "plain")
         self.log_path = os.path.join(runtime, self.socket + ".log")
         args = ["weston", "--backend=headless-backend.so", "--socket=" + self.socket, "--idle-time=0",
-                "--width=1280", "--height=800"] + ["--xwayland"] * self.xwayland
+                "--width=1280", "--height=800"] + ["--xwayland"] * xwayland
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
         with open(self.log_path, "wb") as log:
             self.proc = subprocess.Popen(args, env=dict(env, XDG_RUNTIME_DIR=runtime), stdout=log,
                                          stderr=subprocess.STDOUT, start_new_session=True)
         wait_for(lambda: os.path.exists(os.path.join(runtime, self.socket)), what="Weston's socket")
-        if self.xwayland:
-            self.display = wait_for(self._x_display, what="Weston's X display")
-        return self
+        self.display = wait_for(self._x_display, what="Weston's X display") if xwayland else None
+        self.env = {"WAYLAND_DISPLAY": self.socket, "DISPLAY": self.display, "QT_QPA_PLATFORM": None}
 
     def _x_display(self):
         with open(self.log_path, errors="replace") as f:
             return next((line.split()[-1] for line in f if "xserver listening on display" in line), None)
-
-    def env(self):
-        return {"WAYLAND_DISPLAY": self.socket, "DISPLAY": self.display, "QT_QPA_PLATFORM": None}
-
-    def stop(self):
-        end_process(self.proc)
 
 
 def atspi():
@@ -238,13 +203,12 @@ def walk(node, depth=0):
         yield from walk(child, depth + 1)
 
 
-def find(root, name, role=None, showing_only=True, description=None):
+def find(root, name, role=None, description=None):
     """A control by its accessible name; the description tells apart two buttons that both read "Select"."""
     for node in walk(root):
         try:
             if (node.get_name() == name and role in (None, node.get_role_name())
-                    and description in (None, node.get_description())
-                    and (not showing_only or has_state(node, "SHOWING"))):
+                    and description in (None, node.get_description()) and has_state(node, "SHOWING")):
                 return node
         except Exception:
             continue
@@ -266,8 +230,7 @@ def text_of(node):
 
 
 def seek(root, finder, what, timeout=10):
-    """Waits until finder(root) finds a node; between looks the client's cached tree is dropped, which lacks
-    windows opened since the last look."""
+    """Waits until finder(root) finds a node, dropping between looks the cached tree, which lacks new windows."""
     def look():
         found = finder(root)
         if found is None:
