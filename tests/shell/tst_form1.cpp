@@ -43,6 +43,7 @@ private Q_SLOTS:
         QCOMPARE(w.button(Cmd::Options)->palette().color(QPalette::Button), QColor(255, 0, 255));
         QCOMPARE(w.field(TimeField::Hours)->palette().color(QPalette::Text), QColor(255, 255, 0));
         QCOMPARE(fx.stored("Size"), QString::number(size));
+        QCOMPARE(QAccessible::queryAccessibleInterface(&w)->role(), QAccessible::Window);
 
         MainFixture::typeInto(w, TimeField::Minutes, "5");
         QCOMPARE(other.fieldText(TimeField::Minutes), QString("05"));
@@ -177,6 +178,26 @@ private Q_SLOTS:
         QCOMPARE(fx.form1->caption(), QString("Start"));
         QTest::keyClick(start, Qt::Key_Return);
         QCOMPARE(fx.form1->caption(), QString("Stop"));
+    }
+
+    // Tab walks the fields and spinners in each window's own order.
+    void tabOrder()
+    {
+        fx.start();
+        for (MainWindow* w : {static_cast<MainWindow*>(fx.form1), static_cast<MainWindow*>(&fx.big())}) {
+            QList<QWidget*> seen;
+            for (QWidget* next = w->field(TimeField::Hours); seen.size() < 5;) {
+                next = next->nextInFocusChain();
+                if (next->focusPolicy() & Qt::TabFocus)
+                    seen << next;
+            }
+            const auto f = [w](TimeField t) -> QWidget* { return w->field(t); };
+            const auto u = [w](TimeField t) -> QWidget* { return w->spinner(t); };
+            using enum TimeField;
+            const QList<QWidget*> small{u(Hours), u(Minutes), u(Seconds), f(Seconds), f(Minutes)};
+            const QList<QWidget*> big{f(Minutes), f(Seconds), u(Hours), u(Minutes), u(Seconds)};
+            QCOMPARE(seen, w == fx.form1 ? small : big);
+        }
     }
 
     // A length limit holds typing back but cuts nothing; the seconds caption follows the mode on both
