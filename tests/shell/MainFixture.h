@@ -17,7 +17,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,10 +47,10 @@ struct MainFixture {
         config = std::make_unique<QTemporaryDir>();
         qputenv("XDG_CONFIG_HOME", config->path().toUtf8());
     }
-    void seed(const QString& key, const QString& value)
+    void seed(const QString& key, const QString& value, const QString& section = QStringLiteral("Options"))
     {
         CRegSettings s = zentimoSettings();
-        s.SaveSetting(QStringLiteral("Options"), key, value);
+        s.SaveSetting(section, key, value);
     }
     QString stored(const QString& key, const QString& def = QStringLiteral("<missing>")) const
     {
@@ -142,12 +141,6 @@ inline void click(QWidget* root, const char* name, int index = -1)
     // Check boxes and option buttons take clicks on their box and caption only: aim at the box.
     const bool boxed = qobject_cast<QCheckBox*>(b) || qobject_cast<QRadioButton*>(b);
     QTest::mouseClick(b, Qt::LeftButton, {}, boxed ? QPoint(7, b->height() / 2) : b->rect().center());
-}
-
-inline QString registryText()
-{
-    QFile f(CRegSettings::defaultFilePath());
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 } // namespace zentimo::test
