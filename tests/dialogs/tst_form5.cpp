@@ -171,6 +171,13 @@ private Q_SLOTS:
 
     // Test plays the chosen file (an mp3 through the device, a wave of any case looped); Test again, Done and
     // Cancel each stop it.
+    // The file request's filter in "description|patterns|..." form becomes Qt's.
+    void fileFilter()
+    {
+        QCOMPARE(Form5::qtFileFilter("Sound Files (*.wav;*.mp3)|*.wav; *.mp3|All Files|*.*|"),
+                 QString("Sound Files (*.wav *.mp3);;All Files (*.*)"));
+    }
+
     void fileTestStartsAndStops_data()
     {
         QTest::addColumn<QString>("name");

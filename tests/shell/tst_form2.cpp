@@ -74,6 +74,21 @@ private Q_SLOTS:
         QCOMPARE(form->labelLeftTwips(), wraps ? form->stripScaleWidthTwips() : -width + leftPlusWidth - 25);
     }
 
+    // The LEDs follow the text's Left, also while its start has left the strip on the left.
+    void stripShowsTheTextWhereLeftSays()
+    {
+        Form2* form = Form2::ShowAlarm(QStringLiteral("Wake up!"));
+        auto* strip = form->findChild<QWidget*>(QStringLiteral("Picture1"));
+        const int shift = 10 * kLedPitch;
+        form->setLabelLeftTwips(0);
+        const QImage atZero = strip->grab().toImage();
+        form->setLabelLeftTwips(-pixelsToTwips(shift));
+        const QImage shifted = strip->grab().toImage();
+        const int w = atZero.width() - shift;
+        QVERIFY(atZero.copy(shift, 0, w, atZero.height()) != atZero.copy(0, 0, w, atZero.height()));
+        QCOMPARE(shifted.copy(0, 0, w, shifted.height()), atZero.copy(shift, 0, w, atZero.height()));
+    }
+
     // The close button acts on release over it; closing every window at exit unloads the panel too.
     void closing_data()
     {
