@@ -22,7 +22,9 @@ int main(int argc, char* argv[])
     test::FakeFace small;
     small.engine = &engine;
     engine.setFaces(&small, nullptr);
-    small.setAll(twoDigits(seconds / 3600), twoDigits(seconds / 60 % 60), twoDigits(seconds % 60));
+    small.setFieldText(TimeField::Hours, twoDigits(seconds / 3600));
+    small.setFieldText(TimeField::Minutes, twoDigits(seconds / 60 % 60));
+    small.setFieldText(TimeField::Seconds, twoDigits(seconds % 60));
 
     const Clock clock;
     qint64 pressedAt = 0;
