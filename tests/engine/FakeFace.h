@@ -1,6 +1,5 @@
 #pragma once
-// A main window without widgets: keeps what the engine sets and raises field and spinner events as the
-// real controls do.
+// A main window without widgets: keeps what the engine sets, raises events as the real controls do.
 
 #include "engine/Engine.h"
 #include "engine/Face.h"
@@ -28,8 +27,7 @@ public:
         if (texts[int(f)] == text)
             return;
         texts[int(f)] = text;
-        if (engine)
-            engine->FieldTextChanged(*this, f);
+        engine->FieldTextChanged(*this, f);
     }
     void setFieldsLocked(bool on) override { locked = on; }
     void setFieldMaxLength(TimeField, int) override {}
@@ -40,8 +38,7 @@ public:
         if (value < minimums[i] || value > maximums[i] || value == values[i])
             return;
         values[i] = value;
-        if (engine)
-            engine->SpinnerChanged(*this, f);
+        engine->SpinnerChanged(*this, f);
     }
     void setSpinnerMinimum(TimeField f, int minimum) override
     {

@@ -12,15 +12,12 @@ class TimeTextTest : public QObject {
 private Q_SLOTS:
     void oddTexts_data()
     {
-        QTest::addColumn<bool>("snooze");
         QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("snooze");
         QTest::addColumn<QString>("after");
-        QTest::newRow("already zero writes 59 only") << false << "00:00:00"
-                                                     << "00:00:59";
-        QTest::newRow("pasted letters read as zero") << false << "00:xy:00"
-                                                     << "00:xy:59";
-        QTest::newRow("snooze on huge numbers") << true << "99999999999:99999999999:a"
-                                                << "08:2147483597:a";
+        QTest::newRow("already zero writes 59 only") << "00:00:00" << false << "00:00:59";
+        QTest::newRow("pasted letters read as zero") << "00:xy:00" << false << "00:xy:59";
+        QTest::newRow("snooze on huge numbers") << "99999999999:99999999999:a" << true << "08:2147483597:a";
     }
     void oddTexts()
     {
@@ -41,9 +38,8 @@ private Q_SLOTS:
 
     void wakeTimeOfDayRejectsWhatNoClockShows()
     {
-        QVERIFY(!wakeTimeOfDay({"00", "30", "a"}).isValid());
-        QVERIFY(!wakeTimeOfDay({"07", "75", "a"}).isValid());
-        QVERIFY(!wakeTimeOfDay({"07", "30", "x"}).isValid());
+        for (const FieldTexts& t : {FieldTexts{"00", "30", "a"}, {"07", "75", "a"}, {"07", "30", "x"}})
+            QVERIFY(!wakeTimeOfDay(t).isValid());
     }
 
     void keyFilters()

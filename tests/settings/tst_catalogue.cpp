@@ -13,7 +13,6 @@ Q_DECLARE_METATYPE(OptionKey)
 class TestCatalogue : public QObject {
     Q_OBJECT
 
-private:
     std::unique_ptr<QTemporaryDir> m_dir;
     CRegSettings m_store = zentimoSettings();
 
@@ -44,9 +43,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("written");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<qlonglong>("value");
-        QTest::newRow("size in letters") << OptionKey::Size << false << "big" << 0LL;
         QTest::newRow("sound beyond int") << OptionKey::BuiltInSound << false << "99999999999" << 107LL;
-        QTest::newRow("background blank") << OptionKey::BackgroundColor << false << " " << 5LL;
         QTest::newRow("flag in words") << OptionKey::PlaySound << false << "maybe" << 1LL;
         QTest::newRow("flag padded false") << OptionKey::PlaySound << false << " false " << 0LL;
         QTest::newRow("auto restart as a digit") << OptionKey::AutoRestart << false << "1" << 1LL;

@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
-#include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
@@ -41,17 +40,10 @@ void writeAll(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
-void setModified(const QString& path, timespec t)
+void setModified(const QString& path, time_t seconds, long nanoseconds = 123456789)
 {
-    const timespec times[2] = {t, t};
+    const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
     QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0);
-}
-
-timespec fromNow(time_t seconds)
-{
-    timespec t{};
-    ::clock_gettime(CLOCK_REALTIME, &t);
-    return {t.tv_sec + seconds, 123456789};
 }
 
 QByteArray options(const QByteArray& body, const QByteArray& header = "Zentimo Registry Version 1")
@@ -64,7 +56,6 @@ QByteArray options(const QByteArray& body, const QByteArray& header = "Zentimo R
 class TestCRegSettings : public QObject {
     Q_OBJECT
 
-private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_file;
     CRegSettings m_store;
@@ -100,7 +91,6 @@ private Q_SLOTS:
 
     void savingCreatesThePrivateFileAndRefusesAnAbsurdOne()
     {
-        QCOMPARE(CRegSettings::defaultFilePath(), m_file);
         QVERIFY(save("Size", "1"));
         QCOMPARE(readAll(m_file), options("\"Size\"=\"1\"\n"));
         const auto owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
@@ -111,24 +101,23 @@ private Q_SLOTS:
         QCOMPARE(get("Alarm Message", "d"), QString("d"));
     }
 
-    // A copy in memory serves while the file keeps its identity, size and modification time; a writer that
-    // keeps the size and the second is still seen. A file stamped later may change again within the same
-    // clock step, so it is not trusted.
+    // A copy in memory serves while the file keeps its identity, size and modification time to the
+    // nanosecond; a file stamped in the future may change again within one clock step, so it is not trusted.
     void aChangedFileIsReadAgainAnUnchangedOneIsNot()
     {
         writeAll(m_file, options("\"Size\"=\"1\"\n"));
-        setModified(m_file, fromNow(3600));
+        setModified(m_file, ::time(nullptr) + 3600);
         int before = RegistryFile::parseCount();
         QCOMPARE(get("Size") + get("Size"), QString("11"));
         QCOMPARE(RegistryFile::parseCount() - before, 2);
-        const timespec old = fromNow(-3600);
-        setModified(m_file, old);
+        const time_t past = ::time(nullptr) - 3600;
+        setModified(m_file, past);
         QCOMPARE(get("Size"), QString("1"));
         before = RegistryFile::parseCount();
         QCOMPARE(get("Size") + m_store.GetAllOptions("Options").first().second, QString("11"));
         QCOMPARE(RegistryFile::parseCount(), before);
         writeAll(m_file, options("\"Size\"=\"2\"\n"));
-        setModified(m_file, timespec{old.tv_sec, old.tv_nsec + 1});
+        setModified(m_file, past, 123456790);
         QCOMPARE(get("Size"), QString("2"));
         QCOMPARE(RegistryFile::parseCount() - before, 1);
     }
@@ -144,8 +133,6 @@ private Q_SLOTS:
         const QString broken = QString(QChar(0xD800));
         QVERIFY(!m_store.SaveSettings("Options", {{"Size", "0"}, {"Sound File", broken}}));
         QCOMPARE(get("Size"), QString("1"));
-        QVERIFY(m_store.SaveSettings("Options", {{"Size", "0"}, {"On Top", "True"}}));
-        QCOMPARE(m_store.GetAllOptions("Options"), SettingPairs({{"Size", "0"}, {"On Top", "True"}}));
     }
 
     // Exports from regedit, and another key's values, which are never Zentimo's whatever bytes its line
@@ -190,9 +177,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("size"); // what "Size" reads as, default "d"
         QTest::addColumn<int>("fate");
         QTest::newRow("binary") << QByteArray::fromHex("7f454c46000102fffe") << "d" << int(Aside);
-        QTest::newRow("cut inside a value")
-            << options("\"Size\"=\"1\"\n\"Alarm Message\"=\"Wake u") << "1" << int(Kept);
-        QTest::newRow("bad utf-8 line") << options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n") << "1" << int(Kept);
+        QTest::newRow("bad utf-8 line, cut inside a value")
+            << options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n\"Alarm Message\"=\"Wake u") << "1" << int(Kept);
         QTest::newRow("hand-written, no header")
             << kOptionsKey.toUtf8() +
                    "\n; a comment\n\"Size\"=\"1\"\nrandom words\n\"Play "
@@ -258,7 +244,6 @@ private Q_SLOTS:
                  qPrintable(QString::number(waited.elapsed())));
         QCOMPARE(get("Size"), QString("1"));
         ::close(lock);
-        QVERIFY(save("Size", "2"));
     }
 
     // Every value a killed writer confirmed stays, whatever moment the kill lands on.
@@ -285,9 +270,7 @@ private Q_SLOTS:
             QVERIFY(writer.waitForFinished(10000));
             // Every whole line was printed once its value was confirmed.
             printed += writer.readAllStandardOutput();
-            for (const QByteArray& key : printed.split('\n'))
-                if (!key.isEmpty())
-                    confirmed.append(QString::fromUtf8(key));
+            confirmed += QString::fromUtf8(printed).split(u'\n', Qt::SkipEmptyParts);
             for (const QString& key : std::as_const(confirmed))
                 QVERIFY2(!get(key, {}, "Stress").isEmpty(), qPrintable(key));
         }
