@@ -181,10 +181,10 @@ private Q_SLOTS:
             << options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n\"Alarm Message\"=\"Wake u") << "1" << int(Kept);
         QTest::newRow("hand-written, no header")
             << kOptionsKey.toUtf8() +
-                   "\n; a comment\n\"Size\"=\"1\"\nrandom words\n\"Play "
-                   "Sound\"=yes\n\"Flags\"=dword:00000001\n"
-                   "\"Blob\"=hex:01,\\\n  02\n\"Odd\"=\"\\q\"\n[-HKEY_CURRENT_USER\\Software\\Gone]\n"
-            << "1" << int(Kept);
+                   "\n; a comment\n\"Size\"=\"\\x4a\\x4A\"\nrandom words\n\"Play Sound\"=yes\n"
+                   "\"Flags\"=dword:00000001\n\"Blob\"=hex:01,\\\n  02\n\"Odd\"=\"\\q\"\n"
+                   "[-HKEY_CURRENT_USER\\Software\\Gone]\n"
+            << "JJ" << int(Kept);
         const QByteArray endless(RegistryFile::kMaxFileSize + 10, 'x');
         QTest::newRow("values before an endless line")
             << options("\"Size\"=\"1\"\n" + endless) << "1" << int(Absurd);
