@@ -231,6 +231,17 @@ private Q_SLOTS:
     }
 
     // End to end: waits two seconds of real time for a lock that stays taken.
+    // A section goes only when it is there and has no sections below it.
+    void deletingASection()
+    {
+        QVERIFY(save("a", "1", "Outer") && save("b", "2", "Outer\\Inner"));
+        QVERIFY(!m_store.DeleteSetting("Missing"));
+        QVERIFY(!m_store.DeleteSetting("Outer"));
+        QCOMPARE(get("a", {}, "Outer"), QString("1"));
+        QVERIFY(m_store.DeleteSetting("Outer\\Inner") && m_store.DeleteSetting("Outer"));
+        QCOMPARE(get("a", "gone", "Outer") + get("b", "gone", "Outer\\Inner"), QString("gonegone"));
+    }
+
     void aWriteGivesUpWhenTheLockStaysTaken()
     {
         QVERIFY(save("Size", "1"));

@@ -72,7 +72,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("refused"); // the field keeps its "00"
         QTest::newRow("paste a sign") << true << int(TimeField::Hours) << "-1" << true;
-        QTest::newRow("assistive set") << false << int(TimeField::Seconds) << " 7" << true;
+        QTest::newRow("assistive set") << false << int(TimeField::Seconds) << "07" << false;
         QTest::newRow("paste digits") << true << int(TimeField::Hours) << "42" << false;
     }
     void textArrivingWithoutTypingHoldsOnlyWhatTypingCould()
