@@ -90,6 +90,8 @@ private Q_SLOTS:
                            "Sound File=%f/alarm.wav", "Play Sound=False",     "Built-in Sound=102",
                            "Use Built-in=False",      "Show Message=True",    "Alarm Message=Wake\"up\""}
             << "";
+        QTest::newRow("small chosen keeps the small window")
+            << none << "Option1:1 Command4" << none << "off" << QStringList{"Size=0"} << "";
         QTest::newRow("opens from the values in memory")
             << QStringList{"Loop Sound=True", "memory"} << "Command4" << none << "off"
             << QStringList{"Loop Sound=False",   "On Top=True",       "Play Sound=False",
