@@ -84,52 +84,43 @@ private Q_SLOTS:
     // choice.
     void platform_data()
     {
-        QTest::addColumn<QByteArrayList>("environment");
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<QString>("arguments");
         QTest::addColumn<bool>("xFirst");
-
-        const QByteArrayList wayland{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"};
-        QTest::newRow("wayland with X") << wayland << QStringList{"--countdown", "5"} << true;
-        QTest::newRow("session type says wayland")
-            << QByteArrayList{"XDG_SESSION_TYPE=wayland", "DISPLAY=:0"} << QStringList() << true;
-        QTest::newRow("wayland without X")
-            << QByteArrayList{"WAYLAND_DISPLAY=wayland-0"} << QStringList() << false;
-        QTest::newRow("plain X") << QByteArrayList{"XDG_SESSION_TYPE=x11", "DISPLAY=:0"} << QStringList()
-                                 << false;
-        QTest::newRow("chosen by variable")
-            << (wayland + QByteArrayList{"QT_QPA_PLATFORM=wayland"}) << QStringList() << false;
-        QTest::newRow("chosen by -platform") << wayland << QStringList{"-platform", "wayland"} << false;
-        QTest::newRow("chosen by --platform")
-            << wayland << QStringList{"--countdown", "5", "--platform", "wayland"} << false;
+        const auto row = [](const char* name, const char* environment, const char* arguments, bool xFirst) {
+            QTest::newRow(name) << QString(environment) << QString(arguments) << xFirst;
+        };
+        row("wayland with X", "WAYLAND_DISPLAY=wayland-0 DISPLAY=:0", "--countdown 5", true);
+        row("session type says wayland", "XDG_SESSION_TYPE=wayland DISPLAY=:0", "", true);
+        row("wayland without X", "WAYLAND_DISPLAY=wayland-0", "", false);
+        row("plain X", "XDG_SESSION_TYPE=x11 DISPLAY=:0", "", false);
+        row("chosen by variable", "WAYLAND_DISPLAY=wayland-0 DISPLAY=:0 QT_QPA_PLATFORM=wayland", "", false);
+        row("chosen by -platform", "WAYLAND_DISPLAY=wayland-0 DISPLAY=:0", "-platform wayland", false);
+        row("chosen by --platform", "WAYLAND_DISPLAY=wayland-0 DISPLAY=:0",
+            "--countdown 5 --platform wayland", false);
     }
 
     void platform()
     {
-        QFETCH(QByteArrayList, environment);
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, environment);
+        QFETCH(QString, arguments);
         QFETCH(bool, xFirst);
-
         for (const char* name : {"WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "DISPLAY", "QT_QPA_PLATFORM"})
             qunsetenv(name);
-        for (const QByteArray& entry : environment) {
-            const qsizetype eq = entry.indexOf('=');
-            qputenv(entry.left(eq).constData(), entry.mid(eq + 1));
-        }
-        arguments.prepend(QStringLiteral("zentimo"));
+        for (const QString& entry : environment.split(' ', Qt::SkipEmptyParts))
+            qputenv(qPrintable(entry.section('=', 0, 0)), entry.section('=', 1).toLocal8Bit());
+        const QStringList given = ("zentimo " + arguments).split(' ', Qt::SkipEmptyParts);
         std::vector<QByteArray> bytes;
+        bytes.reserve(given.size()); // argv points into it
         std::vector<char*> argv;
-        for (const QString& a : arguments)
-            bytes.push_back(a.toLocal8Bit());
-        for (QByteArray& b : bytes)
-            argv.push_back(b.data());
+        for (const QString& a : given)
+            argv.push_back(bytes.emplace_back(a.toLocal8Bit()).data());
 
         SessionPlatform platform(int(argv.size()), argv.data());
-        QStringList got;
-        for (int i = 0; i < platform.argc(); ++i)
-            got << QString::fromLocal8Bit(platform.argv()[i]);
+        const QStringList got(platform.argv(), platform.argv() + platform.argc());
         QCOMPARE(platform.argv()[platform.argc()], nullptr);
-        const QStringList asked{"-platform", "xcb;wayland"};
-        QCOMPARE(got, xFirst ? arguments + asked : arguments);
+        const QStringList xcb{"-platform", "xcb;wayland"};
+        QCOMPARE(got, xFirst ? given + xcb : given);
     }
 };
 

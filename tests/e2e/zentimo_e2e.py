@@ -229,17 +229,6 @@ def text_of(node):
     return iface.get_text(0, iface.get_character_count()) if iface else node.get_name()
 
 
-def seek(root, finder, what, timeout=10):
-    """Waits until finder(root) finds a node, dropping between looks the cached tree, which lacks new windows."""
-    def look():
-        found = finder(root)
-        if found is None:
-            root.clear_cache()
-        return found
-
-    return wait_for(look, timeout, what=what)
-
-
 def click_node(node, window):
     """A real click on a control in its dialog (boxes and option buttons on their box), placed relative to the
     dialog: Qt may report both screen positions off by the window manager's title bar."""
@@ -273,7 +262,9 @@ class Case(unittest.TestCase):
         return window
 
     def control(self, name, role=None, within=None, **kw):
-        return seek(within or self.root, lambda r: find(r, name, role, **kw), name)
+        """Waits for a control; between looks the cached tree, which lacks new windows, is dropped."""
+        root = within or self.root
+        return wait_for(lambda: find(root, name, role, **kw) or root.clear_cache(), what=name)
 
     def caption(self):
         return next((n for n in ("Start", "Stop", "Alarm Off", "Snooze") if find(self.root, n, "push button")), None)
