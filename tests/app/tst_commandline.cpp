@@ -24,7 +24,6 @@ private Q_SLOTS:
         };
         row("no options", {}, -1, "");
         row("Qt's own options ask nothing", {"-platform", "xcb", "-style", "Fusion"}, -1, "");
-        row("help", {"--help"}, 0, "");
         row("version", {"--version"}, 0, "");
 
         row("the longest, in bare seconds", {"--countdown", "359999"}, -1, "Countdown 99:59:59");
@@ -34,13 +33,11 @@ private Q_SLOTS:
         row("a part over 99", {"--countdown", "00:100:00"}, 2, "");
         row("two parts", {"--countdown", "1:30"}, 2, "");
         row("units out of order", {"--countdown", "5s1m"}, 2, "");
-        row("negative", {"--countdown", "-5"}, 2, "");
         row("no value", {"--countdown"}, 2, "");
 
         row("12-hour", {"--wake", "07:30a"}, -1, "Wake 07:30a");
         row("12-hour with space and pm", {"--wake", "7:30 PM"}, -1, "Wake 07:30p");
         row("24-hour noon", {"--wake", "12:30"}, -1, "Wake 12:30p");
-        row("24-hour last hour", {"--wake", "23:30"}, -1, "Wake 11:30p");
         row("24-hour midnight", {"--wake", "0:05"}, -1, "Wake 12:05a");
         row("13 with a letter", {"--wake", "13:00p"}, 2, "");
         row("minute 60", {"--wake", "7:60"}, 2, "");
@@ -70,8 +67,7 @@ private Q_SLOTS:
         if (exit == 2) {
             QVERIFY(line.steps.isEmpty());
             QVERIFY(!line.error.trimmed().contains(QLatin1Char('\n')));
-            if (arguments.size() == 3 &&
-                (arguments[1] == QLatin1String("--countdown") || arguments[1] == QLatin1String("--wake")))
+            if (arguments.size() == 3)
                 QVERIFY2(line.error.contains(QLatin1String("07:30a")) ||
                              line.error.contains(QLatin1String("1h30m")),
                          qPrintable(line.error));

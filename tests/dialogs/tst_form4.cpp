@@ -30,11 +30,6 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("clicks");
         QTest::addColumn<QList<int>>("chosen");
         const QStringList none{"", "", ""};
-        QTest::newRow("cyan on blue, light blue")
-            << none << QList<int>{5, 0, 0} << QList<int>{2, 3, 1} << QList<int>{0x00FFFF00, 2, 0x00FF8080};
-        QTest::newRow("blue, cyan, light blue stored")
-            << QStringList{"2", "16776960", "16744576"} << QList<int>{2, 2, 1} << QList<int>{}
-            << QList<int>{0x00FFFF00, 2, 0x00FF8080};
         QTest::newRow("system colours") << QStringList{"6", "255", "-2147483633"} << QList<int>{6, 5, 6}
                                         << QList<int>{} << QList<int>{0x000000FF, 6, int(0x8000000F)};
         QTest::newRow("odd stored background, none chosen")

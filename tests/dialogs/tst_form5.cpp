@@ -40,10 +40,10 @@ private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup() { fx.teardown(); }
 
-    // seeds: stored before start ("memory": other values set in memory only). steps: clicks (name:index),
-    // file:NAME chosen, type:TEXT into the message, combo:N, quiet (the sound test plays nothing), colorsOk
-    // (the Colors dialog changed and taken), big (the big window handed over). autoRestart: its box
-    // afterwards. stored: what the registry holds afterwards (%f: the files folder). focus: "" when closed.
+    // seeds: stored before start. steps: clicks (name:index), file:NAME chosen, type:TEXT into the message,
+    // combo:N, colorsOk (the Colors dialog changed and taken), big (the big window handed over). autoRestart:
+    // its box afterwards. stored: what the registry holds afterwards (%f: the files folder). focus: "" when
+    // closed.
     void outcomes_data()
     {
         QTest::addColumn<QStringList>("seeds");
@@ -59,8 +59,6 @@ private Q_SLOTS:
         // Auto restart lives only with Countdown and "Play once".
         QTest::newRow("wake clears and disables") << restarting << "Option3:0 Option3:1 Command4" << none
                                                   << "off disabled" << QStringList{"Auto Restart=0"} << "";
-        QTest::newRow("stopwatch disables and keeps") << restarting << "Option3:0 Option3:2 Command4" << none
-                                                      << "on disabled" << QStringList{"Auto Restart=1"} << "";
         QTest::newRow("countdown keeps and enables") << restarting << "Option3:2 Option3:0 Command4" << none
                                                      << "on" << QStringList{"Auto Restart=1"} << "";
         QTest::newRow("auto restart with loop is refused")
@@ -92,14 +90,6 @@ private Q_SLOTS:
             << "";
         QTest::newRow("small chosen keeps the small window")
             << none << "Option1:1 Command4" << none << "off" << QStringList{"Size=0"} << "";
-        QTest::newRow("opens from the values in memory")
-            << QStringList{"Loop Sound=True", "memory"} << "Command4" << none << "off"
-            << QStringList{"Loop Sound=False",   "On Top=True",       "Play Sound=False",
-                           "Built-in Sound=103", "Show Message=True", "Alarm Message=Tea"}
-            << "";
-        QTest::newRow("an unknown sound id is kept")
-            << QStringList{"Built-in Sound=999"} << "quiet Command4" << none << "off"
-            << QStringList{"Built-in Sound=999"} << "";
         QTest::newRow("a sound file gone is reported and the dialog still opens")
             << QStringList{"Use Built-in=False", "Sound File=%f/gone.wav"} << "Command5"
             << QStringList{"File not found\r\nError"} << "off" << QStringList{"Sound File=%f/gone.wav"} << "";
@@ -117,16 +107,6 @@ private Q_SLOTS:
         for (const QString& seed : seeds)
             fx.seed(seed.section('=', 0, 0), seed.section('=', 1).replace("%f", files.path()));
         fx.start(0);
-        if (seeds.contains("memory")) {
-            withOptions(*fx.engine, [&](Options& o) {
-                o.LoopSound = false;
-                o.OnTop = true;
-                o.SoundOn = false;
-                o.BuiltInSound = 103;
-                o.ShowMessage = true;
-                o.AlarmMessage = "Tea";
-            });
-        }
         auto d = open();
         MainFixture::activate(*d);
         for (const QString& step : steps.split(' ')) {
@@ -139,10 +119,6 @@ private Q_SLOTS:
                 ctl<QComboBox>(d.get(), "Combo1")->setCurrentIndex(arg.toInt());
             } else if (step == "big") {
                 QCOMPARE(d->result()->options.BigWindow, 1);
-            } else if (step == "quiet") {
-                fx.audio->takeCalls();
-                click(d.get(), "Command6");
-                QCOMPARE(fx.audio->calls(), QStringList());
             } else if (step == "colorsOk") {
                 onNextModal([](QWidget* colors) { // cyan on blue, light blue buttons
                     click(colors, "Option1", 2);
@@ -171,8 +147,6 @@ private Q_SLOTS:
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
     }
 
-    // Test plays the chosen file (an mp3 through the device, a wave of any case looped); Test again, Done and
-    // Cancel each stop it.
     // The file request's filter in "description|patterns|..." form becomes Qt's.
     void fileFilter()
     {
@@ -180,6 +154,8 @@ private Q_SLOTS:
                  QString("Sound Files (*.wav *.mp3);;All Files (*.*)"));
     }
 
+    // Test plays the chosen file (an mp3 through the device, a wave of any case looped); Test again and Done
+    // stop it.
     void fileTestStartsAndStops_data()
     {
         QTest::addColumn<QString>("name");
@@ -189,7 +165,6 @@ private Q_SLOTS:
         const QStringList leaving{"closeDevice", "stopWave"};
         QTest::newRow("mp3, test again") << "a.mp3" << again << "Command1";
         QTest::newRow("WAV in capitals, done") << "d.WAV" << leaving << "Command4";
-        QTest::newRow("cancel") << "f.wav" << leaving << "Command5";
     }
     void fileTestStartsAndStops()
     {

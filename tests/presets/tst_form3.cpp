@@ -53,8 +53,6 @@ private Q_SLOTS:
             twelve << QStringLiteral("00:%1:00").arg(i, 2, 10, QLatin1Char('0'));
         QTest::newRow("all zero is refused") << false << none << "00:00:00"
                                              << "add" << none << -1 << none << 1;
-        QTest::newRow("wake") << true << none << "07:30:a"
-                              << "add" << QStringList{"07:30:a"} << 0 << none << 0;
         QTest::newRow("delete unanswered keeps, then yes selects the last")
             << false << three << "00:00:00"
             << "no yes" << QStringList{"00:00:02", "00:00:03"} << 1 << three << 2;

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace zentimo;
@@ -41,37 +40,10 @@ private Q_SLOTS:
         QVERIFY(text.bottom() < form->findChild<QWidget*>(QStringLiteral("Picture1"))->height());
 
         // A second alarm restarts the text in the same window.
-        for (int i = 0; i < 40; ++i)
-            form->scrollStep();
-        QVERIFY(form->labelLeftTwips() < form->stripScaleWidthTwips());
+        form->setLabelLeftTwips(0);
         QCOMPARE(Form2::ShowAlarm(QStringLiteral("second, longer message")), form);
         QCOMPARE(form->message(), QStringLiteral("second, longer message"));
         QCOMPARE(form->labelLeftTwips(), form->stripScaleWidthTwips());
-    }
-
-    void scrollStepWrapsOnlyBelowMinusWidth_data()
-    {
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("leftPlusWidth"); // Left before the step, relative to -Width
-        QTest::addColumn<bool>("wraps");
-
-        QTest::newRow("reaching -Width exactly stays") << QStringLiteral("Alarm") << 25 << false;
-        QTest::newRow("one twip past -Width wraps") << QStringLiteral("Alarm") << 24 << true;
-        QTest::newRow("empty message wraps once below zero") << QString() << 10 << true;
-    }
-
-    void scrollStepWrapsOnlyBelowMinusWidth()
-    {
-        QFETCH(QString, message);
-        QFETCH(int, leftPlusWidth);
-        QFETCH(bool, wraps);
-
-        Form2* form = Form2::ShowAlarm(message);
-        const int width = form->labelWidthTwips();
-        QCOMPARE(message.isEmpty(), width == 0);
-        form->setLabelLeftTwips(-width + leftPlusWidth);
-        form->scrollStep();
-        QCOMPARE(form->labelLeftTwips(), wraps ? form->stripScaleWidthTwips() : -width + leftPlusWidth - 25);
     }
 
     // The LEDs follow the text's Left, also while its start has left the strip on the left.
@@ -89,14 +61,13 @@ private Q_SLOTS:
         QCOMPARE(shifted.copy(0, 0, w, shifted.height()), atZero.copy(shift, 0, w, atZero.height()));
     }
 
-    // The close button acts on release over it; closing every window at exit unloads the panel too.
+    // The close button acts on release over it.
     void closing_data()
     {
-        QTest::addColumn<QPoint>("releaseAt"); // null: the program closes all windows
+        QTest::addColumn<QPoint>("releaseAt");
         QTest::addColumn<bool>("closes");
         QTest::newRow("released on its last pixel closes") << QPoint(81, 69) << true;
         QTest::newRow("released just past its edge does not close") << QPoint(82, 35) << false;
-        QTest::newRow("all windows closed at exit") << QPoint() << true;
     }
     void closing()
     {
@@ -106,36 +77,14 @@ private Q_SLOTS:
         QSignalSpy unload(form.data(), &Form2::queryUnload);
         auto* button = form->findChild<QLabel*>(QStringLiteral("Pictureb"));
         const qint64 upImage = button->pixmap().cacheKey();
-        if (releaseAt.isNull()) {
-            QApplication::closeAllWindows();
-        } else {
-            QTest::mousePress(button, Qt::LeftButton, {}, QPoint(40, 35));
-            QVERIFY(button->pixmap().cacheKey() != upImage);
-            QTest::mouseRelease(button, Qt::LeftButton, {}, releaseAt);
-        }
+        QTest::mousePress(button, Qt::LeftButton, {}, QPoint(40, 35));
+        QVERIFY(button->pixmap().cacheKey() != upImage);
+        QTest::mouseRelease(button, Qt::LeftButton, {}, releaseAt);
         QCOMPARE(unload.count(), closes ? 1 : 0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(form.isNull(), closes);
         if (!closes)
             QVERIFY(form->isVisible() && button->pixmap().cacheKey() == upImage);
-    }
-
-    void iconFilesAreWrittenPerSize()
-    {
-        QTemporaryDir dir;
-        bool ok = false;
-        const QStringList files = writeProgramIcons(dir.path(), &ok);
-        QVERIFY(ok);
-        QCOMPARE(files.size(), programIconSizes().size());
-        for (const int size : programIconSizes()) {
-            const QImage img(QStringLiteral("%1/%2x%2/apps/zentimo.png").arg(dir.path()).arg(size));
-            QCOMPARE(img.size(), QSize(size, size));
-        }
-
-        QFile blocker(dir.filePath(QStringLiteral("file")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        writeProgramIcons(blocker.fileName(), &ok);
-        QVERIFY(!ok);
     }
 };
 
