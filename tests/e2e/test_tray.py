@@ -21,10 +21,10 @@ class TrayTest(Case):
         self.launch()
         self.app.click(self.window, "Tray")
         wait_for(lambda: not mapped(self.window), what="main window hidden")
-        icon = wait_for(lambda: self.app.windows(None), what="tray icon")[0]  # our only visible window
+        icons = wait_for(lambda: self.app.windows(None), what="tray icon")  # our only visible windows
         # The menu, our only other visible window, holds the keyboard: Restore, (separator), About.
-        click_middle(icon, button=3)
-        wait_for(lambda: len(self.app.windows(None)) == 2, what="the tray menu")
+        click_middle(icons[0], button=3)
+        wait_for(lambda: len(self.app.windows(None)) > len(icons), what="the tray menu")
         key("Down", "Down", "Return")
         box = self.app.wait_window("About...")
         wait_for(lambda: run("xdotool", "getactivewindow", check=False).stdout.strip() == str(box),
@@ -34,8 +34,8 @@ class TrayTest(Case):
         key("Return")
         wait_for(lambda: not self.app.windows("About..."), what="About box closed")
 
-        click_middle(icon, repeat=2)
+        click_middle(icons[0], repeat=2)
         wait_for(lambda: mapped(self.window), what="window restored by the double click")
-        wait_for(lambda: self.app.windows(None) == [self.window], what="icon removed")
+        wait_for(lambda: not set(icons) & set(self.app.windows(None)), what="icon removed")
         # The taskbar entry that the tray took away stays away.
         self.assertTrue(skips_taskbar(self.window))
