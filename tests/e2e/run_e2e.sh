@@ -3,7 +3,6 @@
 # accessibility bus puts its socket there, and sessions sharing one would remove each other's.
 set -euo pipefail
 runtime=$(mktemp -d "${TMPDIR:-/tmp}/zentimo-e2e-run.XXXXXX")
-chmod 700 "$runtime"
 trap 'rm -rf "$runtime"' EXIT
 export XDG_RUNTIME_DIR=$runtime
 dbus-run-session -- /usr/bin/python3 -m unittest -v "$(basename "$1" .py)"

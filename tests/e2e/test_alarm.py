@@ -1,5 +1,4 @@
-"""A countdown typed in and run to "Alarm Off" with the message panel, the flashing button and the sound (real
-seconds); what a screen reader finds; and the README's pictures of the windows."""
+"""A countdown run to "Alarm Off" with panel, flashing and sound (real seconds); the README's pictures."""
 
 import os
 import time
@@ -10,9 +9,6 @@ SEED = {"Show Message": "True", "Alarm Message": "Tea is ready - take it out now
 
 
 class AlarmTest(Case):
-    def message_window(self):
-        return next((w for w in self.app.windows() if geometry(w)[2:] == (692, 124)), None)
-
     def start_countdown(self, field, text, layout=SMALL):
         self.app.set_field(self.window, field, text, layout)
         wait_for(lambda: text_of(find(self.root, field, "text")) == "%02d" % int(text), what=field + " " + text)
@@ -26,11 +22,10 @@ class AlarmTest(Case):
         self.start_countdown("Seconds", "3")
         picture("small-window", self.window)
 
-        message = wait_for(self.message_window, timeout=8, what="the alarm's message window")
-        mx, my, _, _ = geometry(message)
-        # The panel's cut-away corner shows what lies beneath, not the picture's near-white surround.
-        self.assertNotEqual(pixel(mx, my), (254, 254, 254))
+        message = wait_for(lambda: [w for w in app.windows() if geometry(w)[2:] == (692, 124)], timeout=8,
+                           what="the alarm's message window")[0]
         picture("alarm-panel", message, frame=False)
+        mx, my, _, _ = geometry(message)
         # Centred, the panel covers the main window's Start button: move it aside.
         run("xdotool", "windowmove", "--sync", str(message), str(mx), str(my + 250))
 
@@ -50,10 +45,6 @@ class AlarmTest(Case):
         mark = os.path.getsize(app.audio)
         time.sleep(0.6)
         self.assertLess(app.audio_peak(mark), 50, "silence after Alarm Off")
-
-        # Alarm Off leaves the message; its Close button removes it.
-        app.click(message, (584 * 15, 32 * 15, 82 * 15, 70 * 15))
-        wait_for(lambda: self.message_window() is None, what="message window closed")
 
     def test_big_window_counting_down(self):
         self.launch(dict(SEED, Size="1"))

@@ -45,24 +45,17 @@ def end_process(proc):
             proc.wait(5)
         except subprocess.TimeoutExpired:
             proc.kill()
-            proc.wait()
-
-
-def xdotool_shell(command, *args):
-    """The numbers xdotool reports with --shell, by name."""
-    out = run("xdotool", command, "--shell", *args).stdout
-    return {k: int(v) for k, v in (line.split("=", 1) for line in out.split())}
-
-
-def move_pointer(x, y):
-    """--sync alone would wait forever when the pointer already stands there."""
-    where = xdotool_shell("getmouselocation")
-    if (where["X"], where["Y"]) != (x, y):
-        run("xdotool", "mousemove", "--sync", str(x), str(y))
 
 
 def geometry(window):
-    return tuple(xdotool_shell("getwindowgeometry", str(window))[k] for k in ("X", "Y", "WIDTH", "HEIGHT"))
+    out = run("xdotool", "getwindowgeometry", "--shell", str(window)).stdout
+    values = dict(line.split("=", 1) for line in out.split())
+    return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+
+def click_at(x, y, button=1, repeat=1):
+    # No --sync, which waits forever when the pointer already stands there: the server takes the move first.
+    run("xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(repeat), "--delay", "80", str(button))
 
 
 def pixel(x, y):
@@ -72,10 +65,6 @@ def pixel(x, y):
 
 def key(*keys):
     run("xdotool", "key", "--delay", "30", *keys)
-
-
-def type_text(text):
-    run("xdotool", "type", "--delay", "30", text)
 
 
 def picture(name, window, frame=True):
@@ -88,8 +77,7 @@ def picture(name, window, frame=True):
 
 
 class Zentimo:
-    """One running copy of the program with a fresh configuration folder and a disk audio file. In extra_env,
-    a value of None removes the variable."""
+    """A copy of the program with its own configuration folder and disk audio file; extra_env's None unsets."""
 
     def __init__(self, extra_env=None):
         self.tmp = tempfile.mkdtemp(prefix="zentimo-e2e-")
@@ -112,15 +100,13 @@ class Zentimo:
         shutil.rmtree(self.tmp, ignore_errors=True)
 
     def seed(self, values):
-        """Options written before the program starts, as a user editing the file would."""
         os.makedirs(os.path.dirname(self.registry))
         lines = ["Zentimo Registry Version 1", "", "[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options]"]
         lines += ['"%s"="%s"' % item for item in values.items()]
         pathlib.Path(self.registry).write_text("\n".join(lines) + "\n", encoding="utf-8")
 
     def windows(self, name="Zentimo"):
-        """This copy's visible windows, by title unless name is None."""
-        # --all: without it xdotool takes a window matching the pid *or* the name.
+        # By title unless name is None. --all: without it xdotool takes a window matching the pid *or* the name.
         args = ["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.proc.pid)]
         if name is not None:
             args += ["--name", "^" + name + "$"]
@@ -131,27 +117,23 @@ class Zentimo:
         return wait_for(lambda: self.windows(name), timeout, what="window " + name)[0]
 
     def click(self, window, control, layout=SMALL):
-        """Clicks the middle of a control given by its twips rectangle, or by its name in layout."""
-        left, top, width, height = layout[control] if isinstance(control, str) else control
+        left, top, width, height = layout[control]
         x, y, _, _ = geometry(window)
-        move_pointer(x + round((left + width / 2) / 15), y + round((top + height / 2) / 15))
-        run("xdotool", "click", "1")
+        click_at(x + round((left + width / 2) / 15), y + round((top + height / 2) / 15))
 
     def set_field(self, window, field, text, layout=SMALL):
         """Clicking into a time field empties it."""
         self.click(window, field, layout)
-        type_text(text)
+        run("xdotool", "type", "--delay", "30", text)
         key("Tab")
 
     def audio_peak(self, start=0):
-        """Largest absolute 16-bit sample the disk driver wrote from a byte offset on."""
         data = pathlib.Path(self.audio).read_bytes()[start:] if os.path.exists(self.audio) else b""
         return max(map(abs, array.array("h", data[:len(data) // 2 * 2])), default=0)
 
 
 class Weston:
-    """A headless Wayland session of its own, with XWayland or without. Weston starts XWayland when the first X
-    client connects, on a display it names in its log."""
+    """A headless Wayland session of its own; XWayland, if asked for, names its X display in Weston's log."""
 
     def __init__(self, xwayland):
         runtime = os.environ.get("XDG_RUNTIME_DIR") or tempfile.mkdtemp(prefix="zentimo-wl-")
@@ -229,29 +211,15 @@ def text_of(node):
     return iface.get_text(0, iface.get_character_count()) if iface else node.get_name()
 
 
-def click_node(node, window):
-    """A real click on a control in its dialog (boxes and option buttons on their box), placed relative to the
-    dialog: Qt may report both screen positions off by the window manager's title bar."""
-    dialog = node
-    while dialog.get_role_name() != "dialog":
-        dialog = dialog.get_parent()
-    ext, origin = (n.get_component_iface().get_extents(atspi().CoordType.SCREEN) for n in (node, dialog))
-    box = node.get_role_name() in ("radio button", "check box")
-    x = ext.x - origin.x + (7 if box else ext.width // 2)
-    run("xdotool", "mousemove", "--sync", "--window", str(window), str(x), str(ext.y - origin.y + ext.height // 2))
-    run("xdotool", "click", "1")
-
-
 class Case(unittest.TestCase):
-    """A test that starts the program and ends it afterwards."""
 
-    def launch(self, options=None, extra_env=None):
+    def launch(self, options=None, extra_env=None, args=()):
         """Starts the program: its main window, ready for input, in self.window; its accessible tree in self.root."""
         self.app = Zentimo(extra_env)
         self.addCleanup(self.app.cleanup)
         if options:
             self.app.seed(options)
-        self.app.start()
+        self.app.start(*args)
         self.window = self.window_named("Zentimo")
         self.root = find_app()
         return self.app
