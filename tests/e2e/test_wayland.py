@@ -4,9 +4,22 @@ session does not allow); either way it counts to its alarm panel in real seconds
 import pathlib
 import unittest
 
+from Xlib import display as xdisplay
+
 from zentimo_e2e import Weston, Zentimo, end_process, find, find_app, press, wait_for
 
 NOTE = "this Wayland session lets no program keep a window on top"
+
+
+def level(display, window):
+    """How high window stands among the X display's top-level windows (each with every window inside it)."""
+    def inside(w):
+        yield w.id
+        for child in w.query_tree().children:
+            yield from inside(child)
+
+    tops = xdisplay.Display(display).screen().root.query_tree().children
+    return next(i for i, top in enumerate(tops) if window in set(inside(top)))
 
 
 class WaylandTest(unittest.TestCase):
@@ -29,7 +42,8 @@ class WaylandTest(unittest.TestCase):
         app = self.start(xwayland=True)
         main_window = app.wait_window()
         self.count_to_alarm(find_app())
-        wait_for(lambda: [w for w in app.windows() if w != main_window], what="the alarm panel on X")
+        panel = wait_for(lambda: [w for w in app.windows() if w != main_window], what="the alarm panel on X")[0]
+        self.assertGreater(level(self.weston.display, panel), level(self.weston.display, main_window))
         self.assertNotIn(NOTE, pathlib.Path(self.app.log).read_text(errors="replace"))
 
     def test_without_xwayland_it_runs_natively_counts_and_alarms(self):
