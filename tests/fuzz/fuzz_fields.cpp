@@ -1,6 +1,5 @@
-// The field helpers: the input is three field texts, one a line (hours, minutes, seconds or the
-// AM/PM letter). A countdown that is not zero gets exactly one second nearer to zero with every tick (so it
-// reaches zero); snooze moves a clock time ten minutes on; nothing overflows on any text.
+// Input: three field texts, one a line. A countdown not at zero ticks exactly one second nearer zero,
+// snooze moves a clock time ten minutes on, and nothing overflows on any text.
 
 #include "FuzzCheck.h"
 #include "engine/TimeText.h"

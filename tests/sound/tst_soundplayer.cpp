@@ -16,7 +16,6 @@ using namespace zentimo::test;
 class TestSoundPlayer : public QObject {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
     std::unique_ptr<SoundPlayer> m_player;
     SilentAudio* m_audio = nullptr;
@@ -51,6 +50,7 @@ private Q_SLOTS:
         QTest::newRow("missing file") << "missing.mp3" << 53;
         QTest::newRow("missing folder") << "no/such/folder/a.mp3" << 76;
         QTest::newRow("a folder") << "folder" << 75;
+        QTest::newRow("empty path") << "" << 75;
         QTest::newRow("unreadable") << "locked.mp3" << 70;
     }
 
