@@ -1,5 +1,4 @@
-// Runs a fuzz target once on every file of the given folders: the committed corpus as a plain regression
-// test, for builds without libFuzzer.
+// Replays the committed corpus through a fuzz target: a plain regression test where libFuzzer is missing.
 
 #include <QDirIterator>
 #include <QFile>

@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QFile>
 #include <QtEndian>
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -16,16 +15,12 @@ template <typename T> void putLE(QByteArray& b, T v)
     b.append(reinterpret_cast<const char*>(&v), sizeof v);
 }
 
-// Mono 16-bit samples of a sine tone, with 1 ms ramps so neither end clicks.
+// Mono 16-bit samples of a sine tone at half the full scale.
 inline QByteArray tonePcm(int rate, double seconds, double freq)
 {
-    const int n = int(std::lround(rate * seconds));
-    const int ramp = std::max(1, rate / 1000);
     QByteArray pcm;
-    for (int i = 0; i < n; ++i) {
-        const double gain = 0.5 * std::min({1.0, double(i) / ramp, double(n - 1 - i) / ramp});
-        putLE(pcm, qint16(std::lround(32767 * gain * std::sin(2 * std::numbers::pi * freq * i / rate))));
-    }
+    for (int i = 0; i < int(std::lround(rate * seconds)); ++i)
+        putLE(pcm, qint16(std::lround(16383 * std::sin(2 * std::numbers::pi * freq * i / rate))));
     return pcm;
 }
 

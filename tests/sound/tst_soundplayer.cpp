@@ -16,7 +16,6 @@ using namespace zentimo::test;
 class TestSoundPlayer : public QObject {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
     std::unique_ptr<SoundPlayer> m_player;
     SilentAudio* m_audio = nullptr;
@@ -79,7 +78,6 @@ private Q_SLOTS:
         QTest::newRow("forged gigabyte header") << waveImage(8000, pcm, 0xFFFFFF00LL) << int(pcm.size());
         QTest::newRow("cut short") << plain.left(1001) << 1001 - 44 - 1; // whole frames only
         QTest::newRow("header only") << plain.left(44) << -1;
-        QTest::newRow("text") << QByteArray("RIFF is a word, WAVE another") << -1;
         QTest::newRow("odd chunk before fmt, padded")
             << QByteArray(plain).insert(12, QByteArray("LIST\x03\0\0\0abc\0", 12)) << int(pcm.size());
         QTest::newRow("chunk claiming gigabytes")
