@@ -2,6 +2,8 @@
 // What every fuzz target starts from: an invariant that aborts where libFuzzer sees it, and a private
 // scratch folder in memory, because every write syncs.
 
+#include "../Files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -27,12 +29,6 @@ inline QString scratchFile(const QString& name, const QByteArray& bytes)
     QFile f(dir.filePath(name));
     check(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), "input file written");
     return f.fileName();
-}
-
-inline QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace zentimo::fuzz

@@ -11,6 +11,7 @@
 
 using namespace zentimo;
 using namespace zentimo::fuzz;
+using zentimo::test::readAll;
 
 namespace {
 
@@ -56,7 +57,7 @@ void runOp(const QByteArray& original, const QStringList& keys, const QList<Pair
     const bool ok = op.kind == Op::Save          ? file.setTextValue(op.key, op.name, op.text)
                     : op.kind == Op::DeleteValue ? file.deleteValue(op.key, op.name)
                                                  : file.deleteKey(op.key);
-    const QByteArray written = readFile(path);
+    const QByteArray written = readAll(path);
     const QFileInfoList aside =
         QFileInfo(path).dir().entryInfoList({QStringLiteral("registry.reg.unreadable-*")});
     if (!ok) {
@@ -64,7 +65,7 @@ void runOp(const QByteArray& original, const QStringList& keys, const QList<Pair
         return;
     }
     if (!aside.isEmpty())
-        check(readFile(aside.first().filePath()) == original, "unreadable file kept aside");
+        check(readAll(aside.first().filePath()) == original, "unreadable file kept aside");
 
     // What was read before, with the one change, is what the written file reads as.
     for (qsizetype k = 0; k < keys.size(); ++k) {
@@ -75,7 +76,7 @@ void runOp(const QByteArray& original, const QStringList& keys, const QList<Pair
     }
     if (op.kind == Op::Save) {
         check(file.textValue(op.key, op.name) == op.text, "a saved value reads back equal");
-        check(file.setTextValue(op.key, op.name, op.text) && readFile(path) == written,
+        check(file.setTextValue(op.key, op.name, op.text) && readAll(path) == written,
               "saving the same again writes nothing");
     }
 }

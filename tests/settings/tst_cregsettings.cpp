@@ -1,5 +1,6 @@
 // The settings store against real files in a private configuration folder.
 
+#include "Files.h"
 #include "settings/CRegSettings.h"
 #include "settings/RegistryFile.h"
 
@@ -18,6 +19,7 @@
 #include <unistd.h>
 
 using namespace zentimo;
+using namespace zentimo::test;
 
 namespace {
 
@@ -25,20 +27,6 @@ namespace {
 enum Fate { Kept, Aside, Absurd };
 
 const QString kOptionsKey = QStringLiteral("[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options]");
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 void setModified(const QString& path, time_t seconds, long nanoseconds = 123456789)
 {
@@ -93,7 +81,7 @@ private Q_SLOTS:
     // nanosecond; a file stamped in the future may change again within one clock step, so it is not trusted.
     void aChangedFileIsReadAgainAnUnchangedOneIsNot()
     {
-        writeAll(m_file, options("\"Size\"=\"1\"\n"));
+        QVERIFY(writeFile(m_file, options("\"Size\"=\"1\"\n")));
         setModified(m_file, ::time(nullptr) + 3600);
         int before = RegistryFile::parseCount();
         QCOMPARE(get("Size") + get("Size"), QString("11"));
@@ -104,7 +92,7 @@ private Q_SLOTS:
         before = RegistryFile::parseCount();
         QCOMPARE(get("Size") + m_store.GetAllOptions("Options").first().second, QString("11"));
         QCOMPARE(RegistryFile::parseCount(), before);
-        writeAll(m_file, options("\"Size\"=\"2\"\n"));
+        QVERIFY(writeFile(m_file, options("\"Size\"=\"2\"\n")));
         setModified(m_file, past, 123456790);
         QCOMPARE(get("Size"), QString("2"));
         QCOMPARE(RegistryFile::parseCount() - before, 1);
@@ -149,7 +137,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, other);
-        writeAll(m_file, file);
+        QVERIFY(writeFile(m_file, file));
         QCOMPARE(get("sound file"), QString("C:\\Tea.mp3"));
         QCOMPARE(get("Size", "d"), QString("d"));
         QVERIFY(m_store.DeleteSetting("Options"));
@@ -184,7 +172,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, content);
         QFETCH(int, fate);
-        writeAll(m_file, content);
+        QVERIFY(writeFile(m_file, content));
         QTEST(get("Size", "d"), "size");
         if (fate != Kept) {
             QVERIFY(!m_store.DeleteSetting("Options", "Size"));
@@ -291,7 +279,7 @@ private Q_SLOTS:
         QFETCH(QString, what);
         if (what == "link") {
             const QString real = m_dir->path() + "/elsewhere/registry.reg";
-            writeAll(real, options("\"Size\"=\"1\"\n"));
+            QVERIFY(writeFile(real, options("\"Size\"=\"1\"\n")));
             QDir().mkpath(QFileInfo(m_file).absolutePath());
             QVERIFY(QFile::link(real, m_file));
             QVERIFY(save("Size", "0"));

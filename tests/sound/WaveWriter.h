@@ -1,6 +1,8 @@
 #pragma once
 // Small sound files made at test time: a 16-bit PCM tone as WAVE, and a one-note MIDI file.
 
+#include "../Files.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QtEndian>
@@ -47,12 +49,6 @@ inline QByteArray midiNote(int beats)
                       36) +
            char(0x80 | (ticks >> 7)) + char(ticks & 0x7F) +
            QByteArray("\x80\x48\x40\0\xFF\x2F\0", 7); // off, end
-}
-
-inline bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 } // namespace zentimo::test

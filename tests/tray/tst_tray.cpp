@@ -1,3 +1,4 @@
+#include "Files.h"
 #include "shell/HelpWindow.h"
 #include "shell/MainFixture.h"
 #include "shell/ShellOpen.h"
@@ -9,13 +10,6 @@ using namespace zentimo;
 using namespace zentimo::test;
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
 
 QString browserText()
 {
@@ -81,7 +75,7 @@ private Q_SLOTS:
         QFETCH(bool, area);
         QTemporaryDir folder;
         const QString song = folder.filePath("alarm.mp3");
-        writeFile(song, "ID3");
+        QVERIFY(writeFile(song, "ID3"));
         Tray::setAvailableForTests(area);
         fx.start(size);
         withOptions(*fx.engine, [&](Options& o) {
@@ -119,9 +113,9 @@ private Q_SLOTS:
         QVERIFY(browserText().contains("Help is not available"));
         QVERIFY(browserText().contains(data.filePath("zm.html")));
         HelpWindow::current()->close();
-        writeFile(data.filePath("zm.html"), "<p>data</p>");
+        QVERIFY(writeFile(data.filePath("zm.html"), "<p>data</p>"));
         QCOMPARE(HelpWindow::findHelpFile(), data.filePath("zm.html"));
-        writeFile(program.filePath("zm.html"), "<a href='http://www.fernwick.example/'>web</a>");
+        QVERIFY(writeFile(program.filePath("zm.html"), "<a href='http://www.fernwick.example/'>web</a>"));
         HelpWindow::showHelp(nullptr);
         QCOMPARE(browserText(), QString("web"));
         ShellOpenRecorder shell;
