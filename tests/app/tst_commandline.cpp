@@ -24,6 +24,7 @@ private Q_SLOTS:
         };
         row("no options", {}, -1, "");
         row("Qt's own options ask nothing", {"-platform", "xcb", "-style", "Fusion"}, -1, "");
+        row("help", {"--help"}, 0, "");
         row("version", {"--version"}, 0, "");
 
         row("the longest, in bare seconds", {"--countdown", "359999"}, -1, "Countdown 99:59:59");
