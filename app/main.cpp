@@ -1,6 +1,6 @@
 #include "app/Main.h"
 
-#include "app/SessionPlatform.h"
+#include "platform/SessionPlatform.h"
 
 #include <QApplication>
 

@@ -1,9 +1,9 @@
 #include "dialogs/Form3.h"
 
+#include "platform/WindowSystem.h"
 #include "shell/kit/Artwork.h"
 #include "shell/kit/MessageBox.h"
 #include "shell/kit/Twips.h"
-#include "shell/kit/X11Window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -75,7 +75,7 @@ void Form3::build()
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(3420), twipsToPixels(1470));
-    keepOutOfTaskbar(this);
+    WindowSystem::current().keepOutOfTaskbar(this);
 
     m_label1 = new QLabel(QStringLiteral("Select preset:"), this);
     m_label1->setObjectName(QStringLiteral("Label1"));

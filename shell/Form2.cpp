@@ -1,9 +1,9 @@
 #include "shell/Form2.h"
 
+#include "platform/WindowSystem.h"
 #include "shell/kit/Artwork.h"
 #include "shell/kit/Twips.h"
 #include "shell/kit/WinColor.h"
-#include "shell/kit/X11Window.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -37,7 +37,7 @@ Form2::Form2()
               Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
 {
     // Without a top layer the panel stands in front only as the active window.
-    setWindowFlag(Qt::WindowDoesNotAcceptFocus, windowsCanStayOnTop());
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus, WindowSystem::current().canStayOnTop());
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Zentimo"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -108,7 +108,7 @@ Form2* Form2::ShowAlarm(const QString& message)
     form->show();
     form->raise();
     // After the alarm has given the main window back and focused it, or it would cover the panel.
-    if (!windowsCanStayOnTop())
+    if (!WindowSystem::current().canStayOnTop())
         QTimer::singleShot(0, form, [form] { form->activateWindow(); });
     return form;
 }
@@ -122,7 +122,7 @@ void Form2::Form_Load()
 {
     m_trimmer.TrimForm(this, m_picture, backColor());
     showButtonImage(1);
-    keepOutOfTaskbar(this);
+    WindowSystem::current().keepOutOfTaskbar(this);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->geometry().center() - rect().center());
     }

@@ -1,9 +1,9 @@
 #include "shell/FrmAbt.h"
 
+#include "platform/WindowSystem.h"
 #include "shell/ShellOpen.h"
 #include "shell/kit/Artwork.h"
 #include "shell/kit/Twips.h"
-#include "shell/kit/X11Window.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -66,7 +66,7 @@ FrmAbt::FrmAbt(QWidget* parent) : QDialog(parent)
     setFont(font);
     setFixedSize(twipsToPixels(5055), twipsToPixels(2925));
     // Window managers differ on whether a tool window gets a taskbar entry; saying so makes it one rule.
-    keepOutOfTaskbar(this);
+    WindowSystem::current().keepOutOfTaskbar(this);
 
     auto* frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));

@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include "engine/Engine.h"
+#include "platform/WindowSystem.h"
 #include "settings/Catalogue.h"
 #include "shell/Accessibility.h"
 #include "shell/UpDown.h"
@@ -9,7 +10,6 @@
 #include "shell/kit/GradientMod.h"
 #include "shell/kit/Twips.h"
 #include "shell/kit/WinColor.h"
-#include "shell/kit/X11Window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -362,25 +362,12 @@ void MainWindow::setSecondsCaption(const QString& text)
 
 void MainWindow::restoreAndFocus()
 {
-    if (isMinimized())
-        showNormal();
-    raise();
-    activateWindow();
-    // Where the session does not let a program raise its window (Wayland), it asks for attention instead.
-    QApplication::alert(this);
+    WindowSystem::current().bringForward(this);
 }
 
 void MainWindow::setTopmost(bool topmost)
 {
-    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == topmost)
-        return;
-    const bool visible = isVisible();
-    const QPoint where = pos();
-    // Changing the flag re-creates the native window; put it back where it was.
-    setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-    move(where);
-    if (visible)
-        show();
+    WindowSystem::current().setTopmost(this, topmost);
 }
 
 void MainWindow::copyStateFrom(const MainWindow& other)
@@ -513,7 +500,7 @@ void MainWindow::showEvent(QShowEvent* event)
     // Said again on every showing: the window manager forgets it while the window is hidden, and the
     // on-top switch makes a new native window.
     if (!TaskVisible)
-        keepOutOfTaskbar(this);
+        WindowSystem::current().keepOutOfTaskbar(this);
     if (!m_centred) {
         m_centred = true;
         // Focus starts on the buttons, as the tab order has it; a time field holding the focus would keep

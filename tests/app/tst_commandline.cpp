@@ -2,7 +2,7 @@
 // of Qt's platforms a session gets.
 
 #include "app/CommandLine.h"
-#include "app/SessionPlatform.h"
+#include "platform/SessionPlatform.h"
 
 #include <QTest>
 

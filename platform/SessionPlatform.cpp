@@ -1,4 +1,6 @@
-#include "app/SessionPlatform.h"
+#include "platform/SessionPlatform.h"
+
+#include "platform/WindowSystem.h"
 
 #include <QGuiApplication>
 #include <cstdio>
@@ -49,13 +51,9 @@ SessionPlatform::SessionPlatform(int argc, char* argv[]) : m_argc(argc), m_argv(
 
 void SessionPlatform::reportLimits()
 {
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        return;
-    std::fputs(
-        "zentimo: this Wayland session lets no program keep a window on top, place its windows or keep "
-        "them off the task bar: \"On Top\" has no effect and the alarm message can open behind other "
-        "windows. With XWayland in the session Zentimo runs on it, where all of this works.\n",
-        stderr);
+    const QString limits = WindowSystem::current().limits();
+    if (!limits.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(limits));
 }
 
 } // namespace zentimo

@@ -17,8 +17,7 @@ public:
     int& argc() { return m_argc; }
     char** argv() { return m_argv.data(); }
 
-    // Once the application object exists: on Wayland itself, says once on standard error what the session
-    // does not allow.
+    // Once the application object exists: says once on standard error what the window system does not allow.
     static void reportLimits();
 
 private:
