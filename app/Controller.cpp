@@ -10,15 +10,18 @@
 #include "shell/FrmAbt.h"
 #include "shell/HelpWindow.h"
 #include "shell/Tray.h"
+#include "shell/kit/Artwork.h"
 #include "shell/kit/MessageBox.h"
 #include "sound/SoundPlayer.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 namespace zentimo {
 
 Controller::Controller(Engine& engine) : m_engine(engine), m_settings(zentimoSettings())
 {
+    // Every window, the manual and the message boxes too, carries the program's icon.
+    QApplication::setWindowIcon(programIcon());
     const Options options = readOptions(m_settings);
     m_engine.setOptions(options);
     m_digitColor = options.digitColor().value_or(Catalogue::defaultColor(OptionKey::DigitColor));
@@ -284,7 +287,10 @@ void Controller::bringWindowForward()
 
 void Controller::showAlarmMessage(const QString& message)
 {
-    m_small->setTopmost(false);
+    // Both windows, not only the small one: a big window left in the top band and brought forward by the
+    // alarm would cover the message.
+    for (MainWindow* w : builtWindows())
+        w->setTopmost(false);
     Form2* form2 = Form2::ShowAlarm(message);
     // A repeated alarm gets the same window back: connect once.
     connect(form2, &Form2::queryUnload, this, &Controller::restoreOnTopAfterMessage, Qt::UniqueConnection);

@@ -32,12 +32,15 @@ int ceilDiv(int a, int b)
 
 } // namespace
 
-Form2::Form2()
-    : QWidget(nullptr,
-              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+Form2::Form2() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
-    // Without a top layer the panel stands in front only as the active window.
-    setWindowFlag(Qt::WindowDoesNotAcceptFocus, WindowSystem::current().canStayOnTop());
+    WindowSystem& windows = WindowSystem::current();
+    // Where no band keeps the panel in front it must become the active window to stand there.
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus, windows.canStayOnTop());
+    // Where the screen is composited, the surround is left transparent as well as cut away by the mask: a
+    // Wayland compositor takes a mask only as where input goes.
+    if (windows.translucentWindows())
+        setAttribute(Qt::WA_TranslucentBackground);
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Zentimo"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -50,7 +53,7 @@ Form2::Form2()
     QPalette pal = palette();
     pal.setColor(QPalette::Window, fromWinColor(backColor()));
     setPalette(pal);
-    setAutoFillBackground(true);
+    setAutoFillBackground(!testAttribute(Qt::WA_TranslucentBackground));
     m_picture = messagePanelImage();
 
     Picture1 = new QWidget(this);
@@ -109,7 +112,7 @@ Form2* Form2::ShowAlarm(const QString& message)
     form->raise();
     // After the alarm has given the main window back and focused it, or it would cover the panel.
     if (!WindowSystem::current().canStayOnTop())
-        QTimer::singleShot(0, form, [form] { form->activateWindow(); });
+        QTimer::singleShot(0, form, [form] { WindowSystem::current().bringForward(form); });
     return form;
 }
 
@@ -122,6 +125,7 @@ void Form2::Form_Load()
 {
     m_trimmer.TrimForm(this, m_picture, backColor());
     showButtonImage(1);
+    WindowSystem::current().markAsAlarmPanel(this);
     WindowSystem::current().keepOutOfTaskbar(this);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->geometry().center() - rect().center());
@@ -187,6 +191,8 @@ void Form2::paintEvent(QPaintEvent* event)
 {
     Q_UNUSED(event);
     QPainter p(this);
+    if (testAttribute(Qt::WA_TranslucentBackground))
+        p.setClipRegion(mask());
     p.drawImage(0, 0, m_picture);
 }
 

@@ -58,14 +58,16 @@ FrmAbt::FrmAbt(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmAbt"));
     setWindowTitle(QStringLiteral("About..."));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // A dialog, not a tool window: desktops hide the tool windows of a program that is not the active one.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     // Opened from the tray while both main windows are hidden, closing it must not end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
     QFont font = this->font();
     font.setPointSizeF(kPoints);
     setFont(font);
     setFixedSize(twipsToPixels(5055), twipsToPixels(2925));
-    // Window managers differ on whether a tool window gets a taskbar entry; saying so makes it one rule.
+    // Window managers differ on whether a dialog without owner gets a taskbar entry; saying so makes it one
+    // rule.
     WindowSystem::current().keepOutOfTaskbar(this);
 
     auto* frame = new QGroupBox(this);

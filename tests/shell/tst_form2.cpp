@@ -1,4 +1,6 @@
+#include "platform/SilentWindowSystem.h"
 #include "shell/Form2.h"
+#include "shell/FrmAbt.h"
 #include "shell/kit/Artwork.h"
 #include "shell/kit/Twips.h"
 
@@ -19,6 +21,7 @@ private Q_SLOTS:
             form->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(Form2::current() == nullptr);
+        WindowSystem::install(nullptr);
     }
 
     void alarmShowsShapedTopmostPanel()
@@ -27,6 +30,9 @@ private Q_SLOTS:
         QVERIFY(form && form->isVisible());
         QCOMPARE(Form2::current(), form);
         QVERIFY(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        // Desktops hide the tool windows of a program that is not the active one (KWin by default).
+        QCOMPARE(form->windowType(), Qt::Window);
+        QCOMPARE(FrmAbt().windowType(), Qt::Dialog);
         // Shaped: the corners are cut, the strip and the close button are whole.
         for (const QPoint& corner :
              {QPoint(0, 0), QPoint(691, 0), QPoint(0, 123), QPoint(691, 123), QPoint(2, 2)})
@@ -59,6 +65,20 @@ private Q_SLOTS:
         const int w = atZero.width() - shift;
         QVERIFY(atZero.copy(shift, 0, w, atZero.height()) != atZero.copy(0, 0, w, atZero.height()));
         QCOMPARE(shifted.copy(0, 0, w, shifted.height()), atZero.copy(shift, 0, w, atZero.height()));
+    }
+
+    // Where the screen is composited the near-white surround is left out of the drawing as well: a Wayland
+    // compositor applies no mask to what it shows.
+    void composedScreenShowsOnlyThePanel()
+    {
+        WindowSystem::install(
+            std::make_unique<SilentWindowSystem>(SilentWindowSystem::Abilities{.translucent = true}));
+        Form2* form = Form2::ShowAlarm(QStringLiteral("Wake up!"));
+        const QImage drawn = form->grab().toImage();
+        for (const QPoint& corner : {QPoint(0, 0), QPoint(691, 123), QPoint(2, 2)})
+            QCOMPARE(qAlpha(drawn.pixel(corner)), 0);
+        QCOMPARE(qAlpha(drawn.pixel(kMessageStripRect.center())), 255);
+        QCOMPARE(qAlpha(drawn.pixel(kCloseButtonRect.center())), 255);
     }
 
     // The close button acts on release over it.

@@ -47,8 +47,10 @@ private Q_SLOTS:
     {
         fx.start();
         bool survived = false;
+        bool iconed = false; // every window carries the program's icon
         QTimer::singleShot(0, [&] {
             HelpWindow::showHelp(fx.form1);
+            iconed = !HelpWindow::current()->windowIcon().isNull();
             pressTray(*fx.form1);
             HelpWindow::current()->close();
             QTimer::singleShot(100, [&] {
@@ -57,7 +59,7 @@ private Q_SLOTS:
             });
         });
         QCoreApplication::exec();
-        QVERIFY(survived);
+        QVERIFY(survived && iconed);
     }
 
     // The alarm takes the window out of the tray, or out of the minimised state without a notification area.
