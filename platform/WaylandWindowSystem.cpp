@@ -20,7 +20,8 @@ QString WaylandWindowSystem::limits() const
     return QStringLiteral(
         "zentimo: this Wayland session lets no program keep a window on top, place its windows or keep "
         "them off the task bar: \"On Top\" has no effect and the alarm message can open behind other "
-        "windows. With XWayland in the session Zentimo runs on it, where all of this works.");
+        "windows. With XWayland in the session Zentimo runs on it, where most window managers allow all "
+        "of this.");
 }
 
 } // namespace zentimo
