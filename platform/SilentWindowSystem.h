@@ -18,7 +18,6 @@ public:
     bool canStayOnTop() const override { return m_abilities.stayOnTop; }
     bool translucentWindows() const override { return m_abilities.translucent; }
     void keepOutOfTaskbar(QWidget*) override {}
-    void markAsAlarmPanel(QWidget*) override {}
     void bringForward(QWidget* window) override;
     QString limits() const override { return {}; }
 

@@ -11,7 +11,6 @@ public:
     bool canStayOnTop() const override { return false; }
     bool translucentWindows() const override { return true; }
     void keepOutOfTaskbar(QWidget*) override {}
-    void markAsAlarmPanel(QWidget*) override {}
     void bringForward(QWidget* window) override;
     QString limits() const override;
 

@@ -1,8 +1,8 @@
 #pragma once
 // WindowSystem: what Zentimo asks of the desktop's window system that Qt does not say the same way on every
-// platform: the top band, the task bar, the alarm panel's kind of window, shaping, bringing a window
-// forward. One implementation per Qt platform (X11WindowSystem, WaylandWindowSystem) and a silent one for
-// tests (SilentWindowSystem); current() chooses by Qt's platform the first time it is asked.
+// platform: the top band, the task bar, shaping, bringing a window forward. One implementation per Qt
+// platform (X11WindowSystem, WaylandWindowSystem) and a silent one for tests (SilentWindowSystem); current()
+// chooses by Qt's platform the first time it is asked.
 
 #include <QString>
 #include <memory>
@@ -29,9 +29,6 @@ public:
     void setTopmost(QWidget* window, bool topmost);
     // Off the task bar and the pager; said before every showing (window managers forget it on hiding).
     virtual void keepOutOfTaskbar(QWidget* window) = 0;
-    // Before the alarm panel is first shown: the kind of window every desktop shows above the program in use
-    // (never a utility window, which desktops hide while their program is inactive).
-    virtual void markAsAlarmPanel(QWidget* window) = 0;
     // At the alarm: back from minimized, in front and active; where the desktop refuses, asking for the
     // user's attention instead.
     virtual void bringForward(QWidget* window) = 0;

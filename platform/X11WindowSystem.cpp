@@ -21,10 +21,6 @@ constexpr std::uint32_t kSourcePager = 2;
 // icewm's _WIN_LAYER values.
 constexpr std::uint32_t kLayerNormal = 4;
 constexpr std::uint32_t kLayerOnTop = 6;
-// Qt's own name for the _NET_WM_WINDOW_TYPE it writes whenever the window's flags change, and its bit for
-// _NET_WM_WINDOW_TYPE_NOTIFICATION.
-constexpr char kQtWindowTypeProperty[] = "_q_xcb_wm_window_type";
-constexpr int kQtNotificationType = 0x800;
 
 xcb_connection_t* connection()
 {
@@ -44,7 +40,7 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name)
 xcb_window_t rootOf(xcb_connection_t* c)
 {
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    return screen ? screen->root : XCB_WINDOW_NONE;
+    return screen ? screen->root : xcb_window_t(XCB_WINDOW_NONE);
 }
 
 std::vector<xcb_atom_t> atomList(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property)
@@ -128,23 +124,6 @@ void X11WindowSystem::keepOutOfTaskbar(QWidget* window)
     // window.
     xcb_change_property(c, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32, std::uint32_t(missing.size()),
                         missing.data());
-    xcb_flush(c);
-}
-
-void X11WindowSystem::markAsAlarmPanel(QWidget* window)
-{
-    xcb_connection_t* c = connection();
-    if (!c)
-        return;
-    const auto id = xcb_window_t(window->winId());
-    // A notification: KWin and xfwm4 keep it in a band above every program's windows and never hide it
-    // with its program; others take the normal type after it.
-    window->windowHandle()->setProperty(kQtWindowTypeProperty, kQtNotificationType);
-    const xcb_atom_t types[] = {atom(c, "_NET_WM_WINDOW_TYPE_NOTIFICATION"),
-                                atom(c, "_NET_WM_WINDOW_TYPE_NORMAL")};
-    // Qt wrote the type when it made the native window; the property above keeps it on later changes.
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32,
-                        std::uint32_t(std::size(types)), types);
     xcb_flush(c);
 }
 

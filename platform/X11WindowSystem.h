@@ -1,6 +1,6 @@
 #pragma once
-// X11WindowSystem: the window manager is told through EWMH (_NET_WM_STATE, _NET_ACTIVE_WINDOW,
-// _NET_WM_WINDOW_TYPE) and, where it still listens to it (icewm), the older _WIN_LAYER.
+// X11WindowSystem: the window manager is told through EWMH (_NET_WM_STATE, _NET_ACTIVE_WINDOW) and, where it
+// still listens to it (icewm), the older _WIN_LAYER.
 
 #include "platform/WindowSystem.h"
 
@@ -13,7 +13,6 @@ public:
     bool canStayOnTop() const override;
     bool translucentWindows() const override;
     void keepOutOfTaskbar(QWidget* window) override;
-    void markAsAlarmPanel(QWidget* window) override;
     void bringForward(QWidget* window) override;
     QString limits() const override;
 

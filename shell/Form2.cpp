@@ -125,7 +125,6 @@ void Form2::Form_Load()
 {
     m_trimmer.TrimForm(this, m_picture, backColor());
     showButtonImage(1);
-    WindowSystem::current().markAsAlarmPanel(this);
     WindowSystem::current().keepOutOfTaskbar(this);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->geometry().center() - rect().center());

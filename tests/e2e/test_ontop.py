@@ -58,7 +58,9 @@ class OnTopTest(Case):
         panel = wait_for(lambda: [w for w in self.app.windows() if geometry(w)[2:] == (692, 124)], timeout=10,
                          what="the alarm's message window")[0]
         # Not a utility window, which KWin hides while the program is not the active one.
-        self.assertIn("_NET_WM_WINDOW_TYPE_NOTIFICATION", prop(panel, "_NET_WM_WINDOW_TYPE"))
+        kind = prop(panel, "_NET_WM_WINDOW_TYPE")
+        self.assertIn("_NET_WM_WINDOW_TYPE_NORMAL", kind)
+        self.assertNotIn("_NET_WM_WINDOW_TYPE_UTILITY", kind)
         self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", prop(panel, "_NET_WM_STATE"))
         # The alarm brought the big window forward: out of the band, below the message.
         wait_for(lambda: not above(self.window), what="the big window out of the top band")
