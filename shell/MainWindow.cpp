@@ -270,12 +270,15 @@ void MainWindow::setFieldText(TimeField f, const QString& text)
 }
 
 // Text also arrives without key events (paste, drop, input methods, assistive tools setting or inserting
-// text): whatever typing could not have put there is refused and the field keeps the text it had.
+// text): whatever typing could not have put there, by its characters or by the typing limit, is refused and
+// the field keeps the text it had.
 void MainWindow::fieldTextChanged(TimeField f)
 {
     QLineEdit* edit = field(f);
     const bool amPm = f == TimeField::Seconds && m_engine.options().WakeMode;
-    if (!m_writing && !typeableFieldText(edit->text(), amPm)) {
+    const bool typeable =
+        typeableFieldText(edit->text(), amPm) && edit->text().size() <= m_typingLimits[index(f)];
+    if (!m_writing && !typeable) {
         const QScopedValueRollback writing(m_writing, true);
         edit->setText(m_accepted[index(f)]);
         return;

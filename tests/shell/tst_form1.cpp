@@ -65,20 +65,24 @@ private Q_SLOTS:
     // Paste, drop, input methods and assistive tools bring text without key events.
     void textArrivingWithoutTypingHoldsOnlyWhatTypingCould_data()
     {
+        QTest::addColumn<bool>("wake");
         QTest::addColumn<bool>("paste"); // or set by an assistive tool
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("refused"); // the field keeps its "00"
-        QTest::newRow("paste a sign") << true << int(TimeField::Hours) << "-1" << true;
-        QTest::newRow("assistive set") << false << int(TimeField::Seconds) << "07" << false;
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("paste a sign") << false << true << int(TimeField::Hours) << "-1" << "00";
+        QTest::newRow("assistive set") << false << false << int(TimeField::Seconds) << "07" << "07";
+        QTest::newRow("two letters in the one-letter field")
+            << true << true << int(TimeField::Seconds) << "ap" << "p";
     }
     void textArrivingWithoutTypingHoldsOnlyWhatTypingCould()
     {
         QFETCH(int, field);
         QFETCH(QString, text);
-        QFETCH(bool, refused);
-        const QString kept = refused ? QStringLiteral("00") : text;
+        QFETCH(QString, kept);
+        QFETCH(bool, wake);
         fx.start();
+        fx.app->setMode(wake, false);
         QLineEdit* e = fx.form1->field(TimeField(field));
         e->selectAll();
         if (QFETCH(bool, paste); paste) {
