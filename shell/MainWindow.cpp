@@ -82,7 +82,8 @@ bool isEnter(const QKeyEvent* event)
 }
 
 // Buttons show their colour flat, as graphical buttons do: a style's shading would wash the alarm's
-// flashing red out to pink. The system face colour keeps the style's own look.
+// flashing red out to pink, and the style's focus mark tints the whole face, so the focus shows as a
+// thicker border instead. The system face colour keeps the style's own look.
 void paintButton(QPushButton* button, std::uint32_t color)
 {
     const QColor c = fromWinColor(color);
@@ -96,7 +97,7 @@ void paintButton(QPushButton* button, std::uint32_t color)
         return;
     button->setStyleSheet(
         QStringLiteral("QPushButton { background-color: %1; color: black; border: 1px solid %2;"
-                       " border-radius: 3px; padding: 1px; }"
+                       " border-radius: 3px; padding: 1px; outline: none; }"
                        "QPushButton:pressed { background-color: %3; }"
                        "QPushButton:disabled { color: %4; }"
                        "QPushButton:focus { border: 2px solid %2; }")

@@ -142,7 +142,8 @@ private Q_SLOTS:
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:05:00"));
     }
 
-    // Enter presses the focused button once (press and release); Tab only moves on.
+    // Enter presses the focused button once (press and release); Tab only moves on, and the button it
+    // reaches keeps its flat colour.
     void keysOnAFocusedButton()
     {
         fx.start();
@@ -152,6 +153,9 @@ private Q_SLOTS:
         start->setFocus();
         QTest::keyClick(start, Qt::Key_Tab);
         QCOMPARE(fx.form1->caption(), QString("Start"));
+        QPushButton* options = fx.form1->button(Cmd::Options);
+        QVERIFY(options->hasFocus());
+        QCOMPARE(options->grab().toImage().pixelColor(options->width() / 2, 4), QColor(255, 0, 255));
         QTest::keyClick(start, Qt::Key_Return);
         QCOMPARE(fx.form1->caption(), QString("Stop"));
     }
