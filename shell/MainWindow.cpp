@@ -438,6 +438,7 @@ void MainWindow::setButtonColor(std::uint32_t color)
 void MainWindow::paintBackground(int choice)
 {
     m_background = choice;
+    m_paintedOuter = gradientOuterSize(this);
     paintBackgroundChoice(this, choice);
 }
 
@@ -457,6 +458,23 @@ void MainWindow::applyOnTop()
 }
 
 // ---- Events ------------------------------------------------------------------------------------------
+
+// The bands follow the window's outer height, which is only guessed until the window manager has framed the
+// window: once the real frame is known, the gradient is painted again from it.
+bool MainWindow::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Paint:
+        if (m_background >= 0 && m_background < kFlatBackground && gradientOuterSize(this) != m_paintedOuter)
+            QMetaObject::invokeMethod(this, [this] { paintBackground(m_background); }, Qt::QueuedConnection);
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QStatusBar>
 
 using namespace zentimo;
 using namespace zentimo::test;
@@ -45,6 +46,11 @@ private Q_SLOTS:
         QCOMPARE(QAccessible::queryAccessibleInterface(&w)->role(), QAccessible::Window);
 
         MainFixture::typeInto(w, TimeField::Minutes, "5");
+        // Framed now, the window shows the bands of its real frame, as painting it again after Options does.
+        const QPoint lastBand(2, w.statusBar()->y() - 1);
+        const QColor shown = w.grab().toImage().pixelColor(lastBand);
+        w.paintBackground(w.background());
+        QCOMPARE(w.grab().toImage().pixelColor(lastBand), shown);
         QCOMPARE(other.fieldText(TimeField::Minutes), QString("05"));
         QCOMPARE(w.spinner(TimeField::Minutes)->value(), 5);
         w.spinner(TimeField::Hours)->stepUp();
