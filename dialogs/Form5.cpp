@@ -57,7 +57,8 @@ public:
         auto found = QAccessibleWidget::relations(match);
         if (!hasCaption(widget()))
             return found;
-        found.removeIf([](const auto& r) { return r.second == QAccessible::Label && hasCaption(r.first->object()); });
+        found.removeIf(
+            [](const auto& r) { return r.second == QAccessible::Label && hasCaption(r.first->object()); });
         if (match & QAccessible::Labelled) {
             for (QObject* child : widget()->children()) {
                 auto* w = qobject_cast<QWidget*>(child);

@@ -468,7 +468,8 @@ bool MainWindow::event(QEvent* event)
     case QEvent::Move:
     case QEvent::Paint:
         if (m_background >= 0 && m_background < kFlatBackground && gradientOuterSize(this) != m_paintedOuter)
-            QMetaObject::invokeMethod(this, [this] { paintBackground(m_background); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { paintBackground(m_background); }, Qt::QueuedConnection);
         break;
     default:
         break;

@@ -158,14 +158,15 @@ private Q_SLOTS:
         for (const char* name : {"Frame1", "Frame", "Frame5", "Frame2", "Frame3"}) {
             for (QGroupBox* frame : d->findChildren<QGroupBox*>(name)) {
                 QStringList labels{frame->title()};
-                const auto relations = QAccessible::queryAccessibleInterface(frame)->relations(QAccessible::Label);
+                const auto relations =
+                    QAccessible::queryAccessibleInterface(frame)->relations(QAccessible::Label);
                 for (const auto& [label, relation] : relations)
                     labels << label->text(QAccessible::Name);
                 heard << labels.join(" by ");
             }
         }
-        QCOMPARE(heard, (QStringList{"Alarm Options:", "Message:", "Sound:", "Size:", "Mode:", "Window:",
-                                     "Colors:"}));
+        QCOMPARE(heard, (QStringList{
+                            "Alarm Options:", "Message:", "Sound:", "Size:", "Mode:", "Window:", "Colors:"}));
     }
 
     // The file request's filter in "description|patterns|..." form becomes Qt's.

@@ -60,17 +60,20 @@ private Q_SLOTS:
         QTest::addColumn<bool>("autoRestart");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("spunTo"); // the fields after Start, as a spinner may set them
-        QTest::newRow("1.5 s") << "00:02:00" << 1500 << "00:01:59" << false << false << "Stop" << "00:02:00";
-        QTest::newRow("an hour, borrowing")
-            << "02:00:05" << 3600000 << "01:00:05" << false << false << "Stop" << "02:00:05";
-        QTest::newRow("past the end")
-            << "00:02:00" << 600000 << "00:00:00" << false << false << "Alarm Off" << "00:02:00";
+        QTest::newRow("1.5 s") << "00:02:00" << 1500 << "00:01:59" << false << false << "Stop"
+                               << "00:02:00";
+        QTest::newRow("an hour, borrowing") << "02:00:05" << 3600000 << "01:00:05" << false << false << "Stop"
+                                            << "02:00:05";
+        QTest::newRow("past the end") << "00:02:00" << 600000 << "00:00:00" << false << false << "Alarm Off"
+                                      << "00:02:00";
         QTest::newRow("past the end, restarting")
-            << "00:02:00" << 600000 << "00:02:00" << false << true << "Stop" << "00:02:00";
-        QTest::newRow("resume after 30 s")
-            << "00:02:00" << 30000 << "00:01:30" << true << false << "Stop" << "00:02:00";
+            << "00:02:00" << 600000 << "00:02:00" << false << true << "Stop"
+            << "00:02:00";
+        QTest::newRow("resume after 30 s") << "00:02:00" << 30000 << "00:01:30" << true << false << "Stop"
+                                           << "00:02:00";
         QTest::newRow("a tick finding zero rings nothing")
-            << "00:00:05" << 1000 << "00:00:59" << false << false << "Stop" << "00:00:00";
+            << "00:00:05" << 1000 << "00:00:59" << false << false << "Stop"
+            << "00:00:00";
     }
     void countdownCountsTheTimeThatReallyPassed()
     {

@@ -76,10 +76,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("paste a sign") << false << true << int(TimeField::Hours) << "-1" << "00";
-        QTest::newRow("assistive set") << false << false << int(TimeField::Seconds) << "07" << "07";
+        QTest::newRow("paste a sign") << false << true << int(TimeField::Hours) << "-1"
+                                      << "00";
+        QTest::newRow("assistive set") << false << false << int(TimeField::Seconds) << "07"
+                                       << "07";
         QTest::newRow("two letters in the one-letter field")
-            << true << true << int(TimeField::Seconds) << "ap" << "p";
+            << true << true << int(TimeField::Seconds) << "ap"
+            << "p";
     }
     void textArrivingWithoutTypingHoldsOnlyWhatTypingCould()
     {
