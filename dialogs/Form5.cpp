@@ -43,11 +43,11 @@ class AccessibleFrame : public QAccessibleWidget {
 public:
     explicit AccessibleFrame(QGroupBox* frame) : QAccessibleWidget(frame, QAccessible::Grouping) {}
 
+    // Not the frame around it, which Qt would take for a frame's name too.
     QString text(QAccessible::Text t) const override
     {
-        const QString own = QAccessibleWidget::text(t);
-        if (t != QAccessible::Name || !own.isEmpty())
-            return own;
+        if (t != QAccessible::Name || !widget()->accessibleName().isEmpty())
+            return QAccessibleWidget::text(t);
         return static_cast<QGroupBox*>(widget())->title().remove(QLatin1Char('&'));
     }
 
@@ -57,8 +57,9 @@ public:
         auto found = QAccessibleWidget::relations(match);
         if (!hasCaption(widget()))
             return found;
-        found.removeIf(
-            [](const auto& r) { return r.second == QAccessible::Label && hasCaption(r.first->object()); });
+        found.removeIf([](const auto& r) {
+            return r.second == QAccessible::Label && r.first && hasCaption(r.first->object());
+        });
         if (match & QAccessible::Labelled) {
             for (QObject* child : widget()->children()) {
                 auto* w = qobject_cast<QWidget*>(child);

@@ -149,7 +149,8 @@ private Q_SLOTS:
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
     }
 
-    // A screen reader names a frame by what labels it: its own caption, never the frame around it.
+    // A screen reader names a frame by its name and what labels it: its own caption, never the frame around
+    // it.
     void framesAreLabelledByTheirOwnCaptions()
     {
         fx.start(0);
@@ -157,9 +158,9 @@ private Q_SLOTS:
         QStringList heard;
         for (const char* name : {"Frame1", "Frame", "Frame5", "Frame2", "Frame3"}) {
             for (QGroupBox* frame : d->findChildren<QGroupBox*>(name)) {
-                QStringList labels{frame->title()};
-                const auto relations =
-                    QAccessible::queryAccessibleInterface(frame)->relations(QAccessible::Label);
+                QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(frame);
+                QStringList labels{announced->text(QAccessible::Name)};
+                const auto relations = announced->relations(QAccessible::Label);
                 for (const auto& [label, relation] : relations)
                     labels << label->text(QAccessible::Name);
                 heard << labels.join(" by ");
