@@ -5,6 +5,7 @@
 #include "shell/kit/Twips.h"
 #include "sound/SoundPlayer.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -30,6 +31,53 @@ constexpr int kClientHeight = 5610;
 
 const QString kSoundFilter = QStringLiteral("Sound Files (*.mp3, *.wav, *.mid)|*.mp3;*.wav;*.mid");
 
+bool hasCaption(const QObject* object)
+{
+    const auto* frame = qobject_cast<const QGroupBox*>(object);
+    return frame && !frame->title().isEmpty();
+}
+
+// Qt lets a frame's caption label everything inside it, frames with captions of their own too: a screen
+// reader then names the Message frame "Alarm Options:". Here a frame with a caption is labelled by it alone.
+class AccessibleFrame : public QAccessibleWidget {
+public:
+    explicit AccessibleFrame(QGroupBox* frame) : QAccessibleWidget(frame, QAccessible::Grouping) {}
+
+    // Not the frame around it, which Qt would take for a frame's name too.
+    QString text(QAccessible::Text t) const override
+    {
+        if (t != QAccessible::Name || !widget()->accessibleName().isEmpty())
+            return QAccessibleWidget::text(t);
+        return static_cast<QGroupBox*>(widget())->title().remove(QLatin1Char('&'));
+    }
+
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override
+    {
+        auto found = QAccessibleWidget::relations(match);
+        if (!hasCaption(widget()))
+            return found;
+        found.removeIf([](const auto& r) {
+            return r.second == QAccessible::Label && r.first && hasCaption(r.first->object());
+        });
+        if (match & QAccessible::Labelled) {
+            for (QObject* child : widget()->children()) {
+                auto* w = qobject_cast<QWidget*>(child);
+                if (w && !w->isWindow() && !hasCaption(w))
+                    found.append({QAccessible::queryAccessibleInterface(w), QAccessible::Labelled});
+            }
+        }
+        return found;
+    }
+};
+
+QAccessibleInterface* frameFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("QGroupBox"))
+        return new AccessibleFrame(static_cast<QGroupBox*>(object));
+    return nullptr;
+}
+
 template <class W> W* named(W* widget, const char* name, int index = -1)
 {
     widget->setObjectName(QString::fromLatin1(name));
@@ -53,6 +101,8 @@ Form5::~Form5() = default;
 
 void Form5::build()
 {
+    static const bool framesNamed = (QAccessible::installFactory(frameFactory), true);
+    Q_UNUSED(framesNamed);
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Options"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

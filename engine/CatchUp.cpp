@@ -14,6 +14,11 @@ constexpr qint64 kEarlyToleranceMs = 20;
 FieldTexts countdownAdvance(const FieldTexts& now, qint64 seconds)
 {
     FieldTexts t = now;
+    // A count that finds the fields at zero has nothing to end: its first second writes "59", as a tick does.
+    if (seconds > 0 && t.allZero()) {
+        t = countdownStep(t);
+        --seconds;
+    }
     // Runs of seconds without borrowing go in one stride; each borrow is one step.
     while (seconds > 0 && !t.allZero()) {
         const int s = fieldNumber(t.seconds);

@@ -10,8 +10,9 @@
 
 namespace zentimo {
 
-// The countdown after seconds one-second steps, with the same borrowing; it stops at 00:00:00. Fields whose
-// number does not change keep their text.
+// The countdown after seconds one-second steps, with the same borrowing; it stops when it counts down to
+// 00:00:00 (a start at 00:00:00 counts on from 00:00:59). Fields whose number does not change keep their
+// text.
 FieldTexts countdownAdvance(const FieldTexts& now, qint64 seconds);
 
 // The stopwatch after seconds one-second steps. Past its limit it holds at 99:59:59 and says so in atLimit.

@@ -114,7 +114,7 @@ void Engine::Command1_Click()
                 f.setButtonEnabled(c, false);
             f.setSpinnersEnabled(false);
         });
-        if (fields().allZero() && !m_options.StopwatchMode) {
+        if (nothingToCount(fields())) {
             updateWatch();
             return;
         }
@@ -308,9 +308,15 @@ void Engine::applyWatch(Face& face)
     const FieldTexts t{face.fieldText(TimeField::Hours), face.fieldText(TimeField::Minutes),
                        face.fieldText(TimeField::Seconds)};
     const bool stopwatch = m_options.StopwatchMode;
-    face.setButtonEnabled(Cmd::Start, !(!stopwatch && face.caption() == kStart && t.allZero()));
+    face.setButtonEnabled(Cmd::Start, !(face.caption() == kStart && nothingToCount(t)));
     face.setSpinnersEnabled(!stopwatch);
     face.setButtonEnabled(Cmd::Presets, !stopwatch);
+}
+
+// 00:00:00 outside the stopwatch. In Wake Mode the third field holds a letter, so a wake time never is.
+bool Engine::nothingToCount(const FieldTexts& t) const
+{
+    return !m_options.StopwatchMode && !m_options.WakeMode && t.allZero();
 }
 
 // The watch's rules hold at every moment; they are applied on each change rather than by polling, so an

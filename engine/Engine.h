@@ -119,6 +119,7 @@ private:
     void startAlarmSound();
     void writeFields(Face& face, const FieldTexts& t);
     void applyWatch(Face& face);
+    bool nothingToCount(const FieldTexts& t) const;
     void armWake();
     void countdownTick(bool atLeastOne);
     void stopwatchTick(bool atLeastOne);

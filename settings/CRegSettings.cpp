@@ -88,8 +88,8 @@ bool CRegSettings::ReplaceSection(const QString& section, const SettingPairs& va
     RegistryFile file(defaultFilePath());
     const QString path = BuildKeyPath(section);
     return file.batch([&] {
-        // A section not written yet is fine; one with sections below it cannot go.
-        if (!file.deleteKey(path) && !file.textValues(path).isEmpty())
+        // A section not written yet is fine; one with sections below it stays, with none of its old values.
+        if (!file.deleteKey(path) && !file.deleteValues(path))
             return false;
         for (const auto& [key, setting] : values) {
             if (!file.setTextValue(path, valueName(key), setting))

@@ -30,8 +30,8 @@ public:
 
     // Several values of one section in one write: afterwards all of them are stored, or (False) none is.
     bool SaveSettings(const QString& section, const SettingPairs& values);
-    // The section then holds exactly these values, in this order (none: the section goes), or (False) stays
-    // as it was.
+    // The section then holds exactly these values, in this order (none: the section goes, unless sections
+    // lie below it), or (False) stays as it was.
     bool ReplaceSection(const QString& section, const SettingPairs& values);
 
     // The registry file every instance uses: $XDG_CONFIG_HOME/zentimo/registry.reg

@@ -346,6 +346,17 @@ struct RegistryFile::Document {
         QString name;   // Key: the full key name with its hive; Value: the name, empty for the unnamed one
         bool isText = false;
         QString text;
+        std::optional<quint32> dword;
+
+        // What the value reads as where a text is asked for.
+        std::optional<QString> reading() const
+        {
+            if (isText)
+                return text;
+            if (dword)
+                return QString::number(*dword);
+            return std::nullopt;
+        }
     };
     enum class State { Missing, Unusable, Loaded };
 
@@ -511,7 +522,16 @@ struct RegistryFile::Document {
             item.isText = pos == t.size();
             return item.isText;
         }
-        return isOtherData(t.mid(pos), continues);
+        const QStringView data = t.mid(pos);
+        if (!isOtherData(data, continues))
+            return false;
+        if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
+            bool ok = false;
+            const uint number = data.mid(6).trimmed().toUInt(&ok, 16);
+            if (ok)
+                item.dword = number;
+        }
+        return true;
     }
 
     // Lines read and left alone are written as they were read.
@@ -739,9 +759,9 @@ std::optional<QString> RegistryFile::textValue(const QString& keyPath, const QSt
     const Document doc = read();
     const Document::KeyItems key = doc.collect(fullKeyName(keyPath));
     const QList<qsizetype> same = doc.valuesNamed(key, valueName);
-    if (same.isEmpty() || !doc.items[same.first()].isText)
+    if (same.isEmpty())
         return std::nullopt;
-    return doc.items[same.first()].text;
+    return doc.items[same.first()].reading();
 }
 
 QList<QPair<QString, QString>> RegistryFile::textValues(const QString& keyPath) const
@@ -767,10 +787,11 @@ bool RegistryFile::setTextValue(const QString& keyPath, const QString& valueName
         const QList<qsizetype> same = doc.valuesNamed(key, valueName);
         if (!same.isEmpty()) {
             Document::Item& item = doc.items[same.first()];
-            if (item.isText && item.text == text)
+            if (item.reading() == text)
                 return Change::Unchanged;
             item.isText = true;
             item.text = text;
+            item.dword.reset();
             item.raw.clear();
             return Change::Done;
         }
@@ -805,6 +826,18 @@ bool RegistryFile::deleteValue(const QString& keyPath, const QString& valueName)
             return Change::Failed;
         doc.items.remove(same.first());
         return Change::Done;
+    });
+}
+
+bool RegistryFile::deleteValues(const QString& keyPath)
+{
+    if (!isUsableKeyPath(keyPath))
+        return false;
+    return modify([&](Document& doc) {
+        const QList<qsizetype> values = doc.collect(fullKeyName(keyPath)).values;
+        for (auto i = values.crbegin(); i != values.crend(); ++i)
+            doc.items.remove(*i);
+        return values.isEmpty() ? Change::Unchanged : Change::Done;
     });
 }
 

@@ -24,7 +24,8 @@ public:
 
     QString path() const { return m_path; }
 
-    // Text of a text value; nothing when the key, the value or its text is missing.
+    // Text of a text value, or the decimal number of a dword value; nothing when the key, the value or its
+    // text is missing.
     std::optional<QString> textValue(const QString& keyPath, const QString& valueName) const;
     // Name and text of every text value of the key, in the order they were first written.
     QList<QPair<QString, QString>> textValues(const QString& keyPath) const;
@@ -35,6 +36,8 @@ public:
     bool deleteValue(const QString& keyPath, const QString& valueName);
     // Only a key that is written in the file and has no keys below it.
     bool deleteKey(const QString& keyPath);
+    // Every value of the key; the key and the keys below it stay.
+    bool deleteValues(const QString& keyPath);
 
     // The writes that steps makes on this object go into one copy under one lock, and the file is replaced
     // once: all of them land, or (when steps answers false, or the file cannot be written) none does.
@@ -45,8 +48,9 @@ public:
     // Files parsed so far by this program, for tests and measurements.
     static int parseCount();
 
-    // Larger files are read only as far as this and never rewritten.
-    static constexpr qsizetype kMaxFileSize = 1024 * 1024;
+    // Larger files are read only as far as this and never rewritten; a regedit export of a whole
+    // HKEY_CURRENT_USER\Software stays well below it.
+    static constexpr qsizetype kMaxFileSize = 64 * 1024 * 1024;
     static constexpr const char* kHeader = "Zentimo Registry Version 1";
     // A writer holds the lock for one write only; longer means it hangs, and waiting with it helps nobody.
     static constexpr int kLockWaitMs = 2000;

@@ -82,7 +82,8 @@ bool isEnter(const QKeyEvent* event)
 }
 
 // Buttons show their colour flat, as graphical buttons do: a style's shading would wash the alarm's
-// flashing red out to pink. The system face colour keeps the style's own look.
+// flashing red out to pink, and the style's focus mark tints the whole face, so the focus shows as a
+// thicker border instead. The system face colour keeps the style's own look.
 void paintButton(QPushButton* button, std::uint32_t color)
 {
     const QColor c = fromWinColor(color);
@@ -96,7 +97,7 @@ void paintButton(QPushButton* button, std::uint32_t color)
         return;
     button->setStyleSheet(
         QStringLiteral("QPushButton { background-color: %1; color: black; border: 1px solid %2;"
-                       " border-radius: 3px; padding: 1px; }"
+                       " border-radius: 3px; padding: 1px; outline: none; }"
                        "QPushButton:pressed { background-color: %3; }"
                        "QPushButton:disabled { color: %4; }"
                        "QPushButton:focus { border: 2px solid %2; }")
@@ -270,12 +271,15 @@ void MainWindow::setFieldText(TimeField f, const QString& text)
 }
 
 // Text also arrives without key events (paste, drop, input methods, assistive tools setting or inserting
-// text): whatever typing could not have put there is refused and the field keeps the text it had.
+// text): whatever typing could not have put there, by its characters or by the typing limit, is refused and
+// the field keeps the text it had.
 void MainWindow::fieldTextChanged(TimeField f)
 {
     QLineEdit* edit = field(f);
     const bool amPm = f == TimeField::Seconds && m_engine.options().WakeMode;
-    if (!m_writing && !typeableFieldText(edit->text(), amPm)) {
+    const bool typeable =
+        typeableFieldText(edit->text(), amPm) && edit->text().size() <= m_typingLimits[index(f)];
+    if (!m_writing && !typeable) {
         const QScopedValueRollback writing(m_writing, true);
         edit->setText(m_accepted[index(f)]);
         return;
@@ -421,6 +425,7 @@ void MainWindow::setButtonColor(std::uint32_t color)
 void MainWindow::paintBackground(int choice)
 {
     m_background = choice;
+    m_paintedOuter = gradientOuterSize(this);
     paintBackgroundChoice(this, choice);
 }
 
@@ -440,6 +445,24 @@ void MainWindow::applyOnTop()
 }
 
 // ---- Events ------------------------------------------------------------------------------------------
+
+// The bands follow the window's outer height, which is only guessed until the window manager has framed the
+// window: once the real frame is known, the gradient is painted again from it.
+bool MainWindow::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Paint:
+        if (m_background >= 0 && m_background < kFlatBackground && gradientOuterSize(this) != m_paintedOuter)
+            QMetaObject::invokeMethod(
+                this, [this] { paintBackground(m_background); }, Qt::QueuedConnection);
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {

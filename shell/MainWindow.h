@@ -96,6 +96,7 @@ Q_SIGNALS:
     void closeRequested();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -120,6 +121,7 @@ private:
     std::uint32_t m_startColor = 0x00FF8080;
     std::uint32_t m_buttonColor = 0x00FF8080;
     int m_background = -1;
+    QSize m_paintedOuter; // the outer size the background was painted for
     bool m_secondsCaptionSet = false;
     bool m_centred = false;
 };

@@ -1,7 +1,9 @@
 #include "dialogs/Form5.h"
 #include "shell/MainFixture.h"
 
+#include <QAccessible>
 #include <QComboBox>
+#include <QGroupBox>
 
 using namespace zentimo;
 using namespace zentimo::test;
@@ -145,6 +147,27 @@ private Q_SLOTS:
         QCOMPARE(d->isVisible(), !focus.isEmpty());
         if (!focus.isEmpty())
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+    }
+
+    // A screen reader names a frame by its name and what labels it: its own caption, never the frame around
+    // it.
+    void framesAreLabelledByTheirOwnCaptions()
+    {
+        fx.start(0);
+        auto d = open();
+        QStringList heard;
+        for (const char* name : {"Frame1", "Frame", "Frame5", "Frame2", "Frame3"}) {
+            for (QGroupBox* frame : d->findChildren<QGroupBox*>(name)) {
+                QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(frame);
+                QStringList labels{announced->text(QAccessible::Name)};
+                const auto relations = announced->relations(QAccessible::Label);
+                for (const auto& [label, relation] : relations)
+                    labels << label->text(QAccessible::Name);
+                heard << labels.join(" by ");
+            }
+        }
+        QCOMPARE(heard, (QStringList{
+                            "Alarm Options:", "Message:", "Sound:", "Size:", "Mode:", "Window:", "Colors:"}));
     }
 
     // The file request's filter in "description|patterns|..." form becomes Qt's.

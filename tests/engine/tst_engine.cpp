@@ -59,13 +59,21 @@ private Q_SLOTS:
         QTest::addColumn<bool>("resume");
         QTest::addColumn<bool>("autoRestart");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("1.5 s") << "00:02:00" << 1500 << "00:01:59" << false << false << "Stop";
-        QTest::newRow("an hour, borrowing")
-            << "02:00:05" << 3600000 << "01:00:05" << false << false << "Stop";
-        QTest::newRow("past the end") << "00:02:00" << 600000 << "00:00:00" << false << false << "Alarm Off";
+        QTest::addColumn<QString>("spunTo"); // the fields after Start, as a spinner may set them
+        QTest::newRow("1.5 s") << "00:02:00" << 1500 << "00:01:59" << false << false << "Stop"
+                               << "00:02:00";
+        QTest::newRow("an hour, borrowing") << "02:00:05" << 3600000 << "01:00:05" << false << false << "Stop"
+                                            << "02:00:05";
+        QTest::newRow("past the end") << "00:02:00" << 600000 << "00:00:00" << false << false << "Alarm Off"
+                                      << "00:02:00";
         QTest::newRow("past the end, restarting")
-            << "00:02:00" << 600000 << "00:02:00" << false << true << "Stop";
-        QTest::newRow("resume after 30 s") << "00:02:00" << 30000 << "00:01:30" << true << false << "Stop";
+            << "00:02:00" << 600000 << "00:02:00" << false << true << "Stop"
+            << "00:02:00";
+        QTest::newRow("resume after 30 s") << "00:02:00" << 30000 << "00:01:30" << true << false << "Stop"
+                                           << "00:02:00";
+        QTest::newRow("a tick finding zero rings nothing")
+            << "00:00:05" << 1000 << "00:00:59" << false << false << "Stop"
+            << "00:00:00";
     }
     void countdownCountsTheTimeThatReallyPassed()
     {
@@ -79,6 +87,8 @@ private Q_SLOTS:
         });
         enter(start);
         engine->Command1_Click();
+        QFETCH(QString, spunTo);
+        enter(spunTo);
         clock->advanceMs(passedMs);
         resume ? engine->catchUp() : engine->sec_Timer();
         QTEST(small.time(), "shown");
@@ -123,6 +133,8 @@ private Q_SLOTS:
         QTest::newRow("past, waits for tomorrow") << "07:30:a" << QTime(8, 0) << QTime(8, 0, 30) << false;
         QTest::newRow("midnight is 12 a") << "12:00:a" << QTime(23, 59, 59) << QTime(0, 0, 0) << true;
         QTest::newRow("missed minute still rings") << "07:30:a" << QTime(7, 29, 58) << QTime(7, 35) << true;
+        QTest::newRow("00:00 a starts, no clock shows it")
+            << "00:00:a" << QTime(0, 0, 10) << QTime(0, 0, 11) << false;
     }
     void wakeTick()
     {
@@ -132,6 +144,7 @@ private Q_SLOTS:
         QFETCH(bool, rings);
         withOptions(*engine, [&](Options& o) { o.WakeMode = true; });
         enter(wake);
+        QVERIFY(small.enabled[int(Cmd::Start)]);
         at(start);
         engine->Command1_Click();
         at(tick, tick < start ? 1 : 0);

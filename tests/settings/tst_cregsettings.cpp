@@ -103,42 +103,50 @@ private Q_SLOTS:
     {
         const QString presets = "Countdown Presets";
         QVERIFY(save("Preset0", "old", presets) && save("Extra", "x", presets) && save("Size", "1"));
+        QVERIFY(save("Kept", "below", presets + "\\Hand Edit"));
         const auto owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
         QCOMPARE(QFile::permissions(m_file), owner);
         const SettingPairs list{{"Preset0", "00:01:00"}, {"Preset1", "00:02:00"}};
         QVERIFY(m_store.ReplaceSection(presets, list));
         QCOMPARE(m_store.GetAllOptions(presets), list);
+        QCOMPARE(get("Kept", {}, presets + "\\Hand Edit"), QString("below"));
         // A value that cannot be stored spoils the whole batch.
         const QString broken = QString(QChar(0xD800));
         QVERIFY(!m_store.SaveSettings("Options", {{"Size", "0"}, {"Sound File", broken}}));
-        QVERIFY(!save("Alarm Message", QString(RegistryFile::kMaxFileSize, u'x')));
+        // Three bytes a character once written: the file would outgrow its limit.
+        QVERIFY(!save("Alarm Message", QString(RegistryFile::kMaxFileSize / 3, QChar(0x20AC))));
         QCOMPARE(get("Size") + get("Alarm Message", "d"), QString("1d"));
     }
 
-    // Exports from regedit, and another key's values, which are never Zentimo's whatever bytes its line
-    // holds.
+    // Exports from regedit, one of them of all of Software, with a number among the texts; and another key's
+    // values, which are never Zentimo's whatever bytes its line holds.
     void foreignKeysAndExports_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("other"); // the other key as the store reads it
-        const QString values =
-            "\"Sound File\"=\"C:\\\\Tea.mp3\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Fernwick\\";
+        const QString values = "\"Sound File\"=\"C:\\\\Tea.mp3\"\r\n\"Button Color\"=dword:00ff8080\r\n\r\n"
+                               "[HKEY_CURRENT_USER\\Software\\Fernwick\\";
         const QString ours = kOptionsKey + "\r\n" + values;
         const QByteArray tail = "Caf\xE9 \x80]\r\n\"Size\"=\"1\"\r\n";
         const QString cafe = QString::fromUtf8("Software\\Fernwick\\Café €");
-        const QString utf16 = "Windows Registry Editor Version 5.00\r\n\r\n" + ours +
-                              QString::fromUtf8("Café €]\r\n\"Size\"=\"1\"\r\n");
+        const auto utf16 = [&](const QString& before) {
+            const QString text = "Windows Registry Editor Version 5.00\r\n\r\n" + before + ours +
+                                 QString::fromUtf8("Café €]\r\n\"Size\"=\"1\"\r\n");
+            return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        };
+        QString classes = "[HKEY_CURRENT_USER\\Software\\Classes]\r\n";
+        for (int i = 0; i < 30000; ++i)
+            classes += QStringLiteral("\".ext%1\"=\"File type %1\"\r\n").arg(i);
         QTest::newRow("regedit4 in its 8-bit code page") << "REGEDIT4\r\n\r\n" + ours.toUtf8() + tail << cafe;
-        QTest::newRow("regedit5 in utf-16")
-            << "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2)
-            << cafe;
+        QTest::newRow("regedit5 in utf-16") << utf16("") << cafe;
+        QTest::newRow("regedit5 of all of Software, 1.6 MB") << utf16(classes + "\r\n") << cafe;
     }
     void foreignKeysAndExports()
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, other);
         QVERIFY(writeFile(m_file, file));
-        QCOMPARE(get("sound file"), QString("C:\\Tea.mp3"));
+        QCOMPARE(get("sound file") + ' ' + get("button color"), QString("C:\\Tea.mp3 16744576"));
         QCOMPARE(get("Size", "d"), QString("d"));
         QVERIFY(m_store.DeleteSetting("Options"));
         QCOMPARE(get("Sound File", "d"), QString("d"));

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QStatusBar>
 
 using namespace zentimo;
 using namespace zentimo::test;
@@ -45,6 +46,11 @@ private Q_SLOTS:
         QCOMPARE(QAccessible::queryAccessibleInterface(&w)->role(), QAccessible::Window);
 
         MainFixture::typeInto(w, TimeField::Minutes, "5");
+        // Framed now, the window shows the bands of its real frame, as painting it again after Options does.
+        const QPoint lastBand(2, w.statusBar()->y() - 1);
+        const QColor shown = w.grab().toImage().pixelColor(lastBand);
+        w.paintBackground(w.background());
+        QCOMPARE(w.grab().toImage().pixelColor(lastBand), shown);
         QCOMPARE(other.fieldText(TimeField::Minutes), QString("05"));
         QCOMPARE(w.spinner(TimeField::Minutes)->value(), 5);
         w.spinner(TimeField::Hours)->stepUp();
@@ -65,20 +71,27 @@ private Q_SLOTS:
     // Paste, drop, input methods and assistive tools bring text without key events.
     void textArrivingWithoutTypingHoldsOnlyWhatTypingCould_data()
     {
+        QTest::addColumn<bool>("wake");
         QTest::addColumn<bool>("paste"); // or set by an assistive tool
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("refused"); // the field keeps its "00"
-        QTest::newRow("paste a sign") << true << int(TimeField::Hours) << "-1" << true;
-        QTest::newRow("assistive set") << false << int(TimeField::Seconds) << "07" << false;
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("paste a sign") << false << true << int(TimeField::Hours) << "-1"
+                                      << "00";
+        QTest::newRow("assistive set") << false << false << int(TimeField::Seconds) << "07"
+                                       << "07";
+        QTest::newRow("two letters in the one-letter field")
+            << true << true << int(TimeField::Seconds) << "ap"
+            << "p";
     }
     void textArrivingWithoutTypingHoldsOnlyWhatTypingCould()
     {
         QFETCH(int, field);
         QFETCH(QString, text);
-        QFETCH(bool, refused);
-        const QString kept = refused ? QStringLiteral("00") : text;
+        QFETCH(QString, kept);
+        QFETCH(bool, wake);
         fx.start();
+        fx.app->setMode(wake, false);
         QLineEdit* e = fx.form1->field(TimeField(field));
         e->selectAll();
         if (QFETCH(bool, paste); paste) {
@@ -138,7 +151,8 @@ private Q_SLOTS:
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:05:00"));
     }
 
-    // Enter presses the focused button once (press and release); Tab only moves on.
+    // Enter presses the focused button once (press and release); Tab only moves on, and the button it
+    // reaches keeps its flat colour.
     void keysOnAFocusedButton()
     {
         fx.start();
@@ -148,6 +162,9 @@ private Q_SLOTS:
         start->setFocus();
         QTest::keyClick(start, Qt::Key_Tab);
         QCOMPARE(fx.form1->caption(), QString("Start"));
+        QPushButton* options = fx.form1->button(Cmd::Options);
+        QVERIFY(options->hasFocus());
+        QCOMPARE(options->grab().toImage().pixelColor(options->width() / 2, 4), QColor(255, 0, 255));
         QTest::keyClick(start, Qt::Key_Return);
         QCOMPARE(fx.form1->caption(), QString("Stop"));
     }
