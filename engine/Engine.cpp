@@ -360,6 +360,7 @@ void Engine::alarm()
         m_sec.stop();
     }
     updateWatch();
+    Q_EMIT alarmRaised();
 }
 
 void Engine::startAlarmSound()
