@@ -259,12 +259,12 @@ def run_in_own_session(script, argv):
 class StandIn:
     """A desktop service played on the test's session bus: each interface XML is served at its path under the
     bus name, with its own connection and main loop in a thread. calls lists (method, arguments as a GLib
-    Variant); answer(method, params) gives the reply's Variant or None."""
+    Variant); answer(method, params) gives the reply's Variant or None; properties maps a name to its Variant."""
 
-    def __init__(self, name, objects, answer):
+    def __init__(self, name, objects, answer, properties=None):
         import threading
         from gi.repository import Gio, GLib
-        self.Gio, self.GLib, self.calls, self.answer = Gio, GLib, [], answer
+        self.Gio, self.GLib, self.calls, self.answer, self.properties = Gio, GLib, [], answer, properties or {}
         ready = threading.Event()
 
         def serve():
@@ -275,7 +275,8 @@ class StandIn:
             flags = Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION
             self.bus = Gio.DBusConnection.new_for_address_sync(address, flags, None, None)
             for path, xml in objects.items():
-                self.bus.register_object(path, Gio.DBusNodeInfo.new_for_xml(xml).interfaces[0], self._call)
+                self.bus.register_object(path, Gio.DBusNodeInfo.new_for_xml(xml).interfaces[0], self._call,
+                                         lambda *args: self.properties.get(args[-1]))
             self.call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
                       GLib.Variant("(su)", (name, 4)))
             ready.set()
