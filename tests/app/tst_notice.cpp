@@ -1,5 +1,6 @@
 // The desktop notification at an alarm, against a recording server: what each alarm shows, what its
-// actions press, and that every way of ending the alarm withdraws it. The end-to-end test sees the real bus.
+// actions press, and that every way of ending the alarm withdraws it. The end-to-end test sees the real bus
+// and an alarm with its message.
 
 #include "app/Actions.h"
 #include "app/AlarmNotice.h"
@@ -41,11 +42,6 @@ struct AlarmRow {
 };
 
 const AlarmRow kAlarms[] = {
-    {.name = "countdown with its message",
-     .showMessage = true,
-     .summary = "Tea is ready",
-     .body = "Countdown Mode 00:00:01",
-     .actions = "alarm-off|Alarm Off"},
     {.name = "a message not shown is not told",
      .summary = "Countdown Mode",
      .body = "00:00:01",
