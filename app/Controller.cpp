@@ -1,6 +1,7 @@
 #include "app/Controller.h"
 
 #include "app/SleepWatcher.h"
+#include "app/StatusNotifierHost.h"
 #include "dialogs/Form3.h"
 #include "dialogs/Form5.h"
 #include "engine/Engine.h"
@@ -14,31 +15,8 @@
 #include "sound/SoundPlayer.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusReply>
 
 namespace zentimo {
-
-namespace {
-
-// Whether Qt puts a new icon into a StatusNotifierItem host rather than an XEmbed tray. Qt asks the same
-// when it makes the icon: a watcher on the session bus that has a host registered.
-bool statusNotifierHostPresent()
-{
-    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(watcher).value())
-        return false;
-    QDBusMessage get = QDBusMessage::createMethodCall(watcher, QStringLiteral("/StatusNotifierWatcher"),
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
-    get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
-    const QDBusReply<QVariant> reply = bus.call(get);
-    return reply.isValid() && reply.value().toBool();
-}
-
-} // namespace
 
 Controller::Controller(Engine& engine) : m_engine(engine), m_settings(zentimoSettings())
 {
