@@ -1,6 +1,7 @@
 #include "app/Controller.h"
 
 #include "app/SleepWatcher.h"
+#include "app/StatusNotifierHost.h"
 #include "dialogs/Form3.h"
 #include "dialogs/Form5.h"
 #include "engine/Engine.h"
@@ -83,6 +84,7 @@ Tray& Controller::tray()
 {
     if (!m_tray) {
         m_tray = new Tray(this);
+        m_tray->HostActivates = statusNotifierHostPresent();
         connect(m_tray, &Tray::restoreRequested, this, &Controller::restoreFromTray);
         connect(m_tray, &Tray::aboutRequested, this, &Controller::showAbout);
         connect(m_tray, &Tray::exitRequested, this, &Controller::closeProgram);

@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/Actions.h"
+#include "app/AlarmNotice.h"
 #include "app/CommandLine.h"
 #include "app/Controller.h"
 #include "app/DBusService.h"
@@ -26,6 +27,7 @@ struct Program {
     Controller controller{engine};
     Actions actions{controller, engine};
     DBusService service{actions, engine};
+    AlarmNotice notice{engine};
 };
 
 int refusalStatus(const QString& errorName)

@@ -366,6 +366,7 @@ void Engine::alarm()
         m_sec.stop();
     }
     updateWatch();
+    Q_EMIT alarmRaised();
 }
 
 void Engine::startAlarmSound()

@@ -109,6 +109,8 @@ Q_SIGNALS:
     void stateChanged();
     // A countdown or a stopwatch began to count.
     void runStarted();
+    // An alarm has run its course; the caption says whether it waits for the user.
+    void alarmRaised();
 
 private:
     void forBoth(const std::function<void(Face&)>& action);

@@ -32,6 +32,10 @@ QAccessibleInterface* factory(const QString& className, QObject* object)
         return new AccessibleSpinner(static_cast<UpDown*>(object));
     if (className == QLatin1String("zentimo::Form1") || className == QLatin1String("zentimo::Form1b"))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    // A screen reader speaks a notification when it shows, focused or not (Orca does so for no other role),
+    // by its name: the message.
+    if (className == QLatin1String("zentimo::Form2"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
     return nullptr;
 }
 

@@ -2,7 +2,8 @@
 
 namespace zentimo {
 
-// Screen readers see the main windows as frames and the spinners as spin buttons.
+// Screen readers see the main windows as frames, the spinners as spin buttons and the alarm message as a
+// notification.
 void installAccessibleRoles();
 
 } // namespace zentimo

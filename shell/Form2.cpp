@@ -5,6 +5,7 @@
 #include "shell/kit/Twips.h"
 #include "shell/kit/WinColor.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -167,6 +168,12 @@ void Form2::setMessage(const QString& message)
     m_dots = ledDotMatrix(message);
     m_labelWidth = pixelsToTwips(m_dots.width() * kLedPitch);
     Label1->setAccessibleName(message);
+    setAccessibleName(message);
+    // Its showing is what a screen reader announces: a panel still open is announced again.
+    if (isVisible()) {
+        QAccessibleEvent shown(this, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&shown);
+    }
     Label1->resize(m_dots.width() * kLedPitch, kLedRows * kLedPitch);
 }
 

@@ -82,13 +82,13 @@ void Tray::showTip()
     m_icon->setToolTip(TrayIconData.tip.left(Engine::kTipLength));
 }
 
-// Qt reports a double click as Trigger followed by DoubleClick: only the second one acts. The context
-// menu opens by itself.
+// In an XEmbed tray Qt reports a double click as Trigger followed by DoubleClick: only the second one acts,
+// and single clicks do nothing. The context menu opens by itself.
 void Tray::activated(QSystemTrayIcon::ActivationReason reason)
 {
     if (!InTray)
         return;
-    if (reason == QSystemTrayIcon::DoubleClick)
+    if (reason == (HostActivates ? QSystemTrayIcon::Trigger : QSystemTrayIcon::DoubleClick))
         mnuSTRest_Click();
 }
 

@@ -49,6 +49,9 @@ public:
 
     bool InTray = false;
     TrayIconRecord TrayIconData;
+    // The icon sits in a StatusNotifierItem host, which sends one activation and never a double click: that
+    // activation restores. In an XEmbed tray only a double click does.
+    bool HostActivates = false;
 
     // Whether the desktop offers a notification area now. Tests may decide instead (nullopt: ask).
     static bool available();

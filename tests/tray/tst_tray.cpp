@@ -104,6 +104,31 @@ private Q_SLOTS:
         QVERIFY(!fx.form1->isVisible() && !fx.big().isVisible());
     }
 
+    // An XEmbed tray restores on the double click alone (Qt reports its first click as Trigger); a
+    // StatusNotifierItem host's one activation arrives as Trigger and restores.
+    void clicksThatRestore_data()
+    {
+        QTest::addColumn<bool>("host");
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("XEmbed, single click") << false << int(QSystemTrayIcon::Trigger) << false;
+        QTest::newRow("XEmbed, double click") << false << int(QSystemTrayIcon::DoubleClick) << true;
+        QTest::newRow("host's activation") << true << int(QSystemTrayIcon::Trigger) << true;
+        QTest::newRow("host's middle click") << true << int(QSystemTrayIcon::MiddleClick) << false;
+    }
+    void clicksThatRestore()
+    {
+        QFETCH(bool, host);
+        QFETCH(int, reason);
+        QFETCH(bool, restored);
+        fx.start();
+        pressTray(*fx.form1);
+        tray().HostActivates = host;
+        Q_EMIT tray().icon()->activated(QSystemTrayIcon::ActivationReason(reason));
+        QCOMPARE(fx.form1->isVisible(), restored);
+        QCOMPARE(tray().InTray, !restored);
+    }
+
     // Beside the program first; a missing file is reported in the window, and found on the next opening.
     // Web and mail links go to the shell; a link inside the page stays in the window.
     void helpIsLookedForBesideTheProgramThenInTheDataFolder()

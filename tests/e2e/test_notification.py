@@ -1,0 +1,71 @@
+"""An alarm while another program is active, against a stand-in notification server on the test's session bus
+(real seconds): what Notify carries, its "Alarm Off" action and the withdrawal that follows; and the message
+panel as a screen reader finds it."""
+
+import os
+import subprocess
+
+from gi.repository import GLib
+
+from zentimo_e2e import Case, StandIn, end_process, run, wait_for, xenv
+
+PATH, IFACE = "/org/freedesktop/Notifications", "org.freedesktop.Notifications"
+XML = """<node><interface name="org.freedesktop.Notifications">
+  <method name="Notify"><arg type="s"/><arg type="u"/><arg type="s"/><arg type="s"/><arg type="s"/><arg type="as"/>
+    <arg type="a{sv}"/><arg type="i"/><arg type="u" direction="out"/></method>
+  <method name="CloseNotification"><arg type="u"/></method>
+  <method name="GetCapabilities"><arg type="as" direction="out"/></method>
+  <method name="GetServerInformation"><arg type="s" direction="out"/><arg type="s" direction="out"/>
+    <arg type="s" direction="out"/><arg type="s" direction="out"/></method>
+  <signal name="ActionInvoked"><arg type="u"/><arg type="s"/></signal>
+  <signal name="NotificationClosed"><arg type="u"/><arg type="u"/></signal>
+</interface></node>"""
+MESSAGE = "Tea is ready"
+
+
+def zentimo(*args):
+    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+    return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], capture_output=True, text=True, timeout=30, env=env)
+
+
+class NotificationTest(Case):
+    def answer(self, method, params):
+        if method == "Notify":
+            self.last_id += 1
+            return GLib.Variant("(u)", (self.last_id,))
+        if method == "CloseNotification":
+            self.server.emit(PATH, IFACE, "NotificationClosed", GLib.Variant("(uu)", (params.unpack()[0], 3)))
+            return None
+        if method == "GetCapabilities":
+            return GLib.Variant("(as)", (["actions", "body"],))
+        return GLib.Variant("(ssss)", ("stand-in", "zentimo tests", "1", "1.2"))
+
+    def calls(self, method):
+        return [params for name, params in self.server.calls if name == method]
+
+    def test_alarm_reaches_a_user_in_another_program(self):
+        self.last_id = 0
+        self.server = StandIn(IFACE, {PATH: XML}, self.answer)
+        self.addCleanup(self.server.stop)
+        self.launch({"Show Message": "True", "Alarm Message": MESSAGE})
+        other = subprocess.Popen(["xmessage", "another program"], env=xenv())
+        self.addCleanup(end_process, other)
+        run("xdotool", "search", "--sync", "--onlyvisible", "--class", "Xmessage", "windowactivate", "--sync")
+
+        # A later start leaves the other program active.
+        self.assertEqual(zentimo("--countdown", "2", "--start").returncode, 0)
+        params = wait_for(lambda: self.calls("Notify"), timeout=8, what="Notify")[0]
+        hints = params.get_child_value(6)
+        self.assertEqual(params.unpack()[:6] + params.unpack()[7:],
+                         ("Zentimo", 0, "example.fernwick.Zentimo", MESSAGE, "Countdown Mode 00:00:02",
+                          ["alarm-off", "Alarm Off"], 0))
+        self.assertEqual({k: (hints.lookup_value(k, None).get_type_string(), v) for k, v in hints.unpack().items()},
+                         {"urgency": ("y", 2), "suppress-sound": ("b", True),
+                          "desktop-entry": ("s", "example.fernwick.Zentimo")})
+        # The panel is announced as a notification by its message.
+        self.control(MESSAGE, "notification")
+
+        # "Alarm Off" pressed in the notification; the alarm's end withdraws it.
+        self.server.emit(PATH, IFACE, "ActionInvoked", GLib.Variant("(us)", (1, "alarm-off")))
+        wait_for(lambda: zentimo("--status").stdout == "countdown stopped 00:00:00\n", what="the alarm off")
+        wait_for(lambda: [c.unpack() for c in self.calls("CloseNotification")] == [(1,)], what="withdrawn")
