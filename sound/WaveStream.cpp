@@ -74,6 +74,9 @@ bool WaveStream::decode(int fd, bool loop, const std::function<bool(const qint16
                     rewound = true;
                     continue;
                 }
+                // The converter holds back its last input until more follows: silence pushes it out.
+                std::fill(stereo.begin(), stereo.end(), 0.0f);
+                a.SDL_AudioStreamPut(conv, stereo.data(), int(stereo.size() * sizeof(float)));
                 a.SDL_AudioStreamFlush(conv);
                 drain();
                 break;
