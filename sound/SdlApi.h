@@ -38,6 +38,7 @@ struct Api {
     X(Mix_Playing)                                                                                           \
     X(Mix_PlayingMusic)                                                                                      \
     X(sf_open_fd)                                                                                            \
+    X(sf_open_virtual)                                                                                       \
     X(sf_readf_float)                                                                                        \
     X(sf_seek)                                                                                               \
     X(sf_close)

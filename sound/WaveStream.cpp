@@ -3,6 +3,7 @@
 #include "sound/RegularFile.h"
 #include "sound/SdlApi.h"
 
+#include <QtEndian>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -34,6 +35,83 @@ void toStereo(const float* in, int frames, int channels, float* out)
     }
 }
 
+// A RIFF WAVE file whose "data" comes before its "fmt ", which libsndfile refuses: shown to it as a file of
+// the header and the format followed by the data, read in place.
+struct Reordered {
+    int fd = -1;
+    QByteArray head; // "RIFF" size "WAVE", the "fmt " chunk, the "data" chunk's header
+    qint64 dataAt = 0, dataLength = 0, pos = 0;
+
+    static bool find(int fd, Reordered& r)
+    {
+        const qint64 size = ::lseek(fd, 0, SEEK_END);
+        char h[12];
+        if (::pread(fd, h, 12, 0) != 12 || memcmp(h, "RIFF", 4) != 0 || memcmp(h + 8, "WAVE", 4) != 0)
+            return false;
+        QByteArray fmt;
+        for (qint64 at = 12; at + 8 <= size;) {
+            char c[8];
+            if (::pread(fd, c, 8, at) != 8)
+                return false;
+            const qint64 length = qFromLittleEndian<quint32>(c + 4);
+            if (memcmp(c, "fmt ", 4) == 0 && length <= 4096) {
+                fmt = QByteArray(c, 8) + QByteArray(length + (length & 1), '\0');
+                if (::pread(fd, fmt.data() + 8, size_t(length), at + 8) != length)
+                    return false;
+            } else if (memcmp(c, "data", 4) == 0 && r.dataLength == 0) {
+                r.dataAt = at + 8;
+                r.dataLength = std::min(length, size - r.dataAt);
+            }
+            at += 8 + length + (length & 1);
+        }
+        if (fmt.isEmpty() || r.dataLength <= 0)
+            return false;
+        r.fd = fd;
+        r.head = QByteArray("RIFF\0\0\0\0WAVE", 12) + fmt + QByteArray("data", 4);
+        char len[4];
+        qToLittleEndian<quint32>(quint32(r.dataLength), len);
+        r.head.append(len, 4);
+        qToLittleEndian<quint32>(quint32(r.head.size() - 8 + r.dataLength), r.head.data() + 4);
+        return true;
+    }
+
+    static sf_count_t length(void* self)
+    {
+        auto* r = static_cast<Reordered*>(self);
+        return r->head.size() + r->dataLength;
+    }
+    static sf_count_t seek(sf_count_t offset, int whence, void* self)
+    {
+        auto* r = static_cast<Reordered*>(self);
+        const qint64 base = whence == SEEK_CUR ? r->pos : whence == SEEK_END ? length(self) : 0;
+        r->pos = std::clamp<qint64>(base + offset, 0, length(self));
+        return r->pos;
+    }
+    static sf_count_t read(void* out, sf_count_t count, void* self)
+    {
+        auto* r = static_cast<Reordered*>(self);
+        sf_count_t done = 0;
+        char* to = static_cast<char*>(out);
+        if (r->pos < r->head.size()) {
+            done = std::min<sf_count_t>(count, r->head.size() - r->pos);
+            memcpy(to, r->head.constData() + r->pos, size_t(done));
+            r->pos += done;
+        }
+        const qint64 inData = r->pos - r->head.size();
+        const sf_count_t want = std::min<sf_count_t>(count - done, r->dataLength - inData);
+        if (want > 0) {
+            const ssize_t n = ::pread(r->fd, to + done, size_t(want), r->dataAt + inData);
+            if (n > 0) {
+                done += n;
+                r->pos += n;
+            }
+        }
+        return done;
+    }
+    static sf_count_t write(const void*, sf_count_t, void*) { return 0; }
+    static sf_count_t tell(void* self) { return static_cast<Reordered*>(self)->pos; }
+};
+
 } // namespace
 
 bool WaveStream::decode(int fd, bool loop, const std::function<bool(const qint16*, int)>& sink,
@@ -45,9 +123,17 @@ bool WaveStream::decode(int fd, bool loop, const std::function<bool(const qint16
         return false;
     }
     SF_INFO info{};
+    const int again = ::dup(fd);
     SNDFILE* file = a.sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
-    if (!file)
+    Reordered reordered;
+    SF_VIRTUAL_IO io{Reordered::length, Reordered::seek, Reordered::read, Reordered::write, Reordered::tell};
+    if (!file && again >= 0 && Reordered::find(again, reordered))
+        file = a.sf_open_virtual(&io, SFM_READ, &info, &reordered);
+    if (!file) {
+        if (again >= 0)
+            ::close(again);
         return false;
+    }
     bool played = false;
     SDL_AudioStream* conv = nullptr;
     if (info.channels > 0 && info.channels <= 64 && info.samplerate >= 1000 && info.samplerate <= 768000)
@@ -89,6 +175,8 @@ bool WaveStream::decode(int fd, bool loop, const std::function<bool(const qint16
         a.SDL_FreeAudioStream(conv);
     }
     a.sf_close(file);
+    if (again >= 0)
+        ::close(again);
     return played;
 }
 
