@@ -256,7 +256,10 @@ int main(int argc, char** argv)
     std::vector<Run> midiAlarm;
     for (int i = 0; i < kRuns; ++i) {
         player.WarmUp(mid);
-        settle();
+        while (static_cast<SdlAudio&>(player.backend()).isPreparing()) {
+            QCoreApplication::processEvents();
+            QThread::msleep(1);
+        }
         midiAlarm.push_back(measure(out, [&] { player.PlayFile(mid, false); }));
         player.CloseDevice();
     }
@@ -286,9 +289,7 @@ int main(int argc, char** argv)
         return 1;
     std::vector<Run> file;
     for (int i = 0; i < kRuns; ++i) {
-        file.push_back(measure(out, [&] {
-            player.PlayFile(mp3, false);
-        }));
+        file.push_back(measure(out, [&] { player.PlayFile(mp3, false); }));
         player.CloseDevice();
     }
     report(".mp3 alarm, PlayFile", file);

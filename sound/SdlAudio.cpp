@@ -177,6 +177,10 @@ bool openMixer()
         return true;
     if (!A().ok)
         return false;
+    // A General MIDI bank is some hundred thousand small blocks allocated on the loader thread and freed
+    // when its sound stops; in a thread's own arena glibc keeps most of those pages after the free (about
+    // 10 MiB), in the main one malloc_trim gives them back.
+    mallopt(M_ARENA_MAX, 1);
     A().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     A().SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Zentimo");
     A().SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Alarm");
@@ -199,9 +203,11 @@ void freeLater(DeviceFile& file)
 {
     if (file.music) {
         Mix_Music* music = std::exchange(file.music, nullptr);
-        mixer().loader.post([music, bytes = std::move(file.bytes)] {
+        const bool midi = file.bytes != nullptr;
+        mixer().loader.post([music, midi, bytes = std::move(file.bytes)] {
             A().Mix_FreeMusic(music);
-            malloc_trim(0);
+            if (midi)
+                malloc_trim(0);
         });
     }
     file = DeviceFile{};
@@ -524,6 +530,11 @@ bool SdlAudio::isPlaying() const
 bool SdlAudio::isDeviceLoading() const
 {
     return mixer().device.state == DeviceFile::State::Loading;
+}
+
+bool SdlAudio::isPreparing() const
+{
+    return mixer().prepared.state == DeviceFile::State::Loading;
 }
 
 } // namespace zentimo

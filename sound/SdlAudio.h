@@ -46,6 +46,8 @@ public:
     bool isPlaying() const override;
     // Whether the device's file is still being opened on the loader thread.
     bool isDeviceLoading() const;
+    // Whether the file given to warmUp is still being opened.
+    bool isPreparing() const;
 
 Q_SIGNALS:
     // Delivered on the thread that owns this object, after the audio thread reported the end. A sound
