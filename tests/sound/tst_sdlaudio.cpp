@@ -28,7 +28,7 @@ constexpr int kAudible = 300; // about -40 dBFS
 
 // How a row's file is made: by a tool from the arguments (with "OUT" for the file, "TONE" for a SoX tone
 // made first), or as a special file.
-enum class Maker { Sox, Ffmpeg, Lame, Abc2midi, Text, Pipe, Folder, DevZero, Nothing };
+enum class Maker { Sox, Ffmpeg, Lame, Abc2midi, Text, Pipe, Folder, DevZero, Huge, Nothing };
 // What is done to the tool's file afterwards, as other programs and damaged downloads leave them.
 enum class Change { None, CutInHalf, DataBeforeFmt, Id3InFront, RmidWrapped };
 
@@ -111,6 +111,7 @@ const Row kRows[] = {
     {"named pipe .mid", "pipe.mid", Maker::Pipe, {}, {}, 0},
     {"folder named x.mid", "x.mid", Maker::Folder, {}, {}, 0},
     {"link to /dev/zero .mid", "zero.mid", Maker::DevZero, {}, {}, 0},
+    {"1.5 GB .mid (sparse)", "huge.mid", Maker::Huge, {}, {}, 0},
     {"missing .mp3", "gone.mp3", Maker::Nothing, {}, {}, 0},
 };
 
@@ -184,6 +185,12 @@ class TestSdlAudio : public QObject {
             return ::mkfifo(QFile::encodeName(out).constData(), 0600) == 0 ? QString() : "no fifo";
         case Maker::Folder:
             return QDir().mkdir(out) ? QString() : "no folder";
+        case Maker::Huge: {
+            QFile f(out);
+            return f.open(QIODevice::WriteOnly) && f.write(midiNote(1)) > 0 && f.resize(1500LL << 20)
+                       ? QString()
+                       : "no sparse file";
+        }
         case Maker::Nothing:
             return {};
         case Maker::DevZero:
