@@ -151,6 +151,8 @@ void Engine::Command1_Click()
         });
         m_timerSW.stop();
         m_sec.stop();
+        if (m_options.SoundOn && !m_options.UseBuiltIn)
+            m_sound.WarmUp(); // lets go of a sound file opened ahead for this run's alarm
         forBoth([](Face& f) {
             f.setSpinnersEnabled(true);
             f.setFieldsLocked(false);

@@ -405,9 +405,11 @@ SdlAudio::~SdlAudio()
 void SdlAudio::warmUp(const QString& file)
 {
     sdl::api();
-    if (file.right(3).toLower() != QLatin1String("mid") && file.right(3).toLower() != QLatin1String("mp3"))
-        return;
     Mixer& m = mixer();
+    if (file.right(3).toLower() != QLatin1String("mid") && file.right(3).toLower() != QLatin1String("mp3")) {
+        freeLater(m.prepared);
+        return;
+    }
     if (!openMixer() ||
         (m.prepared.state != DeviceFile::State::Closed && m.prepared.stamp == fileStamp(file)))
         return;

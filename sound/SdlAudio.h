@@ -38,7 +38,7 @@ public:
     // Opens the audio device now rather than with the first sound; false when there is none.
     bool prepare();
     // Loads the libraries; for a .mid or .mp3 file also opens it ahead, so that the alarm's "open" finds
-    // it ready (a General MIDI bank takes most of a second to read).
+    // it ready (a General MIDI bank takes most of a second to read); any other file lets go of that.
     void warmUp(const QString& file) override;
     bool isOpen() const;
     bool isWavePlaying() const;

@@ -45,7 +45,8 @@ public:
     bool OpenDevice(const QString& quotedPath, AudioBackend::DeviceType type);
     bool PlayDevice();
     void CloseDevice();
-    // At the start of a run that ends in an alarm: `file` is the alarm's sound file, empty for a built-in.
+    // At the start of a run that ends in an alarm: `file` is the alarm's sound file, empty for a built-in
+    // (and when the run stops: what was opened ahead is let go).
     void WarmUp(const QString& file = QString());
     // Whether any sound plays now (a fallback in a file's place too).
     bool isPlaying() const;
