@@ -1,7 +1,7 @@
 // How long from the alarm's call to the first sample of its sound in the output: a built-in sound
-// (PlayBuiltInLooped, what the alarm calls), a .mid and an .mp3 (OpenDevice + PlayDevice), 20 runs each.
-// For the .mid also how long OpenDevice itself holds the caller (the user-interface thread): the first
-// time, again for the same file, and for another file.
+// (PlayBuiltInLooped, what the alarm calls), a .mid (cold, and opened ahead at Start as a run does), a .wav
+// and an .mp3 (PlayFile), 20 runs each. For the .mid also how long OpenDevice itself holds the caller (the
+// user-interface thread): the first time, again for the same file, and for another file.
 //
 // Runs on SDL's "disk" driver. The sample is found in the driver's output file; its time comes from a
 // post-mix hook that stamps every buffer the mixer hands to the driver (frame index, steady clock), so
@@ -107,8 +107,10 @@ public:
     // First frame at or after `from` whose louder channel exceeds `threshold`; waits for the file to fill.
     qint64 firstAbove(qint64 from, int threshold, qint64 within) const
     {
-        while (frames() < from + within)
-            QThread::msleep(5);
+        while (frames() < from + within) {
+            QCoreApplication::processEvents(); // files are opened on a loader thread, reported here
+            QThread::msleep(1);
+        }
         QFile f(m_path);
         if (!f.open(QIODevice::ReadOnly) || !f.seek(from * kBytesPerFrame))
             return -1;
@@ -133,7 +135,10 @@ struct Run {
 // Lets the mixer run until every buffer mixed before now has been written.
 void settle()
 {
-    QThread::msleep(150);
+    for (int i = 0; i < 150; ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(1);
+    }
 }
 
 int g_mismatches = 0;
@@ -247,6 +252,29 @@ int main(int argc, char** argv)
                 opens.back(), otherOpen);
     report(".mid, OpenDevice + PlayDevice", midi);
 
+    // The alarm of a run whose .mid was chosen earlier: the run's Start opened it ahead.
+    std::vector<Run> midiAlarm;
+    for (int i = 0; i < kRuns; ++i) {
+        player.WarmUp(mid);
+        while (static_cast<SdlAudio&>(player.backend()).isPreparing()) {
+            QCoreApplication::processEvents();
+            QThread::msleep(1);
+        }
+        midiAlarm.push_back(measure(out, [&] { player.PlayFile(mid, false); }));
+        player.CloseDevice();
+    }
+    report(".mid alarm, opened at Start", midiAlarm);
+
+    const QString wav = dir.filePath("alarm tone.wav");
+    if (!test::writeFile(wav, test::waveImage(22050, test::tonePcm(22050, 1.0, 660))))
+        return 1;
+    std::vector<Run> wave;
+    for (int i = 0; i < kRuns; ++i) {
+        wave.push_back(measure(out, [&] { player.PlayFile(wav, true); }));
+        player.StopWaveform();
+    }
+    report(".wav alarm, PlayFile", wave);
+
     const QString lame = QStandardPaths::findExecutable("lame");
     if (lame.isEmpty()) {
         std::printf("no mp3 encoder (lame): .mp3 not measured\n");
@@ -261,13 +289,10 @@ int main(int argc, char** argv)
         return 1;
     std::vector<Run> file;
     for (int i = 0; i < kRuns; ++i) {
-        file.push_back(measure(out, [&] {
-            player.OpenDevice('"' + SoundPlayer::ShortPath(mp3) + '"', AudioBackend::DeviceType::MpegVideo);
-            player.PlayDevice();
-        }));
+        file.push_back(measure(out, [&] { player.PlayFile(mp3, false); }));
         player.CloseDevice();
     }
-    report(".mp3, OpenDevice + PlayDevice", file);
+    report(".mp3 alarm, PlayFile", file);
     std::printf("runs where the file and the mixer hook disagree on the first sample: %d\n", g_mismatches);
     Mix_SetPostMix(nullptr, nullptr);
     return 0;

@@ -271,6 +271,13 @@ void Form5::build()
     });
     connect(m_command6, &QPushButton::clicked, this, &Form5::Command6_Click);
     connect(m_command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+    // "Stop" only while something plays: a file played to its end gives back "Test".
+    m_sound.backend().onEnded(this, [this] {
+        if (m_command1->text() == QLatin1String("Stop") && !m_sound.isPlaying()) {
+            m_sound.SoundPlaying = false;
+            m_command1->setText(QStringLiteral("Test"));
+        }
+    });
     connect(m_command2, &QPushButton::clicked, this, &Form5::Command2_Click);
     connect(m_command3, &QPushButton::clicked, this, &Form5::Command3_Click);
     connect(m_command4, &QPushButton::clicked, this, &Form5::Command4_Click);
@@ -341,13 +348,18 @@ QString Form5::LoadSound(const QString& path)
 {
     FileError error;
     const QString contents = SoundPlayer::LoadSound(path, &error);
+    reportFileError(error);
+    return contents;
+}
+
+void Form5::reportFileError(const FileError& error)
+{
     if (error.number != 0) {
         MessageBox::show(messageParent(),
                          error.description + QStringLiteral("\r\nError Number: ") +
                              QString::number(error.number),
                          kAppTitle);
     }
-    return contents;
 }
 
 QString Form5::qtFileFilter(const QString& filter)
@@ -438,8 +450,13 @@ void Form5::Command1_Click()
 {
     SoundPlayer& sound = m_sound;
     if (m_command1->text() != QLatin1String("Stop")) {
+        const QString path = m_label1->text();
+        if (SoundPlayer::kindOf(path) == SoundPlayer::FileKind::Unknown)
+            return;
+        // A file that cannot be opened is named, and the fallback sound plays in its place.
+        reportFileError(SoundPlayer::CheckFile(path));
         // A .wav test loops until "Stop"; a file of no known kind plays nothing.
-        if (!sound.PlayFile(m_label1->text(), true))
+        if (!sound.PlayFile(path, true))
             return;
         sound.SoundPlaying = true;
         m_command1->setText(QStringLiteral("Stop"));

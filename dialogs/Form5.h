@@ -13,6 +13,7 @@
 // Controls of an array share their objectName; their dynamic property "index" tells them apart.
 
 #include "engine/Options.h"
+#include "sound/SoundPlayer.h"
 
 #include <QDialog>
 #include <array>
@@ -70,6 +71,7 @@ public:
     void Option4_Click(int index);
     void Command6_Click(); // built-in Test
     void Command1_Click(); // file Test/Stop
+    void reportFileError(const FileError& error);
     void Command2_Click(); // file Select
     void Command3_Click(); // Colors
     void Command4_Click(); // Done

@@ -134,7 +134,7 @@ void Engine::Command1_Click()
         }
         // Loading the sound libraries takes a while the first time: after the count has its start moment.
         if (m_options.SoundOn && !m_options.StopwatchMode)
-            m_sound.WarmUp();
+            m_sound.WarmUp(m_options.UseBuiltIn ? QString() : m_options.SoundFile);
         if (!m_options.WakeMode)
             Q_EMIT runStarted();
         forBoth([](Face& f) {
@@ -151,6 +151,8 @@ void Engine::Command1_Click()
         });
         m_timerSW.stop();
         m_sec.stop();
+        if (m_options.SoundOn && !m_options.UseBuiltIn)
+            m_sound.WarmUp(); // lets go of a sound file opened ahead for this run's alarm
         forBoth([](Face& f) {
             f.setSpinnersEnabled(true);
             f.setFieldsLocked(false);

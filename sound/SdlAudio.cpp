@@ -1,15 +1,22 @@
 #include "sound/SdlAudio.h"
 
-#include "sound/WaveFile.h"
+#include "sound/RegularFile.h"
+#include "sound/SdlApi.h"
+#include "sound/WaveStream.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QList>
-#include <SDL.h>
-#include <SDL_mixer.h>
+#include <QtEndian>
 #include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <malloc.h>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -17,150 +24,100 @@ namespace zentimo {
 
 namespace {
 
-// SDL and SDL_mixer (with their forty-odd codec and sound-server libraries) are loaded when the first sound
-// is needed, not when the program starts.
-struct SdlApi {
-    decltype(&::SDL_SetHint) SDL_SetHint = nullptr;
-    decltype(&::SDL_InitSubSystem) SDL_InitSubSystem = nullptr;
-    decltype(&::SDL_QuitSubSystem) SDL_QuitSubSystem = nullptr;
-    decltype(&::SDL_RWFromConstMem) SDL_RWFromConstMem = nullptr;
-    decltype(&::Mix_OpenAudioDevice) Mix_OpenAudioDevice = nullptr;
-    decltype(&::Mix_AllocateChannels) Mix_AllocateChannels = nullptr;
-    decltype(&::Mix_ChannelFinished) Mix_ChannelFinished = nullptr;
-    decltype(&::Mix_HookMusicFinished) Mix_HookMusicFinished = nullptr;
-    decltype(&::Mix_HaltChannel) Mix_HaltChannel = nullptr;
-    decltype(&::Mix_HaltMusic) Mix_HaltMusic = nullptr;
-    decltype(&::Mix_FreeMusic) Mix_FreeMusic = nullptr;
-    decltype(&::Mix_FreeChunk) Mix_FreeChunk = nullptr;
-    decltype(&::Mix_CloseAudio) Mix_CloseAudio = nullptr;
-    decltype(&::Mix_Quit) Mix_Quit = nullptr;
-    decltype(&::Mix_LoadWAV_RW) Mix_LoadWAV_RW = nullptr;
-    decltype(&::Mix_PlayChannel) Mix_PlayChannel = nullptr;
-    decltype(&::Mix_LoadMUS) Mix_LoadMUS = nullptr;
-    decltype(&::Mix_PlayMusic) Mix_PlayMusic = nullptr;
-    decltype(&::Mix_Playing) Mix_Playing = nullptr;
-    decltype(&::Mix_PlayingMusic) Mix_PlayingMusic = nullptr;
-    decltype(&::Mix_GetMusicType) Mix_GetMusicType = nullptr;
-    bool ok = false;
-};
-
-template <typename F> void resolve(F& slot, QLibrary& sdl, QLibrary& mix, const char* name)
+const sdl::Api& A()
 {
-    QFunctionPointer f = mix.resolve(name);
-    if (!f)
-        f = sdl.resolve(name);
-    slot = reinterpret_cast<F>(f);
+    return sdl::api();
 }
-
-const SdlApi* sdlApi()
-{
-    static const SdlApi api = [] {
-        SdlApi a;
-        static QLibrary sdl(QStringLiteral("SDL2-2.0"), 0);
-        static QLibrary mix(QStringLiteral("SDL2_mixer-2.0"), 0);
-        if (!sdl.load() || !mix.load())
-            return a;
-        resolve(a.SDL_SetHint, sdl, mix, "SDL_SetHint");
-        resolve(a.SDL_InitSubSystem, sdl, mix, "SDL_InitSubSystem");
-        resolve(a.SDL_QuitSubSystem, sdl, mix, "SDL_QuitSubSystem");
-        resolve(a.SDL_RWFromConstMem, sdl, mix, "SDL_RWFromConstMem");
-        resolve(a.Mix_OpenAudioDevice, sdl, mix, "Mix_OpenAudioDevice");
-        resolve(a.Mix_AllocateChannels, sdl, mix, "Mix_AllocateChannels");
-        resolve(a.Mix_ChannelFinished, sdl, mix, "Mix_ChannelFinished");
-        resolve(a.Mix_HookMusicFinished, sdl, mix, "Mix_HookMusicFinished");
-        resolve(a.Mix_HaltChannel, sdl, mix, "Mix_HaltChannel");
-        resolve(a.Mix_HaltMusic, sdl, mix, "Mix_HaltMusic");
-        resolve(a.Mix_FreeMusic, sdl, mix, "Mix_FreeMusic");
-        resolve(a.Mix_FreeChunk, sdl, mix, "Mix_FreeChunk");
-        resolve(a.Mix_CloseAudio, sdl, mix, "Mix_CloseAudio");
-        resolve(a.Mix_Quit, sdl, mix, "Mix_Quit");
-        resolve(a.Mix_LoadWAV_RW, sdl, mix, "Mix_LoadWAV_RW");
-        resolve(a.Mix_PlayChannel, sdl, mix, "Mix_PlayChannel");
-        resolve(a.Mix_LoadMUS, sdl, mix, "Mix_LoadMUS");
-        resolve(a.Mix_PlayMusic, sdl, mix, "Mix_PlayMusic");
-        resolve(a.Mix_Playing, sdl, mix, "Mix_Playing");
-        resolve(a.Mix_PlayingMusic, sdl, mix, "Mix_PlayingMusic");
-        resolve(a.Mix_GetMusicType, sdl, mix, "Mix_GetMusicType");
-        a.ok = true;
-        return a;
-    }();
-    return &api;
-}
-
-bool sdlAvailable()
-{
-    const SdlApi* a = sdlApi();
-    if (!a->ok)
-        return false;
-    // Every entry point this file calls must be there.
-    const QFunctionPointer all[] = {reinterpret_cast<QFunctionPointer>(a->SDL_SetHint),
-                                    reinterpret_cast<QFunctionPointer>(a->SDL_InitSubSystem),
-                                    reinterpret_cast<QFunctionPointer>(a->SDL_QuitSubSystem),
-                                    reinterpret_cast<QFunctionPointer>(a->SDL_RWFromConstMem),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_OpenAudioDevice),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_AllocateChannels),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_ChannelFinished),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_HookMusicFinished),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_HaltChannel),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_HaltMusic),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_FreeMusic),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_FreeChunk),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_CloseAudio),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_Quit),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_LoadWAV_RW),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_PlayChannel),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_LoadMUS),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_PlayMusic),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_Playing),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_PlayingMusic),
-                                    reinterpret_cast<QFunctionPointer>(a->Mix_GetMusicType)};
-    for (QFunctionPointer f : all) {
-        if (!f)
-            return false;
-    }
-    return true;
-}
-
-#define SDL_SetHint sdlApi()->SDL_SetHint
-#define SDL_InitSubSystem sdlApi()->SDL_InitSubSystem
-#define SDL_QuitSubSystem sdlApi()->SDL_QuitSubSystem
-#define SDL_RWFromConstMem sdlApi()->SDL_RWFromConstMem
-#define Mix_OpenAudioDevice sdlApi()->Mix_OpenAudioDevice
-#define Mix_AllocateChannels sdlApi()->Mix_AllocateChannels
-#define Mix_ChannelFinished sdlApi()->Mix_ChannelFinished
-#define Mix_HookMusicFinished sdlApi()->Mix_HookMusicFinished
-#define Mix_HaltChannel sdlApi()->Mix_HaltChannel
-#define Mix_HaltMusic sdlApi()->Mix_HaltMusic
-#define Mix_FreeMusic sdlApi()->Mix_FreeMusic
-#define Mix_FreeChunk sdlApi()->Mix_FreeChunk
-#define Mix_CloseAudio sdlApi()->Mix_CloseAudio
-#define Mix_Quit sdlApi()->Mix_Quit
-#define Mix_LoadWAV_RW sdlApi()->Mix_LoadWAV_RW
-#define Mix_PlayChannel sdlApi()->Mix_PlayChannel
-#define Mix_LoadMUS sdlApi()->Mix_LoadMUS
-#define Mix_PlayMusic sdlApi()->Mix_PlayMusic
-#define Mix_Playing sdlApi()->Mix_Playing
-#define Mix_PlayingMusic sdlApi()->Mix_PlayingMusic
-#define Mix_GetMusicType sdlApi()->Mix_GetMusicType
 
 constexpr int kWaveChannel = 0;
+constexpr int kDeviceFallbackChannel = 1;
 constexpr size_t kMaxCachedImages = 12;
+
+// Opens and frees the device's files one after another on a thread of its own: the window never waits for
+// a disk or a sound bank, and FluidSynth is never entered from two threads at once.
+class Loader {
+public:
+    void post(std::function<void()> job)
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_thread.joinable()) {
+            m_quit = false;
+            m_thread = std::thread([this] { run(); });
+        }
+        m_jobs.push_back(std::move(job));
+        m_wake.notify_one();
+    }
+
+    // Runs what is queued, then ends the thread.
+    void stop()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_quit = true;
+            m_wake.notify_one();
+        }
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    void run()
+    {
+        for (;;) {
+            std::function<void()> job;
+            {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [&] { return m_quit || !m_jobs.empty(); });
+                if (m_jobs.empty())
+                    return;
+                job = std::move(m_jobs.front());
+                m_jobs.pop_front();
+            }
+            job();
+        }
+    }
+
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<std::function<void()>> m_jobs;
+    bool m_quit = false;
+};
+
+// A file on (or for) the device.
+struct DeviceFile {
+    enum class State { Closed, Loading, Ready, Failed };
+    State state = State::Closed;
+    quint64 generation = 0; // tells a load's result which opening it belongs to
+    QString stamp;          // path, size and time of the file
+    Mix_Music* music = nullptr;
+    std::shared_ptr<QByteArray> bytes; // what a MIDI file was loaded from
+    bool playWanted = false;
+};
 
 // What the process holds of SDL_mixer; touched only on the user-interface thread.
 struct Mixer {
     QList<SdlAudio*> users;
     bool open = false;
-    Mix_Chunk* fileChunk = nullptr; // the .wav file on the waveform channel, freed when replaced
     // Built-in images already converted to the device format, so an alarm starts without delay.
     std::vector<std::pair<QByteArray, Mix_Chunk*>> imageChunks;
     Mix_Chunk* playingImage = nullptr;
-    Mix_Music* music = nullptr;
-    QString musicFile; // path, size and time of the file `music` was loaded from
-    // A closed MIDI file, kept loaded: its sound font takes most of a second to read, and the alarm opens
-    // the same file each time.
-    Mix_Music* keptMidi = nullptr;
-    QString keptMidiFile;
+    // The .wav file on the waveform channel, decoded on its own thread into the carrier's effect.
+    std::shared_ptr<WaveStream> stream;
+    quint64 streamGeneration = 0;
+    bool streamLoops = false;
+    QByteArray fallback;
+    DeviceFile device;
+    DeviceFile prepared; // opened ahead for an alarm
+    quint64 generations = 0;
+    Loader loader;
 };
+
+Mixer& mixer()
+{
+    static Mixer m;
+    return m;
+}
 
 QString fileStamp(const QString& path)
 {
@@ -169,34 +126,43 @@ QString fileStamp(const QString& path)
            QString::number(info.lastModified().toMSecsSinceEpoch());
 }
 
-Mixer& mixer()
+// Looped on the waveform channel while a stream plays; the stream's effect writes over its silence.
+Mix_Chunk* carrier()
 {
-    static Mixer m;
-    return m;
+    static Uint8 silence[4096] = {};
+    static Mix_Chunk chunk{0, silence, sizeof silence, MIX_MAX_VOLUME};
+    return &chunk;
 }
 
-// The object the audio thread posts its reports to; lives while the device is open.
+void SDLCALL streamEffect(int, void* stream, int len, void* udata)
+{
+    static_cast<WaveStream*>(udata)->fill(static_cast<qint16*>(stream), len / 4);
+}
+
+void SDLCALL streamEffectDone(int, void*) {}
+
+// The object the other threads post to; lives while the device is open.
 std::atomic<QObject*> g_reportTarget{nullptr};
+
+void post(std::function<void()> what)
+{
+    QObject* target = g_reportTarget.load();
+    if (target)
+        QMetaObject::invokeMethod(target, std::move(what), Qt::QueuedConnection);
+}
 
 void report(void (SdlAudio::*signal)())
 {
-    QObject* target = g_reportTarget.load();
-    if (!target)
-        return;
-    QMetaObject::invokeMethod(
-        target,
-        [signal] {
-            for (SdlAudio* user : mixer().users)
-                (user->*signal)();
-        },
-        Qt::QueuedConnection);
+    post([signal] {
+        for (SdlAudio* user : mixer().users)
+            (user->*signal)();
+    });
 }
 
 // Both run on the audio thread (or inside a halt call) with the mixer locked: only post from here.
 void onChannelFinished(int channel)
 {
-    if (channel == kWaveChannel)
-        report(&SdlAudio::waveFinished);
+    report(channel == kWaveChannel ? &SdlAudio::waveFinished : &SdlAudio::deviceFinished);
 }
 
 void onMusicFinished()
@@ -209,23 +175,42 @@ bool openMixer()
     Mixer& m = mixer();
     if (m.open)
         return true;
-    if (!sdlAvailable())
+    if (!A().ok)
         return false;
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Zentimo");
-    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Alarm");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    // A General MIDI bank is some hundred thousand small blocks allocated on the loader thread and freed
+    // when its sound stops; in a thread's own arena glibc keeps most of those pages after the free (about
+    // 10 MiB), in the main one malloc_trim gives them back.
+    mallopt(M_ARENA_MAX, 1);
+    A().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    A().SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Zentimo");
+    A().SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Alarm");
+    if (A().SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
-    if (Mix_OpenAudioDevice(SdlAudio::kRate, AUDIO_S16SYS, 2, SdlAudio::kBufferFrames, nullptr, 0) != 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (A().Mix_OpenAudioDevice(SdlAudio::kRate, AUDIO_S16SYS, 2, SdlAudio::kBufferFrames, nullptr, 0) != 0) {
+        A().SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    Mix_AllocateChannels(1);
+    A().Mix_AllocateChannels(2);
     g_reportTarget.store(new QObject);
-    Mix_ChannelFinished(onChannelFinished);
-    Mix_HookMusicFinished(onMusicFinished);
+    A().Mix_ChannelFinished(onChannelFinished);
+    A().Mix_HookMusicFinished(onMusicFinished);
     m.open = true;
     return true;
+}
+
+// Freeing a MIDI file's bank takes a while too; then the freed memory goes back to the system.
+void freeLater(DeviceFile& file)
+{
+    if (file.music) {
+        Mix_Music* music = std::exchange(file.music, nullptr);
+        const bool midi = file.bytes != nullptr;
+        mixer().loader.post([music, midi, bytes = std::move(file.bytes)] {
+            A().Mix_FreeMusic(music);
+            if (midi)
+                malloc_trim(0);
+        });
+    }
+    file = DeviceFile{};
 }
 
 void closeMixer()
@@ -234,34 +219,26 @@ void closeMixer()
     if (!m.open)
         return;
     // Once these return no callback is running or will run.
-    Mix_ChannelFinished(nullptr);
-    Mix_HookMusicFinished(nullptr);
+    A().Mix_ChannelFinished(nullptr);
+    A().Mix_HookMusicFinished(nullptr);
+    A().Mix_HaltChannel(-1);
+    A().Mix_HaltMusic();
+    if (m.stream)
+        m.stream->cancel();
+    m.stream.reset();
+    freeLater(m.device);
+    freeLater(m.prepared);
+    m.loader.stop();
+    // Loads still reported after this are dropped with the target (the process is ending).
     delete g_reportTarget.exchange(nullptr);
-    Mix_HaltChannel(-1);
-    Mix_HaltMusic();
-    if (m.music)
-        Mix_FreeMusic(m.music);
-    if (m.keptMidi)
-        Mix_FreeMusic(m.keptMidi);
-    m.keptMidi = nullptr;
-    if (m.fileChunk)
-        Mix_FreeChunk(m.fileChunk);
     for (auto& entry : m.imageChunks)
-        Mix_FreeChunk(entry.second);
-    m.music = nullptr;
-    m.fileChunk = nullptr;
+        A().Mix_FreeChunk(entry.second);
     m.playingImage = nullptr;
     m.imageChunks.clear();
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    A().Mix_CloseAudio();
+    A().Mix_Quit();
+    A().SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m.open = false;
-}
-
-Mix_Chunk* decode(const QByteArray& image)
-{
-    SDL_RWops* rw = SDL_RWFromConstMem(image.constData(), int(image.size()));
-    return rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
 }
 
 Mix_Chunk* chunkForImage(const QByteArray& image)
@@ -271,29 +248,140 @@ Mix_Chunk* chunkForImage(const QByteArray& image)
         if (entry.first == image)
             return entry.second;
     }
-    Mix_Chunk* chunk = decode(image);
+    SDL_RWops* rw = A().SDL_RWFromConstMem(image.constData(), int(image.size()));
+    Mix_Chunk* chunk = rw ? A().Mix_LoadWAV_RW(rw, 1) : nullptr;
     if (!chunk)
         return nullptr;
     if (m.imageChunks.size() >= kMaxCachedImages) {
-        auto victim = std::find_if(m.imageChunks.begin(), m.imageChunks.end(),
-                                   [&](const auto& entry) { return entry.second != m.playingImage; });
-        Mix_FreeChunk(victim->second);
+        auto victim = std::find_if(m.imageChunks.begin(), m.imageChunks.end(), [&](const auto& entry) {
+            return entry.second != m.playingImage && entry.first != m.fallback;
+        });
+        A().Mix_FreeChunk(victim->second);
         m.imageChunks.erase(victim);
     }
     m.imageChunks.emplace_back(image, chunk);
     return chunk;
 }
 
-// Starts a chunk on the waveform channel in place of whatever played there.
-bool playOnWaveChannel(Mix_Chunk* chunk, bool loop)
+// The waveform channel's stream, if any, is halted and let go.
+void dropStream()
 {
     Mixer& m = mixer();
-    const bool started = Mix_PlayChannel(kWaveChannel, chunk, loop ? -1 : 0) == kWaveChannel;
-    if (m.fileChunk && m.fileChunk != chunk) {
-        Mix_FreeChunk(m.fileChunk); // halts it first if it still plays
-        m.fileChunk = nullptr;
+    if (!m.stream)
+        return;
+    A().Mix_HaltChannel(kWaveChannel); // after this the effect no longer runs
+    m.stream->cancel();
+    m.stream.reset();
+}
+
+bool playImageOn(int channel, const QByteArray& image, bool loop)
+{
+    Mix_Chunk* chunk = image.isEmpty() ? nullptr : chunkForImage(image);
+    if (!chunk)
+        return false;
+    if (channel == kWaveChannel) {
+        dropStream();
+        mixer().playingImage = chunk;
     }
-    return started;
+    return A().Mix_PlayChannel(channel, chunk, loop ? -1 : 0) == channel;
+}
+
+void onStreamOutcome(quint64 generation, WaveStream::Outcome outcome)
+{
+    Mixer& m = mixer();
+    if (!m.open || !m.stream || m.streamGeneration != generation)
+        return;
+    const bool loop = m.streamLoops;
+    dropStream();
+    if (outcome == WaveStream::Outcome::Failed)
+        playImageOn(kWaveChannel, m.fallback, loop);
+}
+
+// MIDI files saved by some Windows programs come wrapped in RIFF ("RMID"); the music is its "data" chunk.
+QByteArray unwrapRmid(const QByteArray& bytes)
+{
+    if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "RMID")
+        return bytes;
+    qsizetype pos = 12;
+    while (pos + 8 <= bytes.size()) {
+        const quint32 length = qFromLittleEndian<quint32>(bytes.constData() + pos + 4);
+        if (bytes.mid(pos, 4) == "data")
+            return bytes.mid(pos + 8, qsizetype(std::min<qint64>(length, bytes.size() - pos - 8)));
+        pos += 8 + qsizetype(length) + (length & 1);
+    }
+    return {};
+}
+
+// On the loader thread.
+Mix_Music* loadMusic(const QString& path, std::shared_ptr<QByteArray>& bytes)
+{
+    const int fd = RegularFile::open(path);
+    if (fd < 0)
+        return nullptr;
+    if (path.right(3).toLower() == QLatin1String("mid")) {
+        bool whole = false;
+        QByteArray read = RegularFile::read(fd, SdlAudio::kMaxMidiBytes, &whole);
+        ::close(fd);
+        if (!whole)
+            return nullptr;
+        bytes = std::make_shared<QByteArray>(unwrapRmid(read));
+        if (bytes->isEmpty())
+            return nullptr;
+        SDL_RWops* rw = A().SDL_RWFromConstMem(bytes->constData(), int(bytes->size()));
+        return rw ? A().Mix_LoadMUSType_RW(rw, MUS_MID, 1) : nullptr;
+    }
+    FILE* fp = ::fdopen(fd, "rb");
+    if (!fp) {
+        ::close(fd);
+        return nullptr;
+    }
+    SDL_RWops* rw = A().SDL_RWFromFP(fp, SDL_TRUE);
+    if (!rw) {
+        ::fclose(fp);
+        return nullptr;
+    }
+    return A().Mix_LoadMUSType_RW(rw, MUS_MP3, 1); // frees the source when it fails
+}
+
+void startDevice()
+{
+    Mixer& m = mixer();
+    DeviceFile& d = m.device;
+    d.playWanted = false;
+    if (d.state == DeviceFile::State::Ready && A().Mix_PlayMusic(d.music, 1) == 0) // 1: once
+        return;
+    // Looped: the alarm waits for the user whatever the file would have done.
+    playImageOn(kDeviceFallbackChannel, m.fallback, true);
+}
+
+void onLoaded(quint64 generation, Mix_Music* music, std::shared_ptr<QByteArray> bytes)
+{
+    Mixer& m = mixer();
+    for (DeviceFile* file : {&m.device, &m.prepared}) {
+        if (file->generation == generation && file->state == DeviceFile::State::Loading) {
+            file->music = music;
+            file->bytes = std::move(bytes);
+            file->state = music ? DeviceFile::State::Ready : DeviceFile::State::Failed;
+            if (file == &m.device && file->playWanted)
+                startDevice();
+            return;
+        }
+    }
+    DeviceFile stale{DeviceFile::State::Ready, 0, {}, music, std::move(bytes)};
+    freeLater(stale);
+}
+
+void load(DeviceFile& file, const QString& path)
+{
+    Mixer& m = mixer();
+    file.generation = ++m.generations;
+    file.stamp = fileStamp(path);
+    file.state = DeviceFile::State::Loading;
+    m.loader.post([path, generation = file.generation] {
+        std::shared_ptr<QByteArray> bytes;
+        Mix_Music* music = loadMusic(path, bytes);
+        post([generation, music, bytes] { onLoaded(generation, music, bytes); });
+    });
 }
 
 } // namespace
@@ -301,6 +389,8 @@ bool playOnWaveChannel(Mix_Chunk* chunk, bool loop)
 SdlAudio::SdlAudio(QObject* parent) : QObject(parent)
 {
     mixer().users.append(this);
+    connect(this, &SdlAudio::waveFinished, this, [this] { notifyEnded(); });
+    connect(this, &SdlAudio::deviceFinished, this, [this] { notifyEnded(); });
 }
 
 SdlAudio::~SdlAudio()
@@ -312,9 +402,19 @@ SdlAudio::~SdlAudio()
 }
 
 // Loading the libraries takes tens of milliseconds: better at Start than inside the alarm.
-void SdlAudio::warmUp()
+void SdlAudio::warmUp(const QString& file)
 {
-    sdlAvailable();
+    sdl::api();
+    Mixer& m = mixer();
+    if (file.right(3).toLower() != QLatin1String("mid") && file.right(3).toLower() != QLatin1String("mp3")) {
+        freeLater(m.prepared);
+        return;
+    }
+    if (!openMixer() ||
+        (m.prepared.state != DeviceFile::State::Closed && m.prepared.stamp == fileStamp(file)))
+        return;
+    freeLater(m.prepared);
+    load(m.prepared, file);
 }
 
 bool SdlAudio::prepare()
@@ -331,27 +431,30 @@ bool SdlAudio::playWaveImage(const QByteArray& image, bool loop)
 {
     if (image.isEmpty() || !openMixer())
         return false;
-    Mix_Chunk* chunk = chunkForImage(image);
-    if (!chunk)
-        return false;
-    mixer().playingImage = chunk;
-    return playOnWaveChannel(chunk, loop);
+    return playImageOn(kWaveChannel, image, loop);
 }
 
 bool SdlAudio::playWaveFile(const QString& path, bool loop)
 {
-    if (!openMixer())
+    if (path.isEmpty() || !openMixer())
         return false;
-    const QByteArray image = WaveFile::readImage(path);
-    if (image.isEmpty())
+    Mixer& m = mixer();
+    m.fallback = m_fallback;
+    dropStream();
+    m.playingImage = nullptr;
+    const quint64 generation = ++m.generations;
+    m.streamGeneration = generation;
+    m.streamLoops = loop;
+    m.stream = WaveStream::start(path, loop, [generation](WaveStream::Outcome outcome) {
+        post([generation, outcome] { onStreamOutcome(generation, outcome); });
+    });
+    if (A().Mix_PlayChannel(kWaveChannel, carrier(), -1) != kWaveChannel) {
+        m.stream->cancel();
+        m.stream.reset();
         return false;
-    Mix_Chunk* chunk = decode(image);
-    if (!chunk)
-        return false;
-    const bool started = playOnWaveChannel(chunk, loop);
-    mixer().fileChunk = chunk;
-    mixer().playingImage = nullptr;
-    return started;
+    }
+    A().Mix_RegisterEffect(kWaveChannel, streamEffect, streamEffectDone, m.stream.get());
+    return true;
 }
 
 void SdlAudio::stopWave()
@@ -359,10 +462,8 @@ void SdlAudio::stopWave()
     Mixer& m = mixer();
     if (!m.open)
         return;
-    Mix_HaltChannel(kWaveChannel);
-    if (m.fileChunk)
-        Mix_FreeChunk(m.fileChunk);
-    m.fileChunk = nullptr;
+    dropStream();
+    A().Mix_HaltChannel(kWaveChannel);
     m.playingImage = nullptr;
 }
 
@@ -370,55 +471,72 @@ void SdlAudio::stopWave()
 bool SdlAudio::openDevice(const QString& path, DeviceType)
 {
     closeDevice();
-    if (path.isEmpty() || !openMixer())
+    if (!openMixer())
         return false;
     Mixer& m = mixer();
-    const QString stamp = fileStamp(path);
-    if (m.keptMidi && m.keptMidiFile == stamp) {
-        m.music = std::exchange(m.keptMidi, nullptr);
-        m.musicFile = stamp;
-        return true;
+    m.fallback = m_fallback;
+    if (path.isEmpty()) {
+        m.device.state = DeviceFile::State::Failed;
+        return false;
     }
-    m.music = Mix_LoadMUS(QFile::encodeName(path).constData());
-    m.musicFile = stamp;
-    // Freed only now: while it still holds the sound font, FluidSynth shares the font's samples with a
-    // new MIDI file instead of reading them again.
-    if (m.keptMidi)
-        Mix_FreeMusic(std::exchange(m.keptMidi, nullptr));
-    return m.music != nullptr;
+    if (m.prepared.state != DeviceFile::State::Closed && m.prepared.stamp == fileStamp(path)) {
+        m.device = std::exchange(m.prepared, DeviceFile{});
+        return m.device.state != DeviceFile::State::Failed;
+    }
+    load(m.device, path);
+    return true;
 }
 
 bool SdlAudio::playDevice()
 {
     Mixer& m = mixer();
-    return m.open && m.music && Mix_PlayMusic(m.music, 1) == 0; // 1: once
+    if (!m.open || m.device.state == DeviceFile::State::Closed)
+        return false;
+    if (m.device.state == DeviceFile::State::Loading) {
+        m.device.playWanted = true;
+        return true;
+    }
+    startDevice();
+    return true;
 }
 
 void SdlAudio::closeDevice()
 {
     Mixer& m = mixer();
-    if (!m.open || !m.music)
+    if (!m.open)
         return;
-    Mix_HaltMusic();
-    if (Mix_GetMusicType(m.music) == MUS_MID) {
-        if (m.keptMidi)
-            Mix_FreeMusic(m.keptMidi);
-        m.keptMidi = m.music;
-        m.keptMidiFile = m.musicFile;
-    } else {
-        Mix_FreeMusic(m.music);
-    }
-    m.music = nullptr;
+    if (m.device.music)
+        A().Mix_HaltMusic();
+    A().Mix_HaltChannel(kDeviceFallbackChannel);
+    freeLater(m.device);
 }
 
 bool SdlAudio::isWavePlaying() const
 {
-    return mixer().open && Mix_Playing(kWaveChannel) != 0;
+    return mixer().open && A().Mix_Playing(kWaveChannel) != 0;
 }
 
 bool SdlAudio::isDevicePlaying() const
 {
-    return mixer().open && mixer().music && Mix_PlayingMusic() != 0;
+    const Mixer& m = mixer();
+    return m.open &&
+           ((m.device.music && A().Mix_PlayingMusic() != 0) || A().Mix_Playing(kDeviceFallbackChannel) != 0 ||
+            (m.device.state == DeviceFile::State::Loading && m.device.playWanted));
+}
+
+bool SdlAudio::isPlaying() const
+{
+    return isWavePlaying() || isDevicePlaying();
+}
+
+bool SdlAudio::isDeviceLoading() const
+{
+    return mixer().device.state == DeviceFile::State::Loading;
+}
+
+bool SdlAudio::isPreparing() const
+{
+    return mixer().prepared.state == DeviceFile::State::Loading;
 }
 
 } // namespace zentimo

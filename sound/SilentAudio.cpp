@@ -1,9 +1,11 @@
 #include "sound/SilentAudio.h"
 
+#include "sound/RegularFile.h"
 #include "sound/SoundPlayer.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <unistd.h>
 
 namespace zentimo {
 
@@ -27,10 +29,11 @@ QString loopWord(bool loop)
 
 bool isWaveFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const int fd = RegularFile::open(path);
+    if (fd < 0)
         return false;
-    const QByteArray head = file.read(12);
+    const QByteArray head = RegularFile::read(fd, 12);
+    ::close(fd);
     return head.size() == 12 && head.startsWith("RIFF") && head.mid(8) == "WAVE";
 }
 
@@ -75,8 +78,10 @@ bool SilentAudio::openDevice(const QString& path, DeviceType type)
     m_state.deviceOpen = false;
     m_state.devicePlaying = false;
     m_state.devicePath.clear();
+    m_state.deviceFailed = m_available;
     if (!m_available || !QFileInfo(path).isFile())
         return false;
+    m_state.deviceFailed = false;
     m_state.deviceOpen = true;
     m_state.devicePath = path;
     m_state.deviceType = type;
@@ -86,7 +91,9 @@ bool SilentAudio::openDevice(const QString& path, DeviceType type)
 bool SilentAudio::playDevice()
 {
     m_calls << QStringLiteral("playDevice");
-    if (!m_state.deviceOpen)
+    if (m_state.deviceFailed)
+        m_calls << QStringLiteral("playWaveImage fallback loop");
+    if (!m_state.deviceOpen && !m_state.deviceFailed)
         return false;
     m_state.devicePlaying = true;
     return true;
@@ -96,6 +103,7 @@ void SilentAudio::closeDevice()
 {
     m_calls << QStringLiteral("closeDevice");
     m_state.deviceOpen = false;
+    m_state.deviceFailed = false;
     m_state.devicePlaying = false;
     m_state.devicePath.clear();
 }
@@ -104,11 +112,20 @@ void SilentAudio::finishWave()
 {
     if (!m_state.waveLooping)
         m_state.wavePlaying = false;
+    notifyEnded();
 }
 
 void SilentAudio::finishDevice()
 {
-    m_state.devicePlaying = false;
+    if (!m_state.deviceFailed)
+        m_state.devicePlaying = false;
+    notifyEnded();
+}
+
+void SilentAudio::failWave()
+{
+    if (m_state.wavePlaying)
+        playWaveImage(m_fallback, m_state.waveLooping);
 }
 
 QStringList SilentAudio::takeCalls()

@@ -19,6 +19,7 @@ public:
         bool devicePlaying = false;
         QString devicePath;
         DeviceType deviceType = DeviceType::MpegVideo;
+        bool deviceFailed = false; // opened on a file that cannot be played: "play" sounds the fallback
     };
 
     bool playWaveImage(const QByteArray& image, bool loop) override;
@@ -26,16 +27,19 @@ public:
     bool playWaveFile(const QString& path, bool loop) override;
     void stopWave() override;
 
-    // Answers false when the file is missing.
+    // Answers false when the file is missing; playing then sounds the fallback, looped.
     bool openDevice(const QString& path, DeviceType type) override;
     bool playDevice() override;
     void closeDevice() override;
+    bool isPlaying() const override { return m_state.wavePlaying || m_state.devicePlaying; }
 
     // Without a device every call fails, as on a machine with no sound.
     void setAvailable(bool available) { m_available = available; }
     // The end of a sound played once (or of the file on the device), as time would bring it.
     void finishWave();
     void finishDevice();
+    // What the real back end finds out on its decoder thread: the .wav file now playing cannot be played.
+    void failWave();
 
     const QStringList& calls() const { return m_calls; }
     QStringList takeCalls();

@@ -1,5 +1,6 @@
 #include "sound/SoundPlayer.h"
 
+#include "sound/RegularFile.h"
 #include "sound/SdlAudio.h"
 
 #include <QDir>
@@ -53,6 +54,8 @@ int openErrorNumber(const QString& path, int error)
         return QFileInfo(path).absoluteDir().exists() ? 53 : 76;
     case ENOTDIR:
         return 76;
+    case EINVAL: // no regular file: a pipe, a device, a folder
+        return 75;
     case EACCES:
     case EPERM:
         return 70;
@@ -86,13 +89,19 @@ SoundPlayer::SoundPlayer(std::unique_ptr<AudioBackend> backend) : m_backend(std:
 {
     if (!m_backend)
         m_backend = std::make_unique<SdlAudio>();
+    m_backend->setFallback(fallbackImage());
 }
 
 SoundPlayer::~SoundPlayer() = default;
 
-void SoundPlayer::WarmUp()
+void SoundPlayer::WarmUp(const QString& file)
 {
-    backend().warmUp();
+    backend().warmUp(file);
+}
+
+bool SoundPlayer::isPlaying() const
+{
+    return m_backend->isPlaying();
 }
 
 AudioBackend& SoundPlayer::backend()
@@ -194,15 +203,11 @@ QString SoundPlayer::LoadSound(const QString& path, FileError* err)
         *err = FileError{};
     if (path.isEmpty())
         return fail(75);
-    // Non-blocking, so that a named pipe cannot hang the caller.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = RegularFile::open(path);
     if (fd < 0)
         return fail(openErrorNumber(path, errno));
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return fail(75);
-    }
+    ::fstat(fd, &st);
     QByteArray bytes(qMin<qint64>(st.st_size, kMaxLoadBytes), Qt::Uninitialized);
     qsizetype got = 0;
     while (got < bytes.size()) {
@@ -221,6 +226,17 @@ QString SoundPlayer::LoadSound(const QString& path, FileError* err)
     ::close(fd);
     bytes.truncate(got);
     return trimBlanks(QString::fromLatin1(bytes)); // one character per byte
+}
+
+FileError SoundPlayer::CheckFile(const QString& path)
+{
+    if (path.isEmpty())
+        return fileError(75);
+    const int fd = RegularFile::open(path);
+    if (fd < 0)
+        return fileError(openErrorNumber(path, errno));
+    ::close(fd);
+    return {};
 }
 
 QByteArray SoundPlayer::builtInImage(int id)

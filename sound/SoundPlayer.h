@@ -29,7 +29,8 @@ public:
     bool PlayBuiltInLooped(int id);
     bool PlayBuiltInOnce(int id);
     // A .wav file by its short path; an empty path (missing file) or a file that cannot be played
-    // plays the built-in fallback sound instead, looped where the file would have looped.
+    // plays the built-in fallback sound instead, looped where the file would have looped (the back end
+    // may find that out only after this returned).
     bool PlayWaveFile(const QString& shortPath, bool loop);
     void StopWaveform();
 
@@ -37,20 +38,27 @@ public:
     // file device, .wav on the waveform channel.
     enum class FileKind { Unknown, Device, Wave };
     static FileKind kindOf(const QString& path);
-    // Plays a sound file by its kind: a device sound once, a .wav looped or once. False, and nothing played,
-    // for a file of no known kind.
+    // Plays a sound file by its kind: a device sound once, a .wav looped or once; a file that cannot be
+    // played gives the fallback sound. False, and nothing played, for a file of no known kind.
     bool PlayFile(const QString& path, bool loop);
 
     bool OpenDevice(const QString& quotedPath, AudioBackend::DeviceType type);
     bool PlayDevice();
     void CloseDevice();
-    void WarmUp();
+    // At the start of a run that ends in an alarm: `file` is the alarm's sound file, empty for a built-in
+    // (and when the run stops: what was opened ahead is let go).
+    void WarmUp(const QString& file = QString());
+    // Whether any sound plays now (a fallback in a file's place too).
+    bool isPlaying() const;
 
     // The path itself when the file exists, else the empty text.
     static QString ShortPath(const QString& path);
     // The file as text (its first MiB at most), trimmed of blanks at both ends; the empty text on any
     // error, reported in err.
     static QString LoadSound(const QString& path, FileError* err = nullptr);
+    // Why a sound file cannot be opened, without waiting on it (a named pipe, a device or a folder is
+    // refused as "Path/File access error"); number 0 when it can.
+    static FileError CheckFile(const QString& path);
     // The WAVE image of a built-in sound, empty for an unknown id.
     static QByteArray builtInImage(int id);
     // The names of the built-in sounds in list order; position p is id 101 + p.

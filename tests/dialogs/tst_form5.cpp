@@ -214,6 +214,21 @@ private Q_SLOTS:
             QVERIFY(!fx.engine->sound().SoundPlaying);
         }
     }
+
+    // "Stop" only while something plays: an .mp3 played to its end gives back "Test".
+    void aTestPlayedOutReadsTestAgain()
+    {
+        const QString path = makeFile("a.mp3");
+        fx.start(0);
+        auto d = open();
+        chooseFile(d.get(), path);
+        auto* test = ctl<QPushButton>(d.get(), "Command1");
+        click(d.get(), "Command1");
+        QCOMPARE(test->text(), QString("Stop"));
+        fx.audio->finishDevice();
+        QCOMPARE(test->text(), QString("Test"));
+        QVERIFY(!fx.engine->sound().SoundPlaying);
+    }
 };
 
 QTEST_MAIN(Form5Test)
