@@ -1,11 +1,16 @@
 #include "app/AlarmNotice.h"
 
 #include "engine/Engine.h"
+#include "shell/kit/Artwork.h"
 
 #include <QApplication>
+#include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QIcon>
+#include <QImage>
 #include <QVariantMap>
 
 namespace zentimo {
@@ -19,6 +24,42 @@ const QString kInterface = kService;
 const QString kDesktopId = QStringLiteral("example.fernwick.Zentimo");
 const QString kAlarmOff = QStringLiteral("Alarm Off");
 const QString kSnooze = QStringLiteral("Snooze");
+
+// The notification's "image-data" hint, (iiibiiay): the icon itself, for a server that cannot find it by
+// name because the program runs from where it was built, not installed.
+struct IconPixels {
+    QImage image;
+};
+
+QDBusArgument& operator<<(QDBusArgument& arg, const IconPixels& icon)
+{
+    const QImage& img = icon.image;
+    arg.beginStructure();
+    arg << img.width() << img.height() << int(img.bytesPerLine()) << true << 8 << 4
+        << QByteArray(reinterpret_cast<const char*>(img.constBits()), int(img.sizeInBytes()));
+    arg.endStructure();
+    return arg;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& arg, IconPixels&)
+{
+    return arg;
+}
+
+QVariantMap noticeHints()
+{
+    // The alarm plays its own sound; a critical notification stays until it is withdrawn.
+    QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(uchar(2))},
+                      {QStringLiteral("suppress-sound"), true},
+                      {QStringLiteral("desktop-entry"), kDesktopId}};
+    if (!QIcon::hasThemeIcon(kDesktopId)) {
+        static const QMetaType registered = qDBusRegisterMetaType<IconPixels>();
+        Q_UNUSED(registered);
+        const IconPixels icon{programIconImage(48).convertToFormat(QImage::Format_RGBA8888)};
+        hints.insert(QStringLiteral("image-data"), QVariant::fromValue(icon));
+    }
+    return hints;
+}
 
 class BusServer : public AlarmNotice::Server {
 public:
@@ -41,12 +82,8 @@ public:
         }
         QDBusMessage call =
             QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
-        // The alarm plays its own sound; a critical notification stays until it is withdrawn.
-        const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(uchar(2))},
-                                {QStringLiteral("suppress-sound"), true},
-                                {QStringLiteral("desktop-entry"), kDesktopId}};
         call << kAppTitle << replaces << kDesktopId << notice.summary << notice.body << notice.actions
-             << hints << qint32(notice.expireMs);
+             << noticeHints() << qint32(notice.expireMs);
         auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), m_notice);
         QObject::connect(watcher, &QDBusPendingCallWatcher::finished, m_notice, [watcher, shown] {
             const QDBusPendingReply<uint> reply = *watcher;

@@ -59,9 +59,13 @@ class NotificationTest(Case):
         self.assertEqual(params.unpack()[:6] + params.unpack()[7:],
                          ("Zentimo", 0, "example.fernwick.Zentimo", MESSAGE, "Countdown Mode 00:00:02",
                           ["alarm-off", "Alarm Off"], 0))
+        # Run from the build, the icon is in no theme: its pixels travel with the notification.
+        width, height, stride, alpha, bits, channels, data = hints.unpack().pop("image-data")
+        self.assertEqual((width, height, stride, alpha, bits, channels, len(data)), (48, 48, 192, True, 8, 4, 9216))
         self.assertEqual({k: (hints.lookup_value(k, None).get_type_string(), v) for k, v in hints.unpack().items()},
                          {"urgency": ("y", 2), "suppress-sound": ("b", True),
-                          "desktop-entry": ("s", "example.fernwick.Zentimo")})
+                          "desktop-entry": ("s", "example.fernwick.Zentimo"),
+                          "image-data": ("(iiibiiay)", (width, height, stride, alpha, bits, channels, data))})
         # The panel is announced as a notification by its message.
         self.control(MESSAGE, "notification")
 
