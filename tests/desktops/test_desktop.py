@@ -1,0 +1,125 @@
+"""What a user of each real desktop meets at the alarm, the same checks on every desktop (real seconds): run by
+`make test-desktops` inside session_<desktop>.sh, through that desktop's probe_<desktop>.py."""
+
+import importlib
+import os
+import pathlib
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+from desktop import OTHER_TITLE, end_process, wait_for
+
+DESKTOP = os.environ["ZENTIMO_DESKTOP"]
+SHOTS = os.environ.get("ZENTIMO_SHOTS") or tempfile.gettempdir()
+MESSAGE = "Tea is ready - take it out now"
+SEED = {"Show Message": "True", "Alarm Message": MESSAGE}
+
+
+def expected_failure_on(*desktops):
+    """For what a desktop cannot do at all; each use says why."""
+    return unittest.expectedFailure if DESKTOP in desktops else (lambda test: test)
+
+
+class Zentimo:
+    """The real program with a configuration folder of its own, in the desktop's environment as it stands."""
+
+    def __init__(self, options):
+        self.tmp = tempfile.mkdtemp(prefix="zentimo-desktop-")
+        self.env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.tmp, "config"), SDL_AUDIODRIVER="disk",
+                        SDL_DISKAUDIOFILE=os.path.join(self.tmp, "audio.raw"), TZ="UTC")
+        self.log = os.path.join(self.tmp, "zentimo.log")
+        registry = pathlib.Path(self.tmp, "config", "zentimo", "registry.reg")
+        registry.parent.mkdir(parents=True)
+        lines = ["Zentimo Registry Version 1", "", "[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options]"]
+        registry.write_text("\n".join(lines + ['"%s"="%s"' % item for item in options.items()]) + "\n")
+        self.proc = None
+
+    def start(self, *args):
+        with open(self.log, "ab") as log:
+            self.proc = subprocess.Popen([os.environ["ZENTIMO_BINARY"], *args], env=self.env, stdout=log,
+                                         stderr=subprocess.STDOUT)
+        return self
+
+    def command(self, *args):
+        """A later start, which the running program carries out over the session bus."""
+        return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], env=self.env, capture_output=True,
+                              text=True, timeout=30).stdout.strip()
+
+    def status(self):
+        return self.command("--status")
+
+    def cleanup(self):
+        end_process(self.proc)
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+
+class DesktopTest(unittest.TestCase):
+    def setUp(self):
+        self.probe = importlib.import_module("probe_" + DESKTOP).Probe()
+        self.addCleanup(self.probe.close)
+
+    def launch(self, *args, options=None):
+        self.app = Zentimo(dict(SEED, **(options or {}))).start(*args)
+        self.addCleanup(self.app.cleanup)
+        return self.app
+
+    def own_windows(self):
+        return [w for w in self.probe.windows() if w.pid == self.app.proc.pid]
+
+    def main_window(self):
+        return wait_for(lambda: self.own_windows(), what="Zentimo's window")[0]
+
+    def alarm_while_working_elsewhere(self):
+        """The user works in another program when the countdown, started earlier, reaches its alarm."""
+        main = self.main_window()
+        other = self.probe.open_other_window()
+        self.assertEqual(self.app.command("--countdown", "3", "--start"), "")
+        wait_for(lambda: self.app.status() == "countdown alarm 00:00:00", timeout=15, what="the alarm")
+        return main, other
+
+    def test_the_panel_stands_above_the_program_in_use(self):
+        self.launch()
+        main, other = self.alarm_while_working_elsewhere()
+        panel = wait_for(lambda: [w for w in self.own_windows() if w.id != main.id], what="the alarm panel")[0]
+        wait_for(lambda: self.probe.is_above(panel, other), what="the panel above " + OTHER_TITLE)
+        os.makedirs(SHOTS, exist_ok=True)
+        self.probe.screenshot(os.path.join(SHOTS, "alarm-%s.png" % DESKTOP))
+
+    def test_the_tray_icon_is_in_this_desktops_tray_and_its_click_restores(self):
+        self.launch("--tray")
+        item = wait_for(lambda: [i for i in self.probe.tray_items() if i.pid == self.app.proc.pid],
+                        what="Zentimo's icon in the tray")[0]
+        self.assertEqual(self.own_windows(), [], "the window shown behind the tray icon")
+        self.probe.tray_activate(item)
+        wait_for(lambda: self.own_windows(), what="the window restored by a click on the icon")
+
+    def test_on_top_stays_over_the_program_in_use(self):
+        self.launch(options={"On Top": "True"})
+        main = self.main_window()
+        other = self.probe.open_other_window()
+        wait_for(lambda: self.probe.is_above(main, other), what="Zentimo above the active " + OTHER_TITLE)
+
+    def test_the_notification_turns_the_alarm_off(self):
+        self.launch()
+        self.alarm_while_working_elsewhere()
+        ours = lambda: [n for n in self.probe.notifications() if MESSAGE in n.summary + " " + n.body]
+        notification = wait_for(ours, what="the alarm's notification")[0]
+        self.assertIn("Alarm Off", notification.actions)
+        self.probe.invoke_action(notification, "Alarm Off")
+        wait_for(lambda: self.app.status() == "countdown stopped 00:00:00", what="the alarm turned off")
+        wait_for(lambda: not ours(), what="the notification withdrawn")
+
+    def test_a_screen_reader_speaks_the_alarm_message(self):
+        if not self.probe.SCREEN_READER:
+            self.skipTest("Orca is checked on one desktop")
+        speech = self.probe.start_screen_reader()
+        self.launch()
+        self.main_window()
+        self.assertEqual(self.app.command("--countdown", "3", "--start"), "")
+        wait_for(lambda: MESSAGE in speech(), timeout=30, what="Orca speaking the alarm message")
+
+
+if __name__ == "__main__":
+    unittest.main()
