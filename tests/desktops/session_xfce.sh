@@ -13,7 +13,8 @@ for attempt in 1 2 3; do
     deadline=$((SECONDS + 10))
     until [ -s "$SESSION_DIR/displayfd" ] || [ $SECONDS -ge $deadline ]; do sleep 0.05; done
     export DISPLAY=":$(head -n1 "$SESSION_DIR/displayfd")"
-    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.5  # a server that lost the race for its number ends at once
+    kill -0 "${SESSION_PIDS[-1]}" 2>/dev/null && xdpyinfo >/dev/null 2>&1 && break
     [ $attempt -lt 3 ] || session_wait 1 "X server" false
 done
 
