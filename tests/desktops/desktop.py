@@ -190,7 +190,7 @@ class Probe:
         into its debug log. Returns a function giving what it has said so far."""
         folder = tempfile.mkdtemp(prefix="zentimo-orca-")
         log = os.path.join(folder, "debug.out")
-        self.spawn("orca", "--replace", "--user-prefs", folder, "--debug-file", log,
+        self.spawn("/usr/bin/python3", os.path.join(HERE, "orca_logged.py"), log, "--replace", "--user-prefs", folder,
                    log=os.path.join(folder, "orca.log"))
 
         def spoken():
