@@ -5,7 +5,7 @@ import gi
 from Xlib import X, Xatom, display as xdisplay
 
 import desktop
-from desktop import Notification, TrayItem, Window, run, wait_for
+from desktop import Notification, Window, run, wait_for
 
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
@@ -121,33 +121,14 @@ class Probe(desktop.Probe):
             buttons += [n for n in descendants(app) if n.get_role_name() == "push button" and showing(n)]
         return buttons
 
-    def _embedded_icons(self):
-        """XEmbed icons: our clients' windows that xfce4-panel's tray took in (not children of the root)."""
-        icons = []
-
-        def visit(window, inside_panel):
-            for child in window.query_tree().children:
-                if inside_panel and self._property(child, "_XEMBED_INFO") is not None:
-                    icons.append(self._record(child))
-                visit(child, inside_panel or b"xfce4-panel" in (self._property(child, "WM_CLASS") or b""))
-
-        visit(self.root, False)
-        return icons
-
     def tray_items(self):
-        items = [TrayItem("x:%d" % w.id, w.pid, w.title) for w in self._embedded_icons()]
+        # Qt shows a StatusNotifierItem wherever a host is registered, as the panel's tray is. Each item the
+        # panel hosts is one button; with a single one the pairing is plain.
         sni = desktop.sni_items()
-        # Each item the panel hosts is one button; with a single one the pairing is plain.
-        if len(sni) == 1 and len(self._tray_buttons()) == 1:
-            items += sni
-        return items
+        return sni if len(sni) == 1 and len(self._tray_buttons()) == 1 else []
 
     def tray_activate(self, item):
-        if item.id.startswith("x:"):
-            window = next(w for w in self._embedded_icons() if "x:%d" % w.id == item.id)
-            click(window.x + window.width // 2, window.y + window.height // 2)
-        else:
-            click(*centre(self._tray_buttons()[0]))
+        click(*centre(self._tray_buttons()[0]))
 
     def _bubbles(self):
         for app in accessible_apps("xfce4-notifyd"):

@@ -31,7 +31,6 @@ session_wait 30 "notification area (StatusNotifierItem host)" python3 -c '
 import sys; sys.path.insert(0, sys.argv[1]); import desktop
 sys.exit(not desktop.prop("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
          "org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered"))' "$here"
-session_wait 30 "notification area (XEmbed)" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null &&
-    xdotool search --classname xfce4-panel >/dev/null && xwininfo -root -tree | grep -q "xfce4-panel"'
+session_wait 30 "panel" sh -c 'xwininfo -root -tree | grep -q "\"xfce4-panel\": (\"xfce4-panel\""'
 session_wait 30 "notification server" session_has_name org.freedesktop.Notifications
 session_run "$@"

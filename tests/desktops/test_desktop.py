@@ -90,16 +90,25 @@ class DesktopTest(unittest.TestCase):
         wait_for(lambda: self.app.status() == "countdown alarm 00:00:00", timeout=15, what="the alarm")
         return main, other
 
-    def test_the_panel_stands_above_the_program_in_use(self):
-        self.launch()
+    def panel_at_alarm(self, options=None):
+        """The alarm panel, which must stand above the program in use and above Zentimo's own window."""
+        self.launch(options=options)
         main, other = self.alarm_while_working_elsewhere()
         panel = wait_for(lambda: [w for w in self.own_windows() if w.id != main.id], what="the alarm panel")[0]
-        wait_for(lambda: self.probe.is_above(panel, other), what="the panel above " + OTHER_TITLE)
+        above = lambda: self.probe.is_above(panel, other) and self.probe.is_above(panel, main)
+        wait_for(above, what="the panel above %s and the main window" % OTHER_TITLE)
         # It stays there while its message scrolls in, a few real seconds.
         deadline = time.monotonic() + 3
         while time.monotonic() < deadline:
-            self.assertTrue(self.probe.is_above(panel, other), "the panel went below " + OTHER_TITLE)
+            self.assertTrue(above(), "the panel went below another window")
             time.sleep(0.2)
+        return panel, other
+
+    def test_with_the_big_window_on_top_the_panel_stands_above_it(self):
+        self.panel_at_alarm({"Size": "1", "On Top": "True"})
+
+    def test_the_panel_stands_above_the_program_in_use_shaped(self):
+        panel, other = self.panel_at_alarm()
         os.makedirs(SHOTS, exist_ok=True)
         shot = os.path.join(SHOTS, "alarm-%s.png" % DESKTOP)
         self.probe.screenshot(shot)
