@@ -80,6 +80,10 @@ session_run() {
     echo "session $ZENTIMO_DESKTOP ready: DISPLAY=${DISPLAY:-} WAYLAND_DISPLAY=${WAYLAND_DISPLAY:-}"
     local status=0
     "$@" || status=$?
+    if [ $status -ne 0 ]; then
+        DESKTOP_KEEP=1
+        echo "session $ZENTIMO_DESKTOP: the desktop's logs are kept in $SESSION_DIR" >&2
+    fi
     exit $status
 }
 

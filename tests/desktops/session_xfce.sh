@@ -13,7 +13,7 @@ for attempt in $(seq 10); do
     session_spawn xvfb Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -ac
     export DISPLAY=:$n
     deadline=$((SECONDS + 10))
-    until [ "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" = "${SESSION_PIDS[-1]}" ] && xdpyinfo >/dev/null 2>&1; do
+    until [ "$(tr -d " " 2>/dev/null <"/tmp/.X$n-lock")" = "${SESSION_PIDS[-1]}" ] && xdpyinfo >/dev/null 2>&1; do
         kill -0 "${SESSION_PIDS[-1]}" 2>/dev/null && [ $SECONDS -lt $deadline ] || continue 2
         sleep 0.05
     done

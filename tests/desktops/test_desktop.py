@@ -10,6 +10,7 @@ import tempfile
 import time
 import unittest
 
+import desktop
 from desktop import OTHER_COLOUR, OTHER_TITLE, end_process, wait_for
 
 DESKTOP = os.environ["ZENTIMO_DESKTOP"]
@@ -120,8 +121,12 @@ class DesktopTest(unittest.TestCase):
 
     def test_the_tray_icon_is_in_this_desktops_tray_and_its_click_restores(self):
         self.launch("--tray")
-        item = wait_for(lambda: [i for i in self.probe.tray_items() if i.pid == self.app.proc.pid],
-                        what="Zentimo's icon in the tray")[0]
+        try:
+            item = wait_for(lambda: [i for i in self.probe.tray_items() if i.pid == self.app.proc.pid],
+                            what="Zentimo's icon in the tray")[0]
+        except AssertionError:
+            raise AssertionError("no icon of ours in %s; registered: %s" % (self.probe.tray_items(),
+                                                                           desktop.sni_items())) from None
         self.assertEqual(self.own_windows(), [], "the window shown behind the tray icon")
         self.probe.tray_activate(item)
         wait_for(lambda: self.own_windows(), what="the window restored by a click on the icon")
