@@ -123,7 +123,7 @@ class DesktopTest(unittest.TestCase):
         self.launch("--tray")
         try:
             item = wait_for(lambda: [i for i in self.probe.tray_items() if i.pid == self.app.proc.pid],
-                            what="Zentimo's icon in the tray")[0]
+                            timeout=40, what="Zentimo's icon in the tray")[0]
         except AssertionError:
             raise AssertionError("no icon of ours in %s; registered: %s" % (self.probe.tray_items(),
                                                                            desktop.sni_items())) from None
