@@ -114,21 +114,29 @@ class Probe(desktop.Probe):
         self.activate(other)
         return other
 
-    def _tray_buttons(self):
-        """The buttons xfce4-panel's notification area draws for StatusNotifierItems."""
-        buttons = []
-        for app in accessible_apps("xfce4-panel") + accessible_apps("wrapper-2.0"):
-            buttons += [n for n in descendants(app) if n.get_role_name() == "push button" and showing(n)]
-        return buttons
+    def _tray_area(self):
+        """The notification-area plugin's window inside the panel (it runs in a wrapper process of its own)."""
+        def visit(window, inside_panel):
+            for child in window.query_tree().children:
+                wm_class = self._property(child, "WM_CLASS") or b""
+                if inside_panel and b"wrapper-2.0" in wm_class and child.get_attributes().map_state == X.IsViewable:
+                    return self._record(child)
+                found = visit(child, inside_panel or b"xfce4-panel" in wm_class)
+                if found:
+                    return found
+
+        return visit(self.root, False)
 
     def tray_items(self):
-        # Qt shows a StatusNotifierItem wherever a host is registered, as the panel's tray is. Each item the
-        # panel hosts is one button; with a single one the pairing is plain.
-        sni = desktop.sni_items()
-        return sni if len(sni) == 1 and len(self._tray_buttons()) == 1 else []
+        # Qt shows a StatusNotifierItem wherever a host is registered, as the panel's tray is. The tray draws
+        # each item as a square button of its height after a one-pixel edge; with a single item the pairing
+        # is plain. (Its accessible buttons are not always there to be seen, so the window's size tells.)
+        sni, area = desktop.sni_items(), self._tray_area()
+        return sni if len(sni) == 1 and area and area.width >= area.height else []
 
     def tray_activate(self, item):
-        click(*centre(self._tray_buttons()[0]))
+        area = self._tray_area()
+        click(area.x + area.width - area.height // 2, area.y + area.height // 2)
 
     def _bubbles(self):
         for app in accessible_apps("xfce4-notifyd"):
