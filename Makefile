@@ -6,7 +6,8 @@ FUZZ_SECONDS ?= 600
 JOBS      ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test test-asan screenshots fuzz fuzz-build format clean
+.PHONY: all deps build run test test-asan screenshots fuzz fuzz-build format clean test-desktops \
+	screenshots-desktops deps-desktops
 
 all: build
 
@@ -48,6 +49,33 @@ screenshots: build
 	rm -rf $(BUILD)/tests/e2e/screenshots/docs
 	cd $(BUILD) && ctest -R 'e2e_test_alarm$$' --output-on-failure
 	mkdir -p docs && cp $(BUILD)/tests/e2e/screenshots/docs/*.png docs/
+
+# Real desktops, each started headless in turn (tests/desktops/README.md); a desktop that fails does not stop
+# the others. DESKTOPS names some of them.
+DESKTOPS ?= xfce sway gnome kde
+DESKTOP_SHOTS ?= $(abspath $(BUILD))/tests/desktops/screenshots
+DESKTOP_BINARY ?= $(abspath $(BUILD))/zentimo
+
+deps-desktops:
+	@scripts/install-deps --desktops
+
+test-desktops: build deps-desktops
+	@rm -rf $(DESKTOP_SHOTS); failed=""; \
+	for d in $(DESKTOPS); do \
+		echo "=== desktop $$d"; start=$$(date +%s); \
+		( cd tests/desktops && ZENTIMO_BINARY=$(DESKTOP_BINARY) ZENTIMO_SHOTS=$(DESKTOP_SHOTS) PYTHONPATH=. \
+			PYTHONDONTWRITEBYTECODE=1 timeout -k 10 900 ./session_$$d.sh /usr/bin/python3 -W ignore::ImportWarning \
+			-m unittest -v test_desktop ) \
+			|| failed="$$failed $$d"; \
+		echo "=== desktop $$d: $$(( $$(date +%s) - start )) s"; \
+	done; \
+	if [ -n "$$failed" ]; then echo "desktops failed:$$failed"; exit 1; fi
+
+# The alarm on each desktop, for the README: docs/desktop-<name>.png.
+screenshots-desktops:
+	-$(MAKE) test-desktops
+	mkdir -p docs && for d in $(DESKTOPS); do \
+		[ ! -f $(DESKTOP_SHOTS)/alarm-$$d.png ] || cp $(DESKTOP_SHOTS)/alarm-$$d.png docs/desktop-$$d.png; done
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

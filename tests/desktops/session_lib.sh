@@ -1,0 +1,131 @@
+# Sourced by session_<desktop>.sh: the unprivileged user, the private runtime folder and session bus, the
+# waits for readiness and the teardown that ends every process the session started.
+set -euo pipefail
+
+DESKTOP_USER=${DESKTOP_USER:-zentimo-desktop}
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# As root: make the test user if missing, give it the folder the pictures go to, run this script again as it.
+session_as_user() {
+    [ "$(id -u)" -eq 0 ] || return 0
+    if ! id -u "$DESKTOP_USER" >/dev/null 2>&1; then
+        useradd --create-home --user-group --shell /bin/bash "$DESKTOP_USER" 2>/dev/null || id -u "$DESKTOP_USER" >/dev/null
+    fi
+    if [ -n "${ZENTIMO_SHOTS:-}" ]; then
+        mkdir -p "$ZENTIMO_SHOTS"
+        chown "$DESKTOP_USER:" "$ZENTIMO_SHOTS"
+    fi
+    local home
+    home=$(getent passwd "$DESKTOP_USER" | cut -d: -f6)
+    exec setpriv --reuid="$DESKTOP_USER" --regid="$DESKTOP_USER" --init-groups --reset-env -- \
+        env PATH="$PATH" HOME="$home" USER="$DESKTOP_USER" LOGNAME="$DESKTOP_USER" LANG=C.UTF-8 TERM=dumb \
+        ZENTIMO_BINARY="${ZENTIMO_BINARY:-}" ZENTIMO_SHOTS="${ZENTIMO_SHOTS:-}" PYTHONPATH="${PYTHONPATH:-}" \
+        PYTHONDONTWRITEBYTECODE=1 DESKTOP_KEEP="${DESKTOP_KEEP:-}" "$@"
+}
+
+# session_begin NAME: private runtime folder, a session bus, the teardown on exit.
+session_begin() {
+    export ZENTIMO_DESKTOP=$1
+    SESSION_DIR=$(mktemp -d "${TMPDIR:-/tmp}/zentimo-desktop-$1.XXXXXX")
+    export XDG_RUNTIME_DIR=$SESSION_DIR/run XDG_CONFIG_HOME=$SESSION_DIR/config XDG_CACHE_HOME=$SESSION_DIR/cache
+    export XDG_DATA_HOME=$SESSION_DIR/data XDG_STATE_HOME=$SESSION_DIR/state
+    mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_STATE_HOME"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    unset DISPLAY WAYLAND_DISPLAY XAUTHORITY DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
+    export NO_AT_BRIDGE=0 GTK_A11Y=atspi QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    SESSION_PIDS=()
+    trap session_end EXIT
+    trap 'exit 130' INT TERM
+    session_spawn dbus dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus"
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+    session_wait 20 "the session bus" dbus-send --session --dest=org.freedesktop.DBus --print-reply \
+        /org/freedesktop/DBus org.freedesktop.DBus.GetId
+}
+
+# session_spawn NAME CMD...: in the background, in a process group of its own, output to NAME.log.
+session_spawn() {
+    local name=$1
+    shift
+    setsid "$@" >"$SESSION_DIR/$name.log" 2>&1 </dev/null &
+    SESSION_PIDS+=($!)
+}
+
+# session_wait SECONDS WHAT CMD...: until CMD succeeds; gives up (status 125) when it never does.
+session_wait() {
+    local seconds=$1 what=$2
+    shift 2
+    local deadline=$((SECONDS + seconds))
+    until "$@" >/dev/null 2>&1; do
+        if [ $SECONDS -ge $deadline ]; then
+            echo "session $ZENTIMO_DESKTOP: no $what after ${seconds}s; logs in $SESSION_DIR" >&2
+            for log in "$SESSION_DIR"/*.log; do
+                echo "--- $log" >&2
+                tail -n 20 "$log" >&2
+            done
+            DESKTOP_KEEP=1
+            exit 125
+        fi
+        sleep 0.2
+    done
+}
+
+# session_has_name NAME: a bus name has an owner on the session bus.
+session_has_name() {
+    dbus-send --session --dest=org.freedesktop.DBus --print-reply /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner "string:$1" | grep -q 'boolean true'
+}
+
+# session_run CMD...: runs the tests inside; the script's status is theirs.
+session_run() {
+    echo "session $ZENTIMO_DESKTOP ready: DISPLAY=${DISPLAY:-} WAYLAND_DISPLAY=${WAYLAND_DISPLAY:-}"
+    local status=0
+    "$@" || status=$?
+    if [ $status -ne 0 ]; then
+        DESKTOP_KEEP=1
+        echo "session $ZENTIMO_DESKTOP: the desktop's logs are kept in $SESSION_DIR" >&2
+    fi
+    exit $status
+}
+
+# Every process the session started, by process id: the ones whose environment names this session's runtime
+# folder (which finds those that left their parent, as sway's `exec` does), and the children of the rest.
+session_processes() {
+    local all mark="XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR"
+    all=$(ps -e -o pid=,ppid=)
+    local queue=("$@") seen=() env
+    for env in /proc/[0-9]*/environ; do
+        if tr '\0' '\n' 2>/dev/null <"$env" | grep -qxF "$mark"; then
+            env=${env#/proc/}
+            queue+=("${env%/environ}")
+        fi
+    done
+    while [ ${#queue[@]} -gt 0 ]; do
+        local p=${queue[0]}
+        queue=("${queue[@]:1}")
+        [ "$p" != "$$" ] || continue
+        case " ${seen[*]} " in *" $p "*) continue ;; esac
+        seen+=("$p")
+        queue+=($(awk -v p="$p" '$2 == p { print $1 }' <<<"$all"))
+    done
+    echo "${seen[@]}"
+}
+
+session_end() {
+    local status=$?
+    trap - EXIT
+    local pids
+    pids=$(session_processes "${SESSION_PIDS[@]}")
+    # The session bus last: the desktop's parts leave cleanly while it is still there.
+    for p in $(echo $pids | tr ' ' '\n' | tac); do
+        kill -TERM "$p" 2>/dev/null || true
+    done
+    local deadline=$((SECONDS + 5))
+    for p in $pids; do
+        while kill -0 "$p" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
+        kill -KILL "$p" 2>/dev/null || true
+    done
+    if [ -z "${DESKTOP_KEEP:-}" ]; then
+        rm -rf "$SESSION_DIR"
+    fi
+    exit $status
+}

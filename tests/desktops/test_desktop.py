@@ -1,0 +1,164 @@
+"""What a user of each real desktop meets at the alarm, the same checks on every desktop (real seconds): run by
+`make test-desktops` inside session_<desktop>.sh, through that desktop's probe_<desktop>.py."""
+
+import importlib
+import os
+import pathlib
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+import desktop
+from desktop import OTHER_COLOUR, OTHER_TITLE, end_process, wait_for
+
+DESKTOP = os.environ["ZENTIMO_DESKTOP"]
+SHOTS = os.environ.get("ZENTIMO_SHOTS") or tempfile.gettempdir()
+MESSAGE = "Tea is ready - take it out now"
+SEED = {"Show Message": "True", "Alarm Message": MESSAGE}
+
+
+def expected_failure_on(*desktops):
+    """For what a desktop cannot do at all; each use says why."""
+    return unittest.expectedFailure if DESKTOP in desktops else (lambda test: test)
+
+
+def inside(window, x, y):
+    return window.x <= x < window.x + window.width and window.y <= y < window.y + window.height
+
+
+def pixel(png, x, y):
+    out = subprocess.run(["convert", png, "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"], check=True,
+                         capture_output=True).stdout
+    return tuple(out[:3])
+
+
+class Zentimo:
+    """The real program with a configuration folder of its own, in the desktop's environment as it stands."""
+
+    def __init__(self, options):
+        self.tmp = tempfile.mkdtemp(prefix="zentimo-desktop-")
+        self.env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.tmp, "config"), SDL_AUDIODRIVER="disk",
+                        SDL_DISKAUDIOFILE=os.path.join(self.tmp, "audio.raw"), TZ="UTC")
+        self.log = os.path.join(self.tmp, "zentimo.log")
+        registry = pathlib.Path(self.tmp, "config", "zentimo", "registry.reg")
+        registry.parent.mkdir(parents=True)
+        lines = ["Zentimo Registry Version 1", "", "[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options]"]
+        registry.write_text("\n".join(lines + ['"%s"="%s"' % item for item in options.items()]) + "\n")
+        self.proc = None
+
+    def start(self, *args):
+        with open(self.log, "ab") as log:
+            self.proc = subprocess.Popen([os.environ["ZENTIMO_BINARY"], *args], env=self.env, stdout=log,
+                                         stderr=subprocess.STDOUT)
+        return self
+
+    def command(self, *args):
+        """A later start, which the running program carries out over the session bus."""
+        return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], env=self.env, capture_output=True,
+                              text=True, timeout=30).stdout.strip()
+
+    def status(self):
+        return self.command("--status")
+
+    def cleanup(self):
+        end_process(self.proc)
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+
+class DesktopTest(unittest.TestCase):
+    def setUp(self):
+        self.probe = importlib.import_module("probe_" + DESKTOP).Probe()
+        self.addCleanup(self.probe.close)
+
+    def launch(self, *args, options=None):
+        self.app = Zentimo(dict(SEED, **(options or {}))).start(*args)
+        self.addCleanup(self.app.cleanup)
+        return self.app
+
+    def own_windows(self):
+        return [w for w in self.probe.windows() if w.pid == self.app.proc.pid]
+
+    def main_window(self):
+        return wait_for(lambda: self.own_windows(), what="Zentimo's window")[0]
+
+    def alarm_while_working_elsewhere(self):
+        """The user works in another program when the countdown, started earlier, reaches its alarm."""
+        main = self.main_window()
+        other = self.probe.open_other_window()
+        self.assertEqual(self.app.command("--countdown", "3", "--start"), "")
+        wait_for(lambda: self.app.status() == "countdown alarm 00:00:00", timeout=15, what="the alarm")
+        return main, other
+
+    def panel_at_alarm(self, options=None):
+        """The alarm panel, which must stand above the program in use and above Zentimo's own window."""
+        self.launch(options=options)
+        main, other = self.alarm_while_working_elsewhere()
+        panel = wait_for(lambda: [w for w in self.own_windows() if w.id != main.id], what="the alarm panel")[0]
+        above = lambda: self.probe.is_above(panel, other) and self.probe.is_above(panel, main)
+        wait_for(above, what="the panel above %s and the main window" % OTHER_TITLE)
+        # It stays there while its message scrolls in, a few real seconds.
+        deadline = time.monotonic() + 3
+        while time.monotonic() < deadline:
+            self.assertTrue(above(), "the panel went below another window")
+            time.sleep(0.2)
+        return panel, other
+
+    def test_with_the_big_window_on_top_the_panel_stands_above_it(self):
+        self.panel_at_alarm({"Size": "1", "On Top": "True"})
+
+    def test_the_panel_stands_above_the_program_in_use_shaped(self):
+        panel, other = self.panel_at_alarm()
+        os.makedirs(SHOTS, exist_ok=True)
+        shot = os.path.join(SHOTS, "alarm-%s.png" % DESKTOP)
+        self.probe.screenshot(shot)
+        # Shaped: at its rounded corner the program in use shows through.
+        corner = (panel.x + 2, panel.y + 2)
+        other = next(w for w in self.probe.windows() if w.id == other.id)
+        self.assertTrue(inside(other, *corner), "no other window behind the panel's corner")
+        self.assertLess(max(map(abs, map(int.__sub__, pixel(shot, *corner), OTHER_COLOUR))), 12, "not shaped")
+
+    def test_the_tray_icon_is_in_this_desktops_tray_and_its_click_restores(self):
+        self.launch("--tray")
+        try:
+            item = wait_for(lambda: [i for i in self.probe.tray_items() if i.pid == self.app.proc.pid],
+                            timeout=40, what="Zentimo's icon in the tray")[0]
+        except AssertionError:
+            raise AssertionError("no icon of ours in %s; registered: %s" % (self.probe.tray_items(),
+                                                                           desktop.sni_items())) from None
+        self.assertEqual(self.own_windows(), [], "the window shown behind the tray icon")
+        self.probe.tray_activate(item)
+        wait_for(lambda: self.own_windows(), what="the window restored by a click on the icon")
+
+    def test_on_top_stays_over_the_program_in_use(self):
+        self.launch(options={"On Top": "True"})
+        main = self.main_window()
+        other = self.probe.open_other_window()
+        wait_for(lambda: self.probe.is_above(main, other), what="Zentimo above the active " + OTHER_TITLE)
+
+    def test_the_notification_turns_the_alarm_off(self):
+        self.launch()
+        self.alarm_while_working_elsewhere()
+        ours = lambda: [n for n in self.probe.notifications() if MESSAGE in n.summary + " " + n.body]
+        notification = wait_for(ours, what="the alarm's notification")[0]
+        self.assertIn("Alarm Off", notification.actions)
+        self.probe.invoke_action(notification, "Alarm Off")
+        wait_for(lambda: self.app.status() == "countdown stopped 00:00:00", what="the alarm turned off")
+        wait_for(lambda: not ours(), what="the notification withdrawn")
+
+    def test_a_screen_reader_speaks_the_alarm_message(self):
+        if not self.probe.SCREEN_READER:
+            self.skipTest("Orca is checked on one desktop")
+        speech = self.probe.start_screen_reader()
+        self.launch()
+        self.main_window()
+        self.assertEqual(self.app.command("--countdown", "3", "--start"), "")
+        try:
+            wait_for(lambda: MESSAGE in speech(), timeout=30, what="Orca speaking the alarm message")
+        except AssertionError:
+            raise AssertionError("Orca said only:\n" + speech()[-600:]) from None
+
+
+if __name__ == "__main__":
+    unittest.main()
