@@ -53,7 +53,14 @@ std::optional<int> handOver(int argc, char* argv[])
     if (line.steps.isEmpty())
         return std::nullopt;
 
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    // A connection of its own, closed with this application object: the shared session connection, once made
+    // here, would stay bound to it, and the program started after it would never answer on the bus.
+    const QString connectionName = QStringLiteral("zentimo-hand-over");
+    struct Closer {
+        QString name;
+        ~Closer() { QDBusConnection::disconnectFromBus(name); }
+    } closer{connectionName};
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
     if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(kBusName).value()) {
         // A status is a question about a copy that runs: starting one just to answer it helps nobody.
         if (line.onlyStatus()) {

@@ -5,6 +5,7 @@ import collections
 import os
 import subprocess
 import sys
+import tempfile
 import time
 
 import gi
@@ -14,6 +15,7 @@ from gi.repository import Gio, GLib  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OTHER_TITLE = "Other Program"
+OTHER_COLOUR = (40, 120, 180)  # the other window's whole area
 
 Window = collections.namedtuple("Window", "id pid title x y width height")
 TrayItem = collections.namedtuple("TrayItem", "id pid title")
@@ -150,7 +152,7 @@ class Probe:
 
     def open_other_program(self, extra_env=None):
         return self.spawn(sys.executable, os.path.join(HERE, "other_window.py"), OTHER_TITLE,
-                          env=dict(os.environ, **(extra_env or {})))
+                          ",".join(map(str, OTHER_COLOUR)), env=dict(os.environ, **(extra_env or {})))
 
     def windows(self):
         raise NotImplementedError
@@ -182,6 +184,24 @@ class Probe:
 
     def screenshot(self, path):
         raise NotImplementedError
+
+    def start_screen_reader(self):
+        """Orca with its preferences in a folder of its own; it speaks to nowhere and writes what it would say
+        into its debug log. Returns a function giving what it has said so far."""
+        folder = tempfile.mkdtemp(prefix="zentimo-orca-")
+        log = os.path.join(folder, "debug.out")
+        self.spawn("/usr/bin/python3", os.path.join(HERE, "orca_logged.py"), log, "--replace", "--user-prefs", folder,
+                   log=os.path.join(folder, "orca.log"))
+
+        def spoken():
+            try:
+                with open(log, errors="replace") as f:
+                    return "\n".join(line.split("SPEECH OUTPUT:", 1)[1] for line in f if "SPEECH OUTPUT:" in line)
+            except FileNotFoundError:
+                return ""
+
+        wait_for(lambda: "Screen reader on" in spoken(), timeout=60, what="Orca to start")
+        return spoken
 
     def close(self):
         for proc in reversed(self.started):

@@ -1,4 +1,5 @@
-"""Another program's window for the desktop tests: a plain GTK window that the user works in."""
+"""Another program's window for the desktop tests: a large window of one plain colour, which shows through
+wherever a window above it is shaped."""
 
 import sys
 
@@ -7,11 +8,13 @@ import gi
 gi.require_version("Gtk", "3.0")
 from gi.repository import Gtk  # noqa: E402
 
-TITLE = sys.argv[1] if len(sys.argv) > 1 else "Other Program"
+TITLE, COLOUR = sys.argv[1], sys.argv[2]
 
+style = Gtk.CssProvider()
+style.load_from_data(b"window { background-color: rgb(%s); }" % COLOUR.encode())
 window = Gtk.Window(title=TITLE)
-window.set_default_size(900, 640)
-window.add(Gtk.TextView())
+window.get_style_context().add_provider(style, Gtk.STYLE_PROVIDER_PRIORITY_APPLICATION)
+window.set_default_size(1200, 720)
 window.connect("destroy", Gtk.main_quit)
 window.show_all()
 window.present()

@@ -5,17 +5,21 @@
 session_as_user "$0" "$@"
 session_begin xfce
 
-# Xvfb picks a free display; a server that lost the race for its number does not answer, and is tried again.
-for attempt in 1 2 3; do
-    exec 3>"$SESSION_DIR/displayfd"
-    session_spawn xvfb Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -ac
-    exec 3>&-
+# A display number nothing holds, neither lock nor socket (a rootless XWayland of another session may hold
+# only the socket); the server is ours when its lock file names it.
+for attempt in $(seq 10); do
+    n=$((10 + RANDOM % 80))
+    [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ] || continue
+    session_spawn xvfb Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -ac
+    export DISPLAY=:$n
     deadline=$((SECONDS + 10))
-    until [ -s "$SESSION_DIR/displayfd" ] || [ $SECONDS -ge $deadline ]; do sleep 0.05; done
-    export DISPLAY=":$(head -n1 "$SESSION_DIR/displayfd")"
-    xdpyinfo >/dev/null 2>&1 && break
-    [ $attempt -lt 3 ] || session_wait 1 "X server" false
+    until [ "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" = "${SESSION_PIDS[-1]}" ] && xdpyinfo >/dev/null 2>&1; do
+        kill -0 "${SESSION_PIDS[-1]}" 2>/dev/null && [ $SECONDS -lt $deadline ] || continue 2
+        sleep 0.05
+    done
+    break
 done
+session_wait 1 "X server of its own" xdpyinfo
 
 mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
 cp "$here/xfce/xfce4-panel.xml" "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/"
@@ -27,7 +31,6 @@ session_wait 30 "notification area (StatusNotifierItem host)" python3 -c '
 import sys; sys.path.insert(0, sys.argv[1]); import desktop
 sys.exit(not desktop.prop("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
          "org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered"))' "$here"
-session_wait 30 "notification area (XEmbed)" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null &&
-    xdotool search --classname xfce4-panel >/dev/null && xwininfo -root -tree | grep -q "xfce4-panel"'
+session_wait 30 "panel" sh -c 'xwininfo -root -tree | grep -q "\"xfce4-panel\": (\"xfce4-panel\""'
 session_wait 30 "notification server" session_has_name org.freedesktop.Notifications
 session_run "$@"

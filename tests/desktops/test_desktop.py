@@ -7,9 +7,10 @@ import pathlib
 import shutil
 import subprocess
 import tempfile
+import time
 import unittest
 
-from desktop import OTHER_TITLE, end_process, wait_for
+from desktop import OTHER_COLOUR, OTHER_TITLE, end_process, wait_for
 
 DESKTOP = os.environ["ZENTIMO_DESKTOP"]
 SHOTS = os.environ.get("ZENTIMO_SHOTS") or tempfile.gettempdir()
@@ -20,6 +21,16 @@ SEED = {"Show Message": "True", "Alarm Message": MESSAGE}
 def expected_failure_on(*desktops):
     """For what a desktop cannot do at all; each use says why."""
     return unittest.expectedFailure if DESKTOP in desktops else (lambda test: test)
+
+
+def inside(window, x, y):
+    return window.x <= x < window.x + window.width and window.y <= y < window.y + window.height
+
+
+def pixel(png, x, y):
+    out = subprocess.run(["convert", png, "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"], check=True,
+                         capture_output=True).stdout
+    return tuple(out[:3])
 
 
 class Zentimo:
@@ -79,13 +90,33 @@ class DesktopTest(unittest.TestCase):
         wait_for(lambda: self.app.status() == "countdown alarm 00:00:00", timeout=15, what="the alarm")
         return main, other
 
-    def test_the_panel_stands_above_the_program_in_use(self):
-        self.launch()
+    def panel_at_alarm(self, options=None):
+        """The alarm panel, which must stand above the program in use and above Zentimo's own window."""
+        self.launch(options=options)
         main, other = self.alarm_while_working_elsewhere()
         panel = wait_for(lambda: [w for w in self.own_windows() if w.id != main.id], what="the alarm panel")[0]
-        wait_for(lambda: self.probe.is_above(panel, other), what="the panel above " + OTHER_TITLE)
+        above = lambda: self.probe.is_above(panel, other) and self.probe.is_above(panel, main)
+        wait_for(above, what="the panel above %s and the main window" % OTHER_TITLE)
+        # It stays there while its message scrolls in, a few real seconds.
+        deadline = time.monotonic() + 3
+        while time.monotonic() < deadline:
+            self.assertTrue(above(), "the panel went below another window")
+            time.sleep(0.2)
+        return panel, other
+
+    def test_with_the_big_window_on_top_the_panel_stands_above_it(self):
+        self.panel_at_alarm({"Size": "1", "On Top": "True"})
+
+    def test_the_panel_stands_above_the_program_in_use_shaped(self):
+        panel, other = self.panel_at_alarm()
         os.makedirs(SHOTS, exist_ok=True)
-        self.probe.screenshot(os.path.join(SHOTS, "alarm-%s.png" % DESKTOP))
+        shot = os.path.join(SHOTS, "alarm-%s.png" % DESKTOP)
+        self.probe.screenshot(shot)
+        # Shaped: at its rounded corner the program in use shows through.
+        corner = (panel.x + 2, panel.y + 2)
+        other = next(w for w in self.probe.windows() if w.id == other.id)
+        self.assertTrue(inside(other, *corner), "no other window behind the panel's corner")
+        self.assertLess(max(map(abs, map(int.__sub__, pixel(shot, *corner), OTHER_COLOUR))), 12, "not shaped")
 
     def test_the_tray_icon_is_in_this_desktops_tray_and_its_click_restores(self):
         self.launch("--tray")
@@ -118,7 +149,10 @@ class DesktopTest(unittest.TestCase):
         self.launch()
         self.main_window()
         self.assertEqual(self.app.command("--countdown", "3", "--start"), "")
-        wait_for(lambda: MESSAGE in speech(), timeout=30, what="Orca speaking the alarm message")
+        try:
+            wait_for(lambda: MESSAGE in speech(), timeout=30, what="Orca speaking the alarm message")
+        except AssertionError:
+            raise AssertionError("Orca said only:\n" + speech()[-600:]) from None
 
 
 if __name__ == "__main__":

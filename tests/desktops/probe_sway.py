@@ -1,0 +1,81 @@
+"""sway: windows and focus from the compositor's own tree (`swaymsg -t get_tree`), the tray through waybar's
+StatusNotifierItem host, notifications through `makoctl`; sway takes no injected input, so a click is the
+call the desktop makes for it."""
+
+import json
+
+import desktop
+from desktop import Notification, Window, run, wait_for
+
+
+def tree():
+    return json.loads(run("swaymsg", "-t", "get_tree", "--raw").stdout)
+
+
+def stacked(node):
+    """A workspace's windows lowest first: tiled, then floating in sway's order (the last drawn on top)."""
+    if node.get("pid") and node["type"] in ("con", "floating_con"):
+        yield node
+    for child in node.get("nodes", []):
+        yield from stacked(child)
+    for child in node.get("floating_nodes", []):
+        yield from stacked(child)
+
+
+def record(node):
+    rect = node["rect"]
+    return Window(node["id"], node["pid"], node.get("name") or "", rect["x"], rect["y"], rect["width"],
+                  rect["height"])
+
+
+class Probe(desktop.Probe):
+    def _nodes(self):
+        nodes = [n for n in stacked(tree()) if n.get("visible")]
+        # A fullscreen window stands over all others.
+        return sorted(nodes, key=lambda n: bool(n.get("fullscreen_mode")))
+
+    def windows(self):
+        return [record(n) for n in self._nodes()]
+
+    def active_window(self):
+        return next((record(n) for n in self._nodes() if n.get("focused")), None)
+
+    def activate(self, window):
+        run("swaymsg", "[con_id=%d]" % window.id, "focus")
+        wait_for(lambda: (self.active_window() or Window(*[None] * 7)).id == window.id, what="window active")
+
+    def open_other_window(self):
+        proc = self.open_other_program()
+        other = wait_for(lambda: [w for w in self.windows() if w.pid == proc.pid], what="the other window")[0]
+        self.activate(other)
+        return other
+
+    def tray_items(self):
+        # The watcher is waybar's own: what it holds, waybar's tray shows.
+        watcher = desktop.name_pid("org.kde.StatusNotifierWatcher")
+        with open("/proc/%d/comm" % watcher) as f:
+            if f.read().strip() != "waybar":
+                return []
+        return desktop.sni_items()
+
+    def tray_activate(self, item):
+        service, _, path = item.id.partition("/")
+        # waybar opens the menu instead for an item that says it is only a menu.
+        if desktop.prop(service, "/" + path, "org.kde.StatusNotifierItem", "ItemIsMenu"):
+            raise AssertionError("the item asks for its menu on a click")
+        desktop.sni_activate(item)
+
+    def notifications(self):
+        shown = json.loads(run("makoctl", "list").stdout)["data"][0]
+        value = lambda n, key, default="": n.get(key, {}).get("data", default)
+        return [Notification(value(n, "id"), value(n, "app-name"), value(n, "summary"), value(n, "body"),
+                             list(value(n, "actions", {}).values())) for n in shown]
+
+    def invoke_action(self, notification, label):
+        shown = json.loads(run("makoctl", "list").stdout)["data"][0]
+        actions = next(n["actions"]["data"] for n in shown if n["id"]["data"] == notification.id)
+        key = next(k for k, v in actions.items() if v == label)
+        run("makoctl", "invoke", "-n", str(notification.id), key)
+
+    def screenshot(self, path):
+        run("grim", path)

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# sway 1.7 headless with XWayland, waybar (started by `exec`: its swaybar_command does not start it) with its
+# tray, and mako. session_sway.sh CMD... runs CMD inside and exits with its status.
+. "$(dirname "$0")/session_lib.sh"
+session_as_user "$0" "$@"
+session_begin sway
+
+export ZENTIMO_SESSION_DIR=$SESSION_DIR
+cp "$here/sway/waybar.json" "$SESSION_DIR/"
+export WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS=1 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
+session_spawn sway sway --config "$here/sway/config"
+session_wait 30 "sway" test -s "$SESSION_DIR/sway.env"
+while IFS= read -r line; do
+    case "$line" in
+    WAYLAND_DISPLAY=* | DISPLAY=* | SWAYSOCK=*) export "${line?}" ;;
+    esac
+done <"$SESSION_DIR/sway.env"
+unset WLR_BACKENDS WLR_HEADLESS_OUTPUTS WLR_RENDERER WLR_LIBINPUT_NO_DEVICES
+session_wait 30 "sway's IPC" swaymsg -t get_version
+session_wait 30 "waybar's tray" python3 -c '
+import sys; sys.path.insert(0, sys.argv[1]); import desktop
+sys.exit(not desktop.prop("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+         "org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered"))' "$here"
+session_wait 30 "notification server" session_has_name org.freedesktop.Notifications
+session_wait 30 "XWayland" xdpyinfo
+session_run "$@"
