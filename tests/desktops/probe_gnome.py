@@ -72,7 +72,7 @@ class Probe(desktop.Probe):
     def activate(self, window):
         # What a click on the window does: the shell activates it with the event's time.
         shell_eval("const w = global.display.list_all_windows().find(w => w.get_id() === %d);"
-                   "if (w) Main.activateWindow(w, global.get_current_time()); null" % window.id)
+                   "if (w) Main.activateWindow(w, global.display.get_current_time_roundtrip()); null" % window.id)
         wait_for(lambda: self._is_active(window), 20,
                  "window %r to be active" % window.title)
 

@@ -16,9 +16,10 @@ cat >"$XDG_DATA_HOME/applications/zentimo-desktop-probe.desktop" <<DESKTOP
 Type=Application
 Name=Desktop test probe
 Exec=$(readlink -f /usr/bin/python3)
-NoDisplay=true
 X-KDE-DBUS-Restricted-Interfaces=org.kde.KWin.ScreenShot2
 DESKTOP
+# KWin looks the entry up in the service cache: built now, before anyone reads a cache without it.
+kbuildsycoca5 --noincremental >"$SESSION_DIR/sycoca.log" 2>&1
 # /usr/bin/kwin_wayland carries file capabilities (CAP_SYS_NICE) that a container refuses to grant: a plain
 # copy runs.
 cp /usr/bin/kwin_wayland "$SESSION_DIR/kwin_wayland"
