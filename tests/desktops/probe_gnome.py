@@ -70,11 +70,14 @@ class Probe(desktop.Probe):
         return active is not None and active.id == window.id
 
     def activate(self, window):
-        # What a click on the window does: the shell activates it with the event's time.
-        shell_eval("const w = global.display.list_all_windows().find(w => w.get_id() === %d);"
-                   "if (w) Main.activateWindow(w, global.display.get_current_time_roundtrip()); null" % window.id)
-        wait_for(lambda: self._is_active(window), 20,
-                 "window %r to be active" % window.title)
+        # What a click on the window does: the shell activates it with the server's time. A window that has
+        # only just appeared may not take it yet: click again until it does.
+        def clicked():
+            shell_eval("const w = global.display.list_all_windows().find(w => w.get_id() === %d);"
+                       "if (w) Main.activateWindow(w, global.display.get_current_time_roundtrip()); null"
+                       % window.id)
+            return self._is_active(window)
+        wait_for(clicked, 20, "window %r to be active" % window.title)
 
     def _tray_icons(self):
         return shell_eval(TRAY_JS)

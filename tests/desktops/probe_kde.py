@@ -114,10 +114,12 @@ class Probe(desktop.Probe):
         return window
 
     def activate(self, window):
-        # What a click on the window does: KWin makes it the active window.
-        self.kwin("const w = workspace.clientList().find(w => w.internalId.toString() === %s);"
-                  "if (w) workspace.activeClient = w; report(null);" % json.dumps(window.id))
-        wait_for(lambda: self._is_active(window), 20, "window %r to be active" % window.title)
+        # What a click on the window does: KWin makes it the active window (again, until it has taken it).
+        def clicked():
+            self.kwin("const w = workspace.clientList().find(w => w.internalId.toString() === %s);"
+                      "if (w) workspace.activeClient = w; report(null);" % json.dumps(window.id))
+            return self._is_active(window)
+        wait_for(clicked, 20, "window %r to be active" % window.title)
 
     def tray_items(self):
         # The items of the watcher, while plasmashell's system tray is the host that shows them.
