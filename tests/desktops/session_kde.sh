@@ -7,15 +7,18 @@ session_as_user "$0" "$@"
 session_begin kde
 
 export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5
-# KWin lets a program take screenshots when the desktop file whose Exec is that program's executable lists the
-# interface; the tests' probe runs in /usr/bin/python3. The Wayland interfaces need no such entry.
+# KWin lets a program take screenshots when the desktop entry whose Exec is that program's executable lists the
+# interface; the tests' probe runs in /usr/bin/python3. Python ships an entry for the same executable: ours takes
+# its name, so it shadows that one rather than standing beside it (KWin would ask either). The Wayland interfaces
+# need no entry.
 export KWIN_WAYLAND_NO_PERMISSION_CHECKS=1
+python=$(readlink -f /usr/bin/python3)
 mkdir -p "$XDG_DATA_HOME/applications"
-cat >"$XDG_DATA_HOME/applications/zentimo-desktop-probe.desktop" <<DESKTOP
+cat >"$XDG_DATA_HOME/applications/$(basename "$python").desktop" <<DESKTOP
 [Desktop Entry]
 Type=Application
 Name=Desktop test probe
-Exec=$(readlink -f /usr/bin/python3)
+Exec=$python
 X-KDE-DBUS-Restricted-Interfaces=org.kde.KWin.ScreenShot2
 DESKTOP
 # KWin looks the entry up in the service cache: built now, before anyone reads a cache without it.
