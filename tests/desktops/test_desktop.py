@@ -96,6 +96,8 @@ class DesktopTest(unittest.TestCase):
         self.launch(options=options)
         main, other = self.alarm_while_working_elsewhere()
         panel = wait_for(lambda: [w for w in self.own_windows() if w.id != main.id], what="the alarm panel")[0]
+        # The user goes on working: KWin hides the utility windows of a program that is not the active one.
+        self.probe.activate(other)
         above = lambda: self.probe.is_above(panel, other) and self.probe.is_above(panel, main)
         wait_for(above, what="the panel above %s and the main window" % OTHER_TITLE)
         # It stays there while its message scrolls in, a few real seconds.

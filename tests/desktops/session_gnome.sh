@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# GNOME Shell 43 headless on Wayland, with XWayland, the AppIndicator extension as its tray and the shell's own
+# notification server. session_gnome.sh CMD... runs CMD inside and exits with its status.
+. "$(dirname "$0")/session_lib.sh"
+session_as_user "$0" "$@"
+session_begin gnome
+
+# The shell wants a system bus (logind, accounts, ...); a private one with no services is enough.
+cat >"$SESSION_DIR/system.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:path=$XDG_RUNTIME_DIR/system_bus</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONF
+session_spawn system-bus dbus-daemon --config-file="$SESSION_DIR/system.conf" --nofork --nopidfile
+export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/system_bus"
+session_wait 20 "the system bus" dbus-send --system --dest=org.freedesktop.DBus --print-reply \
+    /org/freedesktop/DBus org.freedesktop.DBus.GetId
+
+# Settings from a key file in the private configuration folder: the two extensions on, nothing else asked.
+export GSETTINGS_BACKEND=keyfile
+mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings" "$XDG_DATA_HOME/gnome-shell/extensions"
+cp -r "$here/gnome/zentimo-test@zentimo.example" "$XDG_DATA_HOME/gnome-shell/extensions/"
+# Without a display manager the shell warns once that it cannot lock the screen; this says it already has.
+touch "$XDG_DATA_HOME/gnome-shell/lock-warning-shown"
+cat >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile" <<KEYS
+[org/gnome/shell]
+enabled-extensions=['ubuntu-appindicators@ubuntu.com', 'zentimo-test@zentimo.example']
+disable-user-extensions=false
+welcome-dialog-last-shown-version='999'
+
+[org/gnome/desktop/interface]
+enable-animations=false
+KEYS
+
+export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME
+session_spawn shell gnome-shell --headless --wayland --virtual-monitor 1280x800
+
+# Ready when the shell answers Eval (the test extension is on), the AppIndicator extension is the tray's host,
+# the shell owns the notification server and XWayland is up.
+session_wait 60 "GNOME Shell (Eval)" sh -c 'gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
+    --method org.gnome.Shell.Eval "Main.layoutManager._startingUp === false && !Main.overview.visible" | grep -q "true, .true."'
+session_wait 30 "tray (StatusNotifierItem host)" sh -c 'gdbus call --session --dest org.kde.StatusNotifierWatcher \
+    --object-path /StatusNotifierWatcher --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+    IsStatusNotifierHostRegistered | grep -q true'
+session_wait 30 "notification server" session_has_name org.freedesktop.Notifications
+session_wait 30 "XWayland" sh -c 'ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* && gdbus call --session --dest org.gnome.Shell \
+    --object-path /org/gnome/Shell --method org.gnome.Shell.Eval "GLib.getenv(\"DISPLAY\") || \"\"" | grep -q "true, .\"\?:"'
+DISPLAY=$(gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval \
+    'GLib.getenv("DISPLAY")' | sed -n 's/.*"\(:[0-9]*\)".*/\1/p')
+XAUTHORITY=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* | head -n1)
+export DISPLAY XAUTHORITY WAYLAND_DISPLAY=wayland-0
+session_run "$@"
