@@ -1,5 +1,5 @@
-"""What the desktop probes share: the records they answer with, the waits, X11 and StatusNotifierItem look-ups,
-and the base class whose methods every probe_<desktop>.py provides (see README.md)."""
+"""What the desktop probes share: the records they answer with, the waits, StatusNotifierItem look-ups, and the
+base class of every probe_<desktop>.py (its methods in README.md)."""
 
 import collections
 import os
@@ -20,6 +20,11 @@ OTHER_COLOUR = (40, 120, 180)  # the other window's whole area
 Window = collections.namedtuple("Window", "id pid title x y width height")
 TrayItem = collections.namedtuple("TrayItem", "id pid title")
 Notification = collections.namedtuple("Notification", "id app_name summary body actions")
+
+
+def window_of(record):
+    """A Window from a dict with the same keys, as the shells' scripts answer."""
+    return Window(**{field: record[field] for field in Window._fields})
 
 
 def wait_for(predicate, timeout=20.0, what="condition"):
@@ -66,11 +71,6 @@ def name_pid(name):
                 "GetConnectionUnixProcessID", (name,), "(s)")[0]
 
 
-def has_owner(name):
-    return call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
-                (name,), "(s)")[0]
-
-
 def sni_items():
     """The StatusNotifierItems the session's watcher holds, as TrayItems (id "service/path")."""
     watcher = ("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher")
@@ -98,45 +98,9 @@ def sni_activate(item, x=0, y=0):
     call(service, "/" + path, "org.kde.StatusNotifierItem", "Activate", (x, y), "(ii)")
 
 
-# X11, through the X tools (Xfce; the X side of the Wayland desktops).
-def x_prop(window, name, env=None):
-    out = run("xprop", "-id", str(window), name, check=False, env=env).stdout
-    return out.split("=", 1)[1].strip() if "=" in out else None
-
-
-def x_stacking(env=None):
-    """Managed top-level client windows, lowest first."""
-    out = run("xprop", "-root", "_NET_CLIENT_LIST_STACKING", check=False, env=env).stdout
-    if "#" not in out:
-        return []
-    return [int(w.strip(), 16) for w in out.split("#", 1)[1].split(",") if w.strip()]
-
-
-def x_window(window, env=None):
-    """A Window record of a viewable X client window, or None."""
-    info = run("xwininfo", "-id", str(window), check=False, env=env).stdout
-    if "IsViewable" not in info:
-        return None
-    fields = {}
-    for line in info.splitlines():
-        key, _, value = line.strip().partition(":")
-        fields[key] = value.strip()
-    pid = x_prop(window, "_NET_WM_PID", env)
-    title = x_prop(window, "_NET_WM_NAME", env) or x_prop(window, "WM_NAME", env) or ""
-    return Window(window, int(pid) if pid and pid.isdigit() else None, title.strip('"'),
-                  int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"]),
-                  int(fields["Width"]), int(fields["Height"]))
-
-
-def x_active(env=None):
-    out = run("xprop", "-root", "_NET_ACTIVE_WINDOW", check=False, env=env).stdout
-    if "#" not in out:
-        return None
-    return int(out.split("#", 1)[1].split(",")[0].strip(), 16) or None
-
-
 class Probe:
-    """The base of every probe_<desktop>.py; the methods raise until a probe provides them."""
+    """The base of every probe_<desktop>.py, which adds windows(), active_id(), click(window), tray_items(),
+    tray_activate(item), notifications(), invoke_action(notification, label), screenshot(path)."""
 
     SCREEN_READER = False
 
@@ -150,40 +114,27 @@ class Probe:
         self.started.append(proc)
         return proc
 
-    def open_other_program(self, extra_env=None):
+    def open_other_program(self):
         return self.spawn(sys.executable, os.path.join(HERE, "other_window.py"), OTHER_TITLE,
-                          ",".join(map(str, OTHER_COLOUR)), env=dict(os.environ, **(extra_env or {})))
+                          ",".join(map(str, OTHER_COLOUR)))
 
-    def windows(self):
-        raise NotImplementedError
-
-    def active_window(self):
-        raise NotImplementedError
+    def is_active(self, window):
+        return self.active_id() == window.id
 
     def is_above(self, a, b):
         ids = [w.id for w in self.windows()]
         return a.id in ids and b.id in ids and ids.index(a.id) > ids.index(b.id)
 
-    def open_other_window(self):
-        raise NotImplementedError
-
     def activate(self, window):
-        raise NotImplementedError
+        """What a click on the window does; again until it takes (a window just shown may not take it yet)."""
+        wait_for(lambda: self.click(window) or self.is_active(window), 20, "window %r to be active" % window.title)
 
-    def tray_items(self):
-        raise NotImplementedError
-
-    def tray_activate(self, item):
-        raise NotImplementedError
-
-    def notifications(self):
-        raise NotImplementedError
-
-    def invoke_action(self, notification, label):
-        raise NotImplementedError
-
-    def screenshot(self, path):
-        raise NotImplementedError
+    def open_other_window(self):
+        proc = self.open_other_program()
+        window = wait_for(lambda: next((w for w in self.windows() if w.pid == proc.pid), None), 30,
+                          "the other program's window")
+        self.activate(window)
+        return window
 
     def start_screen_reader(self):
         """Orca with its preferences in a folder of its own; it speaks to nowhere and writes what it would say

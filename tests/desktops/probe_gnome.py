@@ -5,7 +5,7 @@ import json
 import os
 
 import desktop
-from desktop import Notification, TrayItem, Window, wait_for
+from desktop import Notification, TrayItem
 
 SHELL = ("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell")
 
@@ -50,34 +50,15 @@ class Probe(desktop.Probe):
 
     def windows(self):
         # Without the shell's own (XWayland's 1x1 window of the shell).
-        return [Window(w["id"], w["pid"] or None, w["title"], w["x"], w["y"], w["width"], w["height"])
-                for w in shell_eval(WINDOWS_JS) if w["pid"] != self.shell_pid]
+        return [desktop.window_of(w) for w in shell_eval(WINDOWS_JS) if w["pid"] != self.shell_pid]
 
-    def active_window(self):
-        focus = shell_eval("global.display.focus_window ? global.display.focus_window.get_id() : 0")
-        return next((w for w in self.windows() if w.id == focus), None)
+    def active_id(self):
+        return shell_eval("global.display.focus_window ? global.display.focus_window.get_id() : 0")
 
-    def open_other_window(self):
-        proc = self.open_other_program()
-        window = wait_for(lambda: next((w for w in self.windows() if w.pid == proc.pid), None), 30,
-                          "the other program's window")
-        if not self._is_active(window):
-            self.activate(window)
-        return window
-
-    def _is_active(self, window):
-        active = self.active_window()
-        return active is not None and active.id == window.id
-
-    def activate(self, window):
-        # What a click on the window does: the shell activates it with the server's time. A window that has
-        # only just appeared may not take it yet: click again until it does.
-        def clicked():
-            shell_eval("const w = global.display.list_all_windows().find(w => w.get_id() === %d);"
-                       "if (w) Main.activateWindow(w, global.display.get_current_time_roundtrip()); null"
-                       % window.id)
-            return self._is_active(window)
-        wait_for(clicked, 20, "window %r to be active" % window.title)
+    def click(self, window):
+        # What a click on the window does: the shell activates it with the server's time.
+        shell_eval("const w = global.display.list_all_windows().find(w => w.get_id() === %d);"
+                   "if (w) Main.activateWindow(w, global.display.get_current_time_roundtrip()); null" % window.id)
 
     def _tray_icons(self):
         return shell_eval(TRAY_JS)

@@ -8,7 +8,7 @@ import tempfile
 import threading
 
 import desktop
-from desktop import Gio, GLib, Notification, Window, wait_for
+from desktop import Gio, GLib, Notification, wait_for
 
 PROBE_PATH = "/org/zentimo/KWinProbe"
 PROBE_XML = """<node>
@@ -94,32 +94,15 @@ class Probe(desktop.Probe):
             os.unlink(f.name)
 
     def windows(self):
-        return [Window(w["id"], w["pid"] or None, w["title"], w["x"], w["y"], w["width"], w["height"])
-                for w in self.kwin(WINDOWS_JS)]
+        return [desktop.window_of(w) for w in self.kwin(WINDOWS_JS)]
 
-    def active_window(self):
-        active = self.kwin("report(workspace.activeClient ? workspace.activeClient.internalId.toString() : '');")
-        return next((w for w in self.windows() if w.id == active), None)
+    def active_id(self):
+        return self.kwin("report(workspace.activeClient ? workspace.activeClient.internalId.toString() : '');")
 
-    def _is_active(self, window):
-        active = self.active_window()
-        return active is not None and active.id == window.id
-
-    def open_other_window(self):
-        proc = self.open_other_program()
-        window = wait_for(lambda: next((w for w in self.windows() if w.pid == proc.pid), None), 30,
-                          "the other program's window")
-        if not self._is_active(window):
-            self.activate(window)
-        return window
-
-    def activate(self, window):
-        # What a click on the window does: KWin makes it the active window (again, until it has taken it).
-        def clicked():
-            self.kwin("const w = workspace.clientList().find(w => w.internalId.toString() === %s);"
-                      "if (w) workspace.activeClient = w; report(null);" % json.dumps(window.id))
-            return self._is_active(window)
-        wait_for(clicked, 20, "window %r to be active" % window.title)
+    def click(self, window):
+        # What a click on the window does: KWin makes it the active window.
+        self.kwin("const w = workspace.clientList().find(w => w.internalId.toString() === %s);"
+                  "if (w) workspace.activeClient = w; report(null);" % json.dumps(window.id))
 
     def tray_items(self):
         # The items of the watcher, while plasmashell's system tray is the host that shows them.

@@ -5,7 +5,7 @@ call the desktop makes for it."""
 import json
 
 import desktop
-from desktop import Notification, Window, run, wait_for
+from desktop import Notification, Window, run
 
 
 def tree():
@@ -37,18 +37,11 @@ class Probe(desktop.Probe):
     def windows(self):
         return [record(n) for n in self._nodes()]
 
-    def active_window(self):
-        return next((record(n) for n in self._nodes() if n.get("focused")), None)
+    def active_id(self):
+        return next((n["id"] for n in self._nodes() if n.get("focused")), None)
 
-    def activate(self, window):
+    def click(self, window):
         run("swaymsg", "[con_id=%d]" % window.id, "focus")
-        wait_for(lambda: (self.active_window() or Window(*[None] * 7)).id == window.id, what="window active")
-
-    def open_other_window(self):
-        proc = self.open_other_program()
-        other = wait_for(lambda: [w for w in self.windows() if w.pid == proc.pid], what="the other window")[0]
-        self.activate(other)
-        return other
 
     def tray_items(self):
         # The watcher is waybar's own: what it holds, waybar's tray shows.

@@ -5,7 +5,7 @@ import gi
 from Xlib import X, Xatom, display as xdisplay
 
 import desktop
-from desktop import Notification, Window, run, wait_for
+from desktop import Notification, Window, run
 
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
@@ -100,19 +100,12 @@ class Probe(desktop.Probe):
                 continue  # gone meanwhile
         return found
 
-    def active_window(self):
+    def active_id(self):
         active = self._property(self.root, "_NET_ACTIVE_WINDOW", Xatom.WINDOW)
-        return next((w for w in self.windows() if active is not None and len(active) and w.id == active[0]), None)
+        return active[0] if active is not None and len(active) else None
 
-    def activate(self, window):
+    def click(self, window):
         run("xdotool", "windowactivate", str(window.id), check=False)
-        wait_for(lambda: (self.active_window() or Window(*[None] * 7)).id == window.id, what="window active")
-
-    def open_other_window(self):
-        proc = self.open_other_program()
-        other = wait_for(lambda: [w for w in self.windows() if w.pid == proc.pid], what="the other window")[0]
-        self.activate(other)
-        return other
 
     def _tray_area(self):
         """The notification-area plugin's window inside the panel (it runs in a wrapper process of its own)."""

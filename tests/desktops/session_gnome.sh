@@ -44,18 +44,15 @@ KEYS
 export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME
 session_spawn shell gnome-shell --headless --wayland --virtual-monitor 1280x800
 
-# Ready when the shell answers Eval (the test extension is on), the AppIndicator extension is the tray's host,
-# the shell owns the notification server and XWayland is up.
-session_wait 60 "GNOME Shell (Eval)" sh -c 'gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
-    --method org.gnome.Shell.Eval "Main.layoutManager._startingUp === false && !Main.overview.visible" | grep -q "true, .true."'
-session_wait 30 "tray (StatusNotifierItem host)" sh -c 'gdbus call --session --dest org.kde.StatusNotifierWatcher \
-    --object-path /StatusNotifierWatcher --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-    IsStatusNotifierHostRegistered | grep -q true'
-session_wait 30 "notification server" session_has_name org.freedesktop.Notifications
-session_wait 30 "XWayland" sh -c 'ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* && gdbus call --session --dest org.gnome.Shell \
-    --object-path /org/gnome/Shell --method org.gnome.Shell.Eval "GLib.getenv(\"DISPLAY\") || \"\"" | grep -q "true, .\"\?:"'
-DISPLAY=$(gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval \
-    'GLib.getenv("DISPLAY")' | sed -n 's/.*"\(:[0-9]*\)".*/\1/p')
+shell_eval() {
+    gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval "$1"
+}
+# Ready when the shell answers Eval (the test extension is on) and XWayland is up.
+shell_started() { shell_eval 'Main.layoutManager._startingUp === false && !Main.overview.visible' | grep -q 'true, .true.'; }
+xwayland_up() { ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* && shell_eval 'GLib.getenv("DISPLAY") || ""' | grep -q '":'; }
+session_wait 60 "GNOME Shell (Eval)" shell_started
+session_wait 30 "XWayland" xwayland_up
+DISPLAY=$(shell_eval 'GLib.getenv("DISPLAY")' | sed -n 's/.*"\(:[0-9]*\)".*/\1/p')
 XAUTHORITY=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* | head -n1)
 export DISPLAY XAUTHORITY WAYLAND_DISPLAY=wayland-0
 session_run "$@"

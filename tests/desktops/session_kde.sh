@@ -43,8 +43,4 @@ session_wait 60 "KWin with XWayland" test -s "$SESSION_DIR/display.env"
 set -a
 . "$SESSION_DIR/display.env"
 set +a
-session_wait 60 "system tray (StatusNotifierItem host)" sh -c 'gdbus call --session --dest org.kde.StatusNotifierWatcher \
-    --object-path /StatusNotifierWatcher --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-    IsStatusNotifierHostRegistered | grep -q true'
-session_wait 60 "notification server" session_has_name org.freedesktop.Notifications
 session_run "$@"

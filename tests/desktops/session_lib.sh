@@ -69,14 +69,20 @@ session_wait() {
     done
 }
 
-# session_has_name NAME: a bus name has an owner on the session bus.
-session_has_name() {
+session_has_tray() {
+    gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher --method \
+        org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher IsStatusNotifierHostRegistered | grep -q true
+}
+session_has_notifications() {
     dbus-send --session --dest=org.freedesktop.DBus --print-reply /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner "string:$1" | grep -q 'boolean true'
+        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications | grep -q 'boolean true'
 }
 
-# session_run CMD...: runs the tests inside; the script's status is theirs.
+# session_run CMD...: once the desktop's tray host and notification server are there, runs the tests inside;
+# the script's status is theirs.
 session_run() {
+    session_wait 60 "tray (StatusNotifierItem host)" session_has_tray
+    session_wait 60 "notification server" session_has_notifications
     echo "session $ZENTIMO_DESKTOP ready: DISPLAY=${DISPLAY:-} WAYLAND_DISPLAY=${WAYLAND_DISPLAY:-}"
     local status=0
     "$@" || status=$?

@@ -17,10 +17,5 @@ while IFS= read -r line; do
 done <"$SESSION_DIR/sway.env"
 unset WLR_BACKENDS WLR_HEADLESS_OUTPUTS WLR_RENDERER WLR_LIBINPUT_NO_DEVICES
 session_wait 30 "sway's IPC" swaymsg -t get_version
-session_wait 30 "waybar's tray" python3 -c '
-import sys; sys.path.insert(0, sys.argv[1]); import desktop
-sys.exit(not desktop.prop("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
-         "org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered"))' "$here"
-session_wait 30 "notification server" session_has_name org.freedesktop.Notifications
 session_wait 30 "XWayland" xdpyinfo
 session_run "$@"

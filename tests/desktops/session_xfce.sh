@@ -27,10 +27,5 @@ session_spawn xfwm4 xfwm4 --compositor=off
 session_wait 30 "window manager" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
 session_spawn notifyd /usr/lib/x86_64-linux-gnu/xfce4/notifyd/xfce4-notifyd
 session_spawn panel xfce4-panel --disable-wm-check
-session_wait 30 "notification area (StatusNotifierItem host)" python3 -c '
-import sys; sys.path.insert(0, sys.argv[1]); import desktop
-sys.exit(not desktop.prop("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
-         "org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered"))' "$here"
 session_wait 30 "panel" sh -c 'xwininfo -root -tree | grep -q "\"xfce4-panel\": (\"xfce4-panel\""'
-session_wait 30 "notification server" session_has_name org.freedesktop.Notifications
 session_run "$@"
