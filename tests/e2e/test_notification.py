@@ -1,6 +1,6 @@
 """An alarm while another program is active, against a stand-in notification server on the test's session bus
-(real seconds): what Notify carries, its "Alarm Off" action and the withdrawal that follows; and the message
-panel as a screen reader finds it."""
+(real seconds): what Notify carries, and the message panel as a screen reader finds it. What its actions do and
+when it is withdrawn is tst_notice's; the real servers' round trip is tests/desktops'."""
 
 import os
 import subprocess
@@ -34,7 +34,6 @@ class NotificationTest(Case):
             self.last_id += 1
             return GLib.Variant("(u)", (self.last_id,))
         if method == "CloseNotification":
-            self.server.emit(PATH, IFACE, "NotificationClosed", GLib.Variant("(uu)", (params.unpack()[0], 3)))
             return None
         if method == "GetCapabilities":
             return GLib.Variant("(as)", (["actions", "body"],))
@@ -69,7 +68,3 @@ class NotificationTest(Case):
         # The panel is announced as a notification by its message.
         self.control(MESSAGE, "notification")
 
-        # "Alarm Off" pressed in the notification; the alarm's end withdraws it.
-        self.server.emit(PATH, IFACE, "ActionInvoked", GLib.Variant("(us)", (1, "alarm-off")))
-        wait_for(lambda: zentimo("--status").stdout == "countdown stopped 00:00:00\n", what="the alarm off")
-        wait_for(lambda: [c.unpack() for c in self.calls("CloseNotification")] == [(1,)], what="withdrawn")

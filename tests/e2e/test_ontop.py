@@ -1,22 +1,12 @@
 """With "On Top", every round trip out of the top band and back (About, Presets, Options, the alarm message)
-leaves the main window where it was, at its size, and above again; the message stands above the big window
-brought forward by the alarm (real seconds)."""
+leaves the main window where it was, at its size, and above again; the big window brought forward by the alarm
+gives the band back once its message closes (real seconds)."""
 
 from zentimo_e2e import Case, Zentimo, click_at, geometry, key, run, wait_for
 
 # Twips rectangles of the small window's buttons that open a dialog, with its title and the key closing it.
 DIALOGS = [((2670, 1320, 735, 345), "About...", "Return"), ((1920, 960, 735, 345), "Presets - Countdown Mode", "Escape"),
            ((1170, 960, 735, 345), "Options", "Escape")]
-
-
-def prop(window, name):
-    return run("xprop", "-id", str(window), name, check=False).stdout
-
-
-def stacking():
-    """The managed windows from bottom to top, as the window manager says."""
-    out = run("xprop", "-root", "_NET_CLIENT_LIST_STACKING").stdout.split("#", 1)[-1]
-    return [int(w, 16) for w in out.replace(",", " ").split()]
 
 
 def above(window):
@@ -57,15 +47,10 @@ class OnTopTest(Case):
         start = geometry(self.window)
         panel = wait_for(lambda: [w for w in self.app.windows() if geometry(w)[2:] == (692, 124)], timeout=10,
                          what="the alarm's message window")[0]
-        # Not a utility window, which KWin hides while the program is not the active one.
-        kind = prop(panel, "_NET_WM_WINDOW_TYPE")
-        self.assertIn("_NET_WM_WINDOW_TYPE_NORMAL", kind)
-        self.assertNotIn("_NET_WM_WINDOW_TYPE_UTILITY", kind)
-        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", prop(panel, "_NET_WM_STATE"))
-        # The alarm brought the big window forward: out of the band, below the message.
+        # Above the big window on each real desktop is tests/desktops' check; here, what they do not look at.
+        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", run("xprop", "-id", str(panel), "_NET_WM_STATE").stdout)
+        # The alarm brought the big window forward: out of the band.
         wait_for(lambda: not above(self.window), what="the big window out of the top band")
-        order = stacking()
-        self.assertGreater(order.index(panel), order.index(self.window))
         x, y, _, _ = geometry(panel)
         click_at(x + 625, y + 67)  # the Close button
         wait_for(lambda: not [w for w in self.app.windows() if w != self.window], what="the message closed")

@@ -1,21 +1,9 @@
 """The notification-area icon in icewm's XEmbed tray, driven with real clicks: the menu's About box, a double
-click back; and in a StatusNotifierItem host (a stand-in watcher and host on the session bus), whose one
-activation brings the window back."""
+click back. A StatusNotifierItem host's activation is the real desktops' (tests/desktops)."""
 
 import time
 
-from gi.repository import GLib
-
-from zentimo_e2e import Case, StandIn, click_at, geometry, key, run, wait_for
-
-WATCHER = """<node><interface name="org.kde.StatusNotifierWatcher">
-  <method name="RegisterStatusNotifierItem"><arg type="s"/></method>
-  <method name="RegisterStatusNotifierHost"><arg type="s"/></method>
-  <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
-  <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
-  <property name="ProtocolVersion" type="i" access="read"/>
-  <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
-</interface></node>"""
+from zentimo_e2e import Case, click_at, geometry, key, run, wait_for
 
 
 def mapped(window):
@@ -60,18 +48,3 @@ class TrayTest(Case):
         wait_for(lambda: not set(icons) & set(self.app.windows(None)), what="icon removed")
         # The taskbar entry that the tray took away stays away.
         self.assertTrue(skips_taskbar(self.window))
-
-    def test_status_notifier_host_restores_on_its_activation(self):
-        watcher = StandIn("org.kde.StatusNotifierWatcher", {"/StatusNotifierWatcher": WATCHER}, lambda *_: None,
-                          {"IsStatusNotifierHostRegistered": GLib.Variant("b", True),
-                           "ProtocolVersion": GLib.Variant("i", 0), "RegisteredStatusNotifierItems": GLib.Variant("as", [])})
-        self.addCleanup(watcher.stop)
-        self.launch()
-        self.app.click(self.window, "Tray")
-        item = wait_for(lambda: [p.unpack()[0] for m, p in watcher.calls if m == "RegisterStatusNotifierItem"],
-                        what="the item registered")[0]
-        self.assertFalse(mapped(self.window))
-        self.assertFalse([w for w in self.app.windows(None) if in_tray(w)], "an XEmbed icon as well")
-        # What a host does on a click.
-        watcher.call(item, "/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate", GLib.Variant("(ii)", (5, 5)))
-        wait_for(lambda: mapped(self.window), what="window restored by the activation")

@@ -259,12 +259,12 @@ def run_in_own_session(script, argv):
 class StandIn:
     """A desktop service played on the test's session bus: each interface XML is served at its path under the
     bus name, with its own connection and main loop in a thread. calls lists (method, arguments as a GLib
-    Variant); answer(method, params) gives the reply's Variant or None; properties maps a name to its Variant."""
+    Variant); answer(method, params) gives the reply's Variant or None."""
 
-    def __init__(self, name, objects, answer, properties=None):
+    def __init__(self, name, objects, answer):
         import threading
         from gi.repository import Gio, GLib
-        self.Gio, self.GLib, self.calls, self.answer, self.properties = Gio, GLib, [], answer, properties or {}
+        self.calls, self.answer = [], answer
         ready = threading.Event()
 
         def serve():
@@ -275,10 +275,9 @@ class StandIn:
             flags = Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION
             self.bus = Gio.DBusConnection.new_for_address_sync(address, flags, None, None)
             for path, xml in objects.items():
-                self.bus.register_object(path, Gio.DBusNodeInfo.new_for_xml(xml).interfaces[0], self._call,
-                                         lambda *args: self.properties.get(args[-1]))
-            self.call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-                      GLib.Variant("(su)", (name, 4)))
+                self.bus.register_object(path, Gio.DBusNodeInfo.new_for_xml(xml).interfaces[0], self._call)
+            self.bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
+                               GLib.Variant("(su)", (name, 4)), None, 0, 5000, None)
             ready.set()
             self.loop.run()
 
@@ -289,12 +288,6 @@ class StandIn:
     def _call(self, connection, sender, path, interface, method, params, invocation):
         self.calls.append((method, params))
         invocation.return_value(self.answer(method, params))
-
-    def call(self, dest, path, interface, method, params):
-        return self.bus.call_sync(dest, path, interface, method, params, None, 0, 5000, None)
-
-    def emit(self, path, interface, signal, params):
-        self.bus.emit_signal(None, path, interface, signal, params)
 
     def stop(self):
         self.loop.quit()
