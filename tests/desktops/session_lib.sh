@@ -58,10 +58,7 @@ session_wait() {
     until "$@" >/dev/null 2>&1; do
         if [ $SECONDS -ge $deadline ]; then
             echo "session $ZENTIMO_DESKTOP: no $what after ${seconds}s; logs in $SESSION_DIR" >&2
-            for log in "$SESSION_DIR"/*.log; do
-                echo "--- $log" >&2
-                tail -n 20 "$log" >&2
-            done
+            tail -n 20 "$SESSION_DIR"/*.log >&2
             DESKTOP_KEEP=1
             exit 125
         fi

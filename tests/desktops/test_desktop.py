@@ -19,11 +19,6 @@ MESSAGE = "Tea is ready - take it out now"
 SEED = {"Show Message": "True", "Alarm Message": MESSAGE}
 
 
-def expected_failure_on(*desktops):
-    """For what a desktop cannot do at all; each use says why."""
-    return unittest.expectedFailure if DESKTOP in desktops else (lambda test: test)
-
-
 def inside(window, x, y):
     return window.x <= x < window.x + window.width and window.y <= y < window.y + window.height
 
