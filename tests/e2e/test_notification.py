@@ -55,9 +55,9 @@ class NotificationTest(Case):
         self.assertEqual(zentimo("--countdown", "2", "--start").returncode, 0)
         params = wait_for(lambda: self.calls("Notify"), timeout=8, what="Notify")[0]
         hints = params.get_child_value(6)
-        self.assertEqual(params.unpack()[:6] + params.unpack()[7:],
-                         ("Zentimo", 0, "example.fernwick.Zentimo", MESSAGE, "Countdown Mode 00:00:02",
-                          ["alarm-off", "Alarm Off"], 0))
+        # Its actions and time-out for each kind of alarm are tst_notice's.
+        self.assertEqual(params.unpack()[:5],
+                         ("Zentimo", 0, "example.fernwick.Zentimo", MESSAGE, "Countdown Mode 00:00:02"))
         # Run from the build, the icon is in no theme: its pixels travel with the notification.
         width, height, stride, alpha, bits, channels, data = hints.unpack().pop("image-data")
         self.assertEqual((width, height, stride, alpha, bits, channels, len(data)), (48, 48, 192, True, 8, 4, 9216))
