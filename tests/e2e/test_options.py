@@ -15,6 +15,8 @@ class OptionsTest(Case):
         self.control("Message text", "text").get_editable_text_iface().set_text_contents("Rise and shine")
         press(self.control("Done", "push button"))
         wait_for(lambda: not app.windows("Options"), what="Options closed")
+        # The options are saved before the big window replaces the small one; ending sooner could lose them.
+        wait_for(lambda: [w for w in app.windows() if geometry(w)[2] > 500], 15, what="big window")
 
         end_process(app.proc)
         app.start()
