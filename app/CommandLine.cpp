@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "engine/Version.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
 #include <utility>
@@ -170,7 +172,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
         return answered(parser.helpText());
     if (parser.isSet(QStringLiteral("version")))
-        return answered(QStringLiteral("zentimo " ZENTIMO_VERSION "\n"));
+        return answered(QStringLiteral("zentimo ") + QLatin1String(kVersion) + QLatin1Char('\n'));
     if (!parser.positionalArguments().isEmpty())
         return refused(QStringLiteral("unexpected argument '%1'. See zentimo --help.")
                            .arg(parser.positionalArguments().constFirst()));
