@@ -10,9 +10,6 @@
 namespace zentimo {
 
 namespace {
-const QString kStart = QStringLiteral("Start");
-const QString kStop = QStringLiteral("Stop");
-
 Actions::Answer refused(const QString& why)
 {
     return {Actions::Answer::Kind::Refused, why};
@@ -21,9 +18,9 @@ Actions::Answer refused(const QString& why)
 
 Actions::Actions(Controller& controller, Engine& engine) : m_controller(controller), m_engine(engine) {}
 
-QString Actions::caption() const
+bool Actions::idle() const
 {
-    return m_engine.smallFace()->caption();
+    return m_engine.runState() == RunState::Idle;
 }
 
 QString Actions::mode() const
@@ -41,8 +38,7 @@ bool Actions::running() const
 
 bool Actions::alarmRinging() const
 {
-    const QString c = caption();
-    return c != kStart && c != kStop;
+    return m_engine.ringing();
 }
 
 FieldTexts Actions::fields() const
@@ -53,9 +49,7 @@ FieldTexts Actions::fields() const
 QString Actions::status() const
 {
     const FieldTexts t = fields();
-    const QString time = m_engine.options().WakeMode
-                             ? t.hours + QLatin1Char(':') + t.minutes + t.seconds
-                             : t.hours + QLatin1Char(':') + t.minutes + QLatin1Char(':') + t.seconds;
+    const QString time = m_engine.options().WakeMode ? wakeText(t) : clockText(t);
     const QString state = alarmRinging() ? QStringLiteral("alarm")
                           : running()    ? QStringLiteral("running")
                                          : QStringLiteral("stopped");
@@ -72,20 +66,9 @@ Actions::Answer Actions::perform(const Step& step)
         return refused(QStringLiteral("Zentimo is showing a dialog; close it first."));
     if (m == QLatin1String("Stop"))
         return stop();
-    if (m == QLatin1String("Countdown")) {
-        const auto time = countdownTime(step.argument);
-        if (!time)
-            return {Answer::Kind::BadValue, QStringLiteral("%1: not a time the fields can hold; %2.")
-                                                .arg(step.argument, kCountdownForms)};
-        return setTime(false, *time);
-    }
-    if (m == QLatin1String("Wake")) {
-        const auto time = wakeTime(step.argument);
-        if (!time)
-            return {Answer::Kind::BadValue,
-                    QStringLiteral("%1: not a time of day; %2.").arg(step.argument, kWakeForms)};
-        return setTime(true, *time);
-    }
+    if (m == QLatin1String("Countdown") || m == QLatin1String("Wake"))
+        return step.time ? setTime(m == QLatin1String("Wake"), *step.time)
+                         : Answer{Answer::Kind::BadValue, QStringLiteral("%1 needs a time.").arg(m)};
     if (m == QLatin1String("Stopwatch"))
         return stopwatch();
     if (m == QLatin1String("Start"))
@@ -95,10 +78,32 @@ Actions::Answer Actions::perform(const Step& step)
     return {Answer::Kind::BadValue, QStringLiteral("no such action: %1").arg(m)};
 }
 
+// A time is read once the call could be carried out: a dialog refuses it, whatever its argument.
+Actions::Answer Actions::call(const QString& method, const QString& argument)
+{
+    if (QApplication::activeModalWidget())
+        return perform({method, {}});
+    if (method == QLatin1String("Countdown")) {
+        const auto time = countdownTime(argument);
+        if (!time)
+            return {Answer::Kind::BadValue,
+                    QStringLiteral("%1: not a time the fields can hold; %2.").arg(argument, kCountdownForms)};
+        return perform({method, time});
+    }
+    if (method == QLatin1String("Wake")) {
+        const auto time = wakeTime(argument);
+        if (!time)
+            return {Answer::Kind::BadValue,
+                    QStringLiteral("%1: not a time of day; %2.").arg(argument, kWakeForms)};
+        return perform({method, time});
+    }
+    return perform({method, {}});
+}
+
 // The fields are locked while a run or an alarm goes on; a time waits until it is stopped.
 Actions::Answer Actions::setTime(bool wakeMode, const FieldTexts& time)
 {
-    if (caption() != kStart)
+    if (!idle())
         return refused(QStringLiteral("Zentimo is running or ringing; stop it first (--stop)."));
     const Options& o = m_engine.options();
     if (o.WakeMode != wakeMode || o.StopwatchMode)
@@ -113,7 +118,7 @@ Actions::Answer Actions::setTime(bool wakeMode, const FieldTexts& time)
 
 Actions::Answer Actions::stopwatch()
 {
-    if (caption() != kStart)
+    if (!idle())
         return refused(QStringLiteral("Zentimo is running or ringing; stop it first (--stop)."));
     if (!m_engine.options().StopwatchMode)
         m_controller.setMode(false, true);
@@ -124,10 +129,10 @@ Actions::Answer Actions::stopwatch()
 
 Actions::Answer Actions::start()
 {
-    const QString c = caption();
-    if (c == kStop)
+    const RunState state = m_engine.runState();
+    if (state == RunState::Running)
         return {};
-    if (c != kStart)
+    if (state != RunState::Idle)
         return refused(QStringLiteral("the alarm is ringing; --stop turns it off."));
     const Options& o = m_engine.options();
     // The Start button is disabled then.
@@ -142,7 +147,7 @@ Actions::Answer Actions::start()
 
 Actions::Answer Actions::stop()
 {
-    if (caption() != kStart)
+    if (!idle())
         m_engine.Command1_Click();
     return {};
 }

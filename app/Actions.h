@@ -21,13 +21,15 @@ public:
         Kind kind = Kind::Done;
         QString text; // the status line, or why nothing was done
     };
-    // One step of a command line (or one call on the bus, by its method name).
+    // One step of a command line.
     Answer perform(const Step& step);
+    // One call on the bus, by its method name, with its time as text.
+    Answer call(const QString& method, const QString& argument = {});
 
     // What the bus shows, and the status line: "countdown running 00:04:59".
     QString mode() const;      // countdown, wake or stopwatch
     bool running() const;      // a tick source is armed
-    bool alarmRinging() const; // the Start/Stop button turns the alarm off or snoozes
+    bool alarmRinging() const; // an alarm waits for the user
     FieldTexts fields() const;
     QString status() const;
 
@@ -37,7 +39,7 @@ private:
     Answer start();
     Answer stop();
     Answer tray();
-    QString caption() const;
+    bool idle() const;
 
     Controller& m_controller;
     Engine& m_engine;

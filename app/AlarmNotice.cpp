@@ -22,8 +22,6 @@ const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = kService;
 // The desktop file's id, which is also the installed icon's name.
 const QString kDesktopId = QStringLiteral("example.fernwick.Zentimo");
-const QString kAlarmOff = QStringLiteral("Alarm Off");
-const QString kSnooze = QStringLiteral("Snooze");
 
 // The notification's "image-data" hint, (iiibiiay): the icon itself, for a server that cannot find it by
 // name because the program runs from where it was built, not installed.
@@ -128,28 +126,21 @@ AlarmNotice::~AlarmNotice()
         m_server->close(m_id, true);
 }
 
-bool AlarmNotice::ringing() const
-{
-    const QString caption = m_engine.smallFace()->caption();
-    return caption == kAlarmOff || caption == kSnooze;
-}
-
 AlarmNotice::Notice AlarmNotice::noticeForAlarm() const
 {
     const Options& o = m_engine.options();
     const QString mode = o.modeCaption();
-    const QString time = o.WakeMode ? wakeFieldText(m_engine.fields())
-                                    : twoDigits(m_engine.StartHours) + QLatin1Char(':') +
-                                          m_engine.StartMinutes + QLatin1Char(':') + m_engine.StartSeconds;
+    const QString time = o.WakeMode ? wakeFieldText(m_engine.fields()) : clockText(m_engine.startTime());
     const bool message = o.ShowMessage && !o.AlarmMessage.trimmed().isEmpty();
     Notice n;
     n.summary = message ? o.AlarmMessage : mode;
     n.body = message ? mode + QLatin1Char(' ') + time : time;
-    const QString caption = m_engine.smallFace()->caption();
-    if (caption == kSnooze)
-        n.actions = QStringList{kSnoozeKey, kSnooze, kAlarmOffKey, kAlarmOff};
-    else if (caption == kAlarmOff)
-        n.actions = QStringList{kAlarmOffKey, kAlarmOff};
+    const QString& alarmOff = runStateCaption(RunState::Ringing);
+    const RunState state = m_engine.runState();
+    if (state == RunState::Snoozable)
+        n.actions = QStringList{kSnoozeKey, runStateCaption(RunState::Snoozable), kAlarmOffKey, alarmOff};
+    else if (state == RunState::Ringing)
+        n.actions = QStringList{kAlarmOffKey, alarmOff};
     // An alarm that does not wait has nothing to withdraw it.
     n.expireMs = n.actions.isEmpty() ? -1 : 0;
     return n;
@@ -160,7 +151,7 @@ void AlarmNotice::alarmRaised()
     // The user is looking at Zentimo already. The alarm's own activation requests are not answered yet.
     if (QApplication::activeWindow())
         return;
-    m_waiting = ringing();
+    m_waiting = m_engine.ringing();
     const quint64 request = ++m_request;
     const bool waits = m_waiting;
     m_server->notify(noticeForAlarm(), m_id, [this, request, waits](quint32 id) {
@@ -178,7 +169,7 @@ void AlarmNotice::alarmRaised()
 
 void AlarmNotice::stateChanged()
 {
-    if (m_waiting && !ringing()) {
+    if (m_waiting && !m_engine.ringing()) {
         m_waiting = false;
         withdraw();
     }
@@ -197,7 +188,7 @@ void AlarmNotice::actionInvoked(uint id, const QString& key)
 {
     if (id == 0 || id != m_id || !m_waiting)
         return;
-    const bool snoozing = m_engine.smallFace()->caption() == kSnooze;
+    const bool snoozing = m_engine.runState() == RunState::Snoozable;
     if (key == kAlarmOffKey) {
         m_engine.Command1_Click();
         if (snoozing)

@@ -55,7 +55,6 @@ private:
     void stateChanged();
     void shown(quint64 request, quint32 id);
     void withdraw();
-    bool ringing() const;
 
     Engine& m_engine;
     std::unique_ptr<Server> m_server;

@@ -11,12 +11,14 @@
 
 namespace zentimo {
 
-// One action, named as the bus interface names its method. Countdown carries its time as "hh:mm:ss", Wake
-// as "hh:mma".
+// One action, named as the bus interface names its method.
 struct Step {
     QString method;
-    QString argument;
+    // The time of Countdown and Wake, as the fields will show it; none for the other methods.
+    std::optional<FieldTexts> time;
 
+    // The time as the bus method takes it: "hh:mm:ss" for Countdown, "hh:mma" for Wake; empty without one.
+    QString argument() const;
     bool operator==(const Step&) const = default;
 };
 

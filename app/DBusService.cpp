@@ -72,7 +72,7 @@ bool DBusService::alarmRinging() const
 
 QString DBusService::perform(const QString& method, const QString& argument)
 {
-    const Actions::Answer answer = m_actions.perform({method, argument});
+    const Actions::Answer answer = m_actions.call(method, argument);
     if (answer.kind != Actions::Answer::Kind::Done && calledFromDBus()) {
         if (answer.kind == Actions::Answer::Kind::BadValue)
             sendErrorReply(QDBusError::InvalidArgs, answer.text);

@@ -34,6 +34,46 @@ int refusalStatus(const QString& errorName)
 {
     return errorName == QDBusError::errorString(QDBusError::InvalidArgs) ? 2 : 1;
 }
+
+// Help, version or a refusal.
+int answerAtOnce(const CommandLine& line)
+{
+    QTextStream(stdout) << line.output;
+    if (!line.error.isEmpty())
+        QTextStream(stderr) << line.error << Qt::endl;
+    return *line.exitCode;
+}
+
+// The steps, one call each, up to the first refusal; the exit status.
+int callRunning(QDBusConnection& bus, const QList<Step>& steps)
+{
+    for (const Step& step : steps) {
+        QDBusMessage call = QDBusMessage::createMethodCall(kBusName, kBusPath, kBusInterface, step.method);
+        if (step.time)
+            call << step.argument();
+        const QDBusMessage reply = bus.call(call);
+        if (reply.type() != QDBusMessage::ReplyMessage) {
+            QTextStream(stderr) << "zentimo: " << reply.errorMessage() << Qt::endl;
+            return refusalStatus(reply.errorName());
+        }
+        if (step.method == QLatin1String("Status") && !reply.arguments().isEmpty())
+            QTextStream(stdout) << reply.arguments().constFirst().toString() << Qt::endl;
+    }
+    return 0;
+}
+// The steps of a start's own command line, up to the first refusal.
+void carryOut(Actions& actions, const QList<Step>& steps)
+{
+    for (const Step& step : steps) {
+        const Actions::Answer answer = actions.perform(step);
+        if (answer.kind != Actions::Answer::Kind::Done) {
+            QTextStream(stderr) << "zentimo: " << answer.text << Qt::endl;
+            return;
+        }
+        if (!answer.text.isEmpty())
+            QTextStream(stdout) << answer.text << Qt::endl;
+    }
+}
 } // namespace
 
 std::optional<int> handOver(int argc, char* argv[])
@@ -44,14 +84,8 @@ std::optional<int> handOver(int argc, char* argv[])
     // Enough of an application for the bus; the windows' application object comes later, if at all.
     QCoreApplication core(count, argv);
     const CommandLine line = parseCommandLine(QCoreApplication::arguments());
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    if (line.exitCode) {
-        out << line.output;
-        if (!line.error.isEmpty())
-            err << line.error << Qt::endl;
-        return line.exitCode;
-    }
+    if (line.exitCode)
+        return answerAtOnce(line);
     if (line.steps.isEmpty())
         return std::nullopt;
 
@@ -66,24 +100,12 @@ std::optional<int> handOver(int argc, char* argv[])
     if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(kBusName).value()) {
         // A status is a question about a copy that runs: starting one just to answer it helps nobody.
         if (line.onlyStatus()) {
-            err << "zentimo: no Zentimo is running" << Qt::endl;
+            QTextStream(stderr) << "zentimo: no Zentimo is running" << Qt::endl;
             return 3;
         }
         return std::nullopt;
     }
-    for (const Step& step : line.steps) {
-        QDBusMessage call = QDBusMessage::createMethodCall(kBusName, kBusPath, kBusInterface, step.method);
-        if (!step.argument.isEmpty())
-            call << step.argument;
-        const QDBusMessage reply = bus.call(call);
-        if (reply.type() != QDBusMessage::ReplyMessage) {
-            err << "zentimo: " << reply.errorMessage() << Qt::endl;
-            return refusalStatus(reply.errorName());
-        }
-        if (step.method == QLatin1String("Status") && !reply.arguments().isEmpty())
-            out << reply.arguments().constFirst().toString() << Qt::endl;
-    }
-    return 0;
+    return callRunning(bus, line.steps);
 }
 
 void Main()
@@ -106,17 +128,7 @@ void Main()
         const bool toTray = std::any_of(line.steps.begin(), line.steps.end(),
                                         [](const Step& s) { return s.method == QLatin1String("Tray"); });
         program->controller.show(ok ? size : 0, !toTray);
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        for (const Step& step : line.steps) {
-            const Actions::Answer answer = program->actions.perform(step);
-            if (answer.kind != Actions::Answer::Kind::Done) {
-                err << "zentimo: " << answer.text << Qt::endl;
-                break;
-            }
-            if (!answer.text.isEmpty())
-                out << answer.text << Qt::endl;
-        }
+        carryOut(program->actions, line.steps);
     }
     // Once the window is on its way: the bus round trips need not delay it.
     QTimer::singleShot(0, qApp, [program] { program->service.registerOnBus(); });

@@ -1,4 +1,5 @@
 #include "app/Main.h"
+#include "engine/Version.h"
 
 #include "platform/SessionPlatform.h"
 
@@ -15,7 +16,7 @@ int main(int argc, char* argv[])
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setApplicationName(QStringLiteral("Zentimo"));
     QApplication::setOrganizationName(QStringLiteral("Fernwick"));
-    QApplication::setApplicationVersion(QStringLiteral("3.6"));
+    QApplication::setApplicationVersion(QLatin1String(zentimo::kVersion));
     QApplication::setDesktopFileName(QStringLiteral("example.fernwick.Zentimo"));
     zentimo::SessionPlatform::reportLimits();
     zentimo::Main();

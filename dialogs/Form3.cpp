@@ -39,13 +39,7 @@ QFont fittedFont(const QList<QPushButton*>& buttons)
 // One or two ASCII digits, as a field shows them (with the leading zero); nothing otherwise.
 std::optional<QString> twoDigitPart(const QString& part, int maximum)
 {
-    if (part.isEmpty() || part.size() > 2)
-        return std::nullopt;
-    for (const QChar c : part) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
-    }
-    if (part.toInt() > maximum)
+    if (part.size() > 2 || !allDigits(part) || part.toInt() > maximum)
         return std::nullopt;
     return part.size() == 1 ? QLatin1Char('0') + part : part;
 }
@@ -164,7 +158,7 @@ void Form3::Command1_Click()
                          QStringLiteral("Oops!"), MessageBox::Icon::Exclamation);
         return;
     }
-    m_combo1->addItem(hours + QLatin1Char(':') + minutes + QLatin1Char(':') + third);
+    m_combo1->addItem(clockText({hours, minutes, third}));
     m_combo1->setCurrentIndex(m_combo1->count() - 1);
 }
 

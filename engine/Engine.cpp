@@ -3,15 +3,21 @@
 #include "sound/SoundPlayer.h"
 
 #include <QTimeZone>
-#include <functional>
+#include <algorithm>
+#include <iterator>
 
 namespace zentimo {
 
 namespace {
-const QString kStart = QStringLiteral("Start");
-const QString kStop = QStringLiteral("Stop");
-const QString kAlarmOff = QStringLiteral("Alarm Off");
-const QString kSnooze = QStringLiteral("Snooze");
+struct Caption {
+    RunState state;
+    QString text;
+};
+const Caption kCaptions[] = {{RunState::Idle, QStringLiteral("Start")},
+                             {RunState::Running, QStringLiteral("Stop")},
+                             {RunState::Ringing, QStringLiteral("Alarm Off")},
+                             {RunState::Snoozable, QStringLiteral("Snooze")}};
+
 const QString kActivated = QStringLiteral("Activated");
 const QString kDeactivated = QStringLiteral("Deactivated");
 const QString kZero = QStringLiteral("00");
@@ -25,7 +31,38 @@ QString cutTip(const QString& tip)
 {
     return tip.left(Engine::kTipLength);
 }
+
+// What leaving a field makes of its text: one digit gets its leading zero, an empty or out-of-range field
+// its default.
+QString completedFieldText(TimeField field, QString text, bool wake)
+{
+    const bool oneDigit = text.size() == 1 && !(wake && field == TimeField::Seconds);
+    if (oneDigit)
+        return text.prepend(QLatin1Char('0'));
+    switch (field) {
+    case TimeField::Hours:
+        if (text.isEmpty() || (wake && fieldNumber(text) > 12))
+            return wake ? QStringLiteral("12") : kZero;
+        break;
+    case TimeField::Minutes:
+        if (text.isEmpty() || (wake && fieldNumber(text) > 59))
+            return kZero;
+        break;
+    case TimeField::Seconds:
+        if (text.isEmpty())
+            return wake ? QStringLiteral("p") : kZero;
+        break;
+    }
+    return text;
+}
 } // namespace
+
+const QString& runStateCaption(RunState state)
+{
+    return std::find_if(std::begin(kCaptions), std::end(kCaptions),
+                        [state](const Caption& c) { return c.state == state; })
+        ->text;
+}
 
 Engine::Engine(SoundPlayer& sound, std::unique_ptr<Clock> clock, QObject* parent)
     : QObject(parent), m_sound(sound), m_clock(clock ? std::move(clock) : std::make_unique<Clock>()),
@@ -64,9 +101,34 @@ void Engine::forBoth(const std::function<void(Face&)>& action)
         action(*m_big);
 }
 
-void Engine::setCaptionBoth(const QString& caption)
+RunState Engine::stateOf(const Face& face)
 {
-    forBoth([&](Face& f) { f.setCaption(caption); });
+    const QString caption = face.caption();
+    const auto* c = std::find_if(std::begin(kCaptions), std::end(kCaptions),
+                                 [&](const Caption& known) { return known.text == caption; });
+    // Only showBoth writes a caption.
+    return c != std::end(kCaptions) ? c->state : RunState::Idle;
+}
+
+RunState Engine::runState() const
+{
+    return m_small ? stateOf(*m_small) : RunState::Idle;
+}
+
+bool Engine::ringing() const
+{
+    const RunState state = runState();
+    return state == RunState::Ringing || state == RunState::Snoozable;
+}
+
+void Engine::showBoth(RunState state)
+{
+    forBoth([&](Face& f) { f.setCaption(runStateCaption(state)); });
+}
+
+FieldTexts Engine::startTime() const
+{
+    return {twoDigits(m_startHours), m_startMinutes, m_startSeconds};
 }
 
 FieldTexts Engine::fields() const
@@ -84,14 +146,12 @@ void Engine::writeFields(Face& face, const FieldTexts& t)
 
 QString Engine::stoppedTip(const FieldTexts& t)
 {
-    return cutTip(kAppTitle + QStringLiteral(" - Stopped (") + t.hours + QLatin1Char(':') + t.minutes +
-                  QLatin1Char(':') + t.seconds + QLatin1Char(')'));
+    return cutTip(kAppTitle + QStringLiteral(" - Stopped (") + clockText(t) + QLatin1Char(')'));
 }
 
 QString Engine::startedTip(const FieldTexts& t)
 {
-    return cutTip(kAppTitle + QStringLiteral(" - Started (") + t.hours + QLatin1Char(':') + t.minutes +
-                  QLatin1Char(':') + t.seconds + QLatin1Char(')'));
+    return cutTip(kAppTitle + QStringLiteral(" - Started (") + clockText(t) + QLatin1Char(')'));
 }
 
 // ---- Run control -------------------------------------------------------------------------------------
@@ -100,86 +160,126 @@ void Engine::Command1_Click()
 {
     // The count starts at the press, not after the windows have been repainted for the run.
     const qint64 pressedAt = m_clock->elapsedMs();
-    const QString caption = m_small->caption();
-    if (caption == kStart) {
-        if (m_options.SoundFile.isEmpty() && !m_options.UseBuiltIn) {
-            Q_EMIT soundSourceNeeded();
+    switch (runState()) {
+    case RunState::Idle:
+        if (!startRun(pressedAt))
             return;
-        }
-        // Both windows' fields lock: the big window's fields must not take typing during a run either.
-        forBoth([](Face& f) { f.setFieldsLocked(true); });
-        setCaptionBoth(kStop);
-        forBoth([](Face& f) {
-            for (Cmd c : {Cmd::Reset, Cmd::Options, Cmd::Help, Cmd::About, Cmd::Presets})
-                f.setButtonEnabled(c, false);
-            f.setSpinnersEnabled(false);
-        });
-        if (nothingToCount(fields())) {
-            updateWatch();
-            return;
-        }
-        forBoth([](Face& f) {
-            f.setButtonEnabled(Cmd::Reset, false);
-            f.setStatusPanel(2, kActivated);
-        });
-        if (m_options.WakeMode) {
-            armWake();
-        } else if (!m_options.StopwatchMode) {
-            StartSeconds = m_small->fieldText(TimeField::Seconds);
-            StartHours = fieldNumber(m_small->fieldText(TimeField::Hours));
-            StartMinutes = m_small->fieldText(TimeField::Minutes);
-            m_sec.start(pressedAt, m_secondMs);
-        } else {
-            m_timerSW.start(pressedAt, m_secondMs);
-        }
-        // Loading the sound libraries takes a while the first time: after the count has its start moment.
-        if (m_options.SoundOn && !m_options.StopwatchMode)
-            m_sound.WarmUp(m_options.UseBuiltIn ? QString() : m_options.SoundFile);
-        if (!m_options.WakeMode)
-            Q_EMIT runStarted();
-        forBoth([](Face& f) {
-            f.setCaption(kStop);
-            f.setSpinnersEnabled(false);
-        });
-    } else if (caption == kStop) {
-        m_timer3.stop();
-        forBoth([](Face& f) {
-            f.setStatusPanel(2, kDeactivated);
-            f.setCaption(kStart);
-            for (int c = 2; c <= 7; ++c)
-                f.setButtonEnabled(Cmd(c), true);
-        });
-        m_timerSW.stop();
-        m_sec.stop();
-        if (m_options.SoundOn && !m_options.UseBuiltIn)
-            m_sound.WarmUp(); // lets go of a sound file opened ahead for this run's alarm
-        forBoth([](Face& f) {
-            f.setSpinnersEnabled(true);
-            f.setFieldsLocked(false);
-        });
-    } else if (caption == kAlarmOff) {
-        forBoth([this](Face& f) {
-            f.setCaption(kStart);
-            f.setStartButtonColor(m_options.ButtonColor);
-            for (int c = 2; c <= 7; ++c)
-                f.setButtonEnabled(Cmd(c), true);
-            f.setStatusPanel(2, kDeactivated);
-        });
-        stopAlarmSound();
-        m_sound.SoundPlaying = false;
-        forBoth([](Face& f) {
-            f.setSpinnersEnabled(true);
-            f.setFieldsLocked(false);
-        });
-    } else if (caption == kSnooze) {
-        stopSnoozedSound();
-        m_sound.SoundPlaying = false;
-        if (m_options.WakeMode) {
-            snooze();
-            setCaptionBoth(kStop);
-        }
+        break;
+    case RunState::Running:
+        stopRun();
+        break;
+    case RunState::Ringing:
+        turnAlarmOff();
+        break;
+    case RunState::Snoozable:
+        snoozeAlarm();
+        break;
     }
     updateWatch();
+}
+
+// False when nothing was done: the user must first choose a sound source.
+bool Engine::startRun(qint64 pressedAt)
+{
+    if (m_options.SoundFile.isEmpty() && !m_options.UseBuiltIn) {
+        Q_EMIT soundSourceNeeded();
+        return false;
+    }
+    lockForRun();
+    if (nothingToCount(fields()))
+        return true;
+    forBoth([](Face& f) {
+        f.setButtonEnabled(Cmd::Reset, false);
+        f.setStatusPanel(kRunPanel, kActivated);
+    });
+    armRun(pressedAt);
+    // Loading the sound libraries takes a while the first time: after the count has its start moment.
+    if (m_options.SoundOn && !m_options.StopwatchMode)
+        m_sound.WarmUp(m_options.UseBuiltIn ? QString() : m_options.SoundFile);
+    if (!m_options.WakeMode)
+        Q_EMIT runStarted();
+    forBoth([](Face& f) {
+        f.setCaption(runStateCaption(RunState::Running));
+        f.setSpinnersEnabled(false);
+    });
+    return true;
+}
+
+// Tray stays enabled through a run.
+void Engine::lockForRun()
+{
+    // Both windows' fields lock: the big window's fields must not take typing during a run either.
+    forBoth([](Face& f) { f.setFieldsLocked(true); });
+    showBoth(RunState::Running);
+    forBoth([](Face& f) {
+        for (Cmd c : kButtonsBesideStart) {
+            if (c != Cmd::Tray)
+                f.setButtonEnabled(c, false);
+        }
+        f.setSpinnersEnabled(false);
+    });
+}
+
+void Engine::armRun(qint64 pressedAt)
+{
+    if (m_options.WakeMode) {
+        armWake();
+    } else if (!m_options.StopwatchMode) {
+        m_startSeconds = m_small->fieldText(TimeField::Seconds);
+        m_startHours = fieldNumber(m_small->fieldText(TimeField::Hours));
+        m_startMinutes = m_small->fieldText(TimeField::Minutes);
+        m_sec.start(pressedAt, m_secondMs);
+    } else {
+        m_timerSW.start(pressedAt, m_secondMs);
+    }
+}
+
+void Engine::stopRun()
+{
+    m_timer3.stop();
+    forBoth([](Face& f) {
+        f.setStatusPanel(kRunPanel, kDeactivated);
+        f.setCaption(runStateCaption(RunState::Idle));
+        for (Cmd c : kButtonsBesideStart)
+            f.setButtonEnabled(c, true);
+    });
+    m_timerSW.stop();
+    m_sec.stop();
+    if (m_options.SoundOn && !m_options.UseBuiltIn)
+        m_sound.WarmUp(); // lets go of a sound file opened ahead for this run's alarm
+    freeFields();
+}
+
+void Engine::turnAlarmOff()
+{
+    forBoth([this](Face& f) {
+        f.setCaption(runStateCaption(RunState::Idle));
+        f.setStartButtonColor(m_options.ButtonColor);
+        for (Cmd c : kButtonsBesideStart)
+            f.setButtonEnabled(c, true);
+        f.setStatusPanel(kRunPanel, kDeactivated);
+    });
+    stopAlarmSound();
+    m_sound.SoundPlaying = false;
+    freeFields();
+}
+
+void Engine::snoozeAlarm()
+{
+    stopSnoozedSound();
+    m_sound.SoundPlaying = false;
+    if (m_options.WakeMode) {
+        snooze();
+        showBoth(RunState::Running);
+    }
+}
+
+void Engine::freeFields()
+{
+    forBoth([](Face& f) {
+        f.setSpinnersEnabled(true);
+        f.setFieldsLocked(false);
+    });
 }
 
 void Engine::Command2_Click()
@@ -191,9 +291,7 @@ void Engine::Reset(Face& face)
 {
     if (m_options.WakeMode)
         return;
-    SwSeconds = 0;
-    SwMinutes = 0;
-    SwHours = 0;
+    m_stopwatch = {};
     face.setFieldText(TimeField::Seconds, kZero);
     face.setFieldText(TimeField::Minutes, kZero);
     face.setFieldText(TimeField::Hours, kZero);
@@ -274,13 +372,10 @@ void Engine::stopwatchTick(bool atLeastOne)
         return;
     }
     bool atLimit = false;
-    const StopwatchCount next = stopwatchAdvance({SwHours, SwMinutes, SwSeconds}, seconds, &atLimit);
-    SwHours = next.hours;
-    SwMinutes = next.minutes;
-    SwSeconds = next.seconds;
-    m_small->setFieldText(TimeField::Hours, twoDigits(SwHours));
-    m_small->setFieldText(TimeField::Minutes, twoDigits(SwMinutes));
-    m_small->setFieldText(TimeField::Seconds, twoDigits(SwSeconds));
+    m_stopwatch = stopwatchAdvance(m_stopwatch, seconds, &atLimit);
+    m_small->setFieldText(TimeField::Hours, twoDigits(m_stopwatch.hours));
+    m_small->setFieldText(TimeField::Minutes, twoDigits(m_stopwatch.minutes));
+    m_small->setFieldText(TimeField::Seconds, twoDigits(m_stopwatch.seconds));
     if (atLimit) {
         m_timerSW.stop();
         Q_EMIT stateChanged();
@@ -292,7 +387,7 @@ void Engine::stopwatchTick(bool atLeastOne)
 
 void Engine::Timer1_Timer()
 {
-    if (m_small->caption() != kAlarmOff) {
+    if (runState() != RunState::Ringing) {
         updateWatch();
         return;
     }
@@ -310,7 +405,7 @@ void Engine::applyWatch(Face& face)
     const FieldTexts t{face.fieldText(TimeField::Hours), face.fieldText(TimeField::Minutes),
                        face.fieldText(TimeField::Seconds)};
     const bool stopwatch = m_options.StopwatchMode;
-    face.setButtonEnabled(Cmd::Start, !(face.caption() == kStart && nothingToCount(t)));
+    face.setButtonEnabled(Cmd::Start, !(stateOf(face) == RunState::Idle && nothingToCount(t)));
     face.setSpinnersEnabled(!stopwatch);
     face.setButtonEnabled(Cmd::Presets, !stopwatch);
 }
@@ -328,7 +423,7 @@ void Engine::updateWatch()
     if (!m_small)
         return;
     forBoth([this](Face& f) { applyWatch(f); });
-    const bool alarmOff = m_small->caption() == kAlarmOff;
+    const bool alarmOff = runState() == RunState::Ringing;
     if (alarmOff && !m_flash.isActive()) {
         m_flashCount = 0;
         m_flash.start();
@@ -350,16 +445,16 @@ void Engine::alarm()
     if (!m_options.SoundOn) {
         Command1_Click();
     } else {
-        setCaptionBoth(m_options.WakeMode ? kSnooze : kAlarmOff);
+        showBoth(m_options.WakeMode ? RunState::Snoozable : RunState::Ringing);
         startAlarmSound();
     }
 
     if (m_options.AutoRestart && !m_options.WakeMode) {
         forBoth([this](Face& f) {
-            f.setCaption(kStop);
-            f.setFieldText(TimeField::Minutes, StartMinutes);
-            f.setFieldText(TimeField::Hours, twoDigits(StartHours));
-            f.setFieldText(TimeField::Seconds, StartSeconds);
+            f.setCaption(runStateCaption(RunState::Running));
+            f.setFieldText(TimeField::Minutes, m_startMinutes);
+            f.setFieldText(TimeField::Hours, twoDigits(m_startHours));
+            f.setFieldText(TimeField::Seconds, m_startSeconds);
         });
         // The next period runs from this alarm, also when the alarm comes late after a suspend, and also
         // when the sound is off and the Stop action above disarmed the countdown.
@@ -444,7 +539,7 @@ int Engine::filterKey(TimeField field, int keyAscii) const
 
 void Engine::FieldGotFocus(Face&, TimeField)
 {
-    FieldHasFocus = true;
+    m_fieldHasFocus = true;
 }
 
 void Engine::FieldClicked(Face& face, TimeField field)
@@ -459,7 +554,7 @@ void Engine::FieldTextChanged(Face& face, TimeField field)
     if (field == TimeField::Hours)
         face.setSpinnerMinimum(TimeField::Hours, wake ? 1 : 0);
     const QString text = face.fieldText(field);
-    if (!FieldHasFocus && !text.isEmpty() && !wake)
+    if (!m_fieldHasFocus && !text.isEmpty() && !wake)
         face.setSpinnerValue(field, fieldNumber(text));
     if (Face* other = twin(face))
         other->setFieldText(field, face.fieldText(field));
@@ -468,36 +563,11 @@ void Engine::FieldTextChanged(Face& face, TimeField field)
 
 void Engine::FieldLostFocus(Face& face, TimeField field)
 {
-    const bool WakeMode = m_options.WakeMode;
-    QString text = face.fieldText(field);
-    switch (field) {
-    case TimeField::Hours:
-        if (text.size() == 1)
-            text.prepend(QLatin1Char('0'));
-        else if (text.isEmpty() || (WakeMode && fieldNumber(text) > 12))
-            text = WakeMode ? QStringLiteral("12") : kZero;
-        face.setFieldText(field, text);
+    const bool wake = m_options.WakeMode;
+    face.setFieldText(field, completedFieldText(field, face.fieldText(field), wake));
+    if (!(wake && field == TimeField::Seconds))
         face.setSpinnerValue(field, fieldNumber(face.fieldText(field)));
-        break;
-    case TimeField::Minutes:
-        if (text.size() == 1)
-            text.prepend(QLatin1Char('0'));
-        else if (text.isEmpty() || (WakeMode && fieldNumber(text) > 59))
-            text = kZero;
-        face.setFieldText(field, text);
-        face.setSpinnerValue(field, fieldNumber(face.fieldText(field)));
-        break;
-    case TimeField::Seconds:
-        if (!WakeMode && text.size() == 1)
-            text.prepend(QLatin1Char('0'));
-        else if (text.isEmpty())
-            text = WakeMode ? QStringLiteral("p") : kZero;
-        face.setFieldText(field, text);
-        if (!WakeMode)
-            face.setSpinnerValue(field, fieldNumber(face.fieldText(field)));
-        break;
-    }
-    FieldHasFocus = false;
+    m_fieldHasFocus = false;
 }
 
 void Engine::SpinnerChanged(Face& face, TimeField field)
@@ -512,37 +582,20 @@ void Engine::SpinnerChanged(Face& face, TimeField field)
 
 void Engine::applyModeToFields()
 {
-    if (!m_options.WakeMode) {
-        forBoth([](Face& f) {
-            f.setSpinnerMaximum(TimeField::Minutes, 99);
-            f.setSpinnerMaximum(TimeField::Hours, 99);
-            f.setSpinnerMinimum(TimeField::Hours, 0);
-        });
-        forBoth([](Face& f) {
-            for (TimeField field : kAllFields)
-                f.setFieldText(field, kZero);
-            f.setSecondsCaption(QStringLiteral("Seconds"));
-        });
-    } else {
-        forBoth([](Face& f) {
-            f.setSpinnerMaximum(TimeField::Minutes, 59);
-            f.setSpinnerMaximum(TimeField::Hours, 12);
-            f.setSpinnerMinimum(TimeField::Hours, 1);
-        });
-        const QTime now = m_clock->now().time();
-        int hour = now.hour();
-        const QString letter = hour < 12 ? QStringLiteral("a") : QStringLiteral("p");
-        if (hour > 12)
-            hour -= 12;
-        if (hour == 0)
-            hour = 12;
-        forBoth([&](Face& f) {
-            f.setFieldText(TimeField::Hours, twoDigits(hour));
-            f.setFieldText(TimeField::Minutes, twoDigits(now.minute()));
-            f.setFieldText(TimeField::Seconds, letter);
-            f.setSecondsCaption(QStringLiteral("AM/PM"));
-        });
-    }
+    const bool wake = m_options.WakeMode;
+    forBoth([wake](Face& f) {
+        f.setSpinnerMaximum(TimeField::Minutes, wake ? 59 : 99);
+        f.setSpinnerMaximum(TimeField::Hours, wake ? 12 : 99);
+        f.setSpinnerMinimum(TimeField::Hours, wake ? 1 : 0);
+    });
+    // Wake Mode starts at the clock's minute.
+    const FieldTexts texts = wake ? wakeFields(m_clock->now().time()) : FieldTexts{kZero, kZero, kZero};
+    forBoth([&](Face& f) {
+        f.setFieldText(TimeField::Hours, texts.hours);
+        f.setFieldText(TimeField::Minutes, texts.minutes);
+        f.setFieldText(TimeField::Seconds, texts.seconds);
+        f.setSecondsCaption(wake ? QStringLiteral("AM/PM") : QStringLiteral("Seconds"));
+    });
     forBoth([this](Face& f) {
         f.setSpinnerValue(TimeField::Hours, fieldNumber(f.fieldText(TimeField::Hours)));
         f.setSpinnerValue(TimeField::Minutes, fieldNumber(f.fieldText(TimeField::Minutes)));

@@ -4,7 +4,7 @@
 // windows through Face, first the small one, then the big one (which may not be built yet), and says what it
 // needs of the user interface through its signals.
 
-#include "engine/CatchUp.h"
+#include "engine/PacedTimer.h"
 #include "engine/Clock.h"
 #include "engine/Colors.h"
 #include "engine/Face.h"
@@ -14,11 +14,23 @@
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace zentimo {
 
 class SoundPlayer;
+
+// The run state, as the Start/Stop button's caption shows it on both windows (the caption holds it; the
+// engine reads it back from there).
+enum class RunState {
+    Idle,      // "Start": the fields take typing
+    Running,   // "Stop": a run goes on, also one with nothing armed (00:00:00, the stopwatch at its limit)
+    Ringing,   // "Alarm Off": a countdown's alarm waits to be turned off; the button flashes
+    Snoozable, // "Snooze": a wake alarm waits; the button moves it ten minutes on
+};
+// The caption that shows the state.
+const QString& runStateCaption(RunState state);
 
 class Engine : public QObject {
     Q_OBJECT
@@ -37,17 +49,16 @@ public:
     // Takes effect from the next handler on; the fields are left as they are (see applyModeToFields).
     void setOptions(const Options& options) { m_options = options; }
 
-    bool FieldHasFocus = false;
+    RunState runState() const;
+    // An alarm waits for the user: "Alarm Off" or "Snooze".
+    bool ringing() const;
 
-    // Run fields.
-    int StartHours = 0;
-    QString StartMinutes;
-    QString StartSeconds;
-    int SwHours = 0;
-    int SwMinutes = 0;
-    int SwSeconds = 0;
+    // A field has the keyboard: its text is being typed and is not yet a number for its spinner.
+    bool fieldHasFocus() const { return m_fieldHasFocus; }
+    // The countdown's start values, taken at its last Start, as the fields showed them.
+    FieldTexts startTime() const;
 
-    // Start/Stop/Alarm Off/Snooze, by the small window's caption.
+    // Start/Stop/Alarm Off/Snooze, by the run state.
     void Command1_Click();
     // Reset, on the given window's fields (the small window's button uses the small window).
     void Command2_Click();
@@ -115,7 +126,15 @@ Q_SIGNALS:
 private:
     void forBoth(const std::function<void(Face&)>& action);
     Face* twin(const Face& face) const;
-    void setCaptionBoth(const QString& caption);
+    static RunState stateOf(const Face& face);
+    void showBoth(RunState state);
+    bool startRun(qint64 pressedAt);
+    void lockForRun();
+    void armRun(qint64 pressedAt);
+    void stopRun();
+    void turnAlarmOff();
+    void snoozeAlarm();
+    void freeFields();
     void stopAlarmSound();
     void stopSnoozedSound();
     void startAlarmSound();
@@ -140,6 +159,13 @@ private:
     QTimer m_flash;
     int m_flashCount = 0;
     QDateTime m_lastWakeCheck;
+    bool m_fieldHasFocus = false;
+    // StartHours as a number, StartMinutes and StartSeconds as texts.
+    int m_startHours = 0;
+    QString m_startMinutes;
+    QString m_startSeconds;
+    // SwHours, SwMinutes, SwSeconds.
+    StopwatchCount m_stopwatch;
 };
 
 } // namespace zentimo

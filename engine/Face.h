@@ -16,6 +16,13 @@ inline constexpr TimeField kAllFields[] = {TimeField::Hours, TimeField::Minutes,
 
 // Command1 Start/Stop ... Command7 Presets, numbered as the buttons' object names are.
 enum class Cmd { Start = 1, Reset = 2, Options = 3, Help = 4, Tray = 5, About = 6, Presets = 7 };
+// Command2 to Command7: what a run locks and its end frees again.
+inline constexpr Cmd kButtonsBesideStart[] = {Cmd::Reset, Cmd::Options, Cmd::Help,
+                                              Cmd::Tray,  Cmd::About,   Cmd::Presets};
+
+// The status bar's panels: the mode, and "Activated"/"Deactivated".
+inline constexpr int kModePanel = 1;
+inline constexpr int kRunPanel = 2;
 
 class Face {
 public:

@@ -1,5 +1,6 @@
 #include "shell/FrmAbt.h"
 
+#include "engine/Version.h"
 #include "platform/WindowSystem.h"
 #include "shell/ShellOpen.h"
 #include "shell/kit/Artwork.h"
@@ -87,7 +88,7 @@ FrmAbt::FrmAbt(QWidget* parent) : QDialog(parent)
     picture->setAccessibleName(QStringLiteral("Zentimo logo"));
 
     fitOneLine(
-        addLabel(frame, "Label7", QStringLiteral("Version 3.6"), twipsRect(2310, 210, 1815, 195), false));
+        addLabel(frame, "Label7", QStringLiteral("Version ") + QLatin1String(kVersion), twipsRect(2310, 210, 1815, 195), false));
     fitOneLine(addLabel(frame, "Label1", QStringLiteral("\u00A9 2004 Fernwick"),
                         twipsRect(90, 1470, 2130, 255), true));
     fitOneLine(addLabel(frame, "Label2", QStringLiteral("This program is freeware."),

@@ -33,7 +33,7 @@ class TestActions : public QObject {
         if (step.contains(QLatin1String("tick")))
             return 0;
         const QStringList parts = step.split(QLatin1Char(' '));
-        const Actions::Answer answer = actions->perform({parts.value(0), parts.value(1)});
+        const Actions::Answer answer = actions->call(parts.value(0), parts.value(1));
         return answer.kind == Actions::Answer::Kind::Done || !answer.text.isEmpty() ? int(answer.kind) : -1;
     }
 

@@ -62,7 +62,7 @@ private Q_SLOTS:
         QCOMPARE(line.exitCode.value_or(-1), exit);
         QStringList got;
         for (const Step& step : line.steps)
-            got << (step.argument.isEmpty() ? step.method : step.method + QLatin1Char(' ') + step.argument);
+            got << (step.time ? step.method + QLatin1Char(' ') + step.argument() : step.method);
         QCOMPARE(got.join(QLatin1Char(';')), steps);
         // A refusal is one line, and a refused time names the forms that would do.
         if (exit == 2) {

@@ -1,47 +1,13 @@
-#include "engine/CatchUp.h"
+#include "engine/PacedTimer.h"
 
 #include <algorithm>
 
 namespace zentimo {
 
 namespace {
-// 99:59:59 on the stopwatch, in seconds.
-constexpr qint64 kStopwatchLast = 99 * 3600 + 59 * 60 + 59;
 // A tick this close before its moment counts as on time.
 constexpr qint64 kEarlyToleranceMs = 20;
 } // namespace
-
-FieldTexts countdownAdvance(const FieldTexts& now, qint64 seconds)
-{
-    FieldTexts t = now;
-    // A count that finds the fields at zero has nothing to end: its first second writes "59", as a tick does.
-    if (seconds > 0 && t.allZero()) {
-        t = countdownStep(t);
-        --seconds;
-    }
-    // Runs of seconds without borrowing go in one stride; each borrow is one step.
-    while (seconds > 0 && !t.allZero()) {
-        const int s = fieldNumber(t.seconds);
-        if (s > 0) {
-            const int stride = int(std::min<qint64>(s, seconds));
-            t.seconds = twoDigits(s - stride);
-            seconds -= stride;
-        } else {
-            t = countdownStep(t);
-            --seconds;
-        }
-    }
-    return t;
-}
-
-StopwatchCount stopwatchAdvance(const StopwatchCount& now, qint64 seconds, bool* atLimit)
-{
-    const qint64 total =
-        qint64(now.hours) * 3600 + now.minutes * 60 + now.seconds + std::max<qint64>(seconds, 0);
-    *atLimit = total > kStopwatchLast;
-    const qint64 shown = std::min(total, kStopwatchLast);
-    return {int(shown / 3600), int(shown / 60 % 60), int(shown % 60)};
-}
 
 void SecondPace::start(qint64 nowMs, int secondMs)
 {

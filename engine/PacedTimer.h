@@ -1,22 +1,13 @@
 #pragma once
-// Many seconds at once, for a tick that finds more time passed than one second (a suspend, a frozen
-// process, a stall): the same result as that many one-second ticks.
+// The once-a-second tick sources of the countdown and the stopwatch. A tick that finds more time passed
+// than one second (a suspend, a frozen process, a stall) counts all of it at once.
 
 #include "engine/Clock.h"
-#include "engine/TimeText.h"
 
 #include <QTimer>
 #include <QtGlobal>
 
 namespace zentimo {
-
-// The countdown after seconds one-second steps, with the same borrowing; it stops when it counts down to
-// 00:00:00 (a start at 00:00:00 counts on from 00:00:59). Fields whose number does not change keep their
-// text.
-FieldTexts countdownAdvance(const FieldTexts& now, qint64 seconds);
-
-// The stopwatch after seconds one-second steps. Past its limit it holds at 99:59:59 and says so in atLimit.
-StopwatchCount stopwatchAdvance(const StopwatchCount& now, qint64 seconds, bool* atLimit);
 
 // Whole seconds since a start on an elapsed clock, and the moment each next second falls due: the pace
 // of the countdown and the stopwatch.
