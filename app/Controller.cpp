@@ -5,11 +5,13 @@
 #include "dialogs/Form3.h"
 #include "dialogs/Form5.h"
 #include "engine/Engine.h"
+#include "engine/Presets.h"
 #include "shell/Form1.h"
 #include "shell/Form1b.h"
 #include "shell/Form2.h"
 #include "shell/FrmAbt.h"
 #include "shell/HelpWindow.h"
+#include "shell/TopBandPause.h"
 #include "shell/Tray.h"
 #include "shell/kit/Artwork.h"
 #include "shell/kit/MessageBox.h"
@@ -74,7 +76,7 @@ void Controller::connectWindow(MainWindow& window)
     connect(w, &MainWindow::optionsRequested, this, [this, w] { runOptions(*w); });
     connect(w, &MainWindow::presetsRequested, this, [this, w] { runPresets(*w); });
     connect(w, &MainWindow::helpRequested, this, [this, w] { showHelp(*w); });
-    connect(w, &MainWindow::aboutRequested, this, &Controller::showAbout);
+    connect(w, &MainWindow::aboutRequested, this, [this, w] { showAbout(w); });
     connect(w, &MainWindow::trayRequested, this, [this, w] { goSystemTray(*w); });
     connect(w, &MainWindow::closeRequested, this, &Controller::closeProgram);
 }
@@ -86,7 +88,7 @@ Tray& Controller::tray()
         m_tray = new Tray(this);
         m_tray->HostActivates = statusNotifierHostPresent();
         connect(m_tray, &Tray::restoreRequested, this, &Controller::restoreFromTray);
-        connect(m_tray, &Tray::aboutRequested, this, &Controller::showAbout);
+        connect(m_tray, &Tray::aboutRequested, this, [this] { showAbout(nullptr); });
         connect(m_tray, &Tray::exitRequested, this, &Controller::closeProgram);
     }
     return *m_tray;
@@ -181,11 +183,18 @@ Options Controller::optionsForDialog() const
     return current;
 }
 
+ColorChoice Controller::storedColors()
+{
+    const Catalogue stored(m_settings);
+    return {.BackgroundIndex = stored.readInt(OptionKey::BackgroundColor),
+            .DigitColor = std::int32_t(stored.readColor(OptionKey::DigitColor)),
+            .ButtonColor = std::int32_t(stored.readColor(OptionKey::ButtonColor))};
+}
+
 std::optional<OptionsChange> Controller::editOptions(MainWindow& from)
 {
-    from.setTopmost(false);
-    Form5 dialog(optionsForDialog(), m_engine.sound(), &from);
-    std::optional<OptionsChange> change = dialog.edit();
+    Form5 dialog(optionsForDialog(), storedColors(), m_engine.sound(), &from);
+    std::optional<OptionsChange> change = dialog.run();
     if (change)
         applyOptions(*change);
     return change;
@@ -209,6 +218,7 @@ void Controller::applyOptions(const OptionsChange& change)
 
 void Controller::runOptions(MainWindow& from)
 {
+    const TopBandPause pause(from);
     if (const auto change = editOptions(from))
         size(change->options.BigWindow);
     if (const auto digits = m_engine.options().digitColor())
@@ -216,7 +226,6 @@ void Controller::runOptions(MainWindow& from)
     m_engine.applyModeToFields();
     for (MainWindow* w : builtWindows())
         w->setStatusPanel(1, m_engine.options().modeCaption());
-    from.applyOnTop();
 }
 
 // Start found no sound source: say so, then let the user choose one. The fields stay as they are.
@@ -225,11 +234,11 @@ void Controller::optionsFromStart()
     MainWindow& from = shownWindow();
     MessageBox::show(&from, QStringLiteral("You must select a sound file to play as the alarm first."),
                      QStringLiteral("Oops"), MessageBox::Icon::Exclamation);
+    const TopBandPause pause(from);
     if (const auto change = editOptions(from))
         m_currentWindow = change->options.BigWindow;
     // The enabled states follow the new mode and sound source at once.
     m_engine.updateWatch();
-    from.applyOnTop();
 }
 
 void Controller::stopwatchLimitReached()
@@ -240,14 +249,28 @@ void Controller::stopwatchLimitReached()
                      kAppTitle);
 }
 
+// Presets are the small window's: it holds the engine's fields, and the big window follows them.
 void Controller::runPresets(MainWindow& from)
 {
-    Form3 dialog(*m_small, m_engine.options().WakeMode, &from);
-    dialog.exec();
+    const TopBandPause pause(from);
+    const bool wake = m_engine.options().WakeMode;
+    Form3 dialog({.wakeMode = wake, .presets = readPresets(m_settings, wake), .shown = m_engine.fields()},
+                 &from);
+    const std::optional<PresetsChange> change = dialog.run();
+    if (!change)
+        return;
+    if (change->load) {
+        // Through the fields' change handling, so the spinners and the big window follow.
+        m_small->setFieldText(TimeField::Hours, change->load->hours);
+        m_small->setFieldText(TimeField::Minutes, change->load->minutes);
+        m_small->setFieldText(TimeField::Seconds, change->load->seconds);
+    }
+    savePresets(m_settings, wake, change->presets);
 }
 
-void Controller::showAbout()
+void Controller::showAbout(MainWindow* from)
 {
+    const TopBandPause pause(from);
     FrmAbt about;
     about.exec();
 }

@@ -3,6 +3,7 @@
 // (the big one when it is first needed), chooses which one is shown, and answers what the windows, the tray
 // and the engine ask for: Options, Presets, Help, About, Tray, the alarm's message and closing.
 
+#include "dialogs/Form4.h"
 #include "engine/Options.h"
 #include "settings/CRegSettings.h"
 
@@ -49,12 +50,15 @@ public:
     // The options in use, with BigWindow naming the main window on the screen (-1 none), as the Options
     // dialog starts from them.
     Options optionsForDialog() const;
+    // The colours as stored, which the Colors dialog starts from.
+    ColorChoice storedColors();
     // Saves an options change and applies what "Done" applies at once.
     void applyOptions(const OptionsChange& change);
 
     void runOptions(MainWindow& from);
     void runPresets(MainWindow& from);
-    void showAbout();
+    // from: the window whose button asked, none from the tray.
+    void showAbout(MainWindow* from);
     void showHelp(MainWindow& from);
     void goSystemTray(MainWindow& from);
     // Stops a playing alarm sound and unloads every window; the program ends.

@@ -1,9 +1,9 @@
 #include "dialogs/Form3.h"
 
+#include "dialogs/DesignRect.h"
 #include "platform/WindowSystem.h"
 #include "shell/kit/Artwork.h"
 #include "shell/kit/MessageBox.h"
-#include "shell/kit/Twips.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,24 +14,51 @@ namespace zentimo {
 
 namespace {
 
-const QString kWakeSection = QStringLiteral("Wake Presets");
-const QString kCountdownSection = QStringLiteral("Countdown Presets");
 const QString kZero = QStringLiteral("00");
 
-// Captions start at 8 pt; the system's sans face can run too wide for the buttons, so it shrinks until
-// every caption fits its button.
+constexpr int kClientWidth = 3420; // twips
+constexpr int kClientHeight = 1470;
+
+constexpr DesignRect kLabel1{.left = 90, .top = 150, .width = 975, .height = 225};
+constexpr DesignRect kCombo1{.left = 1140, .top = 90, .width = 2205, .height = 315};
+
+struct ButtonDesign {
+    const char* name;
+    const char* text;
+    DesignRect place;
+};
+
+constexpr ButtonDesign kButtons[] = {
+    {.name = "Command1",
+     .text = "Add currently displayed time as preset",
+     .place = {.left = 90, .top = 480, .width = 3255, .height = 435}},
+    {.name = "Command2",
+     .text = "Delete selected",
+     .place = {.left = 90, .top = 960, .width = 1245, .height = 435}},
+    {.name = "Command3",
+     .text = "Load selected",
+     .place = {.left = 1380, .top = 960, .width = 1155, .height = 435}},
+    {.name = "Command4", .text = "Close", .place = {.left = 2580, .top = 960, .width = 765, .height = 435}},
+};
+
+// Captions start at the designed 8 pt; the system's sans face can run too wide for the buttons, so it
+// shrinks until every caption fits its button.
 QFont fittedFont(const QList<QPushButton*>& buttons)
 {
+    constexpr double kDesignedPoints = 8;
+    constexpr int kShrinkSteps = 20;
+    constexpr double kShrink = 0.95;
+    constexpr int kButtonFrame = 12; // pixels of a button that its caption cannot use
     QFont font = QApplication::font();
-    font.setPointSizeF(8);
-    for (int i = 0; i < 20; ++i) {
+    font.setPointSizeF(kDesignedPoints);
+    for (int step = 0; step < kShrinkSteps; ++step) {
         const QFontMetrics fm(font);
         bool fits = true;
         for (const QPushButton* b : buttons)
-            fits = fits && fm.horizontalAdvance(b->text()) + 12 <= b->width();
+            fits = fits && fm.horizontalAdvance(b->text()) + kButtonFrame <= b->width();
         if (fits)
             break;
-        font.setPointSizeF(font.pointSizeF() * 0.95);
+        font.setPointSizeF(font.pointSizeF() * kShrink);
     }
     return font;
 }
@@ -46,19 +73,13 @@ std::optional<QString> twoDigitPart(const QString& part, int maximum)
 
 } // namespace
 
-Form3::Form3(Face& fields, bool wakeMode, QWidget* owner) : QDialog(owner), m_fields(fields)
+Form3::Form3(const PresetsStart& start, QWidget* owner) : ValueDialog(owner), m_start(start)
 {
     build();
-    m_settings = zentimoSettings();
-    m_wakeMode = wakeMode;
-    if (m_wakeMode) {
-        setWindowTitle(QStringLiteral("Presets - Wake Mode"));
-        m_section = kWakeSection;
-    } else {
-        setWindowTitle(QStringLiteral("Presets - Countdown Mode"));
-        m_section = kCountdownSection;
-    }
-    readList();
+    setWindowTitle(m_start.wakeMode ? QStringLiteral("Presets - Wake Mode")
+                                    : QStringLiteral("Presets - Countdown Mode"));
+    m_combo1->addItems(m_start.presets);
+    m_combo1->setCurrentIndex(m_combo1->count() - 1);
 }
 
 void Form3::build()
@@ -68,40 +89,44 @@ void Form3::build()
     setWindowIcon(programIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(twipsToPixels(3420), twipsToPixels(1470));
+    setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
     WindowSystem::current().keepOutOfTaskbar(this);
 
     m_label1 = new QLabel(QStringLiteral("Select preset:"), this);
     m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(twipsRect(90, 150, 975, 225));
+    m_label1->setGeometry(kLabel1.pixels());
 
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     m_combo1->setAccessibleName(QStringLiteral("Select preset"));
     m_combo1->setEditable(false);
     m_combo1->setInsertPolicy(QComboBox::InsertAtBottom);
-    m_combo1->setGeometry(twipsRect(1140, 90, 2205, 315));
+    m_combo1->setGeometry(kCombo1.pixels());
     m_label1->setBuddy(m_combo1);
 
-    auto button = [this](const char* name, const QString& text, const QRect& rect) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(rect);
-        return b;
-    };
-    m_command1 = button("Command1", QStringLiteral("Add currently displayed time as preset"),
-                        twipsRect(90, 480, 3255, 435));
-    m_command2 = button("Command2", QStringLiteral("Delete selected"), twipsRect(90, 960, 1245, 435));
-    m_command3 = button("Command3", QStringLiteral("Load selected"), twipsRect(1380, 960, 1155, 435));
-    m_command4 = button("Command4", QStringLiteral("Close"), twipsRect(2580, 960, 765, 435));
+    QList<QPushButton*> buttons;
+    for (const ButtonDesign& design : kButtons) {
+        auto* b = new QPushButton(QString::fromLatin1(design.text), this);
+        b->setObjectName(QString::fromLatin1(design.name));
+        b->setGeometry(design.place.pixels());
+        buttons << b;
+    }
+    m_command1 = buttons[0];
+    m_command2 = buttons[1];
+    m_command3 = buttons[2];
+    m_command4 = buttons[3];
     m_command4->setDefault(true);
 
-    const QFont font = fittedFont({m_command1, m_command2, m_command3, m_command4});
-    for (QWidget* w : {static_cast<QWidget*>(m_label1), static_cast<QWidget*>(m_combo1),
-                       static_cast<QWidget*>(m_command1), static_cast<QWidget*>(m_command2),
-                       static_cast<QWidget*>(m_command3), static_cast<QWidget*>(m_command4)})
-        w->setFont(font);
+    const QFont font = fittedFont(buttons);
+    m_label1->setFont(font);
+    m_combo1->setFont(font);
+    for (QPushButton* b : buttons)
+        b->setFont(font);
+    connectButtons();
+}
 
+void Form3::connectButtons()
+{
     connect(m_command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
     connect(m_command3, &QPushButton::clicked, this, &Form3::Command3_Click);
@@ -113,22 +138,6 @@ void Form3::build()
     connect(model, &QAbstractItemModel::rowsRemoved, this, &Form3::enableButtons);
     connect(model, &QAbstractItemModel::modelReset, this, &Form3::enableButtons);
     enableButtons();
-}
-
-void Form3::readList()
-{
-    for (const auto& [name, value] : m_settings.GetAllOptions(m_section))
-        m_combo1->addItem(value);
-    m_combo1->setCurrentIndex(m_combo1->count() - 1);
-}
-
-void Form3::saveList()
-{
-    // One write: a crash leaves the old list or the new one, never a part of it.
-    SettingPairs list;
-    for (int i = 0; i < m_combo1->count(); ++i)
-        list.append({QStringLiteral("Preset%1").arg(i), m_combo1->itemText(i)});
-    m_settings.ReplaceSection(m_section, list);
 }
 
 void Form3::enableButtons()
@@ -148,17 +157,15 @@ QStringList Form3::presets() const
 
 void Form3::Command1_Click()
 {
-    const QString hours = m_fields.fieldText(TimeField::Hours);
-    const QString minutes = m_fields.fieldText(TimeField::Minutes);
-    const QString third = m_fields.fieldText(TimeField::Seconds);
-    if (hours == kZero && minutes == kZero && third == kZero) {
+    const FieldTexts& t = m_start.shown;
+    if (t.hours == kZero && t.minutes == kZero && t.seconds == kZero) {
         MessageBox::show(this,
                          QStringLiteral("Current time is set to 00:00:00. Please set a time other than this "
                                         "and try again."),
                          QStringLiteral("Oops!"), MessageBox::Icon::Exclamation);
         return;
     }
-    m_combo1->addItem(clockText({hours, minutes, third}));
+    m_combo1->addItem(clockText(t));
     m_combo1->setCurrentIndex(m_combo1->count() - 1);
 }
 
@@ -178,7 +185,7 @@ void Form3::Command3_Click()
     if (m_combo1->currentIndex() < 0)
         return;
     // A hand-edited store can hold anything; cutting it at fixed places would put junk into the fields.
-    const std::optional<FieldTexts> time = parsePreset(m_combo1->currentText(), m_wakeMode);
+    const std::optional<FieldTexts> time = parsePreset(m_combo1->currentText(), m_start.wakeMode);
     if (!time) {
         MessageBox::show(this,
                          QStringLiteral("The selected preset is not a valid time. Please select another "
@@ -186,18 +193,12 @@ void Form3::Command3_Click()
                          QStringLiteral("Oops!"), MessageBox::Icon::Exclamation);
         return;
     }
-    // Through the fields' change handling, so the spinners and the big window follow.
-    m_fields.setFieldText(TimeField::Hours, time->hours);
-    m_fields.setFieldText(TimeField::Minutes, time->minutes);
-    m_fields.setFieldText(TimeField::Seconds, time->seconds);
-    saveList();
-    accept();
+    acceptWith({.presets = presets(), .load = time});
 }
 
 void Form3::Command4_Click()
 {
-    saveList();
-    accept();
+    acceptWith({.presets = presets(), .load = std::nullopt});
 }
 
 std::optional<FieldTexts> Form3::parsePreset(const QString& record, bool wakeMode)

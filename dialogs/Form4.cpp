@@ -1,9 +1,9 @@
 #include "dialogs/Form4.h"
 
-#include "settings/Catalogue.h"
+#include "dialogs/DesignRect.h"
+#include "engine/Colors.h"
 #include "shell/kit/DigitFont.h"
 #include "shell/kit/GradientMod.h"
-#include "shell/kit/Twips.h"
 #include "shell/kit/WinColor.h"
 
 #include <QButtonGroup>
@@ -23,10 +23,27 @@ constexpr int kClientWidth = 5265; // twips
 constexpr int kClientHeight = 3885;
 constexpr int kSlot = 825; // twips from one sample to the next
 constexpr int kInset = 105;
+constexpr int kSamples = 6;      // choices with a sample; the system colour is the one after them
+constexpr int kSystemChoice = 6; // "Default Windows color"
+constexpr int kDigitPoints = 24;
 
-const char* const kDigitNames[6] = {"Yellow", "Magenta", "Cyan", "White", "Green", "Red"};
-const char* const kBackgroundNames[6] = {"Red", "Green", "Blue", "Cyan", "Yellow", "Magenta"};
-const char* const kButtonNames[6] = {"Magenta", "Light blue", "Cyan", "Green", "Red", "Light yellow"};
+constexpr DesignRect kFrame1{.left = 90, .top = 30, .width = 5085, .height = 930};
+constexpr DesignRect kFrame2{.left = 90, .top = 1020, .width = 5085, .height = 1380};
+constexpr DesignRect kFrame3{.left = 90, .top = 2460, .width = 5085, .height = 1005};
+constexpr DesignRect kOk{.left = 2895, .top = 3525, .width = 1095, .height = 330};
+constexpr DesignRect kCancel{.left = 4080, .top = 3525, .width = 1095, .height = 330};
+// The first of each row of samples, inside its frame; sample k stands k slots further right.
+constexpr DesignRect kDigitSample{.left = kInset, .top = 255, .width = 780, .height = 585};
+constexpr DesignRect kPicture{.left = kInset + 90, .top = 270, .width = 600, .height = 420};
+constexpr DesignRect kPictureOption{.left = kInset + 270, .top = 720, .width = 255, .height = 255};
+constexpr DesignRect kSystemBackground{.left = kInset, .top = 1035, .width = 3600, .height = 270};
+constexpr DesignRect kButtonSample{.left = kInset + 60, .top = 255, .width = 450, .height = 390};
+constexpr DesignRect kButtonOption{.left = kInset + 540, .top = 315, .width = 255, .height = 255};
+constexpr DesignRect kSystemButtons{.left = kInset, .top = 690, .width = 3600, .height = 270};
+
+const char* const kDigitNames[kSamples] = {"Yellow", "Magenta", "Cyan", "White", "Green", "Red"};
+const char* const kBackgroundNames[kSamples] = {"Red", "Green", "Blue", "Cyan", "Yellow", "Magenta"};
+const char* const kButtonNames[kSamples] = {"Magenta", "Light blue", "Cyan", "Green", "Red", "Light yellow"};
 
 template <class W> W* named(W* widget, const QString& name, int index = -1)
 {
@@ -36,22 +53,37 @@ template <class W> W* named(W* widget, const QString& name, int index = -1)
     return widget;
 }
 
-void place(QWidget* widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(twipsRect(left, top, width, height));
-}
-
 QString defaultWindowsColor()
 {
     return QStringLiteral("Default Windows color");
 }
 
+QGroupBox* frame(const QString& caption, const char* name, const DesignRect& place, QWidget* dialog)
+{
+    auto* box = named(new QGroupBox(caption, dialog), QString::fromLatin1(name));
+    box->setGeometry(place.pixels());
+    return box;
+}
+
+// Marks the first choice whose colour is the stored one; an unknown colour leaves the design's first.
+template <std::size_t N>
+void markColor(QButtonGroup* group, const std::array<std::uint32_t, N>& colors, std::int32_t stored)
+{
+    group->button(0)->setChecked(true);
+    for (int i = 0; i < int(N); ++i) {
+        if (colors[i] == std::uint32_t(stored)) {
+            group->button(i)->setChecked(true);
+            break;
+        }
+    }
+}
+
 } // namespace
 
-Form4::Form4(QWidget* options) : QDialog(options)
+Form4::Form4(const ColorChoice& stored, QWidget* options) : ValueDialog(options)
 {
     build();
-    load();
+    load(stored);
 }
 
 Form4::~Form4() = default;
@@ -64,12 +96,18 @@ void Form4::build()
     setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
     if (parentWidget())
         setFont(parentWidget()->font()); // the Options dialog's face, which windows do not inherit
+    buildDigits();
+    buildBackgrounds();
+    buildButtons();
+    buildOkCancel();
+}
 
-    auto* frame1 = named(new QGroupBox(QStringLiteral("Digits:"), this), QStringLiteral("Frame1"));
-    place(frame1, 90, 30, 5085, 930);
+void Form4::buildDigits()
+{
+    QGroupBox* frame1 = frame(QStringLiteral("Digits:"), "Frame1", kFrame1, this);
     m_option1 = new QButtonGroup(this);
-    const QFont digits = digitFont(24);
-    for (int i = 0; i < 6; ++i) {
+    const QFont digits = digitFont(kDigitPoints);
+    for (int i = 0; i < kSamples; ++i) {
         auto* option = named(new QRadioButton(QStringLiteral("0"), frame1), QStringLiteral("Option1"), i);
         option->setFont(digits);
         option->setAccessibleName(QString::fromLatin1(kDigitNames[i]) + QStringLiteral(" digits"));
@@ -80,108 +118,97 @@ void Form4::build()
         option->setBackgroundRole(QPalette::Window);
         option->setAutoFillBackground(true);
         option->setContentsMargins(6, 0, 0, 0);
-        place(option, kInset + i * kSlot, 255, 780, 585);
+        option->setGeometry(kDigitSample.pixels(i * kSlot));
         m_option1->addButton(option, i);
     }
+}
 
-    auto* frame2 = named(new QGroupBox(QStringLiteral("Background:"), this), QStringLiteral("Frame2"));
-    place(frame2, 90, 1020, 5085, 1380);
+void Form4::buildBackgrounds()
+{
+    QGroupBox* frame2 = frame(QStringLiteral("Background:"), "Frame2", kFrame2, this);
     m_option2 = new QButtonGroup(this);
-    for (int k = 0; k < 6; ++k) {
+    for (int k = 0; k < kSamples; ++k) {
         auto* picture = named(new QFrame(frame2), QStringLiteral("Picture%1").arg(k + 1));
         picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         picture->setCursor(Qt::PointingHandCursor);
-        picture->setFixedSize(twipsRect(0, 0, 600, 420).size());
-        picture->move(twipsRect(kInset + k * kSlot + 90, 270, 600, 420).topLeft());
+        const QRect place = kPicture.pixels(k * kSlot);
+        picture->setFixedSize(place.size());
+        picture->move(place.topLeft());
         picture->installEventFilter(this);
         m_pictures[k] = picture;
 
         auto* option = named(new QRadioButton(frame2), QStringLiteral("Option2"), k);
         option->setAccessibleName(QString::fromLatin1(kBackgroundNames[k]) + QStringLiteral(" background"));
-        place(option, kInset + k * kSlot + 270, 720, 255, 255);
+        option->setGeometry(kPictureOption.pixels(k * kSlot));
         m_option2->addButton(option, k);
     }
-    auto* option26 = named(new QRadioButton(defaultWindowsColor(), frame2), QStringLiteral("Option2"), 6);
-    option26->setAccessibleDescription(QStringLiteral("Background"));
-    place(option26, kInset, 1035, 3600, 270);
-    m_option2->addButton(option26, 6);
+    auto* system =
+        named(new QRadioButton(defaultWindowsColor(), frame2), QStringLiteral("Option2"), kSystemChoice);
+    system->setAccessibleDescription(QStringLiteral("Background"));
+    system->setGeometry(kSystemBackground.pixels());
+    m_option2->addButton(system, kSystemChoice);
+}
 
-    auto* frame3 = named(new QGroupBox(QStringLiteral("Buttons:"), this), QStringLiteral("Frame3"));
-    place(frame3, 90, 2460, 5085, 1005);
+void Form4::buildButtons()
+{
+    QGroupBox* frame3 = frame(QStringLiteral("Buttons:"), "Frame3", kFrame3, this);
     m_option3 = new QButtonGroup(this);
-    for (int i = 0; i < 7; ++i) {
-        auto* sample = named(new QPushButton(frame3), QStringLiteral("Command3"), i);
-        if (i < 6) {
-            const QColor c = fromWinColor(kButtonColors[i]);
-            QPalette pal = sample->palette();
-            pal.setColor(QPalette::Button, c);
-            sample->setPalette(pal);
-            // Flat, as the main windows draw their buttons: a style's shading would wash the colour out.
-            sample->setStyleSheet(
-                QStringLiteral("QPushButton { background-color: %1; border: 1px solid %2;"
-                               " border-radius: 3px; }"
-                               "QPushButton:pressed, QPushButton:focus { border: 2px solid %2; }")
-                    .arg(c.name(), c.darker(220).name()));
-            sample->setAccessibleName(QString::fromLatin1(kButtonNames[i]));
-            place(sample, kInset + i * kSlot + 60, 255, 450, 390);
-            connect(sample, &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
-        } else {
-            // Carries the system colour of choice 6; never shown.
-            sample->setVisible(false);
-        }
-        m_command3[i] = sample;
-
-        QRadioButton* option =
-            i < 6 ? new QRadioButton(frame3) : new QRadioButton(defaultWindowsColor(), frame3);
-        named(option, QStringLiteral("Option3"), i);
-        if (i < 6) {
-            option->setAccessibleName(QString::fromLatin1(kButtonNames[i]) + QStringLiteral(" buttons"));
-            place(option, kInset + i * kSlot + 540, 315, 255, 255);
-        } else {
-            option->setAccessibleDescription(QStringLiteral("Buttons"));
-            place(option, kInset, 690, 3600, 270);
-        }
+    for (int i = 0; i < kSamples; ++i) {
+        m_command3[i] = buttonSample(frame3, i);
+        auto* option = named(new QRadioButton(frame3), QStringLiteral("Option3"), i);
+        option->setAccessibleName(QString::fromLatin1(kButtonNames[i]) + QStringLiteral(" buttons"));
+        option->setGeometry(kButtonOption.pixels(i * kSlot));
         m_option3->addButton(option, i);
     }
+    // Carries the system colour of the last choice; never shown.
+    m_command3[kSystemChoice] = named(new QPushButton(frame3), QStringLiteral("Command3"), kSystemChoice);
+    m_command3[kSystemChoice]->setVisible(false);
+    auto* system =
+        named(new QRadioButton(defaultWindowsColor(), frame3), QStringLiteral("Option3"), kSystemChoice);
+    system->setAccessibleDescription(QStringLiteral("Buttons"));
+    system->setGeometry(kSystemButtons.pixels());
+    m_option3->addButton(system, kSystemChoice);
+}
 
+QPushButton* Form4::buttonSample(QWidget* frame, int index)
+{
+    auto* sample = named(new QPushButton(frame), QStringLiteral("Command3"), index);
+    const QColor c = fromWinColor(kButtonColors[index]);
+    QPalette pal = sample->palette();
+    pal.setColor(QPalette::Button, c);
+    sample->setPalette(pal);
+    // Flat, as the main windows draw their buttons: a style's shading would wash the colour out.
+    sample->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid %2;"
+                                         " border-radius: 3px; }"
+                                         "QPushButton:pressed, QPushButton:focus { border: 2px solid %2; }")
+                              .arg(c.name(), c.darker(220).name()));
+    sample->setAccessibleName(QString::fromLatin1(kButtonNames[index]));
+    sample->setGeometry(kButtonSample.pixels(index * kSlot));
+    connect(sample, &QPushButton::clicked, this, [this, index] { Command3_Click(index); });
+    return sample;
+}
+
+void Form4::buildOkCancel()
+{
     auto* ok = named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("Command2"));
     ok->setDefault(true);
-    place(ok, 2895, 3525, 1095, 330);
+    ok->setGeometry(kOk.pixels());
     // Buttons of a dialog are auto-default: Enter presses the one with the focus, OK only from elsewhere.
     auto* cancel = named(new QPushButton(QStringLiteral("Cancel"), this), QStringLiteral("Command1"));
-    place(cancel, 4080, 3525, 1095, 330);
+    cancel->setGeometry(kCancel.pixels());
     connect(ok, &QPushButton::clicked, this, &Form4::Command2_Click);
     connect(cancel, &QPushButton::clicked, this, &Form4::Command1_Click);
 }
 
-void Form4::load()
+void Form4::load(const ColorChoice& stored)
 {
-    m_settings = zentimoSettings();
-    for (int k = 0; k < 6; ++k)
+    for (int k = 0; k < kSamples; ++k)
         paintBackgroundChoice(m_pictures[k], k);
-
-    const Catalogue options(m_settings);
     // A stored choice outside 0..6 leaves no background option selected.
-    if (QAbstractButton* b = m_option2->button(options.readInt(OptionKey::BackgroundColor)))
+    if (QAbstractButton* b = m_option2->button(stored.BackgroundIndex))
         b->setChecked(true);
-
-    m_option1->button(0)->setChecked(true);
-    const std::uint32_t digits = options.readColor(OptionKey::DigitColor);
-    for (int i = 0; i < int(kDigitColors.size()); ++i) {
-        if (kDigitColors[i] == digits) {
-            m_option1->button(i)->setChecked(true);
-            break;
-        }
-    }
-
-    m_option3->button(0)->setChecked(true);
-    const std::uint32_t buttons = options.readColor(OptionKey::ButtonColor);
-    for (int i = 0; i < int(kButtonColors.size()); ++i) {
-        if (kButtonColors[i] == buttons) {
-            m_option3->button(i)->setChecked(true);
-            break;
-        }
-    }
+    markColor(m_option1, kDigitColors, stored.DigitColor);
+    markColor(m_option3, kButtonColors, stored.ButtonColor);
 }
 
 void Form4::Picture_Click(int picture)
@@ -194,13 +221,6 @@ void Form4::Command3_Click(int index)
     m_option3->button(index)->setChecked(true);
 }
 
-std::optional<ColorChoice> Form4::choose()
-{
-    m_choice.reset();
-    exec();
-    return m_choice;
-}
-
 void Form4::Command2_Click()
 {
     ColorChoice choice;
@@ -210,8 +230,7 @@ void Form4::Command2_Click()
     choice.BackgroundIndex = m_option2->checkedId();
     if (const int button = m_option3->checkedId(); button >= 0)
         choice.ButtonColor = std::int32_t(kButtonColors[button]);
-    m_choice = choice;
-    accept();
+    acceptWith(choice);
 }
 
 void Form4::Command1_Click()
@@ -219,17 +238,11 @@ void Form4::Command1_Click()
     reject();
 }
 
-void Form4::reject()
-{
-    m_choice.reset();
-    QDialog::reject();
-}
-
 bool Form4::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        for (int k = 0; k < 6; ++k) {
+        for (int k = 0; k < kSamples; ++k) {
             if (watched == m_pictures[k] && mouse->button() == Qt::LeftButton &&
                 m_pictures[k]->rect().contains(mouse->position().toPoint())) {
                 Picture_Click(k + 1);

@@ -1,6 +1,6 @@
 #pragma once
-// Form4: the Colors dialog. Shows the stored colours and gives the choices back to the Options dialog;
-// it saves and applies nothing itself.
+// Form4: the Colors dialog. Starts from the stored colours and gives the choices back to the Options
+// dialog; it saves and applies nothing itself.
 //   Frame1 "Digits:"      Option1(0..5) a "0" in each digit colour
 //   Frame2 "Background:"  Picture1..Picture6 gradient samples, Option2(0..5) under them,
 //                         Option2(6) Default Windows color
@@ -9,37 +9,30 @@
 //   Command2 OK   Command1 Cancel
 // Controls of an array share their objectName; their dynamic property "index" tells them apart.
 
-#include "settings/CRegSettings.h"
+#include "dialogs/ValueDialog.h"
 
-#include <QDialog>
 #include <array>
 #include <cstdint>
-#include <optional>
 
 class QButtonGroup;
 class QPushButton;
-class QRadioButton;
 
 namespace zentimo {
 
-// What "OK" gives back; -1 is no choice (a stored value the dialog does not offer).
+// The three colours, as stored (what the dialog starts from) or as "OK" hands them over; -1 is no choice
+// (a stored value the dialog does not offer).
 struct ColorChoice {
     std::int32_t BackgroundIndex = -1; // 0..6
     std::int32_t DigitColor = -1;      // 0x00BBGGRR
     std::int32_t ButtonColor = -1;     // 0x00BBGGRR
 };
 
-class Form4 : public QDialog {
+class Form4 : public ValueDialog<ColorChoice> {
     Q_OBJECT
 public:
-    // Loads the dialog from the store, owned by the Options dialog; exec() shows it.
-    explicit Form4(QWidget* options);
+    // Owned by the Options dialog.
+    Form4(const ColorChoice& stored, QWidget* options);
     ~Form4() override;
-
-    // Shows the dialog; the choices after "OK", nothing after Cancel, Esc or the close box.
-    std::optional<ColorChoice> choose();
-    // The choices of the last "OK", nothing since a Cancel.
-    const std::optional<ColorChoice>& choice() const { return m_choice; }
 
     static constexpr std::array<std::uint32_t, 6> kDigitColors{0x0000FFFF, 0x00FF00FF, 0x00FFFF00,
                                                                0x00FFFFFF, 0x0000FF00, 0x000000FF};
@@ -50,17 +43,19 @@ public:
     void Command3_Click(int index);
     void Command2_Click(); // OK
     void Command1_Click(); // Cancel
-    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build();
-    void load();
+    void buildDigits();
+    void buildBackgrounds();
+    void buildButtons();
+    QPushButton* buttonSample(QWidget* frame, int index);
+    void buildOkCancel();
+    void load(const ColorChoice& stored);
 
-    CRegSettings m_settings;
-    std::optional<ColorChoice> m_choice;
     std::array<QWidget*, 6> m_pictures{};
     std::array<QPushButton*, 7> m_command3{};
     QButtonGroup* m_option1 = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 // Form5: the Options dialog. It starts from the options in use, keeps the option interlocks, and on "Done"
-// gives back the edited options; whoever opened it saves and applies them.
+// hands back the edited options; whoever opened it saves and applies them.
 //   Frame5 "Mode:"     Option3(0..2) Countdown/Wake/Stopwatch   Check3 Auto restart
 //   Frame2 "Window:"   Frame3 "Colors:" Command3 Select   Frame(2) "Size:" Option1(0..1) Big/Small
 //                      Check1 Keep window on top
@@ -12,10 +12,11 @@
 //   Command4 Done   Command5 Cancel
 // Controls of an array share their objectName; their dynamic property "index" tells them apart.
 
+#include "dialogs/Form4.h"
+#include "dialogs/ValueDialog.h"
 #include "engine/Options.h"
 #include "sound/SoundPlayer.h"
 
-#include <QDialog>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -25,6 +26,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -33,23 +35,13 @@ namespace zentimo {
 
 class SoundPlayer;
 
-class Form5 : public QDialog {
+class Form5 : public ValueDialog<OptionsChange> {
     Q_OBJECT
 public:
     // Loads the dialog from the options in use, whose BigWindow tells the main window on the screen (0 small,
-    // 1 big, -1 none). The Test buttons play through sound.
-    Form5(const Options& current, SoundPlayer& sound, QWidget* owner);
+    // 1 big, -1 none); the Colors dialog starts from storedColors. The Test buttons play through sound.
+    Form5(const Options& current, const ColorChoice& storedColors, SoundPlayer& sound, QWidget* owner);
     ~Form5() override;
-
-    // Shows the dialog; the edited options after "Done", nothing after Cancel or closing.
-    std::optional<OptionsChange> edit();
-    // What "Done" gave back; nothing before it.
-    const std::optional<OptionsChange>& result() const { return m_change; }
-
-    // The Colors dialog's last choices in this visit; -1 = no new choice.
-    std::int32_t NewBackgroundIndex = -1;
-    std::int32_t NewDigitColor = -1;
-    std::int32_t NewButtonColor = -1;
 
     // The whole file, or the empty text after reporting the file error in a message box.
     QString LoadSound(const QString& path);
@@ -84,12 +76,28 @@ protected:
 
 private:
     void build();
+    QGroupBox* buildAlarmFrame();
+    QGroupBox* buildMessageFrame(QWidget* frame1);
+    QGroupBox* buildSoundFrame(QWidget* frame1);
+    QGroupBox* buildBuiltInFrame(QWidget* frameSound);
+    QGroupBox* buildFileFrame(QWidget* frameSound);
+    QGroupBox* buildModeFrame();
+    QGroupBox* buildWindowFrame();
+    QLayout* buildDoneCancel();
+    void connectHandlers();
     void load();
+    void loadSoundSource();
+    void loadChoices();
+    bool missingSomething();
+    OptionsChange edited() const;
     QWidget* messageParent();
 
     Options m_current;
+    ColorChoice m_storedColors;
+    // The Colors dialog's last choices in this visit (NewBackgroundIndex, NewDigitColor, NewButtonColor);
+    // -1 = no new choice.
+    ColorChoice m_newColors;
     SoundPlayer& m_sound;
-    std::optional<OptionsChange> m_change;
     bool m_unloaded = false;
 
     std::array<QRadioButton*, 3> m_option3{};

@@ -571,19 +571,14 @@ void MainWindow::Command5_Click()
     Q_EMIT trayRequested();
 }
 
-// The window leaves the top band while a dialog of its own is open.
 void MainWindow::Command6_Click()
 {
-    setTopmost(false);
     Q_EMIT aboutRequested();
-    applyOnTop();
 }
 
 void MainWindow::Command7_Click()
 {
-    setTopmost(false);
     Q_EMIT presetsRequested();
-    applyOnTop();
 }
 
 } // namespace zentimo

@@ -48,7 +48,7 @@ private Q_SLOTS:
                 fx.seed(keys[i], stored[i]);
         }
         fx.start(0);
-        auto colors = std::make_unique<Form4>(fx.form1);
+        auto colors = std::make_unique<Form4>(fx.app->storedColors(), fx.form1);
         colors->show();
         QTEST((QList<int>{checkedIndex(colors.get(), "Option2"), checkedIndex(colors.get(), "Option1"),
                           checkedIndex(colors.get(), "Option3")}),
@@ -67,7 +67,7 @@ private Q_SLOTS:
             click(colors.get(), "Command1");
             QCOMPARE(colors->result(), int(QDialog::Rejected));
         }
-        const auto c = colors->choice();
+        const auto c = colors->answer();
         const QList<int> chosen =
             c ? QList<int>{c->DigitColor, c->BackgroundIndex, c->ButtonColor} : QList<int>();
         QTEST(chosen, "chosen");

@@ -15,10 +15,11 @@ class Form5Test : public QObject {
 
     std::unique_ptr<Form5> open()
     {
-        auto dialog = std::make_unique<Form5>(fx.app->optionsForDialog(), *fx.sound, fx.form1);
+        auto dialog =
+            std::make_unique<Form5>(fx.app->optionsForDialog(), fx.app->storedColors(), *fx.sound, fx.form1);
         // "Done" takes effect as the program applies it.
         connect(dialog.get(), &QDialog::accepted, this,
-                [this, d = dialog.get()] { fx.app->applyOptions(*d->result()); });
+                [this, d = dialog.get()] { fx.app->applyOptions(*d->answer()); });
         dialog->show();
         return dialog;
     }
@@ -120,7 +121,7 @@ private Q_SLOTS:
             } else if (step.startsWith("combo:")) {
                 ctl<QComboBox>(d.get(), "Combo1")->setCurrentIndex(arg.toInt());
             } else if (step == "big") {
-                QCOMPARE(d->result()->options.BigWindow, 1);
+                QCOMPARE(d->answer()->options.BigWindow, 1);
             } else if (step == "colorsOk") {
                 onNextModal([](QWidget* colors) { // cyan on blue, light blue buttons
                     click(colors, "Option1", 2);
