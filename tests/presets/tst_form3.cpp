@@ -90,12 +90,9 @@ private Q_SLOTS:
         fx.form1->spinner(TimeField::Minutes)->setValue(5);
         const QStringList parts = time.split(':');
         fx.setTime(*fx.form1, parts[0], parts[1], parts[2]);
-        QStringList list;
-        int selected = -2;
         bool open = false;
         onNextModal([&](QWidget* modal) {
-            auto* d = qobject_cast<Form3*>(modal);
-            QVERIFY(d);
+            auto* d = static_cast<Form3*>(modal);
             auto* combo = d->findChild<QComboBox*>("Combo1");
             QCOMPARE(combo->currentIndex(), int(seeded.size()) - 1); // the last
             combo->setCurrentIndex(0);                               // Delete and Load take the selected one
@@ -116,13 +113,11 @@ private Q_SLOTS:
                     QCOMPARE(MessageBox::shown().last().buttons, MessageBox::Buttons::YesNo);
                 }
             }
-            list = d->presets();
-            selected = combo->currentIndex();
+            QTEST(d->presets(), "list");
+            QTEST(combo->currentIndex(), "selected");
             open = d->isVisible(); // left open, the visit ends as the close box ends it
         });
         fx.app->runPresets(*fx.form1);
-        QTEST(list, "list");
-        QTEST(selected, "selected");
         QTEST(storedPresets(wake ? kWake : kCountdown), "stored");
         QTEST(int(MessageBox::shown().size()), "boxes");
         // The fields show the loaded preset; its minutes reach the spinner, but in Wake Mode the spinners
