@@ -103,14 +103,14 @@ void Form3::build()
 
     m_label1 = new QLabel(QStringLiteral("Select preset:"), this);
     m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(kLabel1.pixels());
+    m_label1->setGeometry(pixels(kLabel1));
 
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     m_combo1->setAccessibleName(QStringLiteral("Select preset"));
     m_combo1->setEditable(false);
     m_combo1->setInsertPolicy(QComboBox::InsertAtBottom);
-    m_combo1->setGeometry(kCombo1.pixels());
+    m_combo1->setGeometry(pixels(kCombo1));
     m_label1->setBuddy(m_combo1);
 
     const QList<QPushButton*> buttons = buildButtons();
@@ -128,7 +128,7 @@ QList<QPushButton*> Form3::buildButtons()
     for (const ButtonDesign& design : kButtons) {
         auto* b = new QPushButton(QString::fromLatin1(design.text), this);
         b->setObjectName(QString::fromLatin1(design.name));
-        b->setGeometry(design.place.pixels());
+        b->setGeometry(pixels(design.place));
         buttons << b;
     }
     m_command1 = buttons[0];
