@@ -10,9 +10,12 @@ struct DesignRect {
     int top;
     int width;
     int height;
-
-    // dx twips further right.
-    QRect pixels(int dx = 0) const { return twipsRect(left + dx, top, width, height); }
 };
+
+// In pixels, dx twips further right.
+inline QRect pixels(const DesignRect& r, int dx = 0)
+{
+    return twipsRect(r.left + dx, r.top, r.width, r.height);
+}
 
 } // namespace zentimo

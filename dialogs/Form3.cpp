@@ -15,6 +15,9 @@ namespace zentimo {
 namespace {
 
 const QString kZero = QStringLiteral("00");
+constexpr int kLargestField = 99; // a countdown's fields go to 99 each
+constexpr int kLastWakeHour = 12;
+constexpr int kLastMinute = 59;
 
 constexpr int kClientWidth = 3420; // twips
 constexpr int kClientHeight = 1470;
@@ -94,21 +97,32 @@ void Form3::build()
 
     m_label1 = new QLabel(QStringLiteral("Select preset:"), this);
     m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(kLabel1.pixels());
+    m_label1->setGeometry(pixels(kLabel1));
 
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     m_combo1->setAccessibleName(QStringLiteral("Select preset"));
     m_combo1->setEditable(false);
     m_combo1->setInsertPolicy(QComboBox::InsertAtBottom);
-    m_combo1->setGeometry(kCombo1.pixels());
+    m_combo1->setGeometry(pixels(kCombo1));
     m_label1->setBuddy(m_combo1);
 
+    const QList<QPushButton*> buttons = buildButtons();
+    const QFont font = fittedFont(buttons);
+    m_label1->setFont(font);
+    m_combo1->setFont(font);
+    for (QPushButton* b : buttons)
+        b->setFont(font);
+    connectButtons();
+}
+
+QList<QPushButton*> Form3::buildButtons()
+{
     QList<QPushButton*> buttons;
     for (const ButtonDesign& design : kButtons) {
         auto* b = new QPushButton(QString::fromLatin1(design.text), this);
         b->setObjectName(QString::fromLatin1(design.name));
-        b->setGeometry(design.place.pixels());
+        b->setGeometry(pixels(design.place));
         buttons << b;
     }
     m_command1 = buttons[0];
@@ -116,13 +130,7 @@ void Form3::build()
     m_command3 = buttons[2];
     m_command4 = buttons[3];
     m_command4->setDefault(true);
-
-    const QFont font = fittedFont(buttons);
-    m_label1->setFont(font);
-    m_combo1->setFont(font);
-    for (QPushButton* b : buttons)
-        b->setFont(font);
-    connectButtons();
+    return buttons;
 }
 
 void Form3::connectButtons()
@@ -206,8 +214,8 @@ std::optional<FieldTexts> Form3::parsePreset(const QString& record, bool wakeMod
     const QStringList parts = record.trimmed().split(QLatin1Char(':'));
     if (parts.size() != 3)
         return std::nullopt;
-    const auto hours = twoDigitPart(parts[0], wakeMode ? 12 : 99);
-    const auto minutes = twoDigitPart(parts[1], wakeMode ? 59 : 99);
+    const auto hours = twoDigitPart(parts[0], wakeMode ? kLastWakeHour : kLargestField);
+    const auto minutes = twoDigitPart(parts[1], wakeMode ? kLastMinute : kLargestField);
     if (!hours || !minutes)
         return std::nullopt;
     if (wakeMode) {
@@ -216,7 +224,7 @@ std::optional<FieldTexts> Form3::parsePreset(const QString& record, bool wakeMod
             return std::nullopt;
         return FieldTexts{*hours, *minutes, letter};
     }
-    const auto seconds = twoDigitPart(parts[2], 99);
+    const auto seconds = twoDigitPart(parts[2], kLargestField);
     if (!seconds)
         return std::nullopt;
     return FieldTexts{*hours, *minutes, *seconds};

@@ -49,6 +49,7 @@ public:
 
 private:
     void build();
+    QList<QPushButton*> buildButtons(); // Command1..Command4
     void connectButtons();
     void enableButtons();
 

@@ -61,7 +61,7 @@ QString defaultWindowsColor()
 QGroupBox* frame(const QString& caption, const char* name, const DesignRect& place, QWidget* dialog)
 {
     auto* box = named(new QGroupBox(caption, dialog), QString::fromLatin1(name));
-    box->setGeometry(place.pixels());
+    box->setGeometry(pixels(place));
     return box;
 }
 
@@ -118,7 +118,7 @@ void Form4::buildDigits()
         option->setBackgroundRole(QPalette::Window);
         option->setAutoFillBackground(true);
         option->setContentsMargins(6, 0, 0, 0);
-        option->setGeometry(kDigitSample.pixels(i * kSlot));
+        option->setGeometry(pixels(kDigitSample, i * kSlot));
         m_option1->addButton(option, i);
     }
 }
@@ -131,7 +131,7 @@ void Form4::buildBackgrounds()
         auto* picture = named(new QFrame(frame2), QStringLiteral("Picture%1").arg(k + 1));
         picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         picture->setCursor(Qt::PointingHandCursor);
-        const QRect place = kPicture.pixels(k * kSlot);
+        const QRect place = pixels(kPicture, k * kSlot);
         picture->setFixedSize(place.size());
         picture->move(place.topLeft());
         picture->installEventFilter(this);
@@ -139,13 +139,13 @@ void Form4::buildBackgrounds()
 
         auto* option = named(new QRadioButton(frame2), QStringLiteral("Option2"), k);
         option->setAccessibleName(QString::fromLatin1(kBackgroundNames[k]) + QStringLiteral(" background"));
-        option->setGeometry(kPictureOption.pixels(k * kSlot));
+        option->setGeometry(pixels(kPictureOption, k * kSlot));
         m_option2->addButton(option, k);
     }
     auto* system =
         named(new QRadioButton(defaultWindowsColor(), frame2), QStringLiteral("Option2"), kSystemChoice);
     system->setAccessibleDescription(QStringLiteral("Background"));
-    system->setGeometry(kSystemBackground.pixels());
+    system->setGeometry(pixels(kSystemBackground));
     m_option2->addButton(system, kSystemChoice);
 }
 
@@ -157,7 +157,7 @@ void Form4::buildButtons()
         m_command3[i] = buttonSample(frame3, i);
         auto* option = named(new QRadioButton(frame3), QStringLiteral("Option3"), i);
         option->setAccessibleName(QString::fromLatin1(kButtonNames[i]) + QStringLiteral(" buttons"));
-        option->setGeometry(kButtonOption.pixels(i * kSlot));
+        option->setGeometry(pixels(kButtonOption, i * kSlot));
         m_option3->addButton(option, i);
     }
     // Carries the system colour of the last choice; never shown.
@@ -166,7 +166,7 @@ void Form4::buildButtons()
     auto* system =
         named(new QRadioButton(defaultWindowsColor(), frame3), QStringLiteral("Option3"), kSystemChoice);
     system->setAccessibleDescription(QStringLiteral("Buttons"));
-    system->setGeometry(kSystemButtons.pixels());
+    system->setGeometry(pixels(kSystemButtons));
     m_option3->addButton(system, kSystemChoice);
 }
 
@@ -183,7 +183,7 @@ QPushButton* Form4::buttonSample(QWidget* frame, int index)
                                          "QPushButton:pressed, QPushButton:focus { border: 2px solid %2; }")
                               .arg(c.name(), c.darker(220).name()));
     sample->setAccessibleName(QString::fromLatin1(kButtonNames[index]));
-    sample->setGeometry(kButtonSample.pixels(index * kSlot));
+    sample->setGeometry(pixels(kButtonSample, index * kSlot));
     connect(sample, &QPushButton::clicked, this, [this, index] { Command3_Click(index); });
     return sample;
 }
@@ -192,10 +192,10 @@ void Form4::buildOkCancel()
 {
     auto* ok = named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("Command2"));
     ok->setDefault(true);
-    ok->setGeometry(kOk.pixels());
+    ok->setGeometry(pixels(kOk));
     // Buttons of a dialog are auto-default: Enter presses the one with the focus, OK only from elsewhere.
     auto* cancel = named(new QPushButton(QStringLiteral("Cancel"), this), QStringLiteral("Command1"));
-    cancel->setGeometry(kCancel.pixels());
+    cancel->setGeometry(pixels(kCancel));
     connect(ok, &QPushButton::clicked, this, &Form4::Command2_Click);
     connect(cancel, &QPushButton::clicked, this, &Form4::Command1_Click);
 }

@@ -31,6 +31,11 @@ constexpr int kClientHeight = 5610;
 
 // The dialog was drawn for an 8 point sans-serif face.
 constexpr double kDesignedPoints = 8;
+// Pixels.
+constexpr QMargins kDialogMargins(8, 6, 8, 8);
+constexpr QMargins kFrameMargins(8, 4, 8, 6);
+constexpr int kFrameSpacing = 4;
+constexpr int kAboveButtons = 6;
 
 const QString kSoundFilter = QStringLiteral("Sound Files (*.mp3, *.wav, *.mid)|*.mp3;*.wav;*.mid");
 
@@ -130,19 +135,19 @@ void Form5::build()
     auto* rightColumn = new QVBoxLayout;
     rightColumn->addWidget(frame5, 1);
     rightColumn->addWidget(frame2, 1);
-    rightColumn->addSpacing(6);
+    rightColumn->addSpacing(kAboveButtons);
     rightColumn->addLayout(buttons);
 
     auto* top = new QHBoxLayout(this);
-    top->setContentsMargins(8, 6, 8, 8);
+    top->setContentsMargins(kDialogMargins);
     top->addWidget(frame1, 1);
     top->addLayout(rightColumn);
 
     for (QPushButton* b : {m_command6, m_command1, m_command2})
         b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     for (QGroupBox* frame : findChildren<QGroupBox*>()) {
-        frame->layout()->setContentsMargins(8, 4, 8, 6);
-        frame->layout()->setSpacing(4);
+        frame->layout()->setContentsMargins(kFrameMargins);
+        frame->layout()->setSpacing(kFrameSpacing);
     }
     connectHandlers();
 }
@@ -424,7 +429,8 @@ QString Form5::qtFileFilter(const QString& filter)
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString description = parts[i].trimmed();
         // The description may already name its patterns; Qt reads them from the parentheses.
-        if (const int open = description.lastIndexOf(QLatin1Char('(')); open > 0 && description.endsWith(')'))
+        if (const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+            open > 0 && description.endsWith(')'))
             description = description.left(open).trimmed();
         QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (QString& p : patterns)
