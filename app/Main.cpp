@@ -105,7 +105,7 @@ void Main()
         // Options never write the settings, the window choice included; --tray goes there without a window.
         const bool toTray = std::any_of(line.steps.begin(), line.steps.end(),
                                         [](const Step& s) { return s.method == QLatin1String("Tray"); });
-        program->controller.show(ok ? size : 0, !toTray);
+        program->controller.show(Controller::windowNumbered(ok ? size : 0), !toTray);
         QTextStream out(stdout);
         QTextStream err(stderr);
         for (const Step& step : line.steps) {

@@ -120,7 +120,7 @@ void Engine::Command1_Click()
         }
         forBoth([](Face& f) {
             f.setButtonEnabled(Cmd::Reset, false);
-            f.setStatusPanel(2, kActivated);
+            f.setStatusPanel(StatusPanel::RunState, kActivated);
         });
         if (m_options.WakeMode) {
             armWake();
@@ -144,7 +144,7 @@ void Engine::Command1_Click()
     } else if (caption == kStop) {
         m_timer3.stop();
         forBoth([](Face& f) {
-            f.setStatusPanel(2, kDeactivated);
+            f.setStatusPanel(StatusPanel::RunState, kDeactivated);
             f.setCaption(kStart);
             for (int c = 2; c <= 7; ++c)
                 f.setButtonEnabled(Cmd(c), true);
@@ -163,7 +163,7 @@ void Engine::Command1_Click()
             f.setStartButtonColor(m_options.ButtonColor);
             for (int c = 2; c <= 7; ++c)
                 f.setButtonEnabled(Cmd(c), true);
-            f.setStatusPanel(2, kDeactivated);
+            f.setStatusPanel(StatusPanel::RunState, kDeactivated);
         });
         stopAlarmSound();
         m_sound.SoundPlaying = false;
