@@ -99,10 +99,18 @@ void drawScrew(QPainter& p, const QPointF& centre, qreal radius)
 struct WatchScale {
     qreal px;
     qreal unit;
-    // A stroke of at least the given pixels.
-    qreal atLeast(qreal pixels, qreal units) const { return qMax(pixels / unit, units); }
-    qreal dialRadius() const { return px >= 24 ? 86 : 82; }
 };
+
+// A stroke of at least the given pixels.
+qreal atLeast(const WatchScale& s, qreal pixels, qreal units)
+{
+    return qMax(pixels / s.unit, units);
+}
+
+qreal dialRadius(const WatchScale& s)
+{
+    return s.px >= 24 ? 86 : 82;
+}
 
 constexpr QPointF kWatchCentre(128, 146);
 constexpr QRgb kWatchOutline = qRgb(48, 51, 58);
@@ -114,7 +122,7 @@ void paintCrown(QPainter& p, const WatchScale& s)
     steel.setColorAt(0, QColor(120, 124, 132));
     steel.setColorAt(0.45, QColor(236, 238, 242));
     steel.setColorAt(1, QColor(112, 116, 124));
-    p.setPen(QPen(QColor(kWatchOutline), s.atLeast(1.0, 5)));
+    p.setPen(QPen(QColor(kWatchOutline), atLeast(s, 1.0, 5)));
     p.setBrush(steel);
     p.drawRect(QRectF(114, 18, 28, 30));
     p.drawRoundedRect(QRectF(96, 2, 64, 24), 8, 8);
@@ -140,7 +148,7 @@ void paintCase(QPainter& p, const WatchScale& s)
     polish.setColorAt(0.68, QColor(214, 217, 222));
     polish.setColorAt(0.85, QColor(138, 142, 150));
     polish.setColorAt(1.00, QColor(250, 251, 253));
-    p.setPen(QPen(QColor(kWatchOutline), s.atLeast(1.0, 4)));
+    p.setPen(QPen(QColor(kWatchOutline), atLeast(s, 1.0, 4)));
     p.setBrush(polish);
     p.drawEllipse(kWatchCentre, 108, 108);
 
@@ -155,7 +163,7 @@ void paintCase(QPainter& p, const WatchScale& s)
     face.setColorAt(0, QColor(255, 255, 253));
     face.setColorAt(1, QColor(220, 223, 228));
     p.setBrush(face);
-    p.drawEllipse(kWatchCentre, s.dialRadius(), s.dialRadius());
+    p.drawEllipse(kWatchCentre, dialRadius(s), dialRadius(s));
 }
 
 QPointF watchDirection(qreal radians)
@@ -166,7 +174,7 @@ QPointF watchDirection(qreal radians)
 // Minutes only where they can be told apart.
 void paintTicks(QPainter& p, const WatchScale& s)
 {
-    p.setPen(QPen(QColor(40, 42, 48), s.atLeast(1.0, 3), Qt::SolidLine, Qt::FlatCap));
+    p.setPen(QPen(QColor(40, 42, 48), atLeast(s, 1.0, 3), Qt::SolidLine, Qt::FlatCap));
     if (s.px >= 96) {
         for (int i = 0; i < 60; ++i) {
             if (i % 5 == 0) {
@@ -177,7 +185,7 @@ void paintTicks(QPainter& p, const WatchScale& s)
         }
     }
     const int majorTicks = s.px >= 32 ? 12 : 4;
-    p.setPen(QPen(QColor(30, 32, 38), s.atLeast(1.2, 8), Qt::SolidLine, Qt::FlatCap));
+    p.setPen(QPen(QColor(30, 32, 38), atLeast(s, 1.2, 8), Qt::SolidLine, Qt::FlatCap));
     for (int i = 0; i < majorTicks; ++i) {
         const qreal a = qDegreesToRadians(i * 360.0 / majorTicks);
         const qreal inner = (i * 12 / majorTicks) % 3 == 0 ? 58 : 66;
@@ -190,7 +198,7 @@ void paintHands(QPainter& p, const WatchScale& s)
 {
     auto hand = [&](qreal degrees, qreal length, qreal tail, qreal width, const QColor& colour) {
         const QPointF dir = watchDirection(qDegreesToRadians(degrees));
-        p.setPen(QPen(colour, s.atLeast(1.2, width), Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(colour, atLeast(s, 1.2, width), Qt::SolidLine, Qt::RoundCap));
         p.drawLine(kWatchCentre - dir * tail, kWatchCentre + dir * length);
     };
     hand(-60, 48, 0, 12, QColor(36, 38, 44));
@@ -198,7 +206,7 @@ void paintHands(QPainter& p, const WatchScale& s)
 
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(36, 38, 44));
-    p.drawEllipse(kWatchCentre, s.atLeast(1.5, 11), s.atLeast(1.5, 11));
+    p.drawEllipse(kWatchCentre, atLeast(s, 1.5, 11), atLeast(s, 1.5, 11));
     if (s.px >= 48) {
         p.setBrush(QColor(204, 26, 20));
         p.drawEllipse(kWatchCentre, 5, 5);
@@ -211,9 +219,9 @@ void paintGlare(QPainter& p, const WatchScale& s)
     if (s.px < 32)
         return;
     QPainterPath glare;
-    glare.addEllipse(kWatchCentre, s.dialRadius() - 4, s.dialRadius() - 4);
+    glare.addEllipse(kWatchCentre, dialRadius(s) - 4, dialRadius(s) - 4);
     QPainterPath cut;
-    cut.addEllipse(kWatchCentre + QPointF(26, 34), s.dialRadius() + 8, s.dialRadius() + 8);
+    cut.addEllipse(kWatchCentre + QPointF(26, 34), dialRadius(s) + 8, dialRadius(s) + 8);
     QLinearGradient shine(60, 60, 160, 180);
     shine.setColorAt(0, QColor(255, 255, 255, 110));
     shine.setColorAt(1, QColor(255, 255, 255, 0));
@@ -534,8 +542,8 @@ QStringList ledPieces(const QString& line)
     return pieces;
 }
 
-// Lights the dots of the board rows from top on in dots, from column x0 on.
-void lightDots(QImage& dots, const QImage& bits, int top, int x0)
+// Lights dots from column x0 on where bits is lit, its row top giving the board's first row.
+void lightDots(QImage& dots, int x0, const QImage& bits, int top)
 {
     for (int row = 0; row < kLedRows && top + row < bits.height(); ++row) {
         const auto* src = reinterpret_cast<const QRgb*>(bits.constScanLine(top + row));
@@ -572,7 +580,7 @@ QImage ledDotMatrix(const QString& text)
     dots.fill(0);
     int x0 = 0;
     for (const QString& piece : pieces) {
-        lightDots(dots, renderTextBits(font, piece), top, x0);
+        lightDots(dots, x0, renderTextBits(font, piece), top);
         x0 += metrics.horizontalAdvance(piece);
     }
     return dots;
