@@ -154,7 +154,7 @@ Actions::Answer Actions::stop()
 
 Actions::Answer Actions::tray()
 {
-    if (!m_controller.tray().InTray)
+    if (!m_controller.tray().InTray())
         m_controller.goSystemTray(m_controller.windowInUse());
     return {};
 }

@@ -21,6 +21,18 @@
 
 namespace zentimo {
 
+Controller::Window Controller::windowNumbered(int number)
+{
+    return number == 1 ? Window::Big : Window::Small;
+}
+
+int Controller::numberOf(std::optional<Window> window)
+{
+    if (!window)
+        return -1;
+    return *window == Window::Big ? 1 : 0;
+}
+
 Controller::Controller(Engine& engine) : m_engine(engine), m_settings(zentimoSettings())
 {
     // Every window, the manual and the message boxes too, carries the program's icon.
@@ -30,8 +42,8 @@ Controller::Controller(Engine& engine) : m_engine(engine), m_settings(zentimoSet
     m_digitColor = options.digitColor().value_or(Catalogue::defaultColor(OptionKey::DigitColor));
 
     m_small = std::make_unique<Form1>(engine);
-    m_small->setStatusPanel(1, QStringLiteral("Countdown Mode"));
-    m_small->setStatusPanel(2, QStringLiteral("Deactivated"));
+    showMode(ModeFields::Keep);
+    m_small->setStatusPanel(StatusPanel::RunState, QStringLiteral("Deactivated"));
     applyLook(*m_small);
     m_engine.setFaces(m_small.get(), nullptr);
     connectWindow(*m_small);
@@ -86,7 +98,7 @@ Tray& Controller::tray()
 {
     if (!m_tray) {
         m_tray = new Tray(this);
-        m_tray->HostActivates = statusNotifierHostPresent();
+        m_tray->setHostActivates(statusNotifierHostPresent());
         connect(m_tray, &Tray::restoreRequested, this, &Controller::restoreFromTray);
         connect(m_tray, &Tray::aboutRequested, this, [this] { showAbout(nullptr); });
         connect(m_tray, &Tray::exitRequested, this, &Controller::closeProgram);
@@ -114,9 +126,9 @@ QList<MainWindow*> Controller::builtWindows() const
     return windows;
 }
 
-MainWindow& Controller::face(int window)
+MainWindow& Controller::face(Window window)
 {
-    return window == 1 ? static_cast<MainWindow&>(big()) : static_cast<MainWindow&>(*m_small);
+    return window == Window::Big ? static_cast<MainWindow&>(big()) : static_cast<MainWindow&>(*m_small);
 }
 
 MainWindow& Controller::shownWindow()
@@ -128,25 +140,19 @@ MainWindow& Controller::shownWindow()
 
 void Controller::size(int sz)
 {
-    show(sz);
+    show(windowNumbered(sz));
     m_settings.SaveSetting(Catalogue::kSection, Catalogue::keyName(OptionKey::Size), QString::number(sz));
 }
 
-void Controller::show(int sz, bool onScreen)
+void Controller::show(Window window, bool onScreen)
 {
-    if (sz == 1) {
-        m_small->hide();
-        big().setVisible(onScreen);
-        m_currentWindow = 1;
-        m_big->applyOnTop();
-    } else {
-        // A stored size other than 0 and 1 cannot name a window: the small one is shown.
-        if (m_big)
-            m_big->hide();
-        m_small->setVisible(onScreen);
-        m_currentWindow = 0;
-        m_small->applyOnTop();
-    }
+    MainWindow& shown = face(window);
+    MainWindow* other = window == Window::Big ? static_cast<MainWindow*>(m_small.get()) : m_big.get();
+    if (other)
+        other->hide();
+    shown.setVisible(onScreen);
+    m_currentWindow = window;
+    shown.applyOnTop();
 }
 
 MainWindow& Controller::windowInUse()
@@ -162,11 +168,19 @@ void Controller::setMode(bool wakeMode, bool stopwatchMode)
     o.WakeMode = wakeMode;
     o.StopwatchMode = stopwatchMode;
     m_engine.setOptions(o);
+    showMode(ModeFields::Reset);
+}
+
+void Controller::showMode(ModeFields fields)
+{
+    const Options& o = m_engine.options();
     for (MainWindow* w : builtWindows()) {
-        w->setFieldMaxLength(TimeField::Seconds, wakeMode ? 1 : 2);
-        w->setStatusPanel(1, o.modeCaption());
+        // The "a"/"p" of Wake Mode is one letter.
+        w->setFieldMaxLength(TimeField::Seconds, o.WakeMode ? 1 : 2);
+        w->setStatusPanel(StatusPanel::Mode, o.modeCaption());
     }
-    m_engine.applyModeToFields();
+    if (fields == ModeFields::Reset)
+        m_engine.applyModeToFields();
 }
 
 void Controller::setDigitColorBoth(std::uint32_t color)
@@ -179,7 +193,12 @@ void Controller::setDigitColorBoth(std::uint32_t color)
 Options Controller::optionsForDialog() const
 {
     Options current = m_engine.options();
-    current.BigWindow = m_small->isVisible() ? 0 : (m_big && m_big->isVisible() ? 1 : -1);
+    std::optional<Window> shown;
+    if (m_small->isVisible())
+        shown = Window::Small;
+    else if (m_big && m_big->isVisible())
+        shown = Window::Big;
+    current.BigWindow = numberOf(shown);
     return current;
 }
 
@@ -211,9 +230,8 @@ void Controller::applyOptions(const OptionsChange& change)
             w->paintBackground(o.BackgroundColor);
         if (change.buttonColorChosen)
             w->setButtonColor(o.ButtonColor);
-        // The "a"/"p" of Wake Mode is one letter.
-        w->setFieldMaxLength(TimeField::Seconds, o.WakeMode ? 1 : 2);
     }
+    showMode(ModeFields::Keep);
 }
 
 void Controller::runOptions(MainWindow& from)
@@ -223,9 +241,7 @@ void Controller::runOptions(MainWindow& from)
         size(change->options.BigWindow);
     if (const auto digits = m_engine.options().digitColor())
         setDigitColorBoth(*digits);
-    m_engine.applyModeToFields();
-    for (MainWindow* w : builtWindows())
-        w->setStatusPanel(1, m_engine.options().modeCaption());
+    showMode(ModeFields::Reset);
 }
 
 // Start found no sound source: say so, then let the user choose one. The fields stay as they are.
@@ -236,7 +252,7 @@ void Controller::optionsFromStart()
                      QStringLiteral("Oops"), MessageBox::Icon::Exclamation);
     const TopBandPause pause(from);
     if (const auto change = editOptions(from))
-        m_currentWindow = change->options.BigWindow;
+        m_currentWindow = windowNumbered(change->options.BigWindow);
     // The enabled states follow the new mode and sound source at once.
     m_engine.updateWatch();
 }
@@ -290,21 +306,19 @@ void Controller::goSystemTray(MainWindow& from)
 void Controller::restoreFromTray()
 {
     MainWindow* window = m_tray->hiddenWindow() ? m_tray->hiddenWindow() : &face(m_currentWindow);
-    m_tray->removeIcon();
-    window->show();
+    m_tray->restore(*window);
     window->raise();
     window->activateWindow();
-    m_tray->InTray = false;
 }
 
+// The alarm asks for its window as the task bar does (restoreAndFocus); the tray's own restore is the user's
+// click and needs no more than a raise.
 void Controller::bringWindowForward()
 {
-    if (m_tray && m_tray->InTray) {
-        m_tray->removeIcon();
+    if (m_tray && m_tray->InTray()) {
         MainWindow& window = face(m_currentWindow);
-        window.show();
+        m_tray->restore(window);
         window.restoreAndFocus();
-        m_tray->InTray = false;
     } else {
         shownWindow().restoreAndFocus();
     }

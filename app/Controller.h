@@ -23,27 +23,33 @@ class Tray;
 class Controller : public QObject {
     Q_OBJECT
 public:
+    // The two main windows.
+    enum class Window { Small, Big };
+    // "Size" and the Options dialog's BigWindow number them: 1 the big one, any other number the small one;
+    // -1 for neither.
+    static Window windowNumbered(int number);
+    static int numberOf(std::optional<Window> window);
+
     // Loads the small window from the store; shows nothing.
     explicit Controller(Engine& engine);
     ~Controller() override;
 
-    // Shows the small (0) or the big (1) window and stores the choice as "Size". Any other number shows
-    // the small window and is stored as given.
+    // Shows the window numbered sz and stores sz as "Size", as given.
     void size(int sz);
-    // The same choice without storing it; off the screen it only becomes the window in use (for a start
-    // that goes straight to the tray).
-    void show(int sz, bool onScreen = true);
+    // Shows window without storing the choice; off the screen it only becomes the window in use (for a
+    // start that goes straight to the tray).
+    void show(Window window, bool onScreen = true);
     // Switches the mode as the Options dialog does, without storing anything.
     void setMode(bool wakeMode, bool stopwatchMode);
 
     Form1& form1() const { return *m_small; }
     Form1b& big(); // built on first use
     bool bigBuilt() const { return m_big != nullptr; }
-    MainWindow& face(int window); // 0 small, 1 big
-    Tray& tray();                 // built on first use
+    MainWindow& face(Window window);
+    Tray& tray(); // built on first use
     CRegSettings& settings() { return m_settings; }
-    // The window in use: 0 small, 1 big. An alarm brings it back from the tray.
-    int currentWindow() const { return m_currentWindow; }
+    // The window in use. An alarm brings it back from the tray.
+    Window currentWindow() const { return m_currentWindow; }
     // The main window on the screen, else the one in use.
     MainWindow& windowInUse();
 
@@ -65,6 +71,9 @@ public:
     void closeProgram();
 
 private:
+    enum class ModeFields { Keep, Reset };
+    // Every built window shows the mode in use; Reset starts the time over in it.
+    void showMode(ModeFields fields);
     void connectWindow(MainWindow& window);
     void applyLook(MainWindow& window);
     std::optional<OptionsChange> editOptions(MainWindow& from);
@@ -86,7 +95,7 @@ private:
     std::unique_ptr<Form1b> m_big;
     Tray* m_tray = nullptr;
     SleepWatcher* m_sleep = nullptr;
-    int m_currentWindow = 0;
+    Window m_currentWindow = Window::Small;
     std::uint32_t m_digitColor = 0;
     bool m_closing = false;
 };

@@ -127,7 +127,7 @@ void Main()
         // Options never write the settings, the window choice included; --tray goes there without a window.
         const bool toTray = std::any_of(line.steps.begin(), line.steps.end(),
                                         [](const Step& s) { return s.method == QLatin1String("Tray"); });
-        program->controller.show(ok ? size : 0, !toTray);
+        program->controller.show(Controller::windowNumbered(ok ? size : 0), !toTray);
         carryOut(program->actions, line.steps);
     }
     // Once the window is on its way: the bus round trips need not delay it.

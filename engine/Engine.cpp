@@ -190,7 +190,7 @@ bool Engine::startRun(qint64 pressedAt)
         return true;
     forBoth([](Face& f) {
         f.setButtonEnabled(Cmd::Reset, false);
-        f.setStatusPanel(kRunPanel, kActivated);
+        f.setStatusPanel(StatusPanel::RunState, kActivated);
     });
     armRun(pressedAt);
     // Loading the sound libraries takes a while the first time: after the count has its start moment.
@@ -238,7 +238,7 @@ void Engine::stopRun()
 {
     m_timer3.stop();
     forBoth([](Face& f) {
-        f.setStatusPanel(kRunPanel, kDeactivated);
+        f.setStatusPanel(StatusPanel::RunState, kDeactivated);
         f.setCaption(runStateCaption(RunState::Idle));
         for (Cmd c : kButtonsBesideStart)
             f.setButtonEnabled(c, true);
@@ -257,7 +257,7 @@ void Engine::turnAlarmOff()
         f.setStartButtonColor(m_options.ButtonColor);
         for (Cmd c : kButtonsBesideStart)
             f.setButtonEnabled(c, true);
-        f.setStatusPanel(kRunPanel, kDeactivated);
+        f.setStatusPanel(StatusPanel::RunState, kDeactivated);
     });
     stopAlarmSound();
     m_sound.SoundPlaying = false;

@@ -20,9 +20,8 @@ enum class Cmd { Start = 1, Reset = 2, Options = 3, Help = 4, Tray = 5, About = 
 inline constexpr Cmd kButtonsBesideStart[] = {Cmd::Reset, Cmd::Options, Cmd::Help,
                                               Cmd::Tray,  Cmd::About,   Cmd::Presets};
 
-// The status bar's panels: the mode, and "Activated"/"Deactivated".
-inline constexpr int kModePanel = 1;
-inline constexpr int kRunPanel = 2;
+// StatusBar1's panels, numbered as their object names are: the mode, then "Activated" or "Deactivated".
+enum class StatusPanel { Mode = 1, RunState = 2 };
 
 class Face {
 public:
@@ -46,8 +45,8 @@ public:
     virtual void setButtonEnabled(Cmd button, bool enabled) = 0;
     virtual std::uint32_t startButtonColor() const = 0; // 0x00BBGGRR
     virtual void setStartButtonColor(std::uint32_t color) = 0;
-    virtual void setStatusPanel(int panel, const QString& text) = 0; // panels 1 and 2
-    virtual void setSecondsCaption(const QString& text) = 0;         // Label6
+    virtual void setStatusPanel(StatusPanel panel, const QString& text) = 0;
+    virtual void setSecondsCaption(const QString& text) = 0; // Label6
 };
 
 } // namespace zentimo

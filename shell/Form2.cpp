@@ -56,7 +56,21 @@ Form2::Form2() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::Win
     setPalette(pal);
     setAutoFillBackground(!testAttribute(Qt::WA_TranslucentBackground));
     m_picture = messagePanelImage();
+    buildStrip();
+    buildCloseButton();
 
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kTimer1IntervalMs);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, &Form2::scrollStep);
+
+    s_current = this;
+    Form_Load();
+}
+
+void Form2::buildStrip()
+{
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twipsRect(450, 720, 7815, 705));
@@ -67,6 +81,18 @@ Form2::Form2() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::Win
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAttribute(Qt::WA_TransparentForMouseEvents);
 
+    m_board = QImage(Picture1->size(), QImage::Format_RGB32);
+    m_board.fill(Qt::black);
+    {
+        QPainter p(&m_board);
+        p.drawImage(0, twipsToPixels(kLabelTopTwips),
+                    ledBoardImage(QSize(Picture1->width(), kLedRows * kLedPitch)));
+    }
+    m_litLed = ledImage(true);
+}
+
+void Form2::buildCloseButton()
+{
     Pictureb = new QLabel(this);
     Pictureb->setObjectName(QStringLiteral("Pictureb"));
     Pictureb->setAccessibleName(QStringLiteral("Close"));
@@ -77,24 +103,6 @@ Form2::Form2() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::Win
     Pictureb->setAutoFillBackground(true);
     Pictureb->installEventFilter(this);
     ImageList1 = {QPixmap::fromImage(closeButtonImage(false)), QPixmap::fromImage(closeButtonImage(true))};
-
-    m_board = QImage(Picture1->size(), QImage::Format_RGB32);
-    m_board.fill(Qt::black);
-    {
-        QPainter p(&m_board);
-        p.drawImage(0, twipsToPixels(kLabelTopTwips),
-                    ledBoardImage(QSize(Picture1->width(), kLedRows * kLedPitch)));
-    }
-    m_litLed = ledImage(true);
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kTimer1IntervalMs);
-    Timer1->setTimerType(Qt::PreciseTimer);
-    connect(Timer1, &QTimer::timeout, this, &Form2::scrollStep);
-
-    s_current = this;
-    Form_Load();
 }
 
 Form2::~Form2()

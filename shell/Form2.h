@@ -60,6 +60,8 @@ protected:
 
 private:
     Form2();
+    void buildStrip();
+    void buildCloseButton();
     void Form_Load();
     void setMessage(const QString& message);
     void paintStrip();

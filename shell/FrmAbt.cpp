@@ -53,6 +53,37 @@ QLabel* addLink(QWidget* frame, const char* name, const QString& text, QRect twi
     return label;
 }
 
+// Sizes itself to the logo inside its sunken border.
+void addLogo(QWidget* frame)
+{
+    auto* picture = new QLabel(frame);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    picture->setLineWidth(2);
+    const QPixmap logo = productLogo();
+    picture->setPixmap(logo);
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setGeometry(
+        QRect(twipsRect(90, 180, 0, 0).topLeft(), logo.deviceIndependentSize().toSize() + QSize(4, 4)));
+    picture->setAccessibleName(QStringLiteral("Zentimo logo"));
+}
+
+void addNotices(QWidget* frame)
+{
+    fitOneLine(
+        addLabel(frame, "Label7", QStringLiteral("Version ") + QLatin1String(kVersion), twipsRect(2310, 210, 1815, 195), false));
+    fitOneLine(addLabel(frame, "Label1", QStringLiteral("\u00A9 2004 Fernwick"),
+                        twipsRect(90, 1470, 2130, 255), true));
+    fitOneLine(addLabel(frame, "Label2", QStringLiteral("This program is freeware."),
+                        twipsRect(90, 1830, 2130, 225), true));
+    QLabel* more = addLabel(frame, "Label3", QStringLiteral("Find more cool software from Fernwick at:"),
+                            twipsRect(2520, 930, 2175, 405), true);
+    more->setWordWrap(true);
+    QPalette black = more->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    more->setPalette(black);
+}
+
 } // namespace
 
 FrmAbt::FrmAbt(QWidget* parent) : QDialog(parent)
@@ -75,31 +106,8 @@ FrmAbt::FrmAbt(QWidget* parent) : QDialog(parent)
     frame->setObjectName(QStringLiteral("Frame1"));
     frame->setGeometry(twipsRect(90, 60, 4875, 2775));
 
-    // Sizes itself to the logo inside its sunken border.
-    auto* picture = new QLabel(frame);
-    picture->setObjectName(QStringLiteral("Picture1"));
-    picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    picture->setLineWidth(2);
-    const QPixmap logo = productLogo();
-    picture->setPixmap(logo);
-    picture->setAlignment(Qt::AlignCenter);
-    picture->setGeometry(
-        QRect(twipsRect(90, 180, 0, 0).topLeft(), logo.deviceIndependentSize().toSize() + QSize(4, 4)));
-    picture->setAccessibleName(QStringLiteral("Zentimo logo"));
-
-    fitOneLine(
-        addLabel(frame, "Label7", QStringLiteral("Version ") + QLatin1String(kVersion), twipsRect(2310, 210, 1815, 195), false));
-    fitOneLine(addLabel(frame, "Label1", QStringLiteral("\u00A9 2004 Fernwick"),
-                        twipsRect(90, 1470, 2130, 255), true));
-    fitOneLine(addLabel(frame, "Label2", QStringLiteral("This program is freeware."),
-                        twipsRect(90, 1830, 2130, 225), true));
-    QLabel* more = addLabel(frame, "Label3", QStringLiteral("Find more cool software from Fernwick at:"),
-                            twipsRect(2520, 930, 2175, 405), true);
-    more->setWordWrap(true);
-    QPalette black = more->palette();
-    black.setColor(QPalette::WindowText, Qt::black);
-    more->setPalette(black);
-
+    addLogo(frame);
+    addNotices(frame);
     m_web = addLink(frame, "Label6", kWebPage, twipsRect(2400, 1470, 2265, 255));
     m_mail = addLink(frame, "Label5", kSupportMail, twipsRect(2280, 1830, 2535, 225));
     m_web->installEventFilter(this);

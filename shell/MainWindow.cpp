@@ -29,14 +29,35 @@ namespace {
 const char* const kFieldNames[3] = {"Label2", "Label1", "Label3"};
 const char* const kSpinnerNames[3] = {"UpDown2", "UpDown1", "UpDown3"};
 const char* const kFieldAccessible[3] = {"Hours", "Minutes", "Seconds"};
-const char* const kButtonCaptions[8] = {"", "Start", "Reset", "Options", "Help", "Tray", "About", "Presets"};
+constexpr Cmd kAllCmds[] = {Cmd::Start, Cmd::Reset, Cmd::Options, Cmd::Help,
+                            Cmd::Tray,  Cmd::About, Cmd::Presets};
+// In the order of kAllCmds.
+const char* const kButtonCaptions[7] = {"Start", "Reset", "Options", "Help", "Tray", "About", "Presets"};
+constexpr StatusPanel kAllPanels[] = {StatusPanel::Mode, StatusPanel::RunState};
 constexpr std::uint32_t kCaptionColor = 0x00400040;
 // Focus starts on the first enabled button of the tab order; the fields and spinners follow them.
-constexpr int kButtonTabOrder[7] = {1, 3, 7, 4, 2, 5, 6};
+constexpr Cmd kButtonTabOrder[7] = {Cmd::Start, Cmd::Options, Cmd::Presets, Cmd::Help,
+                                    Cmd::Reset, Cmd::Tray,    Cmd::About};
 
 int index(TimeField f)
 {
     return int(f);
+}
+
+// Where a button's or a panel's entry sits in arrays that start at Command1 and Panel1.
+int slot(Cmd c)
+{
+    return int(c) - 1;
+}
+
+int slot(StatusPanel p)
+{
+    return int(p) - 1;
+}
+
+void place(QWidget* w, const TwipsRect& r)
+{
+    w->setGeometry(twipsRect(r.left, r.top, r.width, r.height));
 }
 
 QFont sansFont(double points, bool bold = false)
@@ -125,11 +146,16 @@ void MainWindow::build()
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(m_layout.clientWidth), twipsToPixels(m_layout.clientHeight));
     setAutoFillBackground(true);
+    buildCaptions();
+    buildFields();
+    setDigitColor(Catalogue::defaultColor(OptionKey::DigitColor));
+    buildButtons();
+    buildStatusBar();
+    orderTabs();
+}
 
-    auto place = [](QWidget* w, const TwipsRect& r) {
-        w->setGeometry(twipsRect(r.left, r.top, r.width, r.height));
-    };
-
+void MainWindow::buildCaptions()
+{
     for (int i = 0; i < 3; ++i) {
         auto* label = new QLabel(QString::fromLatin1(m_layout.captionTexts[i]), this);
         label->setObjectName(QString::fromLatin1(m_layout.captionNames[i]));
@@ -148,7 +174,10 @@ void MainWindow::build()
         colon->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         place(colon, m_layout.colons[i]);
     }
+}
 
+void MainWindow::buildFields()
+{
     const TwipsRect& f0 = m_layout.fields[0];
     const QFont digits = fittedDigitFont(m_layout.digitPoints, twipsRect(0, 0, f0.width, f0.height).size());
     for (int i = 0; i < 3; ++i) {
@@ -171,28 +200,33 @@ void MainWindow::build()
         connect(spin, &UpDown::valueChanged, this, [this, field] { m_engine.SpinnerChanged(*this, field); });
         m_spinners[i] = spin;
     }
-    setDigitColor(Catalogue::defaultColor(OptionKey::DigitColor));
+}
 
-    for (int n = 1; n <= 7; ++n) {
-        auto* b = new QPushButton(QString::fromLatin1(kButtonCaptions[n]), this);
-        b->setObjectName(QStringLiteral("Command%1").arg(n));
+void MainWindow::buildButtons()
+{
+    for (const Cmd c : kAllCmds) {
+        auto* b = new QPushButton(QString::fromLatin1(kButtonCaptions[slot(c)]), this);
+        b->setObjectName(QStringLiteral("Command%1").arg(int(c)));
         b->setFont(sansFont(m_layout.buttonPoints));
         b->setAutoDefault(false);
         b->installEventFilter(this);
-        place(b, m_layout.buttons[n - 1]);
-        m_buttons[n] = b;
+        place(b, m_layout.buttons[slot(c)]);
+        m_buttons[slot(c)] = b;
     }
-    m_buttons[1]->setDefault(m_layout.startIsDefault);
+    button(Cmd::Start)->setDefault(m_layout.startIsDefault);
     setButtonColor(m_buttonColor);
 
-    connect(m_buttons[1], &QPushButton::clicked, &m_engine, &Engine::Command1_Click);
-    connect(m_buttons[2], &QPushButton::clicked, this, &MainWindow::Command2_Click);
-    connect(m_buttons[3], &QPushButton::clicked, this, &MainWindow::Command3_Click);
-    connect(m_buttons[4], &QPushButton::clicked, this, &MainWindow::Command4_Click);
-    connect(m_buttons[5], &QPushButton::clicked, this, &MainWindow::Command5_Click);
-    connect(m_buttons[6], &QPushButton::clicked, this, &MainWindow::Command6_Click);
-    connect(m_buttons[7], &QPushButton::clicked, this, &MainWindow::Command7_Click);
+    connect(button(Cmd::Start), &QPushButton::clicked, &m_engine, &Engine::Command1_Click);
+    connect(button(Cmd::Reset), &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    connect(button(Cmd::Options), &QPushButton::clicked, this, &MainWindow::Command3_Click);
+    connect(button(Cmd::Help), &QPushButton::clicked, this, &MainWindow::Command4_Click);
+    connect(button(Cmd::Tray), &QPushButton::clicked, this, &MainWindow::Command5_Click);
+    connect(button(Cmd::About), &QPushButton::clicked, this, &MainWindow::Command6_Click);
+    connect(button(Cmd::Presets), &QPushButton::clicked, this, &MainWindow::Command7_Click);
+}
 
+void MainWindow::buildStatusBar()
+{
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setSizeGripEnabled(false);
@@ -202,21 +236,24 @@ void MainWindow::build()
     plain.setBrush(QPalette::Window, QApplication::palette().button());
     m_statusBar->setPalette(plain);
     m_statusBar->setFont(sansFont(m_layout.captionPoints));
-    for (int i = 0; i < 2; ++i) {
+    for (const StatusPanel p : kAllPanels) {
         auto* panel = new QLabel(m_statusBar);
-        panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panel->setObjectName(QStringLiteral("Panel%1").arg(int(p)));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setContentsMargins(2, 0, 2, 0);
-        m_panels[i] = panel;
+        m_panels[slot(p)] = panel;
     }
-    m_statusBar->addWidget(m_panels[0], 3);
-    m_statusBar->addWidget(m_panels[1], 2);
+    m_statusBar->addWidget(statusPanel(StatusPanel::Mode), 3);
+    m_statusBar->addWidget(statusPanel(StatusPanel::RunState), 2);
     place(m_statusBar, m_layout.statusBar);
+}
 
-    // Tab order: the buttons, then the fields and spinners, in each window's own order.
+// The buttons, then the fields and spinners, in each window's own order.
+void MainWindow::orderTabs()
+{
     QList<QWidget*> order;
-    for (int n : kButtonTabOrder)
-        order << m_buttons[n];
+    for (const Cmd c : kButtonTabOrder)
+        order << button(c);
     if (m_layout.startIsDefault) {
         order << m_fields[0] << m_spinners[0] << m_spinners[1] << m_spinners[2] << m_fields[2] << m_fields[1];
     } else {
@@ -247,12 +284,12 @@ UpDown* MainWindow::spinner(TimeField f) const
 
 QPushButton* MainWindow::button(Cmd b) const
 {
-    return m_buttons[int(b)];
+    return m_buttons[slot(b)];
 }
 
-QLabel* MainWindow::statusPanel(int panel) const
+QLabel* MainWindow::statusPanel(StatusPanel panel) const
 {
-    return m_panels[panel - 1];
+    return m_panels[slot(panel)];
 }
 
 // ---- Face --------------------------------------------------------------------------------------------
@@ -333,12 +370,12 @@ void MainWindow::setSpinnersEnabled(bool enabled)
 
 QString MainWindow::caption() const
 {
-    return m_buttons[1]->text();
+    return button(Cmd::Start)->text();
 }
 
 void MainWindow::setCaption(const QString& caption)
 {
-    m_buttons[1]->setText(caption);
+    button(Cmd::Start)->setText(caption);
 }
 
 void MainWindow::setButtonEnabled(Cmd b, bool enabled)
@@ -349,10 +386,10 @@ void MainWindow::setButtonEnabled(Cmd b, bool enabled)
 void MainWindow::setStartButtonColor(std::uint32_t color)
 {
     m_startColor = color;
-    paintButton(m_buttons[1], color);
+    paintButton(button(Cmd::Start), color);
 }
 
-void MainWindow::setStatusPanel(int panel, const QString& text)
+void MainWindow::setStatusPanel(StatusPanel panel, const QString& text)
 {
     statusPanel(panel)->setText(text);
 }
@@ -393,12 +430,12 @@ void MainWindow::copyStateFrom(const MainWindow& other)
     // Until a mode is applied each window shows its own designed caption.
     if (other.m_secondsCaptionSet)
         setSecondsCaption(other.m_fields[2]->accessibleName());
-    for (int n = 1; n <= 7; ++n)
-        m_buttons[n]->setEnabled(other.m_buttons[n]->isEnabled());
+    for (const Cmd c : kAllCmds)
+        button(c)->setEnabled(other.button(c)->isEnabled());
     setCaption(other.caption());
     setStartButtonColor(other.m_startColor);
-    for (int panel = 1; panel <= 2; ++panel)
-        setStatusPanel(panel, other.statusPanel(panel)->text());
+    for (const StatusPanel p : kAllPanels)
+        setStatusPanel(p, other.statusPanel(p)->text());
 }
 
 // ---- Look --------------------------------------------------------------------------------------------
@@ -417,8 +454,8 @@ void MainWindow::setDigitColor(std::uint32_t color)
 void MainWindow::setButtonColor(std::uint32_t color)
 {
     m_buttonColor = color;
-    for (int n = 1; n <= 7; ++n)
-        paintButton(m_buttons[n], color);
+    for (QPushButton* b : m_buttons)
+        paintButton(b, color);
     m_startColor = color;
 }
 
@@ -474,20 +511,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     const int i = indexOf(watched);
-    if (i < 0)
-        return QWidget::eventFilter(watched, event);
-    const TimeField f = TimeField(i);
+    if (i >= 0 && fieldEvent(TimeField(i), event))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+// True when the event is used up: a key the field's filter or the typing limit refuses.
+bool MainWindow::fieldEvent(TimeField f, QEvent* event)
+{
     switch (event->type()) {
-    case QEvent::KeyPress: {
-        const int code = typedCode(static_cast<QKeyEvent*>(event));
-        if (code >= 0 && m_engine.filterKey(f, code) == 0)
-            return true;
-        const QLineEdit* edit = m_fields[i];
-        if (code > 0 && code != kBackspace &&
-            edit->text().size() - edit->selectedText().size() >= m_typingLimits[i])
-            return true;
-        break;
-    }
+    case QEvent::KeyPress:
+        return refusesKey(f, static_cast<QKeyEvent*>(event));
     case QEvent::FocusIn:
         m_engine.FieldGotFocus(*this, f);
         break;
@@ -505,14 +539,24 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     default:
         break;
     }
-    return QWidget::eventFilter(watched, event);
+    return false;
+}
+
+bool MainWindow::refusesKey(TimeField f, const QKeyEvent* event)
+{
+    const int code = typedCode(event);
+    if (code >= 0 && m_engine.filterKey(f, code) == 0)
+        return true;
+    const QLineEdit* edit = field(f);
+    return code > 0 && code != kBackspace &&
+           edit->text().size() - edit->selectedText().size() >= m_typingLimits[index(f)];
 }
 
 // Enter from anything but a button (which presses itself, see eventFilter) presses the default button.
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (m_layout.startIsDefault && isEnter(event) && m_buttons[1]->isEnabled()) {
-        m_buttons[1]->click();
+    if (m_layout.startIsDefault && isEnter(event) && button(Cmd::Start)->isEnabled()) {
+        button(Cmd::Start)->click();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -522,18 +566,11 @@ void MainWindow::showEvent(QShowEvent* event)
 {
     // Said again on every showing: the window manager forgets it while the window is hidden, and the
     // on-top switch makes a new native window.
-    if (!TaskVisible)
+    if (!s_taskVisible)
         WindowSystem::current().keepOutOfTaskbar(this);
     if (!m_centred) {
         m_centred = true;
-        // Focus starts on the buttons, as the tab order has it; a time field holding the focus would keep
-        // a blinking cursor waking the program twice a second.
-        for (int n : kButtonTabOrder) {
-            if (m_buttons[n]->isEnabled()) {
-                m_buttons[n]->setFocus(Qt::TabFocusReason);
-                break;
-            }
-        }
+        focusFirstButton();
         if (const QScreen* screen = QApplication::primaryScreen()) {
             QRect frame = frameGeometry();
             frame.moveCenter(screen->availableGeometry().center());
@@ -541,6 +578,18 @@ void MainWindow::showEvent(QShowEvent* event)
         }
     }
     QWidget::showEvent(event);
+}
+
+// Focus starts on the buttons, as the tab order has it; a time field holding the focus would keep a blinking
+// cursor waking the program twice a second.
+void MainWindow::focusFirstButton()
+{
+    for (const Cmd c : kButtonTabOrder) {
+        if (button(c)->isEnabled()) {
+            button(c)->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

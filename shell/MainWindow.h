@@ -47,7 +47,7 @@ public:
     void setButtonEnabled(Cmd button, bool enabled) override;
     std::uint32_t startButtonColor() const override { return m_startColor; }
     void setStartButtonColor(std::uint32_t color) override;
-    void setStatusPanel(int panel, const QString& text) override;
+    void setStatusPanel(StatusPanel panel, const QString& text) override;
     void setSecondsCaption(const QString& text) override;
 
     // Back from minimized, in front and focused.
@@ -68,16 +68,16 @@ public:
     void placeSpinners(int extraHeightTwips);
     // The on-top rule: topmost exactly when the engine's OnTop is set; position and size kept.
     void applyOnTop();
+    // Every main window keeps out of the taskbar from now on, for good: the tray's rule.
+    static void leaveTaskbar() { s_taskVisible = false; }
 
     // How many characters typing may leave in a field.
     int fieldMaxLength(TimeField field) const;
     QLineEdit* field(TimeField field) const;
-    // Off once the tray has taken the main windows out of the taskbar: they stay out of it for good.
-    static inline bool TaskVisible = true;
     UpDown* spinner(TimeField field) const;
     QPushButton* button(Cmd button) const;
     QStatusBar* statusBar() const { return m_statusBar; }
-    QLabel* statusPanel(int panel) const;
+    QLabel* statusPanel(StatusPanel panel) const;
 
     void Command2_Click(); // Reset, on this window's fields
     void Command3_Click(); // Options
@@ -104,8 +104,16 @@ protected:
 
 private:
     void build();
+    void buildCaptions();
+    void buildFields();
+    void buildButtons();
+    void buildStatusBar();
+    void orderTabs();
+    void focusFirstButton();
     int indexOf(QObject* fieldWidget) const;
     void fieldTextChanged(TimeField field);
+    bool fieldEvent(TimeField field, QEvent* event);
+    bool refusesKey(TimeField field, const QKeyEvent* event);
 
     Engine& m_engine;
     const MainLayout& m_layout;
@@ -114,7 +122,7 @@ private:
     std::array<QString, 3> m_accepted{QStringLiteral("00"), QStringLiteral("00"), QStringLiteral("00")};
     bool m_writing = false; // the engine setting a field's text
     std::array<UpDown*, 3> m_spinners{};
-    std::array<QPushButton*, 8> m_buttons{}; // [1..7]
+    std::array<QPushButton*, 7> m_buttons{}; // Command1..Command7
     std::array<QLabel*, 3> m_captions{};
     QStatusBar* m_statusBar = nullptr;
     std::array<QLabel*, 2> m_panels{};
@@ -124,6 +132,7 @@ private:
     QSize m_paintedOuter; // the outer size the background was painted for
     bool m_secondsCaptionSet = false;
     bool m_centred = false;
+    static inline bool s_taskVisible = true; // TaskVisible
 };
 
 } // namespace zentimo

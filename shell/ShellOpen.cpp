@@ -23,7 +23,7 @@ ShellOpenRecorder::~ShellOpenRecorder()
 void ShellOpen(QWidget*, const QString& target)
 {
     if (g_recorder) {
-        g_recorder->opened << target;
+        g_recorder->m_opened << target;
         return;
     }
     // Only whole addresses with a scheme go out; a bare word must not be taken for a local file.

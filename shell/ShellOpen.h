@@ -19,7 +19,11 @@ public:
     ShellOpenRecorder(const ShellOpenRecorder&) = delete;
     ShellOpenRecorder& operator=(const ShellOpenRecorder&) = delete;
 
-    QStringList opened;
+    const QStringList& opened() const { return m_opened; }
+
+private:
+    friend void ShellOpen(QWidget* window, const QString& target);
+    QStringList m_opened;
 };
 
 } // namespace zentimo

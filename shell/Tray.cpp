@@ -53,14 +53,21 @@ void Tray::GoSystemTray(MainWindow& from, const QString& tip)
         from.showMinimized();
         return;
     }
-    TrayIconData.uFlags = 7;
-    TrayIconData.tip = tip;
+    m_iconData.uFlags = 7;
+    m_iconData.tip = tip;
     showTip();
     m_icon->show();
-    MainWindow::TaskVisible = false;
-    InTray = true;
+    MainWindow::leaveTaskbar();
+    m_inTray = true;
     m_hidden = &from;
     from.hide();
+}
+
+void Tray::restore(MainWindow& window)
+{
+    removeIcon();
+    window.show();
+    m_inTray = false;
 }
 
 void Tray::removeIcon()
@@ -71,24 +78,24 @@ void Tray::removeIcon()
 
 void Tray::setTip(const QString& tip)
 {
-    TrayIconData.uFlags = 4;
-    TrayIconData.tip = tip;
+    m_iconData.uFlags = 4;
+    m_iconData.tip = tip;
     if (iconShown())
         showTip();
 }
 
 void Tray::showTip()
 {
-    m_icon->setToolTip(TrayIconData.tip.left(Engine::kTipLength));
+    m_icon->setToolTip(m_iconData.tip.left(Engine::kTipLength));
 }
 
 // In an XEmbed tray Qt reports a double click as Trigger followed by DoubleClick: only the second one acts,
 // and single clicks do nothing. The context menu opens by itself.
 void Tray::activated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (!InTray)
+    if (!m_inTray)
         return;
-    if (reason == (HostActivates ? QSystemTrayIcon::Trigger : QSystemTrayIcon::DoubleClick))
+    if (reason == (m_hostActivates ? QSystemTrayIcon::Trigger : QSystemTrayIcon::DoubleClick))
         mnuSTRest_Click();
 }
 

@@ -31,6 +31,8 @@ public:
     // Hides the window behind the icon showing tip, and sets InTray. Where the desktop has no notification
     // area the window is minimised instead, so that it can always be found again.
     void GoSystemTray(MainWindow& from, const QString& tip);
+    // Takes the icon away, shows window and clears InTray; focusing it is the caller's.
+    void restore(MainWindow& window);
     // Takes the icon away; the windows and InTray are left as they are.
     void removeIcon();
     // A new tip from the countdown; shown only while the icon is.
@@ -46,12 +48,11 @@ public:
     bool iconShown() const;
     // The window behind the icon, if "Tray" hid one.
     MainWindow* hiddenWindow() const { return m_hidden; }
-
-    bool InTray = false;
-    TrayIconRecord TrayIconData;
+    // A main window is hidden behind the icon.
+    bool InTray() const { return m_inTray; }
     // The icon sits in a StatusNotifierItem host, which sends one activation and never a double click: that
     // activation restores. In an XEmbed tray only a double click does.
-    bool HostActivates = false;
+    void setHostActivates(bool activates) { m_hostActivates = activates; }
 
     // Whether the desktop offers a notification area now. Tests may decide instead (nullopt: ask).
     static bool available();
@@ -69,6 +70,9 @@ private:
     QSystemTrayIcon* m_icon = nullptr;
     std::unique_ptr<QMenu> m_menu;
     MainWindow* m_hidden = nullptr;
+    bool m_inTray = false;
+    bool m_hostActivates = false;
+    TrayIconRecord m_iconData; // TrayIconData
 };
 
 } // namespace zentimo

@@ -94,42 +94,53 @@ void drawScrew(QPainter& p, const QPointF& centre, qreal radius)
     p.drawLine(centre - e, centre + e);
 }
 
-// The stopwatch mark, laid out on a 256-unit square; fine details are left out where they would only blur.
-void paintStopwatch(QPainter& p, const QRectF& box)
+// The stopwatch mark is laid out on a 256-unit square drawn px pixels wide; fine details are left out where
+// they would only blur.
+struct WatchScale {
+    qreal px;
+    qreal unit;
+};
+
+// A stroke of at least the given pixels.
+qreal atLeast(const WatchScale& s, qreal pixels, qreal units)
 {
-    const qreal px = box.width();
-    const qreal unit = px / 256.0;
-    const auto atLeast = [unit](qreal pixels, qreal units) { return qMax(pixels / unit, units); };
+    return qMax(pixels / s.unit, units);
+}
 
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    p.translate(box.topLeft());
-    p.scale(unit, unit);
+qreal dialRadius(const WatchScale& s)
+{
+    return s.px >= 24 ? 86 : 82;
+}
 
-    const QPointF centre(128, 146);
-    const QColor outline(48, 51, 58);
+constexpr QPointF kWatchCentre(128, 146);
+constexpr QRgb kWatchOutline = qRgb(48, 51, 58);
 
-    // Crown and pushers first, so the case overlaps their feet.
+// Crown and pushers first, so the case overlaps their feet.
+void paintCrown(QPainter& p, const WatchScale& s)
+{
     QLinearGradient steel(0, 0, 256, 0);
     steel.setColorAt(0, QColor(120, 124, 132));
     steel.setColorAt(0.45, QColor(236, 238, 242));
     steel.setColorAt(1, QColor(112, 116, 124));
-    p.setPen(QPen(outline, atLeast(1.0, 5)));
+    p.setPen(QPen(QColor(kWatchOutline), atLeast(s, 1.0, 5)));
     p.setBrush(steel);
     p.drawRect(QRectF(114, 18, 28, 30));
     p.drawRoundedRect(QRectF(96, 2, 64, 24), 8, 8);
-    if (px >= 32) {
+    if (s.px >= 32) {
         for (const qreal angle : {-42.0, 42.0}) {
             p.save();
-            p.translate(centre);
+            p.translate(kWatchCentre);
             p.rotate(angle);
             p.drawRoundedRect(QRectF(-14, -126, 28, 22), 5, 5);
             p.restore();
         }
     }
+}
 
-    // Polished steel case.
-    QConicalGradient polish(centre, 90);
+// Polished steel case, the lip between case and dial shaded as if sunk in, and the dial.
+void paintCase(QPainter& p, const WatchScale& s)
+{
+    QConicalGradient polish(kWatchCentre, 90);
     polish.setColorAt(0.00, QColor(250, 251, 253));
     polish.setColorAt(0.12, QColor(150, 154, 162));
     polish.setColorAt(0.30, QColor(230, 232, 236));
@@ -137,76 +148,99 @@ void paintStopwatch(QPainter& p, const QRectF& box)
     polish.setColorAt(0.68, QColor(214, 217, 222));
     polish.setColorAt(0.85, QColor(138, 142, 150));
     polish.setColorAt(1.00, QColor(250, 251, 253));
-    p.setPen(QPen(outline, atLeast(1.0, 4)));
+    p.setPen(QPen(QColor(kWatchOutline), atLeast(s, 1.0, 4)));
     p.setBrush(polish);
-    p.drawEllipse(centre, 108, 108);
+    p.drawEllipse(kWatchCentre, 108, 108);
 
-    // The lip between case and dial, shaded as if sunk in.
     QLinearGradient lip(0, 40, 0, 252);
     lip.setColorAt(0, QColor(70, 73, 80));
     lip.setColorAt(1, QColor(210, 213, 218));
     p.setPen(Qt::NoPen);
     p.setBrush(lip);
-    p.drawEllipse(centre, 92, 92);
+    p.drawEllipse(kWatchCentre, 92, 92);
 
-    const qreal dialRadius = px >= 24 ? 86 : 82;
-    QRadialGradient face(centre - QPointF(24, 30), 130);
+    QRadialGradient face(kWatchCentre - QPointF(24, 30), 130);
     face.setColorAt(0, QColor(255, 255, 253));
     face.setColorAt(1, QColor(220, 223, 228));
     p.setBrush(face);
-    p.drawEllipse(centre, dialRadius, dialRadius);
+    p.drawEllipse(kWatchCentre, dialRadius(s), dialRadius(s));
+}
 
-    // Ticks: minutes only where they can be told apart.
-    p.setPen(QPen(QColor(40, 42, 48), atLeast(1.0, 3), Qt::SolidLine, Qt::FlatCap));
-    if (px >= 96) {
+QPointF watchDirection(qreal radians)
+{
+    return QPointF(std::sin(radians), -std::cos(radians));
+}
+
+// Minutes only where they can be told apart.
+void paintTicks(QPainter& p, const WatchScale& s)
+{
+    p.setPen(QPen(QColor(40, 42, 48), atLeast(s, 1.0, 3), Qt::SolidLine, Qt::FlatCap));
+    if (s.px >= 96) {
         for (int i = 0; i < 60; ++i) {
             if (i % 5 == 0) {
                 continue;
             }
             const qreal a = qDegreesToRadians(i * 6.0);
-            p.drawLine(centre + QPointF(std::sin(a), -std::cos(a)) * 76,
-                       centre + QPointF(std::sin(a), -std::cos(a)) * 82);
+            p.drawLine(kWatchCentre + watchDirection(a) * 76, kWatchCentre + watchDirection(a) * 82);
         }
     }
-    const int majorTicks = px >= 32 ? 12 : 4;
-    p.setPen(QPen(QColor(30, 32, 38), atLeast(1.2, 8), Qt::SolidLine, Qt::FlatCap));
+    const int majorTicks = s.px >= 32 ? 12 : 4;
+    p.setPen(QPen(QColor(30, 32, 38), atLeast(s, 1.2, 8), Qt::SolidLine, Qt::FlatCap));
     for (int i = 0; i < majorTicks; ++i) {
         const qreal a = qDegreesToRadians(i * 360.0 / majorTicks);
         const qreal inner = (i * 12 / majorTicks) % 3 == 0 ? 58 : 66;
-        p.drawLine(centre + QPointF(std::sin(a), -std::cos(a)) * inner,
-                   centre + QPointF(std::sin(a), -std::cos(a)) * 82);
+        p.drawLine(kWatchCentre + watchDirection(a) * inner, kWatchCentre + watchDirection(a) * 82);
     }
+}
 
-    // Hands: a short dark one and the long red sweep hand.
+// A short dark hand and the long red sweep hand, on their hub.
+void paintHands(QPainter& p, const WatchScale& s)
+{
     auto hand = [&](qreal degrees, qreal length, qreal tail, qreal width, const QColor& colour) {
-        const qreal a = qDegreesToRadians(degrees);
-        const QPointF dir(std::sin(a), -std::cos(a));
-        p.setPen(QPen(colour, atLeast(1.2, width), Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(centre - dir * tail, centre + dir * length);
+        const QPointF dir = watchDirection(qDegreesToRadians(degrees));
+        p.setPen(QPen(colour, atLeast(s, 1.2, width), Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(kWatchCentre - dir * tail, kWatchCentre + dir * length);
     };
     hand(-60, 48, 0, 12, QColor(36, 38, 44));
-    hand(40, 74, px >= 48 ? 20 : 0, 5, QColor(204, 26, 20));
+    hand(40, 74, s.px >= 48 ? 20 : 0, 5, QColor(204, 26, 20));
 
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(36, 38, 44));
-    p.drawEllipse(centre, atLeast(1.5, 11), atLeast(1.5, 11));
-    if (px >= 48) {
+    p.drawEllipse(kWatchCentre, atLeast(s, 1.5, 11), atLeast(s, 1.5, 11));
+    if (s.px >= 48) {
         p.setBrush(QColor(204, 26, 20));
-        p.drawEllipse(centre, 5, 5);
+        p.drawEllipse(kWatchCentre, 5, 5);
     }
+}
 
-    // A soft reflection on the glass.
-    if (px >= 32) {
-        QPainterPath glare;
-        glare.addEllipse(centre, dialRadius - 4, dialRadius - 4);
-        QPainterPath cut;
-        cut.addEllipse(centre + QPointF(26, 34), dialRadius + 8, dialRadius + 8);
-        QLinearGradient shine(60, 60, 160, 180);
-        shine.setColorAt(0, QColor(255, 255, 255, 110));
-        shine.setColorAt(1, QColor(255, 255, 255, 0));
-        p.setBrush(shine);
-        p.drawPath(glare.subtracted(cut));
-    }
+// A soft reflection on the glass.
+void paintGlare(QPainter& p, const WatchScale& s)
+{
+    if (s.px < 32)
+        return;
+    QPainterPath glare;
+    glare.addEllipse(kWatchCentre, dialRadius(s) - 4, dialRadius(s) - 4);
+    QPainterPath cut;
+    cut.addEllipse(kWatchCentre + QPointF(26, 34), dialRadius(s) + 8, dialRadius(s) + 8);
+    QLinearGradient shine(60, 60, 160, 180);
+    shine.setColorAt(0, QColor(255, 255, 255, 110));
+    shine.setColorAt(1, QColor(255, 255, 255, 0));
+    p.setBrush(shine);
+    p.drawPath(glare.subtracted(cut));
+}
+
+void paintStopwatch(QPainter& p, const QRectF& box)
+{
+    const WatchScale s{.px = box.width(), .unit = box.width() / 256.0};
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(box.topLeft());
+    p.scale(s.unit, s.unit);
+    paintCrown(p, s);
+    paintCase(p, s);
+    paintTicks(p, s);
+    paintHands(p, s);
+    paintGlare(p, s);
     p.restore();
 }
 
@@ -232,95 +266,105 @@ QImage flattenOntoSurround(const QImage& layer)
     return img;
 }
 
+constexpr qreal kPanelRadius = 18;
+
+QRectF panelOutline()
+{
+    return QRectF(0.5, 0.5, kPanelSize.width() - 1, kPanelSize.height() - 1);
+}
+
+// Brushed metal lit from above, with a bright upper edge, a shaded lower edge and a dark rim.
+void paintPanelBody(QPainter& p, const QRect& area)
+{
+    const QRectF outer = panelOutline();
+    QPainterPath shape;
+    shape.addRoundedRect(outer, kPanelRadius, kPanelRadius);
+    p.setClipPath(shape);
+    p.drawImage(0, 0, brushedMetal(kPanelSize, 20240917u, 218, 176));
+    QLinearGradient light(0, 0, 0, kPanelSize.height());
+    light.setColorAt(0, QColor(255, 255, 255, 70));
+    light.setColorAt(0.4, QColor(255, 255, 255, 0));
+    light.setColorAt(0.8, QColor(0, 0, 0, 0));
+    light.setColorAt(1, QColor(0, 0, 0, 40));
+    p.fillRect(area, light);
+    p.setClipping(false);
+
+    QLinearGradient bevel(0, 0, 0, kPanelSize.height());
+    bevel.setColorAt(0, QColor(255, 255, 255, 230));
+    bevel.setColorAt(0.5, QColor(255, 255, 255, 40));
+    bevel.setColorAt(1, QColor(0, 0, 0, 90));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QBrush(bevel), 1.6));
+    p.drawRoundedRect(outer.adjusted(2, 2, -2, -2), kPanelRadius - 2, kPanelRadius - 2);
+    p.setPen(QPen(QColor(62, 66, 74), 1.6));
+    p.drawRoundedRect(outer.adjusted(0.3, 0.3, -0.3, -0.3), kPanelRadius, kPanelRadius);
+}
+
+// The display strip sits in a recess: shadow on top, light catching its lower lip.
+void paintStripRecess(QPainter& p)
+{
+    const QRectF strip(kMessageStripRect);
+    QLinearGradient recess(0, strip.top() - 4, 0, strip.bottom() + 4);
+    recess.setColorAt(0, QColor(58, 61, 68));
+    recess.setColorAt(0.5, QColor(96, 99, 106));
+    recess.setColorAt(1, QColor(244, 245, 247));
+    p.setPen(Qt::NoPen);
+    p.setBrush(recess);
+    p.drawRoundedRect(strip.adjusted(-4, -4, 4, 4), 5, 5);
+    p.setBrush(QColor(18, 18, 20));
+    p.drawRoundedRect(strip.adjusted(-2, -2, 2, 2), 3, 3);
+    p.fillRect(strip, Qt::black);
+}
+
+// A small indicator light with its engraved label above the strip's right end.
+void paintAlarmLamp(QPainter& p)
+{
+    QFont caps = uiFont(10, QFont::Bold);
+    caps.setLetterSpacing(QFont::AbsoluteSpacing, 2);
+    p.setFont(caps);
+    const QString label = QStringLiteral("ALARM");
+    const qreal labelWidth = QFontMetricsF(caps).horizontalAdvance(label);
+    const QPointF labelAt(QRectF(kMessageStripRect).right() - labelWidth + 1, 36);
+    drawEngraved(p, labelAt, label, QColor(60, 64, 72));
+    const QPointF lamp(labelAt.x() - 12, 32);
+    QRadialGradient glow(lamp, 9);
+    glow.setColorAt(0, QColor(240, 60, 40, 120));
+    glow.setColorAt(1, QColor(240, 60, 40, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(glow);
+    p.drawEllipse(lamp, 9, 9);
+    QRadialGradient bulb(lamp - QPointF(1.2, 1.2), 4.5);
+    bulb.setColorAt(0, QColor(255, 190, 170));
+    bulb.setColorAt(0.45, QColor(236, 40, 24));
+    bulb.setColorAt(1, QColor(150, 10, 6));
+    p.setPen(QPen(QColor(70, 40, 40), 0.8));
+    p.setBrush(bulb);
+    p.drawEllipse(lamp, 3.8, 3.8);
+}
+
 QImage renderPanel()
 {
     QImage layer(kPanelSize, QImage::Format_ARGB32_Premultiplied);
     layer.fill(Qt::transparent);
-    const QRectF outer(0.5, 0.5, kPanelSize.width() - 1, kPanelSize.height() - 1);
-    constexpr qreal radius = 18;
     {
         QPainter p(&layer);
         p.setRenderHint(QPainter::Antialiasing);
-        QPainterPath shape;
-        shape.addRoundedRect(outer, radius, radius);
-
-        p.setClipPath(shape);
-        p.drawImage(0, 0, brushedMetal(kPanelSize, 20240917u, 218, 176));
-        QLinearGradient light(0, 0, 0, kPanelSize.height());
-        light.setColorAt(0, QColor(255, 255, 255, 70));
-        light.setColorAt(0.4, QColor(255, 255, 255, 0));
-        light.setColorAt(0.8, QColor(0, 0, 0, 0));
-        light.setColorAt(1, QColor(0, 0, 0, 40));
-        p.fillRect(layer.rect(), light);
-        p.setClipping(false);
-
-        // Bevel: bright upper edge, shaded lower edge, dark rim.
-        QLinearGradient bevel(0, 0, 0, kPanelSize.height());
-        bevel.setColorAt(0, QColor(255, 255, 255, 230));
-        bevel.setColorAt(0.5, QColor(255, 255, 255, 40));
-        bevel.setColorAt(1, QColor(0, 0, 0, 90));
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(QBrush(bevel), 1.6));
-        p.drawRoundedRect(outer.adjusted(2, 2, -2, -2), radius - 2, radius - 2);
-        p.setPen(QPen(QColor(62, 66, 74), 1.6));
-        p.drawRoundedRect(outer.adjusted(0.3, 0.3, -0.3, -0.3), radius, radius);
-
-        // The display strip sits in a recess: shadow on top, light catching its lower lip.
-        const QRectF strip(kMessageStripRect);
-        QLinearGradient recess(0, strip.top() - 4, 0, strip.bottom() + 4);
-        recess.setColorAt(0, QColor(58, 61, 68));
-        recess.setColorAt(0.5, QColor(96, 99, 106));
-        recess.setColorAt(1, QColor(244, 245, 247));
-        p.setPen(Qt::NoPen);
-        p.setBrush(recess);
-        p.drawRoundedRect(strip.adjusted(-4, -4, 4, 4), 5, 5);
-        p.setBrush(QColor(18, 18, 20));
-        p.drawRoundedRect(strip.adjusted(-2, -2, 2, 2), 3, 3);
-        p.fillRect(strip, Qt::black);
-
+        paintPanelBody(p, layer.rect());
+        paintStripRecess(p);
         drawScrew(p, QPointF(14.5, 71.5), 4.5);
         drawScrew(p, QPointF(678.5, 71.5), 4.5);
-
         // Logo and name at the top left.
         paintStopwatch(p, QRectF(22, 6, 36, 36));
         p.setFont(uiFont(25, QFont::Bold));
         drawEngraved(p, QPointF(64, 34), QStringLiteral("Zentimo"), QColor(46, 50, 58));
-
-        // A small indicator light above the strip's right end.
-        QFont caps = uiFont(10, QFont::Bold);
-        caps.setLetterSpacing(QFont::AbsoluteSpacing, 2);
-        p.setFont(caps);
-        const QString label = QStringLiteral("ALARM");
-        const qreal labelWidth = QFontMetricsF(caps).horizontalAdvance(label);
-        const QPointF labelAt(strip.right() - labelWidth + 1, 36);
-        drawEngraved(p, labelAt, label, QColor(60, 64, 72));
-        const QPointF lamp(labelAt.x() - 12, 32);
-        QRadialGradient glow(lamp, 9);
-        glow.setColorAt(0, QColor(240, 60, 40, 120));
-        glow.setColorAt(1, QColor(240, 60, 40, 0));
-        p.setPen(Qt::NoPen);
-        p.setBrush(glow);
-        p.drawEllipse(lamp, 9, 9);
-        QRadialGradient bulb(lamp - QPointF(1.2, 1.2), 4.5);
-        bulb.setColorAt(0, QColor(255, 190, 170));
-        bulb.setColorAt(0.45, QColor(236, 40, 24));
-        bulb.setColorAt(1, QColor(150, 10, 6));
-        p.setPen(QPen(QColor(70, 40, 40), 0.8));
-        p.setBrush(bulb);
-        p.drawEllipse(lamp, 3.8, 3.8);
+        paintAlarmLamp(p);
     }
-
     return flattenOntoSurround(layer);
 }
 
-QImage renderCloseButton(bool pressed)
+// The socket the key sits in.
+void paintKeySocket(QPainter& p)
 {
-    QImage img =
-        messagePanelImage().copy(kCloseButtonRect).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-
-    // The socket the key sits in.
     const QRectF socket(4.5, 4.5, 73, 61);
     QLinearGradient well(0, socket.top(), 0, socket.bottom());
     well.setColorAt(0, QColor(52, 55, 62));
@@ -331,14 +375,11 @@ QImage renderCloseButton(bool pressed)
     p.drawRoundedRect(socket, 10, 10);
     p.setBrush(QColor(34, 36, 41));
     p.drawRoundedRect(socket.adjusted(2, 2, -2, -2), 8, 8);
+}
 
-    const QPointF shift = pressed ? QPointF(1, 2) : QPointF(0, 0);
-    const QRectF key = QRectF(8.5, 7.5, 65, 53).translated(shift);
-    if (!pressed) {
-        p.setBrush(QColor(0, 0, 0, 90));
-        p.drawRoundedRect(key.translated(0, 2.5), 7, 7);
-    }
-
+// The metal key domed by light, or shaded when pressed, over the whole of area.
+void paintKeyFace(QPainter& p, const QRectF& key, bool pressed, const QRect& area)
+{
     QPainterPath keyShape;
     keyShape.addRoundedRect(key, 7, 7);
     p.save();
@@ -354,17 +395,12 @@ QImage renderCloseButton(bool pressed)
         dome.setColorAt(0.5, QColor(255, 255, 255, 0));
         dome.setColorAt(1, QColor(0, 0, 0, 50));
     }
-    p.fillRect(img.rect(), dome);
+    p.fillRect(area, dome);
     p.restore();
+}
 
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(44, 47, 54), 1.2));
-    p.drawRoundedRect(key, 7, 7);
-    if (!pressed) {
-        p.setPen(QPen(QColor(255, 255, 255, 170), 1.0));
-        p.drawLine(key.topLeft() + QPointF(6, 1.5), key.topRight() + QPointF(-6, 1.5));
-    }
-
+void paintKeyLabel(QPainter& p, const QRectF& key, bool pressed)
+{
     QFont font = uiFont(13, QFont::Bold);
     font.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
     p.setFont(font);
@@ -373,6 +409,32 @@ QImage renderCloseButton(bool pressed)
     const qreal width = metrics.horizontalAdvance(word) - 1.5;
     const QPointF baseline(key.center().x() - width / 2, key.center().y() + metrics.capHeight() / 2);
     drawEngraved(p, baseline, word, pressed ? QColor(20, 22, 26) : QColor(40, 44, 52));
+}
+
+QImage renderCloseButton(bool pressed)
+{
+    QImage img =
+        messagePanelImage().copy(kCloseButtonRect).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    paintKeySocket(p);
+
+    const QPointF shift = pressed ? QPointF(1, 2) : QPointF(0, 0);
+    const QRectF key = QRectF(8.5, 7.5, 65, 53).translated(shift);
+    if (!pressed) {
+        p.setBrush(QColor(0, 0, 0, 90));
+        p.drawRoundedRect(key.translated(0, 2.5), 7, 7);
+    }
+    paintKeyFace(p, key, pressed, img.rect());
+
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(44, 47, 54), 1.2));
+    p.drawRoundedRect(key, 7, 7);
+    if (!pressed) {
+        p.setPen(QPen(QColor(255, 255, 255, 170), 1.0));
+        p.drawLine(key.topLeft() + QPointF(6, 1.5), key.topRight() + QPointF(-6, 1.5));
+    }
+    paintKeyLabel(p, key, pressed);
     p.end();
     return img.convertToFormat(QImage::Format_RGB32);
 }
@@ -464,6 +526,36 @@ int firstBoardRow(const QFont& font)
     return 0;
 }
 
+// In pieces, so a very long message never needs one huge canvas; a piece never ends inside a character.
+QStringList ledPieces(const QString& line)
+{
+    constexpr int pieceLength = 256;
+    QStringList pieces;
+    for (qsizetype from = 0; from < line.size();) {
+        qsizetype length = qMin<qsizetype>(pieceLength, line.size() - from);
+        if (line.at(from + length - 1).isHighSurrogate() && from + length < line.size()) {
+            ++length;
+        }
+        pieces << line.mid(from, length);
+        from += length;
+    }
+    return pieces;
+}
+
+// Lights dots from column x0 on where bits is lit, its row top giving the board's first row.
+void lightDots(QImage& dots, int x0, const QImage& bits, int top)
+{
+    for (int row = 0; row < kLedRows && top + row < bits.height(); ++row) {
+        const auto* src = reinterpret_cast<const QRgb*>(bits.constScanLine(top + row));
+        uchar* dst = dots.scanLine(row);
+        for (int x = 0; x < bits.width() && x0 + x < dots.width(); ++x) {
+            if (qGreen(src[x]) > 127) {
+                dst[x0 + x] = 255;
+            }
+        }
+    }
+}
+
 } // namespace
 
 QImage ledDotMatrix(const QString& text)
@@ -476,21 +568,11 @@ QImage ledDotMatrix(const QString& text)
             c = QLatin1Char(' ');
         }
     }
-
-    // In pieces, so a very long message never needs one huge canvas.
-    constexpr int pieceLength = 256;
     const QFontMetrics metrics(font);
-    QStringList pieces;
+    const QStringList pieces = ledPieces(line);
     int width = 0;
-    for (qsizetype from = 0; from < line.size();) {
-        qsizetype length = qMin<qsizetype>(pieceLength, line.size() - from);
-        if (line.at(from + length - 1).isHighSurrogate() && from + length < line.size()) {
-            ++length;
-        }
-        pieces << line.mid(from, length);
-        width += metrics.horizontalAdvance(pieces.last());
-        from += length;
-    }
+    for (const QString& piece : pieces)
+        width += metrics.horizontalAdvance(piece);
     QImage dots(width, kLedRows, QImage::Format_Grayscale8);
     if (dots.isNull()) {
         return dots;
@@ -498,16 +580,7 @@ QImage ledDotMatrix(const QString& text)
     dots.fill(0);
     int x0 = 0;
     for (const QString& piece : pieces) {
-        const QImage bits = renderTextBits(font, piece);
-        for (int row = 0; row < kLedRows && top + row < bits.height(); ++row) {
-            const auto* src = reinterpret_cast<const QRgb*>(bits.constScanLine(top + row));
-            uchar* dst = dots.scanLine(row);
-            for (int x = 0; x < bits.width() && x0 + x < dots.width(); ++x) {
-                if (qGreen(src[x]) > 127) {
-                    dst[x0 + x] = 255;
-                }
-            }
-        }
+        lightDots(dots, x0, renderTextBits(font, piece), top);
         x0 += metrics.horizontalAdvance(piece);
     }
     return dots;

@@ -89,7 +89,7 @@ private Q_SLOTS:
         if (before.startsWith(QLatin1String("nosound")))
             m.seed(QStringLiteral("Use Built-in"), QStringLiteral("False"));
         m.load();
-        m.app->show(0);
+        m.app->show(Controller::Window::Small);
         m.big(); // built before, so that it must follow
         actions = std::make_unique<Actions>(*m.app, *m.engine);
         const QByteArray settings = settingsFile();
@@ -105,7 +105,7 @@ private Q_SLOTS:
         QVERIFY(MessageBox::shown().isEmpty());
         QCOMPARE(settingsFile(), settings);
         QCOMPARE(m.form1->isVisible(), step != QLatin1String("Tray"));
-        QCOMPARE(m.app->tray().InTray, step == QLatin1String("Tray"));
+        QCOMPARE(m.app->tray().InTray(), step == QLatin1String("Tray"));
     }
 };
 

@@ -56,7 +56,7 @@ public:
     void setButtonEnabled(Cmd b, bool on) override { enabled[int(b)] = on; }
     std::uint32_t startButtonColor() const override { return startColor; }
     void setStartButtonColor(std::uint32_t c) override { startColor = c; }
-    void setStatusPanel(int, const QString&) override {}
+    void setStatusPanel(StatusPanel, const QString&) override {}
     void setSecondsCaption(const QString&) override {}
 
     QString time() const { return texts[0] + QLatin1Char(':') + texts[1] + QLatin1Char(':') + texts[2]; }

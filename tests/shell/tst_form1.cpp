@@ -36,8 +36,10 @@ private Q_SLOTS:
         if (!background.isEmpty())
             fx.seed("Background Color", background);
         fx.start(size);
-        MainWindow& w = fx.app->face(size == 1);
-        MainWindow& other = fx.app->face(size != 1);
+        using enum Controller::Window;
+        const Controller::Window chosen = Controller::windowNumbered(size);
+        MainWindow& w = fx.app->face(chosen);
+        MainWindow& other = fx.app->face(chosen == Big ? Small : Big);
         QVERIFY(w.isVisible() && !other.isVisible());
         QTEST(w.grab().toImage().pixelColor(2, 2), "top");
         QCOMPARE(w.button(Cmd::Options)->palette().color(QPalette::Button), QColor(255, 0, 255));
@@ -58,7 +60,7 @@ private Q_SLOTS:
         QTest::mouseClick(w.button(Cmd::Start), Qt::LeftButton);
         // The rows take turns at being the other window.
         QCOMPARE(other.caption(), QString("Stop"));
-        QCOMPARE(other.statusPanel(2)->text(), QString("Activated"));
+        QCOMPARE(other.statusPanel(StatusPanel::RunState)->text(), QString("Activated"));
         QVERIFY(other.field(TimeField::Minutes)->isReadOnly());
         QVERIFY(!other.button(Cmd::Options)->isEnabled());
         fx.engine->sec_Timer();
@@ -122,13 +124,14 @@ private Q_SLOTS:
         });
         QTest::mouseClick(fx.form1->button(Cmd::Options), Qt::LeftButton);
         QCOMPARE(seen, QString("Form5"));
-        QCOMPARE(fx.app->currentWindow(), 0);
+        QCOMPARE(fx.app->currentWindow(), Controller::Window::Small);
         QVERIFY(droppedWhileOpen);
         QVERIFY(onTop(*fx.form1));
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:00:00"));
     }
 
-    // Start with no sound source says so, opens Options, and the enabled states follow what was chosen there.
+    // Start with no sound source says so, opens Options, and the enabled states and the mode's name follow
+    // what was chosen there; the time typed stays.
     void startWithoutSoundSourceOpensOptionsAndAppliesTheRulesAfter()
     {
         fx.start();
@@ -149,6 +152,7 @@ private Q_SLOTS:
         QVERIFY(!fx.form1->spinner(TimeField::Hours)->isEnabled());
         QVERIFY(!fx.form1->button(Cmd::Presets)->isEnabled());
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:05:00"));
+        QCOMPARE(fx.form1->statusPanel(StatusPanel::Mode)->text(), QString("Stopwatch Mode"));
     }
 
     // Enter presses the focused button once (press and release); Tab only moves on, and the button it

@@ -24,7 +24,7 @@ class TrayTest : public QObject {
     MainFixture fx;
 
     Tray& tray() const { return fx.app->tray(); }
-    MainWindow& window(int size) const { return fx.app->face(size); }
+    MainWindow& window(int size) const { return fx.app->face(Controller::windowNumbered(size)); }
     void pressTray(MainWindow& w) { QTest::mouseClick(w.button(Cmd::Tray), Qt::LeftButton); }
 
 private Q_SLOTS:
@@ -89,11 +89,11 @@ private Q_SLOTS:
         QVERIFY(fx.engine->secEnabled());
         pressTray(window(size));
         QCOMPARE(window(size).isMinimized(), !area);
-        QCOMPARE(tray().InTray, area);
+        QCOMPARE(tray().InTray(), area);
         QCOMPARE(tray().iconShown(), area);
         fx.engine->sec_Timer();
         QVERIFY(window(size).isVisible() && !window(size).isMinimized());
-        QVERIFY(!tray().InTray && !tray().iconShown() && !window(1 - size).isVisible());
+        QVERIFY(!tray().InTray() && !tray().iconShown() && !window(1 - size).isVisible());
         QVERIFY(fx.audio->state().devicePlaying);
         if (!area)
             return;
@@ -123,10 +123,10 @@ private Q_SLOTS:
         QFETCH(bool, restored);
         fx.start();
         pressTray(*fx.form1);
-        tray().HostActivates = host;
+        tray().setHostActivates(host);
         Q_EMIT tray().icon()->activated(QSystemTrayIcon::ActivationReason(reason));
         QCOMPARE(fx.form1->isVisible(), restored);
-        QCOMPARE(tray().InTray, !restored);
+        QCOMPARE(tray().InTray(), !restored);
     }
 
     // Beside the program first; a missing file is reported in the window, and found on the next opening.
@@ -151,7 +151,7 @@ private Q_SLOTS:
         Q_EMIT browser->anchorClicked(QUrl("mailto:support@fernwick.example"));
         Q_EMIT browser->anchorClicked(QUrl("#tray"));
         QCOMPARE(browser->source(), QUrl::fromLocalFile(program.filePath("zm.html")));
-        QCOMPARE(shell.opened,
+        QCOMPARE(shell.opened(),
                  (QStringList{"http://www.fernwick.example/", "mailto:support@fernwick.example"}));
     }
 };
