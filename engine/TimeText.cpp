@@ -36,7 +36,8 @@ FieldTexts countdownStep(const FieldTexts& now)
 
 bool allDigits(QStringView text)
 {
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return isDigit(c.unicode()); });
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return isDigit(c.unicode()); });
 }
 
 // Signs are not digits: "-1" reads as 0 everywhere, so the zero test and the tick never disagree.
