@@ -83,21 +83,16 @@ Actions::Answer Actions::call(const QString& method, const QString& argument)
 {
     if (QApplication::activeModalWidget())
         return perform({method, {}});
-    if (method == QLatin1String("Countdown")) {
-        const auto time = countdownTime(argument);
-        if (!time)
-            return {Answer::Kind::BadValue,
-                    QStringLiteral("%1: not a time the fields can hold; %2.").arg(argument, kCountdownForms)};
-        return perform({method, time});
-    }
-    if (method == QLatin1String("Wake")) {
-        const auto time = wakeTime(argument);
-        if (!time)
-            return {Answer::Kind::BadValue,
-                    QStringLiteral("%1: not a time of day; %2.").arg(argument, kWakeForms)};
-        return perform({method, time});
-    }
-    return perform({method, {}});
+    const bool wake = method == QLatin1String("Wake");
+    if (!wake && method != QLatin1String("Countdown"))
+        return perform({method, {}});
+    const auto time = wake ? wakeTime(argument) : countdownTime(argument);
+    if (!time)
+        return {
+            Answer::Kind::BadValue,
+            wake ? QStringLiteral("%1: not a time of day; %2.").arg(argument, kWakeForms)
+                 : QStringLiteral("%1: not a time the fields can hold; %2.").arg(argument, kCountdownForms)};
+    return perform({method, time});
 }
 
 // The fields are locked while a run or an alarm goes on; a time waits until it is stopped.

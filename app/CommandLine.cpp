@@ -104,8 +104,10 @@ CommandLine stepsOf(const QCommandLineParser& parser, const Given& given)
             return refused(QStringLiteral("--wake %1: not a time of day; %2.").arg(value, kWakeForms));
         result.steps.append({QStringLiteral("Wake"), time});
     }
-    const std::pair<const QCommandLineOption*, const char*> plain[] = {
-        {&given.stopwatch, "Stopwatch"}, {&given.start, "Start"}, {&given.tray, "Tray"}, {&given.status, "Status"}};
+    const std::pair<const QCommandLineOption*, const char*> plain[] = {{&given.stopwatch, "Stopwatch"},
+                                                                       {&given.start, "Start"},
+                                                                       {&given.tray, "Tray"},
+                                                                       {&given.status, "Status"}};
     for (const auto& [option, method] : plain) {
         if (parser.isSet(*option))
             result.steps.append({QString::fromLatin1(method), {}});
@@ -176,7 +178,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
     if (!parser.positionalArguments().isEmpty())
         return refused(QStringLiteral("unexpected argument '%1'. See zentimo --help.")
                            .arg(parser.positionalArguments().constFirst()));
-    if (int(parser.isSet(given.countdown)) + int(parser.isSet(given.wake)) + int(parser.isSet(given.stopwatch)) >
+    if (int(parser.isSet(given.countdown)) + int(parser.isSet(given.wake)) +
+            int(parser.isSet(given.stopwatch)) >
         1)
         return refused(QStringLiteral("choose one of --countdown, --wake and --stopwatch."));
     return stepsOf(parser, given);

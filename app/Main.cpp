@@ -13,6 +13,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QScopeGuard>
 #include <QTextStream>
 #include <QTimer>
 #include <algorithm>
@@ -92,10 +93,7 @@ std::optional<int> handOver(int argc, char* argv[])
     // A connection of its own, closed with this application object: the shared session connection, once made
     // here, would stay bound to it, and the program started after it would never answer on the bus.
     const QString connectionName = QStringLiteral("zentimo-hand-over");
-    struct Closer {
-        QString name;
-        ~Closer() { QDBusConnection::disconnectFromBus(name); }
-    } closer{connectionName};
+    const auto closer = qScopeGuard([&] { QDBusConnection::disconnectFromBus(connectionName); });
     QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
     if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(kBusName).value()) {
         // A status is a question about a copy that runs: starting one just to answer it helps nobody.

@@ -1,6 +1,6 @@
 #include "app/Main.h"
-#include "engine/Version.h"
 
+#include "engine/Version.h"
 #include "platform/SessionPlatform.h"
 
 #include <QApplication>

@@ -4,11 +4,11 @@
 // windows through Face, first the small one, then the big one (which may not be built yet), and says what it
 // needs of the user interface through its signals.
 
-#include "engine/PacedTimer.h"
 #include "engine/Clock.h"
 #include "engine/Colors.h"
 #include "engine/Face.h"
 #include "engine/Options.h"
+#include "engine/PacedTimer.h"
 #include "engine/TimeText.h"
 
 #include <QObject>

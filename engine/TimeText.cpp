@@ -36,7 +36,8 @@ FieldTexts countdownStep(const FieldTexts& now)
 
 bool allDigits(QStringView text)
 {
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return isDigit(c.unicode()); });
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return isDigit(c.unicode()); });
 }
 
 // Signs are not digits: "-1" reads as 0 everywhere, so the zero test and the tick never disagree.
@@ -108,7 +109,7 @@ FieldTexts countdownAdvance(const FieldTexts& now, qint64 seconds)
 StopwatchCount stopwatchAdvance(const StopwatchCount& now, qint64 seconds, bool* atLimit)
 {
     const qint64 total =
-        qint64(now.hours) * 3600 + now.minutes * 60 + now.seconds + std::max<qint64>(seconds, 0);
+        qint64(now.hours) * 3600 + qint64(now.minutes) * 60 + now.seconds + std::max<qint64>(seconds, 0);
     *atLimit = total > kStopwatchLast;
     const qint64 shown = std::min(total, kStopwatchLast);
     return {int(shown / 3600), int(shown / 60 % 60), int(shown % 60)};

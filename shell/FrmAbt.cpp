@@ -70,8 +70,8 @@ void addLogo(QWidget* frame)
 
 void addNotices(QWidget* frame)
 {
-    fitOneLine(
-        addLabel(frame, "Label7", QStringLiteral("Version ") + QLatin1String(kVersion), twipsRect(2310, 210, 1815, 195), false));
+    fitOneLine(addLabel(frame, "Label7", QStringLiteral("Version ") + QLatin1String(kVersion),
+                        twipsRect(2310, 210, 1815, 195), false));
     fitOneLine(addLabel(frame, "Label1", QStringLiteral("\u00A9 2004 Fernwick"),
                         twipsRect(90, 1470, 2130, 255), true));
     fitOneLine(addLabel(frame, "Label2", QStringLiteral("This program is freeware."),
