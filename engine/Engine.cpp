@@ -166,14 +166,12 @@ void Engine::Command1_Click()
             f.setStatusPanel(2, kDeactivated);
         });
         stopAlarmSound();
-        m_sound.SoundPlaying = false;
         forBoth([](Face& f) {
             f.setSpinnersEnabled(true);
             f.setFieldsLocked(false);
         });
     } else if (caption == kSnooze) {
         stopSnoozedSound();
-        m_sound.SoundPlaying = false;
         if (m_options.WakeMode) {
             snooze();
             setCaptionBoth(kStop);
@@ -389,13 +387,10 @@ void Engine::startAlarmSound()
         // After an auto restart the device may still hold the last alarm's file: close it so this one plays.
         m_sound.CloseDevice();
         m_sound.PlayFile(o.SoundFile, false);
-        m_sound.SoundPlaying = true;
         break;
     case SoundPlayer::FileKind::Wave:
         m_sound.PlayFile(o.SoundFile, o.LoopSound);
-        if (o.LoopSound)
-            m_sound.SoundPlaying = true;
-        else if (!o.WakeMode)
+        if (!o.LoopSound && !o.WakeMode)
             Command1_Click();
         break;
     case SoundPlayer::FileKind::Unknown:

@@ -90,6 +90,10 @@ SoundPlayer::SoundPlayer(std::unique_ptr<AudioBackend> backend) : m_backend(std:
     if (!m_backend)
         m_backend = std::make_unique<SdlAudio>();
     m_backend->setFallback(fallbackImage());
+    m_backend->onEnded([this] {
+        if (!m_backend->isPlaying())
+            m_waveHeld = m_deviceHeld = false;
+    });
 }
 
 SoundPlayer::~SoundPlayer() = default;
@@ -140,6 +144,7 @@ bool SoundPlayer::PlayWaveFile(const QString& shortPath, bool loop)
 void SoundPlayer::StopWaveform()
 {
     m_backend->stopWave();
+    m_waveHeld = false;
 }
 
 SoundPlayer::FileKind SoundPlayer::kindOf(const QString& path)
@@ -161,10 +166,12 @@ bool SoundPlayer::PlayFile(const QString& path, bool loop)
                               : AudioBackend::DeviceType::Sequencer;
         OpenDevice(QLatin1Char('"') + ShortPath(path) + QLatin1Char('"'), type);
         PlayDevice();
+        m_deviceHeld = true; // a file that cannot be played sounds the fallback, looped
         return true;
     }
     case FileKind::Wave:
         PlayWaveFile(ShortPath(path), loop);
+        m_waveHeld = m_waveHeld || loop;
         return true;
     case FileKind::Unknown:
         break;
@@ -185,6 +192,7 @@ bool SoundPlayer::PlayDevice()
 void SoundPlayer::CloseDevice()
 {
     m_backend->closeDevice();
+    m_deviceHeld = false;
 }
 
 QString SoundPlayer::ShortPath(const QString& path)
