@@ -53,7 +53,6 @@ void Tray::GoSystemTray(MainWindow& from, const QString& tip)
         from.showMinimized();
         return;
     }
-    TrayIconData.uFlags = 7;
     TrayIconData.tip = tip;
     showTip();
     m_icon->show();
@@ -71,7 +70,6 @@ void Tray::removeIcon()
 
 void Tray::setTip(const QString& tip)
 {
-    TrayIconData.uFlags = 4;
     TrayIconData.tip = tip;
     if (iconShown())
         showTip();

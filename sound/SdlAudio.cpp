@@ -97,7 +97,11 @@ struct DeviceFile {
 
 // What the process holds of SDL_mixer; touched only on the user-interface thread.
 struct Mixer {
-    QList<SdlAudio*> users;
+    struct User {
+        SdlAudio* audio;
+        std::function<void()> ended;
+    };
+    QList<User> users;
     bool open = false;
     // Built-in images already converted to the device format, so an alarm starts without delay.
     std::vector<std::pair<QByteArray, Mix_Chunk*>> imageChunks;
@@ -151,23 +155,25 @@ void post(std::function<void()> what)
         QMetaObject::invokeMethod(target, std::move(what), Qt::QueuedConnection);
 }
 
-void report(void (SdlAudio::*signal)())
+// A sound replaced or stopped also reports its end.
+void reportEnded()
 {
-    post([signal] {
-        for (SdlAudio* user : mixer().users)
-            (user->*signal)();
+    post([] {
+        const QList<Mixer::User> users = mixer().users;
+        for (const Mixer::User& user : users)
+            user.ended();
     });
 }
 
 // Both run on the audio thread (or inside a halt call) with the mixer locked: only post from here.
-void onChannelFinished(int channel)
+void onChannelFinished(int)
 {
-    report(channel == kWaveChannel ? &SdlAudio::waveFinished : &SdlAudio::deviceFinished);
+    reportEnded();
 }
 
 void onMusicFinished()
 {
-    report(&SdlAudio::deviceFinished);
+    reportEnded();
 }
 
 bool openMixer()
@@ -386,17 +392,15 @@ void load(DeviceFile& file, const QString& path)
 
 } // namespace
 
-SdlAudio::SdlAudio(QObject* parent) : QObject(parent)
+SdlAudio::SdlAudio()
 {
-    mixer().users.append(this);
-    connect(this, &SdlAudio::waveFinished, this, [this] { notifyEnded(); });
-    connect(this, &SdlAudio::deviceFinished, this, [this] { notifyEnded(); });
+    mixer().users.append({this, [this] { notifyEnded(); }});
 }
 
 SdlAudio::~SdlAudio()
 {
     Mixer& m = mixer();
-    m.users.removeOne(this);
+    m.users.removeIf([this](const Mixer::User& user) { return user.audio == this; });
     if (m.users.isEmpty())
         closeMixer();
 }
@@ -439,7 +443,7 @@ bool SdlAudio::playWaveFile(const QString& path, bool loop)
     if (path.isEmpty() || !openMixer())
         return false;
     Mixer& m = mixer();
-    m.fallback = m_fallback;
+    m.fallback = fallback();
     dropStream();
     m.playingImage = nullptr;
     const quint64 generation = ++m.generations;
@@ -474,7 +478,7 @@ bool SdlAudio::openDevice(const QString& path, DeviceType)
     if (!openMixer())
         return false;
     Mixer& m = mixer();
-    m.fallback = m_fallback;
+    m.fallback = fallback();
     if (path.isEmpty()) {
         m.device.state = DeviceFile::State::Failed;
         return false;
