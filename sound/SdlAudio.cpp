@@ -31,6 +31,9 @@ const sdl::Api& A()
 
 constexpr int kWaveChannel = 0;
 constexpr int kDeviceFallbackChannel = 1;
+constexpr int kMixerChannels = 2;
+constexpr int kStereo = 2;
+constexpr int kFrameBytes = kStereo * int(sizeof(qint16));
 constexpr size_t kMaxCachedImages = 12;
 
 // Opens and frees the device's files one after another on a thread of its own: the window never waits for
@@ -140,7 +143,7 @@ Mix_Chunk* carrier()
 
 void SDLCALL streamEffect(int, void* stream, int len, void* udata)
 {
-    static_cast<WaveStream*>(udata)->fill(static_cast<qint16*>(stream), len / 4);
+    static_cast<WaveStream*>(udata)->fill(static_cast<qint16*>(stream), len / kFrameBytes);
 }
 
 void SDLCALL streamEffectDone(int, void*) {}
@@ -192,11 +195,12 @@ bool openMixer()
     A().SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Alarm");
     if (A().SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
-    if (A().Mix_OpenAudioDevice(SdlAudio::kRate, AUDIO_S16SYS, 2, SdlAudio::kBufferFrames, nullptr, 0) != 0) {
+    if (A().Mix_OpenAudioDevice(SdlAudio::kRate, AUDIO_S16SYS, kStereo, SdlAudio::kBufferFrames, nullptr,
+                                0) != 0) {
         A().SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    A().Mix_AllocateChannels(2);
+    A().Mix_AllocateChannels(kMixerChannels);
     g_reportTarget.store(new QObject);
     A().Mix_ChannelFinished(onChannelFinished);
     A().Mix_HookMusicFinished(onMusicFinished);

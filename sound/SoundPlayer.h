@@ -12,7 +12,13 @@
 namespace zentimo {
 
 struct FileError {
-    int number = 0; // 53 File not found, 70 Permission denied, 75 Path/File access error, 76 Path not found
+    // The numbers the user is shown, with the descriptions below.
+    static constexpr int kFileNotFound = 53;
+    static constexpr int kPermissionDenied = 70;
+    static constexpr int kAccessError = 75; // "Path/File access error"
+    static constexpr int kPathNotFound = 76;
+
+    int number = 0; // 0: none
     QString description;
 };
 
