@@ -349,7 +349,7 @@ void Controller::closeProgram()
         return;
     m_closing = true;
     SoundPlayer& sound = m_engine.sound();
-    if (sound.SoundPlaying) {
+    if (sound.SoundPlaying()) {
         sound.CloseDevice();
         sound.StopWaveform();
     }

@@ -333,7 +333,6 @@ void Form5::connectHandlers()
     // "Stop" only while something plays: a file played to its end gives back "Test".
     m_sound.backend().onEnded(this, [this] {
         if (m_command1->text() == QLatin1String("Stop") && !m_sound.isPlaying()) {
-            m_sound.SoundPlaying = false;
             m_command1->setText(QStringLiteral("Test"));
         }
     });
@@ -517,12 +516,10 @@ void Form5::Command1_Click()
         // A .wav test loops until "Stop"; a file of no known kind plays nothing.
         if (!sound.PlayFile(path, true))
             return;
-        sound.SoundPlaying = true;
         m_command1->setText(QStringLiteral("Stop"));
     } else {
         sound.StopWaveform();
         sound.CloseDevice();
-        sound.SoundPlaying = false;
         m_command1->setText(QStringLiteral("Test"));
     }
 }
@@ -616,7 +613,7 @@ void Form5::Command5_Click()
 void Form5::done(int result)
 {
     // Every way out (Done, Cancel, Esc, the close box) ends a test sound that is still playing.
-    if (!m_unloaded && m_sound.SoundPlaying) {
+    if (!m_unloaded && m_sound.SoundPlaying()) {
         m_sound.CloseDevice();
         m_sound.StopWaveform();
     }

@@ -260,14 +260,12 @@ void Engine::turnAlarmOff()
         f.setStatusPanel(StatusPanel::RunState, kDeactivated);
     });
     stopAlarmSound();
-    m_sound.SoundPlaying = false;
     freeFields();
 }
 
 void Engine::snoozeAlarm()
 {
     stopSnoozedSound();
-    m_sound.SoundPlaying = false;
     if (m_options.WakeMode) {
         snooze();
         showBoth(RunState::Running);
@@ -484,13 +482,10 @@ void Engine::startAlarmSound()
         // After an auto restart the device may still hold the last alarm's file: close it so this one plays.
         m_sound.CloseDevice();
         m_sound.PlayFile(o.SoundFile, false);
-        m_sound.SoundPlaying = true;
         break;
     case SoundPlayer::FileKind::Wave:
         m_sound.PlayFile(o.SoundFile, o.LoopSound);
-        if (o.LoopSound)
-            m_sound.SoundPlaying = true;
-        else if (!o.WakeMode)
+        if (!o.LoopSound && !o.WakeMode)
             Command1_Click();
         break;
     case SoundPlayer::FileKind::Unknown:

@@ -94,6 +94,42 @@ int hexDigit(QChar c)
     return -1;
 }
 
+// One escape as escaped() writes it, pos just after the backslash; pos ends after the escape.
+bool readEscape(QStringView line, qsizetype& pos, QString& out)
+{
+    if (pos >= line.size())
+        return false;
+    const QChar e = line[pos++];
+    switch (e.unicode()) {
+    case '\\':
+    case '"':
+        out += e;
+        return true;
+    case 'n':
+        out += QLatin1Char('\n');
+        return true;
+    case 'r':
+        out += QLatin1Char('\r');
+        return true;
+    case 't':
+        out += QLatin1Char('\t');
+        return true;
+    case 'x': {
+        if (pos + 2 > line.size())
+            return false;
+        const int hi = hexDigit(line[pos]);
+        const int lo = hexDigit(line[pos + 1]);
+        if (hi < 0 || lo < 0)
+            return false;
+        out += QChar(char16_t(hi * 16 + lo));
+        pos += 2;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 // Reads a quoted string starting at pos (on the opening quote); pos ends after the closing quote.
 bool readQuoted(QStringView line, qsizetype& pos, QString& out)
 {
@@ -105,41 +141,10 @@ bool readQuoted(QStringView line, qsizetype& pos, QString& out)
         const QChar c = line[pos++];
         if (c == QLatin1Char('"'))
             return true;
-        if (c != QLatin1Char('\\')) {
+        if (c != QLatin1Char('\\'))
             out += c;
-            continue;
-        }
-        if (pos >= line.size())
+        else if (!readEscape(line, pos, out))
             return false;
-        const QChar e = line[pos++];
-        switch (e.unicode()) {
-        case '\\':
-        case '"':
-            out += e;
-            break;
-        case 'n':
-            out += QLatin1Char('\n');
-            break;
-        case 'r':
-            out += QLatin1Char('\r');
-            break;
-        case 't':
-            out += QLatin1Char('\t');
-            break;
-        case 'x': {
-            if (pos + 2 > line.size())
-                return false;
-            const int hi = hexDigit(line[pos]);
-            const int lo = hexDigit(line[pos + 1]);
-            if (hi < 0 || lo < 0)
-                return false;
-            out += QChar(char16_t(hi * 16 + lo));
-            pos += 2;
-            break;
-        }
-        default:
-            return false;
-        }
     }
     return false;
 }
@@ -219,16 +224,22 @@ QString fromWindows1252(const QByteArray& bytes)
     return text;
 }
 
-struct FdGuard {
-    int fd = -1;
-    explicit FdGuard(int f) : fd(f) {}
+class FdGuard {
+public:
+    explicit FdGuard(int fd) : m_fd(fd) {}
     FdGuard(const FdGuard&) = delete;
     FdGuard& operator=(const FdGuard&) = delete;
     ~FdGuard()
     {
-        if (fd >= 0)
-            ::close(fd);
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
+    int get() const { return m_fd; }
+    // Closes now, for a writer that must know whether the close failed.
+    bool close() { return ::close(std::exchange(m_fd, -1)) == 0; }
+
+private:
+    int m_fd;
 };
 
 // Permission bits count even for root: a file or folder the user marked read-only is not rewritten.
@@ -258,7 +269,7 @@ bool ensureFolder(const QString& dir)
 bool syncFolder(const QString& dir)
 {
     FdGuard fd(::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.fd >= 0 && ::fsync(fd.fd) == 0;
+    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
 }
 
 bool writeAll(int fd, const QByteArray& data)
@@ -300,8 +311,8 @@ bool replaceFile(const QString& target, const QByteArray& data)
     bool ok;
     {
         FdGuard fd(raw);
-        ok = ::fchmod(fd.fd, 0600) == 0 && writeAll(fd.fd, data) && ::fsync(fd.fd) == 0;
-        ok = (::close(std::exchange(fd.fd, -1)) == 0) && ok;
+        ok = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), data) && ::fsync(fd.get()) == 0;
+        ok = fd.close() && ok;
     }
     if (!ok || ::rename(tmpl.constData(), QFile::encodeName(target).constData()) != 0) {
         ::unlink(tmpl.constData());
@@ -336,47 +347,239 @@ bool moveAside(const QString& target)
     return true;
 }
 
+// A link to a file kept elsewhere stays a link: the file written is the one it points to. Nothing when
+// that cannot be written.
+std::optional<QString> writeTarget(const QString& path)
+{
+    if (!QFileInfo(path).isSymLink())
+        return path;
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (target.isEmpty() || !isWritable(QFileInfo(target).absolutePath()))
+        return std::nullopt;
+    return target;
+}
+
+// What was read belongs to the file as it is now (`opened`), which a rename may have put in place since
+// the caller looked at it.
+std::optional<QByteArray> readFile(const QString& path, struct stat& opened)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.read(RegistryFile::kMaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError || ::fstat(file.handle(), &opened) != 0)
+        return std::nullopt;
+    return bytes;
+}
+
+// A file over the limit is cut after its last whole line within it; true when it was.
+bool cutAtLimit(QByteArray& bytes)
+{
+    if (bytes.size() <= RegistryFile::kMaxFileSize)
+        return false;
+    bytes.truncate(RegistryFile::kMaxFileSize);
+    const qsizetype lastEnd = bytes.lastIndexOf('\n');
+    bytes.truncate(lastEnd < 0 ? 0 : lastEnd + 1);
+    return true;
+}
+
+// The file's bytes as UTF-8 whatever the export wrote (UTF-16 with its mark, UTF-8 with or without one,
+// an 8-bit REGEDIT4 export); nothing for a file that holds a NUL.
+std::optional<QByteArray> asUtf8(QByteArray bytes)
+{
+    if (bytes.startsWith("\xFF\xFE")) {
+        QStringDecoder decoder(QStringDecoder::Utf16LE);
+        const QString text = decoder.decode(QByteArrayView(bytes).sliced(2));
+        if (text.contains(QChar(0)))
+            return std::nullopt;
+        bytes = text.toUtf8();
+    } else if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes.remove(0, 3);
+    }
+    if (bytes.contains('\0'))
+        return std::nullopt;
+    // Read in its code page, so that key and value names keep what they say.
+    const qsizetype firstEnd = bytes.indexOf('\n');
+    if (bytes.left(firstEnd < 0 ? bytes.size() : firstEnd).trimmed() == kRegedit4 &&
+        !QUtf8StringView(bytes).isValidUtf8())
+        bytes = fromWindows1252(bytes).toUtf8();
+    return bytes;
+}
+
+// Lines without their ends (LF or CR LF); a last line end starts no line.
+QList<QByteArray> splitLines(const QByteArray& bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    return lines;
+}
+
 } // namespace
 
-struct RegistryFile::Document {
+// The file as lines: keys and text values understood, every other line kept as read.
+class RegistryFile::Document {
+public:
+    enum class State { Missing, Unusable, Loaded };
+
+    explicit Document(State state = State::Missing) : m_state(state) {}
+    // tooLarge: the bytes were cut at the size limit, so the file is never rewritten.
+    static Document parsed(QByteArray bytes, bool tooLarge)
+    {
+        Document doc(State::Loaded);
+        doc.parse(std::move(bytes));
+        doc.m_frozen = doc.m_frozen || tooLarge;
+        return doc;
+    }
+
+    State state() const { return m_state; }
+    // Binary: moved aside before the next write.
+    bool notText() const { return m_notText; }
+    // Too large or of a later version: read, never rewritten.
+    bool frozen() const { return m_frozen; }
+
+    std::optional<QString> textValue(const QString& keyPath, const QString& valueName) const
+    {
+        const QList<qsizetype> same = valuesNamed(collect(fullKeyName(keyPath)), valueName);
+        if (same.isEmpty())
+            return std::nullopt;
+        return reading(m_items[same.first()]);
+    }
+
+    QList<QPair<QString, QString>> textValues(const QString& keyPath) const
+    {
+        QList<QPair<QString, QString>> pairs;
+        for (qsizetype i : collect(fullKeyName(keyPath)).values) {
+            const Item& item = m_items[i];
+            if (item.isText)
+                pairs.append({item.name, item.text});
+        }
+        return pairs;
+    }
+
+    Change setTextValue(const QString& keyPath, const QString& valueName, const QString& text)
+    {
+        const QString full = fullKeyName(keyPath);
+        const KeyItems key = collect(full);
+        const QList<qsizetype> same = valuesNamed(key, valueName);
+        if (same.isEmpty()) {
+            addValue(full, key, {.kind = Kind::Value, .name = valueName, .isText = true, .text = text});
+            return Change::Done;
+        }
+        Item& item = m_items[same.first()];
+        if (reading(item) == text)
+            return Change::Unchanged;
+        item.isText = true;
+        item.text = text;
+        item.dword.reset();
+        item.raw.clear();
+        return Change::Done;
+    }
+
+    Change deleteValue(const QString& keyPath, const QString& valueName)
+    {
+        const QList<qsizetype> same = valuesNamed(collect(fullKeyName(keyPath)), valueName);
+        if (same.isEmpty())
+            return Change::Failed;
+        m_items.remove(same.first());
+        return Change::Done;
+    }
+
+    Change deleteValues(const QString& keyPath)
+    {
+        const QList<qsizetype> values = collect(fullKeyName(keyPath)).values;
+        for (auto i = values.crbegin(); i != values.crend(); ++i)
+            m_items.remove(*i);
+        return values.isEmpty() ? Change::Unchanged : Change::Done;
+    }
+
+    Change deleteKey(const QString& keyPath)
+    {
+        const QString full = fullKeyName(keyPath);
+        if (collect(full).headers.isEmpty() || hasSubkeys(full))
+            return Change::Failed;
+        // Its header, values and blank lines go; lines that were not understood stay where they are.
+        QList<Item> kept;
+        bool inside = false;
+        for (Item& item : m_items) {
+            if (item.kind == Kind::Key || (item.kind == Kind::Raw && startsKey(item.raw)))
+                inside = item.kind == Kind::Key && sameName(item.name, full);
+            if (inside && (item.kind != Kind::Raw || isBlankLine(item.raw)))
+                continue;
+            kept.append(std::move(item));
+        }
+        // The blank line that set off a last block goes with it.
+        while (inside && !kept.isEmpty() && kept.last().kind == Kind::Raw && isBlankLine(kept.last().raw))
+            kept.removeLast();
+        m_items = std::move(kept);
+        return Change::Done;
+    }
+
+    // Lines read and left alone are written as they were read.
+    QByteArray serialize() const
+    {
+        QByteArray out = kOwnHeader + '\n';
+        for (qsizetype i = 0; i < m_items.size(); ++i) {
+            const Item& item = m_items[i];
+            if (item.kind != Kind::Raw && !item.raw.isEmpty()) {
+                out += item.raw + '\n';
+                if (needsEnd(i))
+                    out += '\n';
+                continue;
+            }
+            switch (item.kind) {
+            case Kind::Raw:
+                out += item.raw;
+                break;
+            case Kind::Key:
+                out += '[' + item.name.toUtf8() + ']';
+                break;
+            case Kind::Value:
+                out += item.name.isEmpty() ? QByteArray("@") : '"' + escaped(item.name).toUtf8() + '"';
+                out += "=\"" + escaped(item.text).toUtf8() + '"';
+                break;
+            }
+            out += '\n';
+        }
+        return out;
+    }
+
+private:
     enum class Kind { Raw, Key, Value };
     struct Item {
         Kind kind = Kind::Raw;
-        QByteArray raw; // Raw: the line as read; a value that is not text: its lines as read
-        QString name;   // Key: the full key name with its hive; Value: the name, empty for the unnamed one
+        QByteArray raw{}; // Raw: the line as read; a value that is not text: its lines as read
+        QString name{};   // Key: the full key name with its hive; Value: the name, empty for the unnamed one
         bool isText = false;
-        QString text;
-        std::optional<quint32> dword;
-
-        // What the value reads as where a text is asked for.
-        std::optional<QString> reading() const
-        {
-            if (isText)
-                return text;
-            if (dword)
-                return QString::number(*dword);
-            return std::nullopt;
-        }
+        QString text{};
+        std::optional<quint32> dword{};
     };
-    enum class State { Missing, Unusable, Loaded };
-
-    State state = State::Missing;
-    bool notText = false; // binary: moved aside before the next write
-    bool frozen = false;  // too large or of a later version: read, never rewritten
-    QList<Item> items;
-
     // Headers and values of one key, in file order; a key may be written in more than one block.
     struct KeyItems {
         QList<qsizetype> headers;
         QList<qsizetype> values;
     };
 
+    // What the value reads as where a text is asked for.
+    static std::optional<QString> reading(const Item& item)
+    {
+        if (item.isText)
+            return item.text;
+        if (item.dword)
+            return QString::number(*item.dword);
+        return std::nullopt;
+    }
+
     KeyItems collect(const QString& fullName) const
     {
         KeyItems found;
         bool inside = false;
-        for (qsizetype i = 0; i < items.size(); ++i) {
-            const Item& item = items[i];
+        for (qsizetype i = 0; i < m_items.size(); ++i) {
+            const Item& item = m_items[i];
             if (item.kind == Kind::Key || (item.kind == Kind::Raw && startsKey(item.raw))) {
                 inside = item.kind == Kind::Key && sameName(item.name, fullName);
                 if (inside)
@@ -392,7 +595,7 @@ struct RegistryFile::Document {
     {
         QList<qsizetype> found;
         for (qsizetype i : key.values) {
-            if (sameName(items[i].name, name))
+            if (sameName(m_items[i].name, name))
                 found.append(i);
         }
         return found;
@@ -401,105 +604,94 @@ struct RegistryFile::Document {
     bool hasSubkeys(const QString& fullName) const
     {
         const QString prefix = fullName + QLatin1Char('\\');
-        for (const Item& item : items) {
+        for (const Item& item : m_items) {
             if (item.kind == Kind::Key && item.name.startsWith(prefix, Qt::CaseInsensitive))
                 return true;
         }
         return false;
     }
 
+    // A new value goes after the key's last value, or under a new header at the end.
+    void addValue(const QString& fullName, const KeyItems& key, const Item& value)
+    {
+        if (!key.headers.isEmpty()) {
+            const qsizetype after = key.values.isEmpty() ? key.headers.last() : key.values.last();
+            m_items.insert(after + 1, value);
+            return;
+        }
+        if (m_items.isEmpty() || m_items.last().kind != Kind::Raw || !isBlankLine(m_items.last().raw))
+            m_items.append(Item());
+        m_items.append({.kind = Kind::Key, .name = fullName});
+        m_items.append(value);
+    }
+
+    // A continued value that a change left in front of another line would take that line in: a blank line
+    // ends it.
+    bool needsEnd(qsizetype i) const
+    {
+        if (i + 1 >= m_items.size() || !isContinued(m_items[i].raw))
+            return false;
+        const Item& next = m_items[i + 1];
+        return next.kind != Kind::Key &&
+               !(next.kind == Kind::Raw && (startsKey(next.raw) || isBlankLine(next.raw)));
+    }
+
     void parse(QByteArray bytes)
     {
-        state = State::Loaded;
-        if (bytes.startsWith("\xFF\xFE")) {
-            QStringDecoder decoder(QStringDecoder::Utf16LE);
-            const QString text = decoder.decode(QByteArrayView(bytes).sliced(2));
-            if (text.contains(QChar(0))) {
-                notText = true;
-                return;
-            }
-            bytes = text.toUtf8();
-        } else if (bytes.startsWith("\xEF\xBB\xBF")) {
-            bytes.remove(0, 3);
-        }
-        if (bytes.contains('\0')) {
-            notText = true;
+        const std::optional<QByteArray> text = asUtf8(std::move(bytes));
+        if (!text) {
+            m_notText = true;
             return;
         }
-        // An 8-bit export: read in its code page, so key and value names keep what they say.
-        const qsizetype firstEnd = bytes.indexOf('\n');
-        if (bytes.left(firstEnd < 0 ? bytes.size() : firstEnd).trimmed() == kRegedit4 &&
-            !QUtf8StringView(bytes).isValidUtf8())
-            bytes = fromWindows1252(bytes).toUtf8();
-
-        QList<QByteArray> lines = bytes.split('\n');
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        for (QByteArray& line : lines) {
-            if (line.endsWith('\r'))
-                line.chop(1);
-        }
-
-        qsizetype first = 0;
+        const QList<QByteArray> lines = splitLines(*text);
         const QByteArray head = lines.isEmpty() ? QByteArray() : lines.first().trimmed();
-        const bool known = head == kOwnHeader || head == kRegedit4 || head == kRegedit5;
-        if (known) {
-            first = 1;
+        if (head == kOwnHeader || head == kRegedit4 || head == kRegedit5) {
+            readLines(lines, 1);
         } else if (head.startsWith(kFutureHeaderPrefix)) {
-            frozen = true;
-            first = 1;
-        } else if (!bytes.isEmpty() && !QUtf8StringView(bytes).isValidUtf8()) {
-            notText = true;
-            return;
+            m_frozen = true;
+            readLines(lines, 1);
+        } else if (!text->isEmpty() && !QUtf8StringView(*text).isValidUtf8()) {
+            m_notText = true;
+        } else {
+            readLines(lines, 0);
         }
+    }
 
+    void readLines(const QList<QByteArray>& lines, qsizetype first)
+    {
         // Folded key name -> folded value name -> index, to find a name given twice.
         QHash<QString, QHash<QString, qsizetype>> seen;
         QString current; // folded name of the key being read; empty outside one
         for (qsizetype i = first; i < lines.size(); ++i) {
-            Item item;
-            item.raw = lines[i];
-            if (startsKey(item.raw))
-                current.clear();
-            if (!QUtf8StringView(lines[i]).isValidUtf8()) {
-                items.append(item);
-                continue;
-            }
-            const QString line = QString::fromUtf8(lines[i]);
+            Item item{.raw = lines[i]};
+            const bool utf8 = QUtf8StringView(item.raw).isValidUtf8();
+            const QString line = utf8 ? QString::fromUtf8(item.raw) : QString();
             const QStringView t = QStringView(line).trimmed();
-            if (startsKey(item.raw)) {
-                if (t.size() >= 3 && t.back() == QLatin1Char(']') && t[1] != QLatin1Char('-')) {
-                    item.kind = Kind::Key;
-                    item.name = t.mid(1, t.size() - 2).toString();
-                    current = item.name.toCaseFolded();
-                }
-                items.append(item);
-                continue;
-            }
             bool continues = false;
-            if (!current.isEmpty() && parseValue(t, item, continues)) {
+            if (startsKey(item.raw)) {
+                current = utf8 ? readHeader(t, item) : QString();
+                m_items.append(std::move(item));
+            } else if (utf8 && !current.isEmpty() && parseValue(t, item, continues)) {
                 item.kind = Kind::Value;
                 while (continues && i + 1 < lines.size() && !startsKey(lines[i + 1])) {
                     item.raw += '\n' + lines[++i];
                     continues = isContinued(lines[i]);
                 }
-                // A name given twice in one key: the later content wins, the first place stays.
-                QHash<QString, qsizetype>& names = seen[current];
-                const QString folded = item.name.toCaseFolded();
-                const auto earlier = names.constFind(folded);
-                if (earlier == names.constEnd()) {
-                    names.insert(folded, items.size());
-                    items.append(std::move(item));
-                } else {
-                    item.name = items[*earlier].name;
-                    if (item.isText)
-                        item.raw.clear(); // written anew under the first name
-                    items[*earlier] = std::move(item);
-                }
-                continue;
+                keepValue(std::move(item), seen[current]);
+            } else {
+                m_items.append(std::move(item));
             }
-            items.append(item);
         }
+    }
+
+    // A well-formed header makes the item a key; the key's folded name, empty for a line that is none.
+    static QString readHeader(QStringView t, Item& item)
+    {
+        if (t.size() < 3 || t.back() != QLatin1Char(']') || t[1] == QLatin1Char('-'))
+            return {};
+        item.kind = Kind::Key;
+        item.name = t.mid(1, t.size() - 2).toString();
+        return item.name.toCaseFolded();
     }
 
     static bool parseValue(QStringView t, Item& item, bool& continues)
@@ -534,74 +726,49 @@ struct RegistryFile::Document {
         return true;
     }
 
-    // Lines read and left alone are written as they were read.
-    QByteArray serialize() const
+    // A name given twice in one key: the later content wins, the first place stays.
+    void keepValue(Item item, QHash<QString, qsizetype>& names)
     {
-        QByteArray out = kOwnHeader + '\n';
-        for (qsizetype i = 0; i < items.size(); ++i) {
-            const Item& item = items[i];
-            if (item.kind != Kind::Raw && !item.raw.isEmpty()) {
-                out += item.raw + '\n';
-                // A continued value that a change left in front of another line would take that line in:
-                // a blank line ends it.
-                const Item* next = i + 1 < items.size() ? &items[i + 1] : nullptr;
-                if (next && isContinued(item.raw) && next->kind != Kind::Key &&
-                    !(next->kind == Kind::Raw && (startsKey(next->raw) || isBlankLine(next->raw))))
-                    out += '\n';
-                continue;
-            }
-            switch (item.kind) {
-            case Kind::Raw:
-                out += item.raw;
-                break;
-            case Kind::Key:
-                out += '[' + item.name.toUtf8() + ']';
-                break;
-            case Kind::Value:
-                out += item.name.isEmpty() ? QByteArray("@") : '"' + escaped(item.name).toUtf8() + '"';
-                out += "=\"" + escaped(item.text).toUtf8() + '"';
-                break;
-            }
-            out += '\n';
+        const QString folded = item.name.toCaseFolded();
+        const auto earlier = names.constFind(folded);
+        if (earlier == names.constEnd()) {
+            names.insert(folded, m_items.size());
+            m_items.append(std::move(item));
+            return;
         }
-        return out;
+        item.name = m_items[*earlier].name;
+        if (item.isText)
+            item.raw.clear(); // written anew under the first name
+        m_items[*earlier] = std::move(item);
     }
+
+    State m_state;
+    bool m_notText = false;
+    bool m_frozen = false;
+    QList<Item> m_items;
 };
 
 // The last parse, used for as long as the file is the same one with the same size and modification time.
-struct RegistryFile::Cache {
-    struct Stamp {
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = -1;
-        timespec modified{};
-        bool operator==(const Stamp& o) const
-        {
-            return device == o.device && inode == o.inode && size == o.size &&
-                   modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
-        }
-    };
-
-    QMutex mutex;
-    QString path;
-    Stamp stamp;
-    std::optional<Document> doc;
-    int parses = 0;
-
+class RegistryFile::Cache {
+public:
     static Cache& instance()
     {
         static Cache cache;
         return cache;
     }
 
-    static Stamp stampOf(const struct stat& st) { return {st.st_dev, st.st_ino, st.st_size, st.st_mtim}; }
-
-    std::optional<Document> find(const QString& filePath, const struct stat& st)
+    int parses() const
     {
-        const QMutexLocker lock(&mutex);
-        if (!doc || filePath != path || !(stampOf(st) == stamp))
+        const QMutexLocker lock(&m_mutex);
+        return m_parses;
+    }
+
+    std::optional<Document> find(const QString& filePath, const struct stat& st) const
+    {
+        const QMutexLocker lock(&m_mutex);
+        if (!m_doc || filePath != m_path || !same(stampOf(st), m_stamp))
             return std::nullopt;
-        return doc;
+        return m_doc;
     }
 
     // readStarted: the time just before the file was opened. A file changed no longer ago than its clock's
@@ -609,28 +776,47 @@ struct RegistryFile::Cache {
     // step of up to two seconds (FAT), finer ones a scheduler tick at most.
     void keep(const QString& filePath, const struct stat& st, const Document& parsed, timespec readStarted)
     {
-        const QMutexLocker lock(&mutex);
-        ++parses;
+        const QMutexLocker lock(&m_mutex);
+        ++m_parses;
         const bool wholeSeconds = st.st_mtim.tv_nsec == 0;
         const qint64 stepNs = wholeSeconds ? 2'000'000'000 : 50'000'000;
         const auto ns = [](timespec t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
         if (ns(st.st_mtim) + stepNs >= ns(readStarted)) {
-            doc.reset();
+            m_doc.reset();
             return;
         }
-        path = filePath;
-        stamp = stampOf(st);
-        doc = parsed;
+        m_path = filePath;
+        m_stamp = stampOf(st);
+        m_doc = parsed;
     }
+
+private:
+    struct Stamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = -1;
+        timespec modified{};
+    };
+
+    static Stamp stampOf(const struct stat& st) { return {st.st_dev, st.st_ino, st.st_size, st.st_mtim}; }
+    static bool same(const Stamp& a, const Stamp& b)
+    {
+        return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+               a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
+    }
+
+    mutable QMutex m_mutex;
+    QString m_path;
+    Stamp m_stamp;
+    std::optional<Document> m_doc;
+    int m_parses = 0;
 };
 
 RegistryFile::RegistryFile(QString path) : m_path(std::move(path)) {}
 
 int RegistryFile::parseCount()
 {
-    Cache& cache = Cache::instance();
-    const QMutexLocker lock(&cache.mutex);
-    return cache.parses;
+    return Cache::instance().parses();
 }
 
 QString RegistryFile::defaultPath()
@@ -643,44 +829,24 @@ QString RegistryFile::defaultPath()
 
 RegistryFile::Document RegistryFile::read() const
 {
-    Document doc;
     const QByteArray native = QFile::encodeName(m_path);
     struct stat st {};
-    if (::stat(native.constData(), &st) != 0) {
-        doc.state = errno == ENOENT ? Document::State::Missing : Document::State::Unusable;
-        return doc;
-    }
+    if (::stat(native.constData(), &st) != 0)
+        return Document(errno == ENOENT ? Document::State::Missing : Document::State::Unusable);
     // A fifo or a device would block or never end.
-    if (!S_ISREG(st.st_mode)) {
-        doc.state = Document::State::Unusable;
-        return doc;
-    }
+    if (!S_ISREG(st.st_mode))
+        return Document(Document::State::Unusable);
     Cache& cache = Cache::instance();
     if (std::optional<Document> kept = cache.find(m_path, st))
         return std::move(*kept);
     timespec started{};
     ::clock_gettime(CLOCK_REALTIME, &started);
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        doc.state = Document::State::Unusable;
-        return doc;
-    }
-    QByteArray bytes = file.read(kMaxFileSize + 1);
-    // What was read belongs to the file as it is now, which a rename may have put in place since the stat.
     struct stat opened {};
-    if (file.error() != QFileDevice::NoError || ::fstat(file.handle(), &opened) != 0) {
-        doc.state = Document::State::Unusable;
-        return doc;
-    }
-    bool tooLarge = false;
-    if (bytes.size() > kMaxFileSize) {
-        tooLarge = true;
-        bytes.truncate(kMaxFileSize);
-        const qsizetype lastEnd = bytes.lastIndexOf('\n');
-        bytes.truncate(lastEnd < 0 ? 0 : lastEnd + 1);
-    }
-    doc.parse(std::move(bytes));
-    doc.frozen = doc.frozen || tooLarge;
+    std::optional<QByteArray> bytes = readFile(m_path, opened);
+    if (!bytes)
+        return Document(Document::State::Unusable);
+    const bool tooLarge = cutAtLimit(*bytes);
+    Document doc = Document::parsed(std::move(*bytes), tooLarge);
     cache.keep(m_path, opened, doc, started);
     return doc;
 }
@@ -692,36 +858,30 @@ bool RegistryFile::modify(const std::function<Change(Document&)>& change)
         m_batchChanged = m_batchChanged || result == Change::Done;
         return result != Change::Failed;
     }
-    const QFileInfo info(m_path);
-    const QString dir = info.absolutePath();
+    const QString dir = QFileInfo(m_path).absolutePath();
     if (!ensureFolder(dir) || !isWritable(dir))
         return false;
-
     FdGuard lock(::open(QFile::encodeName(m_path + QStringLiteral(".lock")).constData(),
                         O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.fd < 0)
+    if (lock.get() < 0 || !lockWithin(lock.get(), std::chrono::milliseconds(kLockWaitMs)))
         return false;
-    if (!lockWithin(lock.fd, std::chrono::milliseconds(kLockWaitMs)))
+    const std::optional<QString> target = writeTarget(m_path);
+    if (!target)
         return false;
+    removeStaleTemporaries(*target);
+    return rewrite(*target, change);
+}
 
-    // A link to a file kept elsewhere stays a link.
-    QString target = m_path;
-    if (QFileInfo(m_path).isSymLink()) {
-        target = QFileInfo(m_path).canonicalFilePath();
-        if (target.isEmpty() || !isWritable(QFileInfo(target).absolutePath()))
-            return false;
-    }
-    removeStaleTemporaries(target);
-
+bool RegistryFile::rewrite(const QString& target, const std::function<Change(Document&)>& change) const
+{
     Document doc = read();
-    if (doc.state == Document::State::Unusable)
+    if (doc.state() == Document::State::Unusable)
         return false;
-    const bool moving = doc.state == Document::State::Loaded && doc.notText;
-    if (doc.state == Document::State::Loaded && (doc.frozen || !isWritable(target)))
+    const bool moving = doc.state() == Document::State::Loaded && doc.notText();
+    if (doc.state() == Document::State::Loaded && (doc.frozen() || !isWritable(target)))
         return false;
     if (moving)
         doc = Document();
-
     switch (change(doc)) {
     case Change::Failed:
         return false;
@@ -756,116 +916,40 @@ bool RegistryFile::batch(const std::function<bool()>& steps)
 
 std::optional<QString> RegistryFile::textValue(const QString& keyPath, const QString& valueName) const
 {
-    const Document doc = read();
-    const Document::KeyItems key = doc.collect(fullKeyName(keyPath));
-    const QList<qsizetype> same = doc.valuesNamed(key, valueName);
-    if (same.isEmpty())
-        return std::nullopt;
-    return doc.items[same.first()].reading();
+    return read().textValue(keyPath, valueName);
 }
 
 QList<QPair<QString, QString>> RegistryFile::textValues(const QString& keyPath) const
 {
-    const Document doc = read();
-    QList<QPair<QString, QString>> pairs;
-    for (qsizetype i : doc.collect(fullKeyName(keyPath)).values) {
-        const Document::Item& item = doc.items[i];
-        if (item.isText)
-            pairs.append({item.name, item.text});
-    }
-    return pairs;
+    return read().textValues(keyPath);
 }
 
 bool RegistryFile::setTextValue(const QString& keyPath, const QString& valueName, const QString& text)
 {
     if (!isUsableKeyPath(keyPath) || !valueName.isValidUtf16() || !text.isValidUtf16())
         return false;
-    return modify([&](Document& doc) {
-        using Kind = Document::Kind;
-        const QString full = fullKeyName(keyPath);
-        const Document::KeyItems key = doc.collect(full);
-        const QList<qsizetype> same = doc.valuesNamed(key, valueName);
-        if (!same.isEmpty()) {
-            Document::Item& item = doc.items[same.first()];
-            if (item.reading() == text)
-                return Change::Unchanged;
-            item.isText = true;
-            item.text = text;
-            item.dword.reset();
-            item.raw.clear();
-            return Change::Done;
-        }
-        Document::Item value;
-        value.kind = Kind::Value;
-        value.name = valueName;
-        value.isText = true;
-        value.text = text;
-        if (!key.headers.isEmpty()) {
-            const qsizetype after = key.values.isEmpty() ? key.headers.last() : key.values.last();
-            doc.items.insert(after + 1, value);
-            return Change::Done;
-        }
-        if (doc.items.isEmpty() || doc.items.last().kind != Kind::Raw || !isBlankLine(doc.items.last().raw))
-            doc.items.append(Document::Item());
-        Document::Item header;
-        header.kind = Kind::Key;
-        header.name = full;
-        doc.items.append(header);
-        doc.items.append(value);
-        return Change::Done;
-    });
+    return modify([&](Document& doc) { return doc.setTextValue(keyPath, valueName, text); });
 }
 
 bool RegistryFile::deleteValue(const QString& keyPath, const QString& valueName)
 {
     if (!isUsableKeyPath(keyPath))
         return false;
-    return modify([&](Document& doc) {
-        const QList<qsizetype> same = doc.valuesNamed(doc.collect(fullKeyName(keyPath)), valueName);
-        if (same.isEmpty())
-            return Change::Failed;
-        doc.items.remove(same.first());
-        return Change::Done;
-    });
+    return modify([&](Document& doc) { return doc.deleteValue(keyPath, valueName); });
 }
 
 bool RegistryFile::deleteValues(const QString& keyPath)
 {
     if (!isUsableKeyPath(keyPath))
         return false;
-    return modify([&](Document& doc) {
-        const QList<qsizetype> values = doc.collect(fullKeyName(keyPath)).values;
-        for (auto i = values.crbegin(); i != values.crend(); ++i)
-            doc.items.remove(*i);
-        return values.isEmpty() ? Change::Unchanged : Change::Done;
-    });
+    return modify([&](Document& doc) { return doc.deleteValues(keyPath); });
 }
 
 bool RegistryFile::deleteKey(const QString& keyPath)
 {
     if (!isUsableKeyPath(keyPath))
         return false;
-    return modify([&](Document& doc) {
-        using Kind = Document::Kind;
-        const QString full = fullKeyName(keyPath);
-        if (doc.collect(full).headers.isEmpty() || doc.hasSubkeys(full))
-            return Change::Failed;
-        // Its header, values and blank lines go; lines that were not understood stay where they are.
-        QList<Document::Item> kept;
-        bool inside = false;
-        for (Document::Item& item : doc.items) {
-            if (item.kind == Kind::Key || (item.kind == Kind::Raw && startsKey(item.raw)))
-                inside = item.kind == Kind::Key && sameName(item.name, full);
-            if (inside && (item.kind != Kind::Raw || isBlankLine(item.raw)))
-                continue;
-            kept.append(std::move(item));
-        }
-        // The blank line that set off a last block goes with it.
-        while (inside && !kept.isEmpty() && kept.last().kind == Kind::Raw && isBlankLine(kept.last().raw))
-            kept.removeLast();
-        doc.items = std::move(kept);
-        return Change::Done;
-    });
+    return modify([&](Document& doc) { return doc.deleteKey(keyPath); });
 }
 
 } // namespace zentimo

@@ -50,18 +50,21 @@ public:
 
     // Larger files are read only as far as this and never rewritten; a regedit export of a whole
     // HKEY_CURRENT_USER\Software stays well below it.
-    static constexpr qsizetype kMaxFileSize = 64 * 1024 * 1024;
+    static constexpr qsizetype kMaxFileSize = qsizetype{64} * 1024 * 1024;
     static constexpr const char* kHeader = "Zentimo Registry Version 1";
     // A writer holds the lock for one write only; longer means it hangs, and waiting with it helps nobody.
     static constexpr int kLockWaitMs = 2000;
 
 private:
-    struct Document;
-    struct Cache;
+    class Document;
+    class Cache;
     enum class Change { Failed, Unchanged, Done };
 
     Document read() const;
+    // Applies change in a batch's copy, or to the file under the lock.
     bool modify(const std::function<Change(Document&)>& change);
+    // Under the lock: the file read afresh, changed and replaced.
+    bool rewrite(const QString& target, const std::function<Change(Document&)>& change) const;
 
     QString m_path;
     Document* m_batch = nullptr; // the copy batch() is building

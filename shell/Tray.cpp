@@ -53,7 +53,6 @@ void Tray::GoSystemTray(MainWindow& from, const QString& tip)
         from.showMinimized();
         return;
     }
-    m_iconData.uFlags = 7;
     m_iconData.tip = tip;
     showTip();
     m_icon->show();
@@ -78,7 +77,6 @@ void Tray::removeIcon()
 
 void Tray::setTip(const QString& tip)
 {
-    m_iconData.uFlags = 4;
     m_iconData.tip = tip;
     if (iconShown())
         showTip();

@@ -18,7 +18,6 @@ class MainWindow;
 
 // What the icon shows.
 struct TrayIconRecord {
-    int uFlags = 0; // 7 when the icon is added, 4 when only the tip changes
     QString tip;
 };
 

@@ -40,24 +40,31 @@ public:
     void setFallback(const QByteArray& image) { m_fallback = image; }
     // `then` runs on the user-interface thread after a sound ended or was replaced or stopped, for as
     // long as `context` lives.
-    void onEnded(QObject* context, std::function<void()> then) { m_listeners.push_back({context, then}); }
+    void onEnded(QObject* context, std::function<void()> then)
+    {
+        m_listeners.push_back({context, true, std::move(then)});
+    }
+    // The same for as long as the back end lives.
+    void onEnded(std::function<void()> then) { m_listeners.push_back({nullptr, false, std::move(then)}); }
 
 protected:
     void notifyEnded()
     {
         for (size_t i = 0; i < m_listeners.size(); ++i) {
-            if (m_listeners[i].context)
+            if (!m_listeners[i].bound || m_listeners[i].context)
                 m_listeners[i].then();
         }
     }
-    QByteArray m_fallback;
+    const QByteArray& fallback() const { return m_fallback; }
 
 private:
     struct Listener {
         QPointer<QObject> context;
+        bool bound; // runs only while context lives
         std::function<void()> then;
     };
     std::vector<Listener> m_listeners;
+    QByteArray m_fallback;
 };
 
 } // namespace zentimo

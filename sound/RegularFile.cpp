@@ -30,7 +30,7 @@ int RegularFile::open(const QString& path)
 QByteArray RegularFile::read(int fd, qint64 maxBytes, bool* whole)
 {
     QByteArray bytes;
-    constexpr qint64 kPiece = 64 * 1024;
+    constexpr qint64 kPiece = qint64{64} * 1024;
     for (;;) {
         const qint64 room = std::min(kPiece, maxBytes + 1 - bytes.size());
         if (room <= 0)

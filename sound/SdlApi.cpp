@@ -1,34 +1,31 @@
 #include "sound/SdlApi.h"
 
-#include <QLibrary>
-
 namespace zentimo::sdl {
+
+Libraries::Libraries()
+    : m_sdl(QStringLiteral("SDL2-2.0"), 0), m_mix(QStringLiteral("SDL2_mixer-2.0"), 0),
+      m_sndfile(QStringLiteral("sndfile"), 1)
+{
+    m_allFound = m_sdl.load() && m_mix.load() && m_sndfile.load();
+}
+
+// Without all three libraries nothing is looked up: a half-loaded set is never used.
+Libraries::Symbol Libraries::find(const char* name)
+{
+    if (!m_allFound)
+        return Symbol(nullptr);
+    QFunctionPointer address = m_mix.resolve(name);
+    if (!address)
+        address = m_sdl.resolve(name);
+    if (!address)
+        address = m_sndfile.resolve(name);
+    m_allFound = address != nullptr;
+    return Symbol(address);
+}
 
 const Api& api()
 {
-    static const Api loaded = [] {
-        Api a;
-        static QLibrary sdl(QStringLiteral("SDL2-2.0"), 0);
-        static QLibrary mix(QStringLiteral("SDL2_mixer-2.0"), 0);
-        static QLibrary sndfile(QStringLiteral("sndfile"), 1);
-        if (!sdl.load() || !mix.load() || !sndfile.load())
-            return a;
-        bool all = true;
-        const auto find = [&](auto& slot, const char* name) {
-            QFunctionPointer f = mix.resolve(name);
-            if (!f)
-                f = sdl.resolve(name);
-            if (!f)
-                f = sndfile.resolve(name);
-            slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(f);
-            all = all && f;
-        };
-#define ZENTIMO_SDL_FIND(name) find(a.name, #name);
-        ZENTIMO_SDL_FUNCTIONS(ZENTIMO_SDL_FIND)
-#undef ZENTIMO_SDL_FIND
-        a.ok = all;
-        return a;
-    }();
+    static const Api loaded;
     return loaded;
 }
 

@@ -31,6 +31,9 @@ const sdl::Api& A()
 
 constexpr int kWaveChannel = 0;
 constexpr int kDeviceFallbackChannel = 1;
+constexpr int kMixerChannels = 2;
+constexpr int kStereo = 2;
+constexpr int kFrameBytes = kStereo * int(sizeof(qint16));
 constexpr size_t kMaxCachedImages = 12;
 
 // Opens and frees the device's files one after another on a thread of its own: the window never waits for
@@ -97,7 +100,11 @@ struct DeviceFile {
 
 // What the process holds of SDL_mixer; touched only on the user-interface thread.
 struct Mixer {
-    QList<SdlAudio*> users;
+    struct User {
+        SdlAudio* audio;
+        std::function<void()> ended;
+    };
+    QList<User> users;
     bool open = false;
     // Built-in images already converted to the device format, so an alarm starts without delay.
     std::vector<std::pair<QByteArray, Mix_Chunk*>> imageChunks;
@@ -136,7 +143,7 @@ Mix_Chunk* carrier()
 
 void SDLCALL streamEffect(int, void* stream, int len, void* udata)
 {
-    static_cast<WaveStream*>(udata)->fill(static_cast<qint16*>(stream), len / 4);
+    static_cast<WaveStream*>(udata)->fill(static_cast<qint16*>(stream), len / kFrameBytes);
 }
 
 void SDLCALL streamEffectDone(int, void*) {}
@@ -151,23 +158,25 @@ void post(std::function<void()> what)
         QMetaObject::invokeMethod(target, std::move(what), Qt::QueuedConnection);
 }
 
-void report(void (SdlAudio::*signal)())
+// A sound replaced or stopped also reports its end.
+void reportEnded()
 {
-    post([signal] {
-        for (SdlAudio* user : mixer().users)
-            (user->*signal)();
+    post([] {
+        const QList<Mixer::User> users = mixer().users;
+        for (const Mixer::User& user : users)
+            user.ended();
     });
 }
 
 // Both run on the audio thread (or inside a halt call) with the mixer locked: only post from here.
-void onChannelFinished(int channel)
+void onChannelFinished(int)
 {
-    report(channel == kWaveChannel ? &SdlAudio::waveFinished : &SdlAudio::deviceFinished);
+    reportEnded();
 }
 
 void onMusicFinished()
 {
-    report(&SdlAudio::deviceFinished);
+    reportEnded();
 }
 
 bool openMixer()
@@ -186,11 +195,12 @@ bool openMixer()
     A().SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Alarm");
     if (A().SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
-    if (A().Mix_OpenAudioDevice(SdlAudio::kRate, AUDIO_S16SYS, 2, SdlAudio::kBufferFrames, nullptr, 0) != 0) {
+    if (A().Mix_OpenAudioDevice(SdlAudio::kRate, AUDIO_S16SYS, kStereo, SdlAudio::kBufferFrames, nullptr,
+                                0) != 0) {
         A().SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    A().Mix_AllocateChannels(2);
+    A().Mix_AllocateChannels(kMixerChannels);
     g_reportTarget.store(new QObject);
     A().Mix_ChannelFinished(onChannelFinished);
     A().Mix_HookMusicFinished(onMusicFinished);
@@ -386,17 +396,15 @@ void load(DeviceFile& file, const QString& path)
 
 } // namespace
 
-SdlAudio::SdlAudio(QObject* parent) : QObject(parent)
+SdlAudio::SdlAudio()
 {
-    mixer().users.append(this);
-    connect(this, &SdlAudio::waveFinished, this, [this] { notifyEnded(); });
-    connect(this, &SdlAudio::deviceFinished, this, [this] { notifyEnded(); });
+    mixer().users.append({this, [this] { notifyEnded(); }});
 }
 
 SdlAudio::~SdlAudio()
 {
     Mixer& m = mixer();
-    m.users.removeOne(this);
+    m.users.removeIf([this](const Mixer::User& user) { return user.audio == this; });
     if (m.users.isEmpty())
         closeMixer();
 }
@@ -439,7 +447,7 @@ bool SdlAudio::playWaveFile(const QString& path, bool loop)
     if (path.isEmpty() || !openMixer())
         return false;
     Mixer& m = mixer();
-    m.fallback = m_fallback;
+    m.fallback = fallback();
     dropStream();
     m.playingImage = nullptr;
     const quint64 generation = ++m.generations;
@@ -474,7 +482,7 @@ bool SdlAudio::openDevice(const QString& path, DeviceType)
     if (!openMixer())
         return false;
     Mixer& m = mixer();
-    m.fallback = m_fallback;
+    m.fallback = fallback();
     if (path.isEmpty()) {
         m.device.state = DeviceFile::State::Failed;
         return false;

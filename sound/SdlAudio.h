@@ -9,20 +9,17 @@
 
 #include "sound/AudioBackend.h"
 
-#include <QObject>
-
 namespace zentimo {
 
-class SdlAudio : public QObject, public AudioBackend {
-    Q_OBJECT
+class SdlAudio : public AudioBackend {
 public:
     static constexpr int kRate = 44100;
     // About 12 ms: an alarm sounds at once, with room for a busy desktop not to starve the device.
     static constexpr int kBufferFrames = 512;
     // A .mid file is read whole, and no General MIDI file comes near this.
-    static constexpr qint64 kMaxMidiBytes = 4 * 1024 * 1024;
+    static constexpr qint64 kMaxMidiBytes = qint64{4} * 1024 * 1024;
 
-    explicit SdlAudio(QObject* parent = nullptr);
+    SdlAudio();
     ~SdlAudio() override;
 
     bool playWaveImage(const QByteArray& image, bool loop) override;
@@ -48,12 +45,6 @@ public:
     bool isDeviceLoading() const;
     // Whether the file given to warmUp is still being opened.
     bool isPreparing() const;
-
-Q_SIGNALS:
-    // Delivered on the thread that owns this object, after the audio thread reported the end. A sound
-    // replaced or stopped also reports its end.
-    void waveFinished();
-    void deviceFinished();
 };
 
 } // namespace zentimo

@@ -108,13 +108,6 @@ void SilentAudio::closeDevice()
     m_state.devicePath.clear();
 }
 
-void SilentAudio::finishWave()
-{
-    if (!m_state.waveLooping)
-        m_state.wavePlaying = false;
-    notifyEnded();
-}
-
 void SilentAudio::finishDevice()
 {
     if (!m_state.deviceFailed)
@@ -125,7 +118,7 @@ void SilentAudio::finishDevice()
 void SilentAudio::failWave()
 {
     if (m_state.wavePlaying)
-        playWaveImage(m_fallback, m_state.waveLooping);
+        playWaveImage(fallback(), m_state.waveLooping);
 }
 
 QStringList SilentAudio::takeCalls()

@@ -35,8 +35,7 @@ public:
 
     // Without a device every call fails, as on a machine with no sound.
     void setAvailable(bool available) { m_available = available; }
-    // The end of a sound played once (or of the file on the device), as time would bring it.
-    void finishWave();
+    // The end of the file on the device, as time would bring it.
     void finishDevice();
     // What the real back end finds out on its decoder thread: the .wav file now playing cannot be played.
     void failWave();

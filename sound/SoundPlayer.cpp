@@ -23,7 +23,7 @@ namespace zentimo {
 namespace {
 
 // Only the start of a file is kept: callers look at the error, not at the text.
-constexpr qint64 kMaxLoadBytes = 1024 * 1024;
+constexpr qint64 kMaxLoadBytes = qint64{1024} * 1024;
 
 QByteArray resource(const QString& name)
 {
@@ -36,14 +36,14 @@ QByteArray resource(const QString& name)
 FileError fileError(int number)
 {
     switch (number) {
-    case 53:
-        return {53, QStringLiteral("File not found")};
-    case 70:
-        return {70, QStringLiteral("Permission denied")};
-    case 76:
-        return {76, QStringLiteral("Path not found")};
+    case FileError::kFileNotFound:
+        return {number, QStringLiteral("File not found")};
+    case FileError::kPermissionDenied:
+        return {number, QStringLiteral("Permission denied")};
+    case FileError::kPathNotFound:
+        return {number, QStringLiteral("Path not found")};
     default:
-        return {75, QStringLiteral("Path/File access error")};
+        return {FileError::kAccessError, QStringLiteral("Path/File access error")};
     }
 }
 
@@ -51,16 +51,16 @@ int openErrorNumber(const QString& path, int error)
 {
     switch (error) {
     case ENOENT:
-        return QFileInfo(path).absoluteDir().exists() ? 53 : 76;
+        return QFileInfo(path).absoluteDir().exists() ? FileError::kFileNotFound : FileError::kPathNotFound;
     case ENOTDIR:
-        return 76;
+        return FileError::kPathNotFound;
     case EINVAL: // no regular file: a pipe, a device, a folder
-        return 75;
+        return FileError::kAccessError;
     case EACCES:
     case EPERM:
-        return 70;
+        return FileError::kPermissionDenied;
     default:
-        return 75;
+        return FileError::kAccessError;
     }
 }
 
@@ -90,6 +90,10 @@ SoundPlayer::SoundPlayer(std::unique_ptr<AudioBackend> backend) : m_backend(std:
     if (!m_backend)
         m_backend = std::make_unique<SdlAudio>();
     m_backend->setFallback(fallbackImage());
+    m_backend->onEnded([this] {
+        if (!m_backend->isPlaying())
+            m_waveHeld = m_deviceHeld = false;
+    });
 }
 
 SoundPlayer::~SoundPlayer() = default;
@@ -140,6 +144,7 @@ bool SoundPlayer::PlayWaveFile(const QString& shortPath, bool loop)
 void SoundPlayer::StopWaveform()
 {
     m_backend->stopWave();
+    m_waveHeld = false;
 }
 
 SoundPlayer::FileKind SoundPlayer::kindOf(const QString& path)
@@ -161,10 +166,12 @@ bool SoundPlayer::PlayFile(const QString& path, bool loop)
                               : AudioBackend::DeviceType::Sequencer;
         OpenDevice(QLatin1Char('"') + ShortPath(path) + QLatin1Char('"'), type);
         PlayDevice();
+        m_deviceHeld = true; // a file that cannot be played sounds the fallback, looped
         return true;
     }
     case FileKind::Wave:
         PlayWaveFile(ShortPath(path), loop);
+        m_waveHeld = m_waveHeld || loop;
         return true;
     case FileKind::Unknown:
         break;
@@ -185,6 +192,7 @@ bool SoundPlayer::PlayDevice()
 void SoundPlayer::CloseDevice()
 {
     m_backend->closeDevice();
+    m_deviceHeld = false;
 }
 
 QString SoundPlayer::ShortPath(const QString& path)
@@ -202,7 +210,7 @@ QString SoundPlayer::LoadSound(const QString& path, FileError* err)
     if (err)
         *err = FileError{};
     if (path.isEmpty())
-        return fail(75);
+        return fail(FileError::kAccessError);
     const int fd = RegularFile::open(path);
     if (fd < 0)
         return fail(openErrorNumber(path, errno));
@@ -217,7 +225,7 @@ QString SoundPlayer::LoadSound(const QString& path, FileError* err)
         if (n < 0) {
             const int error = errno;
             ::close(fd);
-            return fail(error == EACCES ? 70 : 75);
+            return fail(error == EACCES ? FileError::kPermissionDenied : FileError::kAccessError);
         }
         if (n == 0)
             break;
@@ -231,7 +239,7 @@ QString SoundPlayer::LoadSound(const QString& path, FileError* err)
 FileError SoundPlayer::CheckFile(const QString& path)
 {
     if (path.isEmpty())
-        return fileError(75);
+        return fileError(FileError::kAccessError);
     const int fd = RegularFile::open(path);
     if (fd < 0)
         return fileError(openErrorNumber(path, errno));

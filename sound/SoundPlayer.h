@@ -12,7 +12,13 @@
 namespace zentimo {
 
 struct FileError {
-    int number = 0; // 53 File not found, 70 Permission denied, 75 Path/File access error, 76 Path not found
+    // The numbers the user is shown, with the descriptions below.
+    static constexpr int kFileNotFound = 53;
+    static constexpr int kPermissionDenied = 70;
+    static constexpr int kAccessError = 75; // "Path/File access error"
+    static constexpr int kPathNotFound = 76;
+
+    int number = 0; // 0: none
     QString description;
 };
 
@@ -66,17 +72,19 @@ public:
     // The short sound played in place of a .wav file that is missing or cannot be played.
     static QByteArray fallbackImage();
 
-    // Set while a sound that Alarm Off, Snooze, the Options test or closing must stop may be playing.
-    bool SoundPlaying = false;
+    // Whether a sound that Alarm Off, Snooze, the Options test or closing must stop may be playing: what
+    // PlayFile started on the device or looped on the waveform channel, until stopped here or ended.
+    bool SoundPlaying() const { return m_waveHeld || m_deviceHeld; }
 
-    const QByteArray& SoundResourceData() const { return m_resourceData; }
     AudioBackend& backend();
 
 private:
     bool playImage(const QByteArray& image, bool loop);
 
     std::unique_ptr<AudioBackend> m_backend;
-    QByteArray m_resourceData;
+    QByteArray m_resourceData; // the image on the waveform channel, kept while the back end reads it
+    bool m_waveHeld = false;
+    bool m_deviceHeld = false;
 };
 
 } // namespace zentimo

@@ -20,8 +20,8 @@ namespace {
 void toStereo(const float* in, int frames, int channels, float* out)
 {
     const auto clean = [](float v) { return std::isfinite(v) ? std::clamp(v, -1.0f, 1.0f) : 0.0f; };
-    for (int f = 0; f < frames; ++f) {
-        const float* s = in + qsizetype(f) * channels;
+    for (qsizetype f = 0; f < frames; ++f) {
+        const float* s = in + f * channels;
         if (channels == 1) {
             out[2 * f] = out[2 * f + 1] = clean(s[0]);
             continue;
@@ -114,6 +114,126 @@ struct Reordered {
 
 } // namespace
 
+namespace {
+
+constexpr int kOutChannels = 2;
+constexpr int kOutFrameBytes = kOutChannels * int(sizeof(qint16));
+// What libsndfile and the converter are given at all.
+constexpr int kMaxChannels = 64;
+constexpr int kMinRate = 1000;
+constexpr int kMaxRate = 768000;
+
+using Sink = std::function<bool(const qint16*, int)>;
+
+// The file opened by libsndfile, directly or through its reordered view; closes what it opened.
+class SoundFile {
+public:
+    // fd is libsndfile's to close once it opened it.
+    explicit SoundFile(int fd) : m_again(::dup(fd))
+    {
+        m_file = a().sf_open_fd(fd, SFM_READ, &m_info, SF_TRUE);
+        if (!m_file && m_again >= 0 && Reordered::find(m_again, m_reordered))
+            m_file = a().sf_open_virtual(&m_io, SFM_READ, &m_info, &m_reordered);
+    }
+    SoundFile(const SoundFile&) = delete;
+    SoundFile& operator=(const SoundFile&) = delete;
+    ~SoundFile()
+    {
+        if (m_file)
+            a().sf_close(m_file);
+        if (m_again >= 0)
+            ::close(m_again);
+    }
+    SNDFILE* get() const { return m_file; }
+    const SF_INFO& info() const { return m_info; }
+
+private:
+    static const sdl::Api& a() { return sdl::api(); }
+
+    int m_again;
+    SF_INFO m_info{};
+    SNDFILE* m_file = nullptr;
+    Reordered m_reordered;
+    SF_VIRTUAL_IO m_io{Reordered::length, Reordered::seek, Reordered::read, Reordered::write,
+                       Reordered::tell};
+};
+
+// Feeds the file through the converter to the sink, piece by piece.
+class Pump {
+public:
+    Pump(const SoundFile& file, SDL_AudioStream* conv, const Sink& sink)
+        : m_file(file), m_conv(conv), m_sink(sink),
+          m_in(size_t(WaveStream::kPieceFrames) * size_t(file.info().channels)),
+          m_stereo(size_t(WaveStream::kPieceFrames) * kOutChannels),
+          // The converter may give back more frames than it was given: room for a 4:1 rate.
+          m_out(size_t(WaveStream::kPieceFrames) * kOutChannels * 4)
+    {
+    }
+
+    // True when any frame was read.
+    bool run(bool loop, const std::atomic<bool>* cancelled)
+    {
+        const sdl::Api& a = sdl::api();
+        bool played = false;
+        bool more = true;
+        bool rewound = false; // a loop that decodes nothing between two rewinds plays nothing
+        while (more && !(cancelled && cancelled->load())) {
+            const sf_count_t n = a.sf_readf_float(m_file.get(), m_in.data(), WaveStream::kPieceFrames);
+            if (n <= 0) {
+                if (loop && played && !rewound && a.sf_seek(m_file.get(), 0, SEEK_SET) == 0) {
+                    rewound = true;
+                    continue;
+                }
+                flush();
+                break;
+            }
+            rewound = false;
+            played = true;
+            toStereo(m_in.data(), int(n), m_file.info().channels, m_stereo.data());
+            more = put(n) && drain();
+        }
+        return played;
+    }
+
+private:
+    bool put(sf_count_t frames)
+    {
+        const auto bytes = int(frames * kOutChannels * sf_count_t(sizeof(float)));
+        return sdl::api().SDL_AudioStreamPut(m_conv, m_stereo.data(), bytes) == 0;
+    }
+
+    // False when the sink wants no more.
+    bool drain()
+    {
+        for (;;) {
+            const int got =
+                sdl::api().SDL_AudioStreamGet(m_conv, m_out.data(), int(m_out.size() * sizeof(qint16)));
+            if (got <= 0)
+                return true;
+            if (!m_sink(m_out.data(), got / kOutFrameBytes))
+                return false;
+        }
+    }
+
+    // The converter holds back its last input until more follows: silence pushes it out.
+    void flush()
+    {
+        std::fill(m_stereo.begin(), m_stereo.end(), 0.0f);
+        put(WaveStream::kPieceFrames);
+        sdl::api().SDL_AudioStreamFlush(m_conv);
+        drain();
+    }
+
+    const SoundFile& m_file;
+    SDL_AudioStream* m_conv;
+    const Sink& m_sink;
+    std::vector<float> m_in;
+    std::vector<float> m_stereo;
+    std::vector<qint16> m_out;
+};
+
+} // namespace
+
 bool WaveStream::decode(int fd, bool loop, const std::function<bool(const qint16*, int)>& sink,
                         const std::atomic<bool>* cancelled)
 {
@@ -122,61 +242,19 @@ bool WaveStream::decode(int fd, bool loop, const std::function<bool(const qint16
         ::close(fd);
         return false;
     }
-    SF_INFO info{};
-    const int again = ::dup(fd);
-    SNDFILE* file = a.sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
-    Reordered reordered;
-    SF_VIRTUAL_IO io{Reordered::length, Reordered::seek, Reordered::read, Reordered::write, Reordered::tell};
-    if (!file && again >= 0 && Reordered::find(again, reordered))
-        file = a.sf_open_virtual(&io, SFM_READ, &info, &reordered);
-    if (!file) {
-        if (again >= 0)
-            ::close(again);
+    const SoundFile file(fd);
+    if (!file.get())
         return false;
-    }
-    bool played = false;
-    SDL_AudioStream* conv = nullptr;
-    if (info.channels > 0 && info.channels <= 64 && info.samplerate >= 1000 && info.samplerate <= 768000)
-        conv = a.SDL_NewAudioStream(AUDIO_F32SYS, 2, info.samplerate, AUDIO_S16SYS, 2, kRate);
-    if (conv) {
-        std::vector<float> in(size_t(kPieceFrames) * size_t(info.channels));
-        std::vector<float> stereo(size_t(kPieceFrames) * 2);
-        std::vector<qint16> out(size_t(kPieceFrames) * 8);
-        const auto drain = [&] {
-            for (;;) {
-                const int got = a.SDL_AudioStreamGet(conv, out.data(), int(out.size() * sizeof(qint16)));
-                if (got <= 0)
-                    return true;
-                if (!sink(out.data(), got / 4))
-                    return false;
-            }
-        };
-        bool more = true;
-        bool rewound = false; // a loop that decodes nothing between two rewinds plays nothing
-        while (more && !(cancelled && cancelled->load())) {
-            const sf_count_t n = a.sf_readf_float(file, in.data(), kPieceFrames);
-            if (n <= 0) {
-                if (loop && played && !rewound && a.sf_seek(file, 0, SEEK_SET) == 0) {
-                    rewound = true;
-                    continue;
-                }
-                // The converter holds back its last input until more follows: silence pushes it out.
-                std::fill(stereo.begin(), stereo.end(), 0.0f);
-                a.SDL_AudioStreamPut(conv, stereo.data(), int(stereo.size() * sizeof(float)));
-                a.SDL_AudioStreamFlush(conv);
-                drain();
-                break;
-            }
-            rewound = false;
-            played = true;
-            toStereo(in.data(), int(n), info.channels, stereo.data());
-            more = a.SDL_AudioStreamPut(conv, stereo.data(), int(n * 2 * sizeof(float))) == 0 && drain();
-        }
-        a.SDL_FreeAudioStream(conv);
-    }
-    a.sf_close(file);
-    if (again >= 0)
-        ::close(again);
+    const SF_INFO& info = file.info();
+    if (info.channels <= 0 || info.channels > kMaxChannels || info.samplerate < kMinRate ||
+        info.samplerate > kMaxRate)
+        return false;
+    SDL_AudioStream* conv =
+        a.SDL_NewAudioStream(AUDIO_F32SYS, kOutChannels, info.samplerate, AUDIO_S16SYS, kOutChannels, kRate);
+    if (!conv)
+        return false;
+    const bool played = Pump(file, conv, sink).run(loop, cancelled);
+    a.SDL_FreeAudioStream(conv);
     return played;
 }
 
@@ -206,48 +284,45 @@ void WaveStream::finish(Outcome outcome)
 void WaveStream::run(const QString& path, bool loop)
 {
     const int fd = RegularFile::open(path);
-    const bool played = fd >= 0 && decode(
-                                       fd, loop,
-                                       [this](const qint16* frames, int count) {
-                                           while (count > 0) {
-                                               std::unique_lock lock(m_mutex);
-                                               // The audio thread frees room without telling: look again
-                                               // every few milliseconds.
-                                               m_wake.wait_for(lock, std::chrono::milliseconds(5), [&] {
-                                                   return m_cancelled || m_written - m_read < kRingFrames;
-                                               });
-                                               if (m_cancelled)
-                                                   return false;
-                                               const qint64 w = m_written;
-                                               const int room =
-                                                   int(std::min<qint64>(count, kRingFrames - (w - m_read)));
-                                               for (int i = 0; i < room; ++i) {
-                                                   const size_t at = size_t((w + i) % kRingFrames) * 2;
-                                                   m_ring[at] = frames[2 * i];
-                                                   m_ring[at + 1] = frames[2 * i + 1];
-                                               }
-                                               m_written = w + room;
-                                               frames += 2 * room;
-                                               count -= room;
-                                           }
-                                           return true;
-                                       },
-                                       &m_cancelled);
-    if (!played)
+    const auto push = [this](const qint16* frames, int count) { return this->push(frames, count); };
+    if (fd < 0 || !decode(fd, loop, push, &m_cancelled))
         finish(Outcome::Failed);
     m_decoded = true;
+}
+
+bool WaveStream::push(const qint16* frames, int count)
+{
+    while (count > 0) {
+        std::unique_lock lock(m_mutex);
+        // The audio thread frees room without telling: look again every few milliseconds.
+        m_wake.wait_for(lock, std::chrono::milliseconds(5),
+                        [&] { return m_cancelled || m_written - m_read < kRingFrames; });
+        if (m_cancelled)
+            return false;
+        const qint64 w = m_written;
+        const int room = int(std::min<qint64>(count, kRingFrames - (w - m_read)));
+        for (qsizetype i = 0; i < room; ++i) {
+            const size_t at = size_t((w + i) % kRingFrames) * 2;
+            m_ring[at] = frames[2 * i];
+            m_ring[at + 1] = frames[2 * i + 1];
+        }
+        m_written = w + room;
+        frames += qsizetype{2} * room;
+        count -= room;
+    }
+    return true;
 }
 
 void WaveStream::fill(qint16* out, int frames)
 {
     const qint64 r = m_read;
     const int have = int(std::min<qint64>(frames, m_written - r));
-    for (int i = 0; i < have; ++i) {
+    for (qsizetype i = 0; i < have; ++i) {
         const size_t at = size_t((r + i) % kRingFrames) * 2;
         out[2 * i] = m_ring[at];
         out[2 * i + 1] = m_ring[at + 1];
     }
-    std::memset(out + 2 * have, 0, size_t(frames - have) * 2 * sizeof(qint16));
+    std::memset(out + qsizetype{2} * have, 0, size_t(frames - have) * 2 * sizeof(qint16));
     m_read = r + have;
     if (have < frames && m_decoded && m_written == m_read)
         finish(Outcome::Ended);

@@ -41,6 +41,8 @@ private:
     WaveStream() = default;
     void run(const QString& path, bool loop);
     void finish(Outcome outcome);
+    // Decoder thread: puts frames in the ring as room frees up; false once cancelled.
+    bool push(const qint16* frames, int count);
 
     std::vector<qint16> m_ring = std::vector<qint16>(size_t(kRingFrames) * 2);
     std::atomic<qint64> m_written{0}; // frames, only ever growing

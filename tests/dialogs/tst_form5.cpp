@@ -205,14 +205,14 @@ private Q_SLOTS:
             fx.audio->calls().value(0),
             QString(name.endsWith(".mp3") ? "openDevice %1 MpegVideo" : "playWaveFile %1 loop").arg(path));
         QCOMPARE(test->text(), QString("Stop"));
-        QVERIFY(fx.engine->sound().SoundPlaying);
+        QVERIFY(fx.engine->sound().SoundPlaying());
         fx.audio->takeCalls();
         click(d.get(), qPrintable(stopper));
         QTEST(fx.audio->calls(), "stopped");
         QCOMPARE(d->isVisible(), stopper == "Command1");
         if (d->isVisible()) {
             QCOMPARE(test->text(), QString("Test"));
-            QVERIFY(!fx.engine->sound().SoundPlaying);
+            QVERIFY(!fx.engine->sound().SoundPlaying());
         }
     }
 
@@ -228,7 +228,7 @@ private Q_SLOTS:
         QCOMPARE(test->text(), QString("Stop"));
         fx.audio->finishDevice();
         QCOMPARE(test->text(), QString("Test"));
-        QVERIFY(!fx.engine->sound().SoundPlaying);
+        QVERIFY(!fx.engine->sound().SoundPlaying());
     }
 };
 

@@ -212,7 +212,7 @@ private Q_SLOTS:
             engine->sec_Timer();
         }
         QCOMPARE(small.captionText + big.captionText, caption + caption);
-        QTEST(engine->sound().SoundPlaying, "playing");
+        QTEST(engine->sound().SoundPlaying(), "playing");
         QCOMPARE(engine->secEnabled(), options.AutoRestart);
         QVERIFY2(calls.isEmpty() ? told().isEmpty()
                                  : QRegularExpression("^" + calls).match(told()).hasMatch(),
@@ -225,7 +225,7 @@ private Q_SLOTS:
         audio->takeCalls();
         engine->Command1_Click();
         QTEST(told(), "stop");
-        QVERIFY(!engine->sound().SoundPlaying);
+        QVERIFY(!engine->sound().SoundPlaying());
         if (wake) {
             QCOMPARE(big.time(), QString("12:05:p"));
             at(QTime(12, 5));

@@ -71,7 +71,7 @@ private Q_SLOTS:
         // The alarms did sound, and the last one dies away by itself.
         auto* audio = static_cast<SdlAudio*>(&fx.sound->backend());
         QTRY_VERIFY_WITH_TIMEOUT(
-            !audio->isWavePlaying() && !audio->isDevicePlaying() && !engine.sound().SoundPlaying, 15'000);
+            !audio->isWavePlaying() && !audio->isDevicePlaying() && !engine.sound().SoundPlaying(), 15'000);
         const DiskCapture out(audioFile);
         QVERIFY(out.heard(0, out.frames(), 1000).first >= 0);
 
