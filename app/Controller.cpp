@@ -21,8 +21,6 @@ namespace zentimo {
 
 Controller::Controller(Engine& engine) : m_engine(engine), m_settings(zentimoSettings())
 {
-    // Every window, the manual and the message boxes too, carries the program's icon.
-    QApplication::setWindowIcon(programIcon());
     const Options options = readOptions(m_settings);
     m_engine.setOptions(options);
     m_digitColor = options.digitColor().value_or(Catalogue::defaultColor(OptionKey::DigitColor));
@@ -145,6 +143,10 @@ void Controller::show(int sz, bool onScreen)
         m_currentWindow = 0;
         m_small->applyOnTop();
     }
+    // Every window, the manual and the message boxes too, carries the program's icon. Painting its sizes
+    // takes longer than the rest of the first window: it follows that window onto the screen.
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(programIcon());
 }
 
 MainWindow& Controller::windowInUse()

@@ -68,6 +68,7 @@ public:
     void placeSpinners(int extraHeightTwips);
     // The on-top rule: topmost exactly when the engine's OnTop is set; position and size kept.
     void applyOnTop();
+    void setVisible(bool visible) override;
 
     // How many characters typing may leave in a field.
     int fieldMaxLength(TimeField field) const;
@@ -124,6 +125,7 @@ private:
     QSize m_paintedOuter; // the outer size the background was painted for
     bool m_secondsCaptionSet = false;
     bool m_centred = false;
+    bool m_digitsFitted = false;
 };
 
 } // namespace zentimo
