@@ -49,11 +49,13 @@ bool sendOnThisThread(const QDBusConnection& bus, const QVariantMap& changed)
         ok = ok &&
              (isBool ? dbus_message_iter_append_basic(&value, DBUS_TYPE_BOOLEAN, &flag)
                      : dbus_message_iter_append_basic(&value, DBUS_TYPE_STRING, &textData)) &&
-             dbus_message_iter_close_container(&entry, &value) && dbus_message_iter_close_container(&dict, &entry);
+             dbus_message_iter_close_container(&entry, &value) &&
+             dbus_message_iter_close_container(&dict, &entry);
     }
     ok = ok && dbus_message_iter_close_container(&args, &dict) &&
          dbus_message_iter_open_container(&args, DBUS_TYPE_ARRAY, "s", &invalidated) &&
-         dbus_message_iter_close_container(&args, &invalidated) && dbus_connection_send(connection, message, nullptr);
+         dbus_message_iter_close_container(&args, &invalidated) &&
+         dbus_connection_send(connection, message, nullptr);
     dbus_message_unref(message);
     return ok;
 }
@@ -176,7 +178,8 @@ void DBusService::engineChanged()
         return;
     m_announcePending = true;
     // Posted to another object: a call posted to this one is how the bus delivers its calls (see event()).
-    QMetaObject::invokeMethod(&m_poster, [this] { announce(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &m_poster, [this] { announce(); }, Qt::QueuedConnection);
 }
 
 // A bus call or property read delivered here is answered through Qt's bus thread: the next announcement
