@@ -35,8 +35,6 @@ int Controller::numberOf(std::optional<Window> window)
 
 Controller::Controller(Engine& engine) : m_engine(engine), m_settings(zentimoSettings())
 {
-    // Every window, the manual and the message boxes too, carries the program's icon.
-    QApplication::setWindowIcon(programIcon());
     const Options options = readOptions(m_settings);
     m_engine.setOptions(options);
     m_digitColor = options.digitColor().value_or(Catalogue::defaultColor(OptionKey::DigitColor));
@@ -153,6 +151,10 @@ void Controller::show(Window window, bool onScreen)
     shown.setVisible(onScreen);
     m_currentWindow = window;
     shown.applyOnTop();
+    // Every window, the manual and the message boxes too, carries the program's icon. Painting its sizes
+    // takes longer than the rest of the first window: it follows that window onto the screen.
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(programIcon());
 }
 
 MainWindow& Controller::windowInUse()

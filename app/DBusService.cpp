@@ -5,9 +5,62 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QEvent>
 #include <QVariantMap>
+#include <dbus/dbus.h>
+#include <utility>
 
 namespace zentimo {
+
+namespace {
+
+// PropertiesChanged for changed (strings and booleans), written by libdbus on the calling thread: Qt's own
+// send hands every message to its bus thread, which would wake each second of a count only to write it.
+bool sendOnThisThread(const QDBusConnection& bus, const QVariantMap& changed)
+{
+    auto* connection = static_cast<DBusConnection*>(bus.internalPointer());
+    if (!connection)
+        return false;
+    const QByteArray path = kBusPath.toUtf8();
+    const QByteArray interface = kBusInterface.toUtf8();
+    DBusMessage* message =
+        dbus_message_new_signal(path.constData(), "org.freedesktop.DBus.Properties", "PropertiesChanged");
+    if (!message)
+        return false;
+    DBusMessageIter args;
+    DBusMessageIter dict;
+    DBusMessageIter invalidated;
+    dbus_message_iter_init_append(message, &args);
+    const char* name = interface.constData();
+    bool ok = dbus_message_iter_append_basic(&args, DBUS_TYPE_STRING, &name) &&
+              dbus_message_iter_open_container(&args, DBUS_TYPE_ARRAY, "{sv}", &dict);
+    for (auto it = changed.cbegin(); ok && it != changed.cend(); ++it) {
+        DBusMessageIter entry;
+        DBusMessageIter value;
+        const QByteArray key = it.key().toUtf8();
+        const char* keyText = key.constData();
+        const bool isBool = it.value().typeId() == QMetaType::Bool;
+        ok = dbus_message_iter_open_container(&dict, DBUS_TYPE_DICT_ENTRY, nullptr, &entry) &&
+             dbus_message_iter_append_basic(&entry, DBUS_TYPE_STRING, &keyText) &&
+             dbus_message_iter_open_container(&entry, DBUS_TYPE_VARIANT, isBool ? "b" : "s", &value);
+        const QByteArray text = it.value().toString().toUtf8();
+        const char* textData = text.constData();
+        const dbus_bool_t flag = it.value().toBool();
+        ok = ok &&
+             (isBool ? dbus_message_iter_append_basic(&value, DBUS_TYPE_BOOLEAN, &flag)
+                     : dbus_message_iter_append_basic(&value, DBUS_TYPE_STRING, &textData)) &&
+             dbus_message_iter_close_container(&entry, &value) &&
+             dbus_message_iter_close_container(&dict, &entry);
+    }
+    ok = ok && dbus_message_iter_close_container(&args, &dict) &&
+         dbus_message_iter_open_container(&args, DBUS_TYPE_ARRAY, "s", &invalidated) &&
+         dbus_message_iter_close_container(&args, &invalidated) &&
+         dbus_connection_send(connection, message, nullptr);
+    dbus_message_unref(message);
+    return ok;
+}
+
+} // namespace
 
 DBusService::DBusService(Actions& actions, Engine& engine, QObject* parent)
     : QObject(parent), m_actions(actions)
@@ -124,7 +177,18 @@ void DBusService::engineChanged()
     if (!m_registered || m_announcePending)
         return;
     m_announcePending = true;
-    QMetaObject::invokeMethod(this, &DBusService::announce, Qt::QueuedConnection);
+    // Posted to another object: a call posted to this one is how the bus delivers its calls (see event()).
+    QMetaObject::invokeMethod(
+        &m_poster, [this] { announce(); }, Qt::QueuedConnection);
+}
+
+// A bus call or property read delivered here is answered through Qt's bus thread: the next announcement
+// goes the same way, so that it cannot overtake that answer.
+bool DBusService::event(QEvent* event)
+{
+    if (event->type() == QEvent::MetaCall)
+        m_answerQueued = true;
+    return QObject::event(event);
 }
 
 void DBusService::announce()
@@ -147,10 +211,14 @@ void DBusService::announce()
     m_last = now;
     if (changed.isEmpty())
         return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const bool answerQueued = std::exchange(m_answerQueued, false);
+    if (!answerQueued && sendOnThisThread(bus, changed))
+        return;
     QDBusMessage signal = QDBusMessage::createSignal(
         kBusPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
     signal << kBusInterface << changed << QStringList();
-    QDBusConnection::sessionBus().send(signal);
+    bus.send(signal);
 }
 
 } // namespace zentimo

@@ -58,6 +58,8 @@ public:
     QString seconds() const;
     bool alarmRinging() const;
 
+    bool event(QEvent* event) override;
+
 public Q_SLOTS:
     Q_SCRIPTABLE void Countdown(const QString& time);
     Q_SCRIPTABLE void Wake(const QString& time);
@@ -82,6 +84,8 @@ private:
     Actions& m_actions;
     bool m_registered = false;
     bool m_announcePending = false;
+    bool m_answerQueued = false;
+    QObject m_poster;
     Shown m_last;
 };
 

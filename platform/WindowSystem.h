@@ -34,6 +34,9 @@ public:
     virtual void bringForward(QWidget* window) = 0;
     // What this session does not allow, as one line for standard error; empty when all of it works.
     virtual QString limits() const = 0;
+    // Sends what is queued for the window system now instead of when the event loop next waits: a window
+    // just shown then appears before the work that follows.
+    virtual void flush() {}
 
 protected:
     // The window's stays-on-top hint has changed; tell the window manager what Qt does not.

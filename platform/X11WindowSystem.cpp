@@ -177,4 +177,10 @@ QString X11WindowSystem::limits() const
         "stands above other windows only while it is the active one.");
 }
 
+void X11WindowSystem::flush()
+{
+    if (xcb_connection_t* c = connection())
+        xcb_flush(c);
+}
+
 } // namespace zentimo

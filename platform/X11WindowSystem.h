@@ -15,6 +15,7 @@ public:
     void keepOutOfTaskbar(QWidget* window) override;
     void bringForward(QWidget* window) override;
     QString limits() const override;
+    void flush() override;
 
 protected:
     void topmostChanged(QWidget* window, bool topmost) override;

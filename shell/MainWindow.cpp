@@ -140,7 +140,6 @@ void MainWindow::build()
     installAccessibleRoles();
     setObjectName(QString::fromLatin1(m_layout.formName));
     setWindowTitle(kAppTitle);
-    setWindowIcon(programIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
@@ -178,14 +177,11 @@ void MainWindow::buildCaptions()
 
 void MainWindow::buildFields()
 {
-    const TwipsRect& f0 = m_layout.fields[0];
-    const QFont digits = fittedDigitFont(m_layout.digitPoints, twipsRect(0, 0, f0.width, f0.height).size());
     for (int i = 0; i < 3; ++i) {
         auto* edit = new QLineEdit(QStringLiteral("00"), this);
         edit->setObjectName(QString::fromLatin1(kFieldNames[i]));
         edit->setAccessibleName(QString::fromLatin1(kFieldAccessible[i]));
         edit->setMaxLength(2);
-        edit->setFont(digits);
         edit->setAlignment(Qt::AlignCenter);
         edit->setTextMargins(0, 0, 0, 0);
         place(edit, m_layout.fields[i]);
@@ -590,6 +586,21 @@ void MainWindow::focusFirstButton()
             return;
         }
     }
+}
+
+// The digit face is sized once the window is on its way to the screen, before its first paint: loading and
+// measuring the face would otherwise delay the window's appearance.
+void MainWindow::setVisible(bool visible)
+{
+    QWidget::setVisible(visible);
+    if (!visible || m_digitsFitted)
+        return;
+    m_digitsFitted = true;
+    WindowSystem::current().flush();
+    const TwipsRect& f0 = m_layout.fields[0];
+    const QFont digits = fittedDigitFont(m_layout.digitPoints, twipsRect(0, 0, f0.width, f0.height).size());
+    for (QLineEdit* e : m_fields)
+        e->setFont(digits);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -70,6 +70,7 @@ public:
     void applyOnTop();
     // Every main window keeps out of the taskbar from now on, for good: the tray's rule.
     static void leaveTaskbar() { s_taskVisible = false; }
+    void setVisible(bool visible) override;
 
     // How many characters typing may leave in a field.
     int fieldMaxLength(TimeField field) const;
@@ -133,6 +134,7 @@ private:
     bool m_secondsCaptionSet = false;
     bool m_centred = false;
     static inline bool s_taskVisible = true; // TaskVisible
+    bool m_digitsFitted = false;
 };
 
 } // namespace zentimo
