@@ -4,6 +4,7 @@
 #include "platform/SessionPlatform.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <fontconfig/fontconfig.h>
 #include <thread>
 
@@ -25,6 +26,10 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("example.fernwick.Zentimo"));
     zentimo::SessionPlatform::reportLimits();
     fontConfig.join();
+    // Qt's list of the fonts is made beside the first window's widgets, which wait for it only once they
+    // lay out a text.
+    std::thread fontList([] { (void)QFontDatabase::families(); });
     zentimo::Main();
+    fontList.join();
     return QApplication::exec();
 }
