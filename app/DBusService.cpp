@@ -14,8 +14,28 @@ namespace zentimo {
 
 namespace {
 
-// PropertiesChanged for changed (strings and booleans), written by libdbus on the calling thread: Qt's own
-// send hands every message to its bus thread, which would wake each second of a count only to write it.
+// One "name: value" entry of a property map; the service's properties are strings and booleans.
+bool appendProperty(DBusMessageIter* dict, const QString& name, const QVariant& value)
+{
+    DBusMessageIter entry;
+    DBusMessageIter variant;
+    const QByteArray key = name.toUtf8();
+    const char* keyText = key.constData();
+    const bool isBool = value.typeId() == QMetaType::Bool;
+    const QByteArray text = value.toString().toUtf8();
+    const char* textData = text.constData();
+    const dbus_bool_t flag = value.toBool();
+    return dbus_message_iter_open_container(dict, DBUS_TYPE_DICT_ENTRY, nullptr, &entry) &&
+           dbus_message_iter_append_basic(&entry, DBUS_TYPE_STRING, &keyText) &&
+           dbus_message_iter_open_container(&entry, DBUS_TYPE_VARIANT, isBool ? "b" : "s", &variant) &&
+           (isBool ? dbus_message_iter_append_basic(&variant, DBUS_TYPE_BOOLEAN, &flag)
+                   : dbus_message_iter_append_basic(&variant, DBUS_TYPE_STRING, &textData)) &&
+           dbus_message_iter_close_container(&entry, &variant) &&
+           dbus_message_iter_close_container(dict, &entry);
+}
+
+// PropertiesChanged for changed, written by libdbus on the calling thread: Qt's own send hands every message
+// to its bus thread, which would wake each second of a count only to write it.
 bool sendOnThisThread(const QDBusConnection& bus, const QVariantMap& changed)
 {
     auto* connection = static_cast<DBusConnection*>(bus.internalPointer());
@@ -34,24 +54,8 @@ bool sendOnThisThread(const QDBusConnection& bus, const QVariantMap& changed)
     const char* name = interface.constData();
     bool ok = dbus_message_iter_append_basic(&args, DBUS_TYPE_STRING, &name) &&
               dbus_message_iter_open_container(&args, DBUS_TYPE_ARRAY, "{sv}", &dict);
-    for (auto it = changed.cbegin(); ok && it != changed.cend(); ++it) {
-        DBusMessageIter entry;
-        DBusMessageIter value;
-        const QByteArray key = it.key().toUtf8();
-        const char* keyText = key.constData();
-        const bool isBool = it.value().typeId() == QMetaType::Bool;
-        ok = dbus_message_iter_open_container(&dict, DBUS_TYPE_DICT_ENTRY, nullptr, &entry) &&
-             dbus_message_iter_append_basic(&entry, DBUS_TYPE_STRING, &keyText) &&
-             dbus_message_iter_open_container(&entry, DBUS_TYPE_VARIANT, isBool ? "b" : "s", &value);
-        const QByteArray text = it.value().toString().toUtf8();
-        const char* textData = text.constData();
-        const dbus_bool_t flag = it.value().toBool();
-        ok = ok &&
-             (isBool ? dbus_message_iter_append_basic(&value, DBUS_TYPE_BOOLEAN, &flag)
-                     : dbus_message_iter_append_basic(&value, DBUS_TYPE_STRING, &textData)) &&
-             dbus_message_iter_close_container(&entry, &value) &&
-             dbus_message_iter_close_container(&dict, &entry);
-    }
+    for (auto it = changed.cbegin(); ok && it != changed.cend(); ++it)
+        ok = appendProperty(&dict, it.key(), it.value());
     ok = ok && dbus_message_iter_close_container(&args, &dict) &&
          dbus_message_iter_open_container(&args, DBUS_TYPE_ARRAY, "s", &invalidated) &&
          dbus_message_iter_close_container(&args, &invalidated) &&
