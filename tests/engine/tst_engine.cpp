@@ -5,14 +5,67 @@
 #include "sound/SilentAudio.h"
 #include "sound/SoundPlayer.h"
 
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace zentimo;
 using namespace zentimo::test;
 
-Q_DECLARE_METATYPE(zentimo::Options)
+struct CountdownAlarm {
+    const char* name;
+    Options options;
+    const char* caption; // on both windows
+    bool playing;        // SoundPlaying
+    QStringList calls;   // to the sound system, at the alarm
+    bool flashed;        // Start/Stop red ten flash ticks later
+    QStringList stopCalls;
+};
+Q_DECLARE_METATYPE(CountdownAlarm)
+
+struct RestartedAlarm {
+    const char* name;
+    Options options;
+    QStringList secondAlarmCalls;
+};
+Q_DECLARE_METATYPE(RestartedAlarm)
+
+struct Controls {
+    QString caption;
+    bool locked, spinners;
+    bool start, reset, options, help, tray, about, presets;
+    bool operator==(const Controls&) const = default;
+};
+
+static Controls controlsOf(const FakeFace& f)
+{
+    const auto on = [&](Cmd c) { return f.enabled[int(c)]; };
+    return {.caption = f.captionText,
+            .locked = f.locked,
+            .spinners = f.spinnersEnabled,
+            .start = on(Cmd::Start),
+            .reset = on(Cmd::Reset),
+            .options = on(Cmd::Options),
+            .help = on(Cmd::Help),
+            .tray = on(Cmd::Tray),
+            .about = on(Cmd::About),
+            .presets = on(Cmd::Presets)};
+}
+
+static QString describe(const Controls& c)
+{
+    return QStringLiteral("caption %1, locked %2, spinners %3, start %4, reset %5, options %6, help %7, "
+                          "tray %8, about %9, presets %10")
+        .arg(c.caption)
+        .arg(c.locked)
+        .arg(c.spinners)
+        .arg(c.start)
+        .arg(c.reset)
+        .arg(c.options)
+        .arg(c.help)
+        .arg(c.tray)
+        .arg(c.about)
+        .arg(c.presets);
+}
 
 const QDateTime kMorning(QDate(2026, 12, 6), QTime(7, 29, 0));
 
@@ -32,6 +85,15 @@ class EngineTest : public QObject {
         const QStringList p = time.split(u':');
         for (int i = 0; i < 3; ++i)
             small.setFieldText(TimeField(i), p[i]);
+    }
+    void expectControls(const char* step, const Controls& expected)
+    {
+        for (const FakeFace* face : {&small, &big}) {
+            const Controls seen = controlsOf(*face);
+            QVERIFY2(seen == expected, qPrintable(QStringLiteral("%1 (%2 window): %3; expected %4")
+                                                      .arg(step, face == &small ? "small" : "big",
+                                                           describe(seen), describe(expected))));
+        }
     }
     void at(QTime time, int days = 0) { clock->set(QDateTime(kMorning.date().addDays(days), time)); }
 
@@ -153,89 +215,249 @@ private Q_SLOTS:
         QCOMPARE(engine->timer3Enabled(), !rings);
     }
 
-    // What an alarm plays, shows and flashes, what Alarm Off or Snooze stops (a snooze rings again ten
-    // minutes later), and with auto restart what the second alarm does. Options are given as words.
-    void alarmOutcome_data()
+    // What a countdown's alarm plays and shows, and what Alarm Off stops.
+    void countdownAlarm_data()
     {
-        QTest::addColumn<Options>("options");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("playing");
-        QTest::addColumn<QString>("calls"); // a pattern the calls to the sound system begin with
-        QTest::addColumn<QString>("stop");
-        const auto row = [](const char* tag, const QString& words, const char* file, const char* caption,
-                            bool playing, const char* calls, const char* stop = "") {
-            const QStringList w = words.split(u' ');
-            Options o;
-            o.SoundOn = w.contains("sound");
-            o.UseBuiltIn = w.contains("built-in");
-            o.LoopSound = w.contains("loop");
-            o.SoundFile = file;
-            o.WakeMode = w.contains("wake");
-            o.AutoRestart = w.contains("restart");
-            o.ShowMessage = !o.WakeMode;
-            o.AlarmMessage = tag;
-            QTest::newRow(tag) << o << QString(caption) << playing << QString(calls) << QString(stop);
-        };
-        row("sound off", "built-in loop", "", "Start", false, "");
-        row("built-in looped", "sound built-in loop", "", "Alarm Off", false, "playWaveImage", "stopWave");
-        row("wav looped", "sound loop", "x.wav", "Alarm Off", true, "playWave", "stopWave");
-        row("wav once", "sound", "x.WAV", "Start", false, "playWave");
-        row("mid, looped anyway", "sound loop", "x.MID", "Alarm Off", true, "closeDevice", "closeDevice");
-        row("other extension", "sound loop", "x.wave", "Alarm Off", false, "");
-        row("wake device sound", "sound wake", "a.mp3", "Snooze", true, "closeDevice",
-            "stopWave,closeDevice");
-        row("wake sound off", "built-in loop wake", "", "Start", false, "");
-        row("restart, sound off still counts", "built-in restart", "", "Stop", false, "");
-        row("restart reopens the device", "sound loop restart", "x.mp3", "Stop", true,
-            "closeDevice,openDevice .*,playDevice");
+        QTest::addColumn<CountdownAlarm>("row");
+        for (const CountdownAlarm& row : {
+                 CountdownAlarm{.name = "sound off",
+                .options = {.SoundOn = false, .UseBuiltIn = true, .LoopSound = true},
+                .caption = "Start",
+                .playing = false,
+                .calls = {},
+                .flashed = false,
+                .stopCalls = {}},
+                 CountdownAlarm{.name = "built-in looped",
+                 .options = {.SoundOn = true, .UseBuiltIn = true, .LoopSound = true},
+                 .caption = "Alarm Off",
+                 .playing = false,
+                 .calls = {"playWaveImage 107 loop"},
+                 .flashed = true,
+                 .stopCalls = {"stopWave"}},
+                 CountdownAlarm{.name = "wav missing, the fallback loops",
+                 .options = {.SoundOn = true,
+                            .UseBuiltIn = false,
+                            .LoopSound = true,
+                            .SoundFile = QStringLiteral("x.wav")},
+                 .caption = "Alarm Off",
+                 .playing = true,
+                 .calls = {"playWaveImage fallback loop"},
+                 .flashed = true,
+                 .stopCalls = {"stopWave"}},
+                 CountdownAlarm{.name = "wav once",
+                 .options = {.SoundOn = true,
+                            .UseBuiltIn = false,
+                            .LoopSound = false,
+                            .SoundFile = QStringLiteral("x.WAV")},
+                 .caption = "Start",
+                 .playing = false,
+                 .calls = {"playWaveImage fallback once"},
+                 .flashed = false,
+                 .stopCalls = {}},
+                 CountdownAlarm{
+                     .name = "mid, looped anyway",
+      .options = {.SoundOn = true,
+                 .UseBuiltIn = false,
+                 .LoopSound = true,
+                 .SoundFile = QStringLiteral("x.MID")},
+      .caption = "Alarm Off",
+      .playing = true,
+      .calls = {"closeDevice", "openDevice  Sequencer", "playDevice", "playWaveImage fallback loop"},
+      .flashed = true,
+      .stopCalls = {"closeDevice"}},
+                 CountdownAlarm{.name = "other extension",
+                 .options = {.SoundOn = true,
+                            .UseBuiltIn = false,
+                            .LoopSound = true,
+                            .SoundFile = QStringLiteral("x.wave")},
+                 .caption = "Alarm Off",
+                 .playing = false,
+                 .calls = {},
+                 .flashed = true,
+                 .stopCalls = {}},
+             })
+            QTest::newRow(row.name) << row;
     }
-    void alarmOutcome()
+    void countdownAlarm()
     {
-        QFETCH(Options, options);
-        QFETCH(QString, caption);
-        QFETCH(QString, calls);
-        const bool wake = options.WakeMode;
+        QFETCH(CountdownAlarm, row);
+        Options options = row.options;
+        options.ShowMessage = true;
+        options.AlarmMessage = QStringLiteral("Tea");
         engine->setOptions(options);
         QSignalSpy message(engine.get(), &Engine::alarmMessageNeeded);
-        enter(wake ? "11:55:a" : "00:00:01");
+        enter("00:00:01");
         engine->Command1_Click();
         audio->takeCalls();
-        if (wake)
-            at(QTime(11, 55));
-        wake ? engine->Timer3_Timer() : engine->sec_Timer();
-        QCOMPARE(message.count(), wake ? 0 : 1);
-        if (!wake)
-            QCOMPARE(message[0][0].toString(), QString(QTest::currentDataTag()));
-        if (options.AutoRestart) {
-            QCOMPARE(big.time(), QString("00:00:01"));
-            audio->takeCalls();
-            engine->sec_Timer();
-        }
-        QCOMPARE(small.captionText + big.captionText, caption + caption);
-        QTEST(engine->sound().SoundPlaying(), "playing");
-        QCOMPARE(engine->secEnabled(), options.AutoRestart);
-        QVERIFY2(calls.isEmpty() ? told().isEmpty()
-                                 : QRegularExpression("^" + calls).match(told()).hasMatch(),
-                 qPrintable(told()));
-        if (caption != QLatin1String("Alarm Off") && caption != QLatin1String("Snooze"))
-            return;
+        engine->sec_Timer();
+        QCOMPARE(message.count(), 1);
+        QCOMPARE(message[0][0].toString(), QString("Tea"));
+        QCOMPARE(small.captionText, QString(row.caption));
+        QCOMPARE(big.captionText, QString(row.caption));
+        QCOMPARE(engine->sound().SoundPlaying(), row.playing);
+        QVERIFY(!engine->secEnabled());
+        QCOMPARE(audio->takeCalls(), row.calls);
         for (int i = 0; i < 10; ++i)
             engine->Timer1_Timer();
-        QCOMPARE(big.startColor == 0x000000FFu, !wake);
-        audio->takeCalls();
+        QCOMPARE(big.startColor == 0x000000FFu, row.flashed);
+        // The button now stops the alarm, or, when the alarm is already over, starts the next run.
         engine->Command1_Click();
-        QTEST(told(), "stop");
+        QCOMPARE(audio->takeCalls(), row.stopCalls);
         QVERIFY(!engine->sound().SoundPlaying());
-        if (wake) {
-            QCOMPARE(big.time(), QString("12:05:p"));
-            at(QTime(12, 5));
-            engine->Timer3_Timer();
-            QCOMPARE(small.captionText, caption);
-        } else {
-            QCOMPARE(small.captionText, QString("Start"));
-            QCOMPARE(small.startColor, options.ButtonColor);
-            QVERIFY(!engine->flashing());
-        }
+        QVERIFY(!engine->flashing());
+        QCOMPARE(small.startColor, row.options.ButtonColor);
+    }
+
+    // A wake alarm's sound, the snooze that stops it, and the same alarm ten minutes later.
+    void wakeAlarmSnoozes()
+    {
+        engine->setOptions(Options{.WakeMode = true,
+                                   .SoundOn = true,
+                                   .UseBuiltIn = false,
+                                   .LoopSound = true,
+                                   .SoundFile = QStringLiteral("a.mp3")});
+        QSignalSpy message(engine.get(), &Engine::alarmMessageNeeded);
+        enter("11:55:a");
+        engine->Command1_Click();
+        audio->takeCalls();
+        at(QTime(11, 55));
+        engine->Timer3_Timer();
+        QCOMPARE(message.count(), 0);
+        QCOMPARE(small.captionText, QString("Snooze"));
+        QCOMPARE(big.captionText, QString("Snooze"));
+        QVERIFY(engine->sound().SoundPlaying());
+        QCOMPARE(audio->takeCalls(), (QStringList{"closeDevice", "openDevice  MpegVideo", "playDevice",
+                                                  "playWaveImage fallback loop"}));
+        for (int i = 0; i < 10; ++i)
+            engine->Timer1_Timer();
+        QCOMPARE(big.startColor, Options{}.ButtonColor);
+        engine->Command1_Click();
+        QCOMPARE(audio->takeCalls(), (QStringList{"stopWave", "closeDevice"}));
+        QVERIFY(!engine->sound().SoundPlaying());
+        QCOMPARE(big.time(), QString("12:05:p"));
+        at(QTime(12, 5));
+        engine->Timer3_Timer();
+        QCOMPARE(small.captionText, QString("Snooze"));
+    }
+
+    void wakeAlarmWithoutSoundEndsTheRun()
+    {
+        engine->setOptions(Options{.WakeMode = true, .SoundOn = false});
+        enter("11:55:a");
+        engine->Command1_Click();
+        audio->takeCalls();
+        at(QTime(11, 55));
+        engine->Timer3_Timer();
+        QCOMPARE(small.captionText, QString("Start"));
+        QVERIFY(!engine->timer3Enabled());
+        QCOMPARE(audio->takeCalls(), QStringList());
+    }
+
+    // With auto restart the countdown shows its start value again and counts on; a device sound is opened
+    // afresh for the next alarm.
+    void restartedAlarm_data()
+    {
+        QTest::addColumn<RestartedAlarm>("row");
+        for (const RestartedAlarm& row : {
+                 RestartedAlarm{.name = "sound off still counts",
+                .options = {.SoundOn = false, .UseBuiltIn = true, .AutoRestart = true},
+                .secondAlarmCalls = {}},
+                 RestartedAlarm{.name = "the device is opened again",
+                 .options = {.SoundOn = true,
+                            .UseBuiltIn = false,
+                            .AutoRestart = true,
+                            .LoopSound = false,
+                            .SoundFile = QStringLiteral("x.mp3")},
+                 .secondAlarmCalls = {"closeDevice", "openDevice  MpegVideo", "playDevice",
+                                      "playWaveImage fallback loop"}},
+             })
+            QTest::newRow(row.name) << row;
+    }
+    void restartedAlarm()
+    {
+        QFETCH(RestartedAlarm, row);
+        engine->setOptions(row.options);
+        enter("00:00:01");
+        engine->Command1_Click();
+        engine->sec_Timer();
+        QCOMPARE(big.time(), QString("00:00:01"));
+        audio->takeCalls();
+        engine->sec_Timer();
+        QCOMPARE(small.captionText, QString("Stop"));
+        QCOMPARE(big.captionText, QString("Stop"));
+        QVERIFY(engine->secEnabled());
+        QCOMPARE(audio->takeCalls(), row.secondAlarmCalls);
+    }
+
+    // What each step leaves a user able to press and type, on both windows.
+    void controlsAfterEachStep()
+    {
+        withOptions(*engine, [](Options& o) { o.LoopSound = true; });
+        enter("00:00:01");
+        expectControls("idle", {.caption = "Start",
+                                .locked = false,
+                                .spinners = true,
+                                .start = true,
+                                .reset = true,
+                                .options = true,
+                                .help = true,
+                                .tray = true,
+                                .about = true,
+                                .presets = true});
+        engine->Command1_Click();
+        const Controls running{.caption = "Stop",
+                               .locked = true,
+                               .spinners = true,
+                               .start = true,
+                               .reset = false,
+                               .options = false,
+                               .help = false,
+                               .tray = true,
+                               .about = false,
+                               .presets = true};
+        expectControls("started", running);
+        engine->Command1_Click();
+        const Controls idle{.caption = "Start",
+                            .locked = false,
+                            .spinners = true,
+                            .start = true,
+                            .reset = true,
+                            .options = true,
+                            .help = true,
+                            .tray = true,
+                            .about = true,
+                            .presets = true};
+        expectControls("stopped", idle);
+        engine->Command1_Click();
+        engine->sec_Timer();
+        expectControls("ringing", {.caption = "Alarm Off",
+                                   .locked = true,
+                                   .spinners = true,
+                                   .start = true,
+                                   .reset = false,
+                                   .options = false,
+                                   .help = false,
+                                   .tray = true,
+                                   .about = false,
+                                   .presets = true});
+        engine->Command1_Click();
+        // The countdown ran out: nothing is left to start.
+        Controls spent = idle;
+        spent.start = false;
+        expectControls("alarm off", spent);
+        withOptions(*engine, [](Options& o) { o.StopwatchMode = true; });
+        engine->updateWatch();
+        engine->Command1_Click();
+        expectControls("stopwatch running", {.caption = "Stop",
+                                             .locked = true,
+                                             .spinners = false,
+                                             .start = true,
+                                             .reset = false,
+                                             .options = false,
+                                             .help = false,
+                                             .tray = true,
+                                             .about = false,
+                                             .presets = false});
     }
 
     // A text typed into a field and left.
@@ -275,13 +497,13 @@ private Q_SLOTS:
         withOptions(*engine, [&](Options& o) { o.WakeMode = true; });
         engine->applyModeToFields();
         QCOMPARE(small.time() + big.time(), QString("09:05:p09:05:p"));
-        QCOMPARE(big.minimums[0], 1);
-        QCOMPARE(big.maximums[0] + big.maximums[1], 12 + 59);
+        QCOMPARE(big.minimums, (std::array{1, 0, 0}));
+        QCOMPARE(big.maximums, (std::array{12, 59, 99}));
         withOptions(*engine, [&](Options& o) { o.WakeMode = false; });
         engine->applyModeToFields();
         QCOMPARE(small.time() + big.time(), QString("00:00:0000:00:00"));
-        QCOMPARE(big.minimums[0], 0);
-        QCOMPARE(big.maximums[0] + big.maximums[1], 99 + 99);
+        QCOMPARE(big.minimums, (std::array{0, 0, 0}));
+        QCOMPARE(big.maximums, (std::array{99, 99, 99}));
     }
 
     void keyFilters()
