@@ -22,6 +22,27 @@ struct CountdownAlarm {
 };
 Q_DECLARE_METATYPE(CountdownAlarm)
 
+struct LateTick {
+    const char* name;
+    const char* start;
+    const char* spunTo; // the fields after Start, as a spinner may set them
+    int passedMs;
+    bool autoRestart;
+    const char* shown;
+    const char* caption;
+};
+Q_DECLARE_METATYPE(LateTick)
+
+struct FieldEdit {
+    const char* name;
+    bool wake;
+    TimeField field;
+    const char* typed;
+    const char* shown; // on both windows
+    int spinner;       // a text moves no letter spinner
+};
+Q_DECLARE_METATYPE(FieldEdit)
+
 struct RestartedAlarm {
     const char* name;
     Options options;
@@ -111,56 +132,88 @@ private Q_SLOTS:
         engine->setFaces(&small, &big);
     }
 
-    // A tick that finds more than a second passed (a suspend, a frozen process) counts all of it; a resume
-    // catches up without counting a tick of its own.
-    void countdownCountsTheTimeThatReallyPassed_data()
+    // A tick that finds more than a second passed (a suspend, a frozen process) counts all of it.
+    void lateTick_data()
     {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<int>("passedMs");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<bool>("resume");
-        QTest::addColumn<bool>("autoRestart");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("spunTo"); // the fields after Start, as a spinner may set them
-        QTest::newRow("1.5 s") << "00:02:00" << 1500 << "00:01:59" << false << false << "Stop"
-                               << "00:02:00";
-        QTest::newRow("an hour, borrowing") << "02:00:05" << 3600000 << "01:00:05" << false << false << "Stop"
-                                            << "02:00:05";
-        QTest::newRow("past the end") << "00:02:00" << 600000 << "00:00:00" << false << false << "Alarm Off"
-                                      << "00:02:00";
-        QTest::newRow("past the end, restarting")
-            << "00:02:00" << 600000 << "00:02:00" << false << true << "Stop"
-            << "00:02:00";
-        QTest::newRow("resume after 30 s") << "00:02:00" << 30000 << "00:01:30" << true << false << "Stop"
-                                           << "00:02:00";
-        QTest::newRow("a tick finding zero rings nothing")
-            << "00:00:05" << 1000 << "00:00:59" << false << false << "Stop"
-            << "00:00:00";
+        QTest::addColumn<LateTick>("row");
+        for (const LateTick& row : {
+                 LateTick{.name = "1.5 s",
+                .start = "00:02:00",
+                .spunTo = "00:02:00",
+                .passedMs = 1500,
+                .autoRestart = false,
+                .shown = "00:01:59",
+                .caption = "Stop"},
+                 LateTick{.name = "an hour, borrowing",
+                 .start = "02:00:05",
+                 .spunTo = "02:00:05",
+                 .passedMs = 3600000,
+                 .autoRestart = false,
+                 .shown = "01:00:05",
+                 .caption = "Stop"},
+                 LateTick{.name = "past the end",
+                 .start = "00:02:00",
+                 .spunTo = "00:02:00",
+                 .passedMs = 600000,
+                 .autoRestart = false,
+                 .shown = "00:00:00",
+                 .caption = "Alarm Off"},
+                 LateTick{.name = "past the end, restarting",
+                 .start = "00:02:00",
+                 .spunTo = "00:02:00",
+                 .passedMs = 600000,
+                 .autoRestart = true,
+                 .shown = "00:02:00",
+                 .caption = "Stop"},
+                 // A spinner set the fields to zero after Start; the countdown goes on from there.
+                 LateTick{.name = "a tick finding zero rings nothing",
+                 .start = "00:00:05",
+                 .spunTo = "00:00:00",
+                 .passedMs = 1000,
+                 .autoRestart = false,
+                 .shown = "00:00:59",
+                 .caption = "Stop"},
+             })
+            QTest::newRow(row.name) << row;
     }
-    void countdownCountsTheTimeThatReallyPassed()
+    void lateTick()
     {
-        QFETCH(QString, start);
-        QFETCH(int, passedMs);
-        QFETCH(bool, resume);
-        QFETCH(bool, autoRestart);
+        QFETCH(LateTick, row);
         withOptions(*engine, [&](Options& o) {
-            o.AutoRestart = autoRestart;
-            o.LoopSound = !autoRestart;
+            o.AutoRestart = row.autoRestart;
+            o.LoopSound = !row.autoRestart;
         });
-        enter(start);
+        enter(row.start);
         engine->Command1_Click();
-        QFETCH(QString, spunTo);
-        enter(spunTo);
-        clock->advanceMs(passedMs);
-        resume ? engine->catchUp() : engine->sec_Timer();
-        QTEST(small.time(), "shown");
-        QTEST(small.captionText, "caption");
-        if (autoRestart) {
-            // The next period counts from the late alarm, not from the countdown's true end.
-            clock->advanceMs(1000);
-            engine->sec_Timer();
-            QCOMPARE(small.time(), QString("00:01:59"));
-        }
+        enter(row.spunTo);
+        clock->advanceMs(row.passedMs);
+        engine->sec_Timer();
+        QCOMPARE(small.time(), QString(row.shown));
+        QCOMPARE(small.captionText, QString(row.caption));
+    }
+
+    // A resume catches up without counting a tick of its own.
+    void resumeCatchesUp()
+    {
+        enter("00:02:00");
+        engine->Command1_Click();
+        clock->advanceMs(30000);
+        engine->catchUp();
+        QCOMPARE(small.time(), QString("00:01:30"));
+        QCOMPARE(small.captionText, QString("Stop"));
+    }
+
+    // The next period counts from the late alarm, not from the countdown's true end.
+    void restartCountsFromTheLateAlarm()
+    {
+        withOptions(*engine, [](Options& o) { o.AutoRestart = true; });
+        enter("00:02:00");
+        engine->Command1_Click();
+        clock->advanceMs(600000);
+        engine->sec_Timer();
+        clock->advanceMs(1000);
+        engine->sec_Timer();
+        QCOMPARE(small.time(), QString("00:01:59"));
     }
 
     void stopwatchResumesCountsAFreezeStopsAtItsLimit()
@@ -463,32 +516,53 @@ private Q_SLOTS:
     // A text typed into a field and left.
     void fieldEdits_data()
     {
-        QTest::addColumn<bool>("wake");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("hours cleared wake") << true << "" << 0 << "12";
-        QTest::newRow("13 hours wake") << true << "13" << 0 << "12";
-        QTest::newRow("13 hours countdown") << false << "13" << 0 << "13";
-        QTest::newRow("75 minutes wake") << true << "75" << 1 << "00";
-        QTest::newRow("letter empty") << true << "" << 2 << "p";
+        QTest::addColumn<FieldEdit>("row");
+        for (const FieldEdit& row : {
+                 FieldEdit{.name = "hours cleared wake",
+                .wake = true,
+                .field = TimeField::Hours,
+                .typed = "",
+                .shown = "12",
+                .spinner = 12},
+                 FieldEdit{.name = "13 hours wake",
+                 .wake = true,
+                 .field = TimeField::Hours,
+                 .typed = "13",
+                 .shown = "12",
+                 .spinner = 12},
+                 FieldEdit{.name = "13 hours countdown",
+                 .wake = false,
+                 .field = TimeField::Hours,
+                 .typed = "13",
+                 .shown = "13",
+                 .spinner = 13},
+                 FieldEdit{.name = "75 minutes wake",
+                 .wake = true,
+                 .field = TimeField::Minutes,
+                 .typed = "75",
+                 .shown = "00",
+                 .spinner = 0},
+                 FieldEdit{.name = "letter empty",
+                 .wake = true,
+                 .field = TimeField::Seconds,
+                 .typed = "",
+                 .shown = "p",
+                 .spinner = -1},
+             })
+            QTest::newRow(row.name) << row;
     }
     void fieldEdits()
     {
-        QFETCH(bool, wake);
-        QFETCH(int, field);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        withOptions(*engine, [&](Options& o) { o.WakeMode = wake; });
-        if (wake)
-            engine->applyModeToFields();
-        engine->FieldGotFocus(small, TimeField(field));
-        small.setFieldText(TimeField(field), typed);
-        engine->FieldLostFocus(small, TimeField(field));
-        QCOMPARE(small.texts[field] + big.texts[field], shown + shown);
+        QFETCH(FieldEdit, row);
+        withOptions(*engine, [&](Options& o) { o.WakeMode = row.wake; });
+        engine->applyModeToFields();
+        engine->FieldGotFocus(small, row.field);
+        small.setFieldText(row.field, row.typed);
+        engine->FieldLostFocus(small, row.field);
+        QCOMPARE(small.texts[int(row.field)], QString(row.shown));
+        QCOMPARE(big.texts[int(row.field)], QString(row.shown));
         QVERIFY(!engine->fieldHasFocus());
-        if (!(wake && field == 2))
-            QCOMPARE(small.values[field], shown.toInt());
+        QCOMPARE(small.values[int(row.field)], row.spinner);
     }
 
     void modeSwitchAtNineInTheEvening()
