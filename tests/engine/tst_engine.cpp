@@ -547,7 +547,7 @@ private Q_SLOTS:
                  .field = TimeField::Seconds,
                  .typed = "",
                  .shown = "p",
-                 .spinner = -1},
+                 .spinner = 0},
              })
             QTest::newRow(row.name) << row;
     }
