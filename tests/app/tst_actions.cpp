@@ -10,6 +10,22 @@
 using namespace zentimo;
 using namespace zentimo::test;
 
+class TestActions;
+
+struct ActionRow {
+    const char* name;
+    bool noSoundSource = false;
+    void (*before)(TestActions&) = [](TestActions&) {};
+    const char* method;
+    const char* argument = "";
+    Actions::Answer::Kind kind;
+    const char* why = ""; // a refusal says why
+    const char* status;
+    const char* shown; // on the big window
+    bool inTray = false;
+};
+Q_DECLARE_METATYPE(ActionRow)
+
 class TestActions : public QObject {
     Q_OBJECT
 
@@ -22,20 +38,13 @@ class TestActions : public QObject {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
     }
 
-    // "Method argument"; "tick" is one countdown second, "swtick" one stopwatch second. Gives the answer's
-    // kind, or -1 for an answer other than "done" that does not say why.
-    int perform(const QString& step)
+    // The scene before a row's call: bus calls that must each be done, and seconds ticked.
+    void done(const QString& method, const QString& argument = {})
     {
-        if (step == QLatin1String("tick"))
-            m.engine->sec_Timer();
-        else if (step == QLatin1String("swtick"))
-            m.engine->TimerSW_Timer();
-        if (step.contains(QLatin1String("tick")))
-            return 0;
-        const QStringList parts = step.split(QLatin1Char(' '));
-        const Actions::Answer answer = actions->call(parts.value(0), parts.value(1));
-        return answer.kind == Actions::Answer::Kind::Done || !answer.text.isEmpty() ? int(answer.kind) : -1;
+        QCOMPARE(actions->call(method, argument).kind, Actions::Answer::Kind::Done);
     }
+    void countdownSecond() { m.engine->sec_Timer(); }
+    void stopwatchSecond() { m.engine->TimerSW_Timer(); }
 
 private Q_SLOTS:
     void init()
@@ -51,61 +60,126 @@ private Q_SLOTS:
         Tray::setAvailableForTests(std::nullopt);
     }
 
-    // before: the steps that set the scene, ";"-separated; "nosound" leaves the alarm without a sound
-    // source. kind: 0 done, 1 bad value, 2 refused.
     void step_data()
     {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("step");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("status");
-        const auto row = [](const char* name, const char* before, const char* step, int kind,
-                            const char* status) {
-            QTest::newRow(name) << QString(before) << QString(step) << kind << QString(status);
-        };
-        row("back from wake to countdown", "Wake 07:30p", "Countdown 00:00:90", 0,
-            "countdown stopped 00:00:90");
-        row("foreign bad value", "", "Countdown 1:30", 1, "countdown stopped 00:00:00");
-        row("start with nothing to count", "", "Start", 2, "countdown stopped 00:00:00");
-        row("start with no sound source", "nosound;Countdown 00:05:00", "Start", 2,
-            "countdown stopped 00:05:00");
-        row("time while running", "Countdown 00:05:00;Start", "Countdown 00:01:00", 2,
-            "countdown running 00:05:00");
-        row("start while ringing", "Countdown 00:00:01;Start;tick", "Start", 2, "countdown alarm 00:00:00");
-        row("stop turns the alarm off", "Countdown 00:00:01;Start;tick", "Stop", 0,
-            "countdown stopped 00:00:00");
-        row("tray", "Countdown 00:05:00;Start", "Tray", 0, "countdown running 00:05:00");
-        // Stop leaves the stopwatch to resume, as the button does; one asked for anew starts at zero.
-        row("new stopwatch", "Stopwatch;Start;swtick;swtick;Stop;Stopwatch", "Start", 0,
-            "stopwatch running 00:00:00");
+        using Kind = Actions::Answer::Kind;
+        QTest::addColumn<ActionRow>("row");
+        for (const ActionRow& row : {
+                 ActionRow{.name = "back from wake to countdown",
+                .before = [](TestActions& t) { t.done("Wake", "07:30p"); },
+                .method = "Countdown",
+                .argument = "00:00:90",
+                .kind = Kind::Done,
+                .status = "countdown stopped 00:00:90",
+                .shown = "00:00:90"},
+                 ActionRow{.name = "foreign bad value",
+                 .method = "Countdown",
+                 .argument = "1:30",
+                 .kind = Kind::BadValue,
+                 .why = "1:30: not a time the fields can hold; use seconds (90), units (5m, 1h30m) or "
+                        "01:30:00, up to 99:99:99.",
+                 .status = "countdown stopped 00:00:00",
+                 .shown = "00:00:00"},
+                 ActionRow{.name = "start with nothing to count",
+                 .method = "Start",
+                 .kind = Kind::Refused,
+                 .why = "nothing to count down: the time is 00:00:00.",
+                 .status = "countdown stopped 00:00:00",
+                 .shown = "00:00:00"},
+                 ActionRow{.name = "start with no sound source",
+                 .noSoundSource = true,
+                 .before = [](TestActions& t) { t.done("Countdown", "00:05:00"); },
+                 .method = "Start",
+                 .kind = Kind::Refused,
+                 .why = "no alarm sound is chosen; choose one in Options first.",
+                 .status = "countdown stopped 00:05:00",
+                 .shown = "00:05:00"},
+                 ActionRow{.name = "time while running",
+                 .before =
+                               [](TestActions& t) {
+                                   t.done("Countdown", "00:05:00");
+                                   t.done("Start");
+                               },
+                 .method = "Countdown",
+                 .argument = "00:01:00",
+                 .kind = Kind::Refused,
+                 .why = "Zentimo is running or ringing; stop it first (--stop).",
+                 .status = "countdown running 00:05:00",
+                 .shown = "00:05:00"},
+                 ActionRow{.name = "start while ringing",
+                 .before = ringing,
+                 .method = "Start",
+                 .kind = Kind::Refused,
+                 .why = "the alarm is ringing; --stop turns it off.",
+                 .status = "countdown alarm 00:00:00",
+                 .shown = "00:00:00"},
+                 ActionRow{.name = "stop turns the alarm off",
+                 .before = ringing,
+                 .method = "Stop",
+                 .kind = Kind::Done,
+                 .status = "countdown stopped 00:00:00",
+                 .shown = "00:00:00"},
+                 ActionRow{.name = "tray",
+                 .before =
+                               [](TestActions& t) {
+                                   t.done("Countdown", "00:05:00");
+                                   t.done("Start");
+                               },
+                 .method = "Tray",
+                 .kind = Kind::Done,
+                 .status = "countdown running 00:05:00",
+                 .shown = "00:05:00",
+                 .inTray = true},
+                 // Stop leaves the stopwatch to resume, as the button does; one asked for anew starts at
+                 // zero.
+                 ActionRow{.name = "new stopwatch",
+                 .before =
+                               [](TestActions& t) {
+                                   t.done("Stopwatch");
+                                   t.done("Start");
+                                   t.stopwatchSecond();
+                                   t.stopwatchSecond();
+                                   t.done("Stop");
+                                   t.done("Stopwatch");
+                               },
+                 .method = "Start",
+                 .kind = Kind::Done,
+                 .status = "stopwatch running 00:00:00",
+                 .shown = "00:00:00"},
+             })
+            QTest::newRow(row.name) << row;
     }
 
     void step()
     {
-        QFETCH(QString, before);
-        QFETCH(QString, step);
-        QFETCH(int, kind);
-        QFETCH(QString, status);
-        if (before.startsWith(QLatin1String("nosound")))
-            m.seed(QStringLiteral("Use Built-in"), QStringLiteral("False"));
+        QFETCH(ActionRow, row);
+        m.seed(QStringLiteral("Use Built-in"),
+               row.noSoundSource ? QStringLiteral("False") : QStringLiteral("True"));
         m.load();
         m.app->show(Controller::Window::Small);
         m.big(); // built before, so that it must follow
         actions = std::make_unique<Actions>(*m.app, *m.engine);
         const QByteArray settings = settingsFile();
-        for (const QString& s : before.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            if (s != QLatin1String("nosound"))
-                QCOMPARE(perform(s), 0);
-        }
+        row.before(*this);
 
-        QCOMPARE(perform(step), kind);
-        QCOMPARE(actions->status(), status);
+        const Actions::Answer answer = actions->call(row.method, row.argument);
+        QCOMPARE(answer.kind, row.kind);
+        QCOMPARE(answer.text, QString(row.why));
+        QCOMPARE(actions->status(), QString(row.status));
         // What either window shows, the other does; no dialog was opened and nothing was stored.
-        QCOMPARE(MainFixture::time(m.big()), status.section(QLatin1Char(' '), 2));
+        QCOMPARE(MainFixture::time(m.big()), QString(row.shown));
         QVERIFY(MessageBox::shown().isEmpty());
         QCOMPARE(settingsFile(), settings);
-        QCOMPARE(m.form1->isVisible(), step != QLatin1String("Tray"));
-        QCOMPARE(m.app->tray().InTray(), step == QLatin1String("Tray"));
+        QCOMPARE(m.form1->isVisible(), !row.inTray);
+        QCOMPARE(m.app->tray().InTray(), row.inTray);
+    }
+
+public:
+    static void ringing(TestActions& t)
+    {
+        t.done("Countdown", "00:00:01");
+        t.done("Start");
+        t.countdownSecond();
     }
 };
 
