@@ -34,10 +34,9 @@ struct AlarmRow {
     bool wake = false;
     bool loop = true;
     bool showMessage = false;
-    bool zentimoActive = false;
     const char* summary = "";
     const char* body = "";
-    const char* actions = ""; // keys and labels, "|"-joined
+    QStringList actions; // key, label, key, label ...
     int expireMs = 0;
 };
 
@@ -45,7 +44,7 @@ const AlarmRow kAlarms[] = {
     {.name = "a message not shown is not told",
      .summary = "Countdown Mode",
      .body = "00:00:01",
-     .actions = "alarm-off|Alarm Off"},
+     .actions = {"alarm-off", "Alarm Off"}},
     {.name = "sound once: nothing waits",
      .loop = false,
      .summary = "Countdown Mode",
@@ -55,8 +54,22 @@ const AlarmRow kAlarms[] = {
      .wake = true,
      .summary = "Wake Mode",
      .body = "07:30 a",
-     .actions = "snooze|Snooze|alarm-off|Alarm Off"},
-    {.name = "the user is in Zentimo", .zentimoActive = true},
+     .actions = {"snooze", "Snooze", "alarm-off", "Alarm Off"}},
+};
+
+} // namespace
+
+class TestNotice;
+
+namespace {
+
+struct EndRow {
+    const char* name;
+    bool wake;
+    void (*end)(TestNotice&);
+    const char* caption; // after the end
+    QStringList closed;  // "7", or "7 last" when the program ends
+    const char* time;    // the fields after the end
 };
 
 } // namespace
@@ -109,66 +122,60 @@ private Q_SLOTS:
         QFETCH(int, row);
         const AlarmRow& r = kAlarms[row];
         withOptions(*m.engine, [&](Options& o) { o.ShowMessage = r.showMessage; });
-        ring(r.wake, r.loop, r.zentimoActive);
-        if (r.zentimoActive) {
-            QCOMPARE(server->notices.size(), 0);
-            return;
-        }
+        ring(r.wake, r.loop);
         QCOMPARE(server->notices.size(), 1);
         const AlarmNotice::Notice& n = server->notices.first();
         QCOMPARE(n.summary, QString(r.summary));
         QCOMPARE(n.body, QString(r.body));
-        QCOMPARE(n.actions.join('|'), QString(r.actions));
+        QCOMPARE(n.actions, r.actions);
         QCOMPARE(n.expireMs, r.expireMs);
+    }
+
+    void noNoticeWhileTheUserIsInZentimo()
+    {
+        ring(false, true, true);
+        QCOMPARE(server->notices.size(), 0);
     }
 
     // However the alarm ends, the notification goes, once; an action presses the button as the user would.
     void everyEndWithdrawsIt_data()
     {
-        QTest::addColumn<bool>("wake");
-        QTest::addColumn<QString>("end");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("button") << false << "button"
-                                << "Start";
-        QTest::newRow("command line") << false << "bus Stop"
-                                      << "Start";
-        QTest::newRow("notification: Alarm Off") << false << "action alarm-off"
-                                                 << "Start";
-        QTest::newRow("wake, notification: Snooze") << true << "action snooze"
-                                                    << "Stop";
-        QTest::newRow("wake, notification: Alarm Off") << true << "action alarm-off"
-                                                       << "Start";
-        QTest::newRow("program ends") << false << "exit"
-                                      << "Alarm Off";
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kEnds)); ++i)
+            QTest::newRow(kEnds[i].name) << i;
     }
     void everyEndWithdrawsIt()
     {
-        QFETCH(bool, wake);
-        QFETCH(QString, end);
-        QFETCH(QString, caption);
-        ring(wake);
+        QFETCH(int, row);
+        const EndRow& r = kEnds[row];
+        ring(r.wake);
         QCOMPARE(server->notices.size(), 1);
         server->answers.first()(7);
         // An older notification's action does nothing.
         notice->actionInvoked(6, AlarmNotice::kAlarmOffKey);
-        QCOMPARE(shownCaption(), QString(wake ? "Snooze" : "Alarm Off"));
+        QCOMPARE(shownCaption(), QString(r.wake ? "Snooze" : "Alarm Off"));
         QVERIFY(server->closed.isEmpty());
-
-        Actions actions(*m.app, *m.engine);
-        if (end == "button")
-            QTest::mouseClick(m.form1->button(Cmd::Start), Qt::LeftButton);
-        else if (end == "bus Stop")
-            actions.perform({QStringLiteral("Stop"), {}});
-        else if (end.startsWith("action"))
-            notice->actionInvoked(7, end.section(' ', 1));
-        else
-            notice.reset();
-        QCOMPARE(shownCaption(), caption);
-        QCOMPARE(server->closed, QStringList{end == "exit" ? "7 last" : "7"});
-        if (wake && caption == "Stop")
-            QCOMPARE(MainFixture::time(*m.form1), QString("07:40:a"));
+        r.end(*this);
+        QCOMPARE(shownCaption(), QString(r.caption));
+        QCOMPARE(server->closed, r.closed);
+        QCOMPARE(MainFixture::time(*m.form1), QString(r.time));
     }
 
+public:
+    static void pressButton(TestNotice& t)
+    {
+        QTest::mouseClick(t.m.form1->button(Cmd::Start), Qt::LeftButton);
+    }
+    static void stopOnTheBus(TestNotice& t)
+    {
+        Actions(*t.m.app, *t.m.engine).perform({QStringLiteral("Stop"), {}});
+    }
+    static void alarmOffAction(TestNotice& t) { t.notice->actionInvoked(7, AlarmNotice::kAlarmOffKey); }
+    static void snoozeAction(TestNotice& t) { t.notice->actionInvoked(7, QStringLiteral("snooze")); }
+    static void programEnds(TestNotice& t) { t.notice.reset(); }
+    static const EndRow kEnds[6];
+
+private Q_SLOTS:
     // The alarm is over before the server has answered: the notification is withdrawn as it arrives. The next
     // alarm's notification takes the place of one that did not wait.
     void lateAnswersAndRepeats()
@@ -187,6 +194,46 @@ private Q_SLOTS:
         notice.reset();
         QCOMPARE(server->closed, QStringList{"3"});
     }
+};
+
+const EndRow TestNotice::kEnds[6] = {
+    {.name = "button",
+     .wake = false,
+     .end = pressButton,
+     .caption = "Start",
+     .closed = {"7"},
+     .time = "00:00:00"},
+    {.name = "command line",
+     .wake = false,
+     .end = stopOnTheBus,
+     .caption = "Start",
+     .closed = {"7"},
+     .time = "00:00:00"},
+    {.name = "notification: Alarm Off",
+     .wake = false,
+     .end = alarmOffAction,
+     .caption = "Start",
+     .closed = {"7"},
+     .time = "00:00:00"},
+    {.name = "wake, notification: Snooze",
+     .wake = true,
+     .end = snoozeAction,
+     .caption = "Stop",
+     .closed = {"7"},
+     .time = "07:40:a"},
+    // Snooze, then Stop, as two presses of the button: the fields keep the snoozed time.
+    {.name = "wake, notification: Alarm Off",
+     .wake = true,
+     .end = alarmOffAction,
+     .caption = "Start",
+     .closed = {"7"},
+     .time = "07:30:a"},
+    {.name = "program ends",
+     .wake = false,
+     .end = programEnds,
+     .caption = "Alarm Off",
+     .closed = {"7 last"},
+     .time = "00:00:00"},
 };
 
 QTEST_MAIN(TestNotice)
