@@ -222,12 +222,13 @@ const EndRow TestNotice::kEnds[6] = {
      .closed = {"7"},
      .time = "07:40:a"},
     // Snooze, then Stop, as two presses of the button: the fields keep the snoozed time.
+    // Snooze, then Stop, as two presses of the button would: the fields keep the snoozed time.
     {.name = "wake, notification: Alarm Off",
      .wake = true,
      .end = alarmOffAction,
      .caption = "Start",
      .closed = {"7"},
-     .time = "07:30:a"},
+     .time = "07:40:a"},
     {.name = "program ends",
      .wake = false,
      .end = programEnds,
