@@ -7,6 +7,27 @@
 using namespace zentimo;
 using namespace zentimo::test;
 
+static void pasted(QLineEdit& e, const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+    e.paste();
+}
+static void setByTool(QLineEdit& e, const QString& text)
+{
+    QAccessible::queryAccessibleInterface(&e)->setText(QAccessible::Value, text);
+}
+
+struct Arrival {
+    const char* name;
+    bool wake;
+    TimeField field;
+    void (*arrive)(QLineEdit&, const QString&);
+    const char* text;
+    const char* kept; // on both windows
+    bool startEnabled;
+};
+Q_DECLARE_METATYPE(Arrival)
+
 // The run rules themselves are the engine tests'; here each real window is wired to them.
 class Form1Test : public QObject {
     Q_OBJECT
@@ -73,39 +94,44 @@ private Q_SLOTS:
     // Paste, drop, input methods and assistive tools bring text without key events.
     void textArrivingWithoutTypingHoldsOnlyWhatTypingCould_data()
     {
-        QTest::addColumn<bool>("wake");
-        QTest::addColumn<bool>("paste"); // or set by an assistive tool
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("kept");
-        QTest::newRow("paste a sign") << false << true << int(TimeField::Hours) << "-1"
-                                      << "00";
-        QTest::newRow("assistive set") << false << false << int(TimeField::Seconds) << "07"
-                                       << "07";
-        QTest::newRow("two letters in the one-letter field")
-            << true << true << int(TimeField::Seconds) << "ap"
-            << "p";
+        QTest::addColumn<Arrival>("row");
+        for (const Arrival& row : {
+                 Arrival{.name = "paste a sign",
+                .wake = false,
+                .field = TimeField::Hours,
+                .arrive = pasted,
+                .text = "-1",
+                .kept = "00",
+                .startEnabled = false},
+                 Arrival{.name = "assistive set",
+                 .wake = false,
+                 .field = TimeField::Seconds,
+                 .arrive = setByTool,
+                 .text = "07",
+                 .kept = "07",
+                 .startEnabled = true},
+                 Arrival{.name = "two letters in the one-letter field",
+                 .wake = true,
+                 .field = TimeField::Seconds,
+                 .arrive = pasted,
+                 .text = "ap",
+                 .kept = "p",
+                 .startEnabled = true},
+             })
+            QTest::newRow(row.name) << row;
     }
     void textArrivingWithoutTypingHoldsOnlyWhatTypingCould()
     {
-        QFETCH(int, field);
-        QFETCH(QString, text);
-        QFETCH(QString, kept);
-        QFETCH(bool, wake);
+        QFETCH(Arrival, row);
         fx.start();
-        fx.app->setMode(wake, false);
-        QLineEdit* e = fx.form1->field(TimeField(field));
+        fx.app->setMode(row.wake, false);
+        QLineEdit* e = fx.form1->field(row.field);
         e->selectAll();
-        if (QFETCH(bool, paste); paste) {
-            QGuiApplication::clipboard()->setText(text);
-            e->paste();
-        } else {
-            QAccessible::queryAccessibleInterface(e)->setText(QAccessible::Value, text);
-        }
-        QCOMPARE(e->text(), kept);
-        QCOMPARE(fx.big().fieldText(TimeField(field)), kept);
+        row.arrive(*e, row.text);
+        QCOMPARE(e->text(), QString(row.kept));
+        QCOMPARE(fx.big().fieldText(row.field), QString(row.kept));
         // The zero test sees what the tick would count down.
-        QCOMPARE(fx.form1->button(Cmd::Start)->isEnabled(), kept != "00");
+        QCOMPARE(fx.form1->button(Cmd::Start)->isEnabled(), row.startEnabled);
     }
 
     // A stored On Top holds from load, is dropped while a dialog of the program's own is up, and comes back;
