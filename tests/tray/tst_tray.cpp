@@ -95,8 +95,6 @@ private Q_SLOTS:
         QVERIFY(window(size).isVisible() && !window(size).isMinimized());
         QVERIFY(!tray().InTray() && !tray().iconShown() && !window(1 - size).isVisible());
         QVERIFY(fx.audio->state().devicePlaying);
-        if (!area)
-            return;
         fx.audio->takeCalls();
         window(size).close();
         QCOMPARE(fx.audio->calls().mid(0, 2), (QStringList{"closeDevice", "stopWave"}));
