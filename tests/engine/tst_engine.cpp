@@ -50,6 +50,41 @@ struct RestartedAlarm {
 };
 Q_DECLARE_METATYPE(RestartedAlarm)
 
+using Calls = QStringList; // to the sound system, in order
+const Calls kMp3Opened{"closeDevice", "openDevice  MpegVideo", "playDevice", "playWaveImage fallback loop"};
+
+// clang-format off
+const CountdownAlarm kCountdownAlarms[] = {
+    {.name = "sound off", .options = {.SoundOn = false, .UseBuiltIn = true, .LoopSound = true},
+     .caption = "Start", .playing = false, .calls = {}, .flashed = false, .stopCalls = {}},
+    {.name = "built-in looped", .options = {.SoundOn = true, .UseBuiltIn = true, .LoopSound = true},
+     .caption = "Alarm Off", .playing = false, .calls = {"playWaveImage 107 loop"}, .flashed = true,
+     .stopCalls = {"stopWave"}},
+    {.name = "wav missing, the fallback loops",
+     .options = {.SoundOn = true, .UseBuiltIn = false, .LoopSound = true, .SoundFile = "x.wav"},
+     .caption = "Alarm Off", .playing = true, .calls = {"playWaveImage fallback loop"}, .flashed = true,
+     .stopCalls = {"stopWave"}},
+    {.name = "wav once", .options = {.SoundOn = true, .UseBuiltIn = false, .LoopSound = false, .SoundFile = "x.WAV"},
+     .caption = "Start", .playing = false, .calls = {"playWaveImage fallback once"}, .flashed = false, .stopCalls = {}},
+    {.name = "mid, looped anyway",
+     .options = {.SoundOn = true, .UseBuiltIn = false, .LoopSound = true, .SoundFile = "x.MID"},
+     .caption = "Alarm Off", .playing = true,
+     .calls = {"closeDevice", "openDevice  Sequencer", "playDevice", "playWaveImage fallback loop"},
+     .flashed = true, .stopCalls = {"closeDevice"}},
+    {.name = "other extension",
+     .options = {.SoundOn = true, .UseBuiltIn = false, .LoopSound = true, .SoundFile = "x.wave"},
+     .caption = "Alarm Off", .playing = false, .calls = {}, .flashed = true, .stopCalls = {}},
+};
+
+const RestartedAlarm kRestartedAlarms[] = {
+    {.name = "sound off still counts", .options = {.SoundOn = false, .UseBuiltIn = true, .AutoRestart = true},
+     .secondAlarmCalls = {}},
+    {.name = "the device is opened again",
+     .options = {.SoundOn = true, .UseBuiltIn = false, .AutoRestart = true, .LoopSound = false, .SoundFile = "x.mp3"},
+     .secondAlarmCalls = kMp3Opened},
+};
+// clang-format on
+
 // What a user can do with a window: its caption, the buttons that take a click, and whether the fields and
 // spinners take input.
 struct Controls {
@@ -127,44 +162,22 @@ private Q_SLOTS:
     void lateTick_data()
     {
         QTest::addColumn<LateTick>("row");
-        for (const LateTick& row : {
-                 LateTick{.name = "1.5 s",
-                .start = "00:02:00",
-                .spunTo = "00:02:00",
-                .passedMs = 1500,
-                .autoRestart = false,
-                .shown = "00:01:59",
-                .caption = "Stop"},
-                 LateTick{.name = "an hour, borrowing",
-                 .start = "02:00:05",
-                 .spunTo = "02:00:05",
-                 .passedMs = 3600000,
-                 .autoRestart = false,
-                 .shown = "01:00:05",
-                 .caption = "Stop"},
-                 LateTick{.name = "past the end",
-                 .start = "00:02:00",
-                 .spunTo = "00:02:00",
-                 .passedMs = 600000,
-                 .autoRestart = false,
-                 .shown = "00:00:00",
-                 .caption = "Alarm Off"},
-                 LateTick{.name = "past the end, restarting",
-                 .start = "00:02:00",
-                 .spunTo = "00:02:00",
-                 .passedMs = 600000,
-                 .autoRestart = true,
-                 .shown = "00:02:00",
-                 .caption = "Stop"},
-                 // A spinner set the fields to zero after Start; the countdown goes on from there.
-                 LateTick{.name = "a tick finding zero rings nothing",
-                 .start = "00:00:05",
-                 .spunTo = "00:00:00",
-                 .passedMs = 1000,
-                 .autoRestart = false,
-                 .shown = "00:00:59",
-                 .caption = "Stop"},
-             })
+        // clang-format off
+        const LateTick rows[] = {
+            {.name = "1.5 s", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 1500, .autoRestart = false,
+             .shown = "00:01:59", .caption = "Stop"},
+            {.name = "an hour, borrowing", .start = "02:00:05", .spunTo = "02:00:05", .passedMs = 3600000,
+             .autoRestart = false, .shown = "01:00:05", .caption = "Stop"},
+            {.name = "past the end", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 600000,
+             .autoRestart = false, .shown = "00:00:00", .caption = "Alarm Off"},
+            {.name = "past the end, restarting", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 600000,
+             .autoRestart = true, .shown = "00:02:00", .caption = "Stop"},
+            // A spinner set the fields to zero after Start; the countdown goes on from there.
+            {.name = "a tick finding zero rings nothing", .start = "00:00:05", .spunTo = "00:00:00",
+             .passedMs = 1000, .autoRestart = false, .shown = "00:00:59", .caption = "Stop"},
+        };
+        // clang-format on
+        for (const LateTick& row : rows)
             QTest::newRow(row.name) << row;
     }
     void lateTick()
@@ -263,63 +276,7 @@ private Q_SLOTS:
     void countdownAlarm_data()
     {
         QTest::addColumn<CountdownAlarm>("row");
-        for (const CountdownAlarm& row : {
-                 CountdownAlarm{.name = "sound off",
-                .options = {.SoundOn = false, .UseBuiltIn = true, .LoopSound = true},
-                .caption = "Start",
-                .playing = false,
-                .calls = {},
-                .flashed = false,
-                .stopCalls = {}},
-                 CountdownAlarm{.name = "built-in looped",
-                 .options = {.SoundOn = true, .UseBuiltIn = true, .LoopSound = true},
-                 .caption = "Alarm Off",
-                 .playing = false,
-                 .calls = {"playWaveImage 107 loop"},
-                 .flashed = true,
-                 .stopCalls = {"stopWave"}},
-                 CountdownAlarm{.name = "wav missing, the fallback loops",
-                 .options = {.SoundOn = true,
-                            .UseBuiltIn = false,
-                            .LoopSound = true,
-                            .SoundFile = QStringLiteral("x.wav")},
-                 .caption = "Alarm Off",
-                 .playing = true,
-                 .calls = {"playWaveImage fallback loop"},
-                 .flashed = true,
-                 .stopCalls = {"stopWave"}},
-                 CountdownAlarm{.name = "wav once",
-                 .options = {.SoundOn = true,
-                            .UseBuiltIn = false,
-                            .LoopSound = false,
-                            .SoundFile = QStringLiteral("x.WAV")},
-                 .caption = "Start",
-                 .playing = false,
-                 .calls = {"playWaveImage fallback once"},
-                 .flashed = false,
-                 .stopCalls = {}},
-                 CountdownAlarm{
-                     .name = "mid, looped anyway",
-      .options = {.SoundOn = true,
-                 .UseBuiltIn = false,
-                 .LoopSound = true,
-                 .SoundFile = QStringLiteral("x.MID")},
-      .caption = "Alarm Off",
-      .playing = true,
-      .calls = {"closeDevice", "openDevice  Sequencer", "playDevice", "playWaveImage fallback loop"},
-      .flashed = true,
-      .stopCalls = {"closeDevice"}},
-                 CountdownAlarm{.name = "other extension",
-                 .options = {.SoundOn = true,
-                            .UseBuiltIn = false,
-                            .LoopSound = true,
-                            .SoundFile = QStringLiteral("x.wave")},
-                 .caption = "Alarm Off",
-                 .playing = false,
-                 .calls = {},
-                 .flashed = true,
-                 .stopCalls = {}},
-             })
+        for (const CountdownAlarm& row : kCountdownAlarms)
             QTest::newRow(row.name) << row;
     }
     void countdownAlarm()
@@ -370,8 +327,7 @@ private Q_SLOTS:
         QCOMPARE(small.captionText, QString("Snooze"));
         QCOMPARE(big.captionText, QString("Snooze"));
         QVERIFY(engine->sound().SoundPlaying());
-        QCOMPARE(audio->takeCalls(), (QStringList{"closeDevice", "openDevice  MpegVideo", "playDevice",
-                                                  "playWaveImage fallback loop"}));
+        QCOMPARE(audio->takeCalls(), kMp3Opened);
         for (int i = 0; i < 10; ++i)
             engine->Timer1_Timer();
         QCOMPARE(big.startColor, Options{}.ButtonColor);
@@ -402,19 +358,7 @@ private Q_SLOTS:
     void restartedAlarm_data()
     {
         QTest::addColumn<RestartedAlarm>("row");
-        for (const RestartedAlarm& row : {
-                 RestartedAlarm{.name = "sound off still counts",
-                .options = {.SoundOn = false, .UseBuiltIn = true, .AutoRestart = true},
-                .secondAlarmCalls = {}},
-                 RestartedAlarm{.name = "the device is opened again",
-                 .options = {.SoundOn = true,
-                            .UseBuiltIn = false,
-                            .AutoRestart = true,
-                            .LoopSound = false,
-                            .SoundFile = QStringLiteral("x.mp3")},
-                 .secondAlarmCalls = {"closeDevice", "openDevice  MpegVideo", "playDevice",
-                                      "playWaveImage fallback loop"}},
-             })
+        for (const RestartedAlarm& row : kRestartedAlarms)
             QTest::newRow(row.name) << row;
     }
     void restartedAlarm()
@@ -467,38 +411,16 @@ private Q_SLOTS:
     void fieldEdits_data()
     {
         QTest::addColumn<FieldEdit>("row");
-        for (const FieldEdit& row : {
-                 FieldEdit{.name = "hours cleared wake",
-                .wake = true,
-                .field = TimeField::Hours,
-                .typed = "",
-                .shown = "12",
-                .spinner = 12},
-                 FieldEdit{.name = "13 hours wake",
-                 .wake = true,
-                 .field = TimeField::Hours,
-                 .typed = "13",
-                 .shown = "12",
-                 .spinner = 12},
-                 FieldEdit{.name = "13 hours countdown",
-                 .wake = false,
-                 .field = TimeField::Hours,
-                 .typed = "13",
-                 .shown = "13",
-                 .spinner = 13},
-                 FieldEdit{.name = "75 minutes wake",
-                 .wake = true,
-                 .field = TimeField::Minutes,
-                 .typed = "75",
-                 .shown = "00",
-                 .spinner = 0},
-                 FieldEdit{.name = "letter empty",
-                 .wake = true,
-                 .field = TimeField::Seconds,
-                 .typed = "",
-                 .shown = "p",
-                 .spinner = 0},
-             })
+        // clang-format off
+        const FieldEdit rows[] = {
+            {.name = "hours cleared wake", .wake = true, .field = TimeField::Hours, .typed = "", .shown = "12", .spinner = 12},
+            {.name = "13 hours wake", .wake = true, .field = TimeField::Hours, .typed = "13", .shown = "12", .spinner = 12},
+            {.name = "13 hours countdown", .wake = false, .field = TimeField::Hours, .typed = "13", .shown = "13", .spinner = 13},
+            {.name = "75 minutes wake", .wake = true, .field = TimeField::Minutes, .typed = "75", .shown = "00", .spinner = 0},
+            {.name = "letter empty", .wake = true, .field = TimeField::Seconds, .typed = "", .shown = "p", .spinner = 0},
+        };
+        // clang-format on
+        for (const FieldEdit& row : rows)
             QTest::newRow(row.name) << row;
     }
     void fieldEdits()
