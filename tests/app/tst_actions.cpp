@@ -64,89 +64,40 @@ private Q_SLOTS:
     {
         using Kind = Actions::Answer::Kind;
         QTest::addColumn<ActionRow>("row");
-        for (const ActionRow& row : {
-                 ActionRow{.name = "back from wake to countdown",
-                .before = [](TestActions& t) { t.done("Wake", "07:30p"); },
-                .method = "Countdown",
-                .argument = "00:00:90",
-                .kind = Kind::Done,
-                .status = "countdown stopped 00:00:90",
-                .shown = "00:00:90"},
-                 ActionRow{.name = "foreign bad value",
-                 .method = "Countdown",
-                 .argument = "1:30",
-                 .kind = Kind::BadValue,
-                 .why = "1:30: not a time the fields can hold; use seconds (90), units (5m, 1h30m) or "
-                        "01:30:00, up to 99:99:99.",
-                 .status = "countdown stopped 00:00:00",
-                 .shown = "00:00:00"},
-                 ActionRow{.name = "start with nothing to count",
-                 .method = "Start",
-                 .kind = Kind::Refused,
-                 .why = "nothing to count down: the time is 00:00:00.",
-                 .status = "countdown stopped 00:00:00",
-                 .shown = "00:00:00"},
-                 ActionRow{.name = "start with no sound source",
-                 .noSoundSource = true,
-                 .before = [](TestActions& t) { t.done("Countdown", "00:05:00"); },
-                 .method = "Start",
-                 .kind = Kind::Refused,
-                 .why = "no alarm sound is chosen; choose one in Options first.",
-                 .status = "countdown stopped 00:05:00",
-                 .shown = "00:05:00"},
-                 ActionRow{.name = "time while running",
-                 .before =
-                               [](TestActions& t) {
-                                   t.done("Countdown", "00:05:00");
-                                   t.done("Start");
-                               },
-                 .method = "Countdown",
-                 .argument = "00:01:00",
-                 .kind = Kind::Refused,
-                 .why = "Zentimo is running or ringing; stop it first (--stop).",
-                 .status = "countdown running 00:05:00",
-                 .shown = "00:05:00"},
-                 ActionRow{.name = "start while ringing",
-                 .before = ringing,
-                 .method = "Start",
-                 .kind = Kind::Refused,
-                 .why = "the alarm is ringing; --stop turns it off.",
-                 .status = "countdown alarm 00:00:00",
-                 .shown = "00:00:00"},
-                 ActionRow{.name = "stop turns the alarm off",
-                 .before = ringing,
-                 .method = "Stop",
-                 .kind = Kind::Done,
-                 .status = "countdown stopped 00:00:00",
-                 .shown = "00:00:00"},
-                 ActionRow{.name = "tray",
-                 .before =
-                               [](TestActions& t) {
-                                   t.done("Countdown", "00:05:00");
-                                   t.done("Start");
-                               },
-                 .method = "Tray",
-                 .kind = Kind::Done,
-                 .status = "countdown running 00:05:00",
-                 .shown = "00:05:00",
-                 .inTray = true},
-                 // Stop leaves the stopwatch to resume, as the button does; one asked for anew starts at
-                 // zero.
-                 ActionRow{.name = "new stopwatch",
-                 .before =
-                               [](TestActions& t) {
-                                   t.done("Stopwatch");
-                                   t.done("Start");
-                                   t.stopwatchSecond();
-                                   t.stopwatchSecond();
-                                   t.done("Stop");
-                                   t.done("Stopwatch");
-                               },
-                 .method = "Start",
-                 .kind = Kind::Done,
-                 .status = "stopwatch running 00:00:00",
-                 .shown = "00:00:00"},
-             })
+        const auto running = [](TestActions& t) { t.done("Countdown", "00:05:00"), t.done("Start"); };
+        // clang-format off
+        const ActionRow rows[] = {
+            {.name = "back from wake to countdown", .before = [](TestActions& t) { t.done("Wake", "07:30p"); },
+             .method = "Countdown", .argument = "00:00:90", .kind = Kind::Done,
+             .status = "countdown stopped 00:00:90", .shown = "00:00:90"},
+            {.name = "foreign bad value", .method = "Countdown", .argument = "1:30", .kind = Kind::BadValue,
+             .why = "1:30: not a time the fields can hold; use seconds (90), units (5m, 1h30m) or 01:30:00, up to 99:99:99.",
+             .status = "countdown stopped 00:00:00", .shown = "00:00:00"},
+            {.name = "start with nothing to count", .method = "Start", .kind = Kind::Refused,
+             .why = "nothing to count down: the time is 00:00:00.", .status = "countdown stopped 00:00:00",
+             .shown = "00:00:00"},
+            {.name = "start with no sound source", .noSoundSource = true,
+             .before = [](TestActions& t) { t.done("Countdown", "00:05:00"); }, .method = "Start", .kind = Kind::Refused,
+             .why = "no alarm sound is chosen; choose one in Options first.", .status = "countdown stopped 00:05:00",
+             .shown = "00:05:00"},
+            {.name = "time while running", .before = running, .method = "Countdown", .argument = "00:01:00",
+             .kind = Kind::Refused, .why = "Zentimo is running or ringing; stop it first (--stop).",
+             .status = "countdown running 00:05:00", .shown = "00:05:00"},
+            {.name = "start while ringing", .before = ringing, .method = "Start", .kind = Kind::Refused,
+             .why = "the alarm is ringing; --stop turns it off.", .status = "countdown alarm 00:00:00", .shown = "00:00:00"},
+            {.name = "stop turns the alarm off", .before = ringing, .method = "Stop", .kind = Kind::Done,
+             .status = "countdown stopped 00:00:00", .shown = "00:00:00"},
+            {.name = "tray", .before = running, .method = "Tray", .kind = Kind::Done,
+             .status = "countdown running 00:05:00", .shown = "00:05:00", .inTray = true},
+            // Stop leaves the stopwatch to resume, as the button does; one asked for anew starts at zero.
+            {.name = "new stopwatch", .before = [](TestActions& t) {
+                 t.done("Stopwatch"), t.done("Start"), t.stopwatchSecond(), t.stopwatchSecond();
+                 t.done("Stop"), t.done("Stopwatch");
+             },
+             .method = "Start", .kind = Kind::Done, .status = "stopwatch running 00:00:00", .shown = "00:00:00"},
+        };
+        // clang-format on
+        for (const ActionRow& row : rows)
             QTest::newRow(row.name) << row;
     }
 
