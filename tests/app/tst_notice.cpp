@@ -196,46 +196,21 @@ private Q_SLOTS:
     }
 };
 
+// clang-format off
 const EndRow TestNotice::kEnds[6] = {
-    {.name = "button",
-     .wake = false,
-     .end = pressButton,
-     .caption = "Start",
-     .closed = {"7"},
+    {.name = "button", .wake = false, .end = pressButton, .caption = "Start", .closed = {"7"}, .time = "00:00:00"},
+    {.name = "command line", .wake = false, .end = stopOnTheBus, .caption = "Start", .closed = {"7"}, .time = "00:00:00"},
+    {.name = "notification: Alarm Off", .wake = false, .end = alarmOffAction, .caption = "Start", .closed = {"7"},
      .time = "00:00:00"},
-    {.name = "command line",
-     .wake = false,
-     .end = stopOnTheBus,
-     .caption = "Start",
-     .closed = {"7"},
-     .time = "00:00:00"},
-    {.name = "notification: Alarm Off",
-     .wake = false,
-     .end = alarmOffAction,
-     .caption = "Start",
-     .closed = {"7"},
-     .time = "00:00:00"},
-    {.name = "wake, notification: Snooze",
-     .wake = true,
-     .end = snoozeAction,
-     .caption = "Stop",
-     .closed = {"7"},
+    {.name = "wake, notification: Snooze", .wake = true, .end = snoozeAction, .caption = "Stop", .closed = {"7"},
      .time = "07:40:a"},
-    // Snooze, then Stop, as two presses of the button: the fields keep the snoozed time.
     // Snooze, then Stop, as two presses of the button would: the fields keep the snoozed time.
-    {.name = "wake, notification: Alarm Off",
-     .wake = true,
-     .end = alarmOffAction,
-     .caption = "Start",
-     .closed = {"7"},
-     .time = "07:40:a"},
-    {.name = "program ends",
-     .wake = false,
-     .end = programEnds,
-     .caption = "Alarm Off",
-     .closed = {"7 last"},
+    {.name = "wake, notification: Alarm Off", .wake = true, .end = alarmOffAction, .caption = "Start",
+     .closed = {"7"}, .time = "07:40:a"},
+    {.name = "program ends", .wake = false, .end = programEnds, .caption = "Alarm Off", .closed = {"7 last"},
      .time = "00:00:00"},
 };
+// clang-format on
 
 QTEST_MAIN(TestNotice)
 #include "tst_notice.moc"
