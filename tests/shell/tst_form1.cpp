@@ -95,29 +95,17 @@ private Q_SLOTS:
     void textArrivingWithoutTypingHoldsOnlyWhatTypingCould_data()
     {
         QTest::addColumn<Arrival>("row");
-        for (const Arrival& row : {
-                 Arrival{.name = "paste a sign",
-                .wake = false,
-                .field = TimeField::Hours,
-                .arrive = pasted,
-                .text = "-1",
-                .kept = "00",
-                .startEnabled = false},
-                 Arrival{.name = "assistive set",
-                 .wake = false,
-                 .field = TimeField::Seconds,
-                 .arrive = setByTool,
-                 .text = "07",
-                 .kept = "07",
-                 .startEnabled = true},
-                 Arrival{.name = "two letters in the one-letter field",
-                 .wake = true,
-                 .field = TimeField::Seconds,
-                 .arrive = pasted,
-                 .text = "ap",
-                 .kept = "p",
-                 .startEnabled = true},
-             })
+        // clang-format off
+        const Arrival rows[] = {
+            {.name = "paste a sign", .wake = false, .field = TimeField::Hours, .arrive = pasted, .text = "-1",
+             .kept = "00", .startEnabled = false},
+            {.name = "assistive set", .wake = false, .field = TimeField::Seconds, .arrive = setByTool, .text = "07",
+             .kept = "07", .startEnabled = true},
+            {.name = "two letters in the one-letter field", .wake = true, .field = TimeField::Seconds, .arrive = pasted,
+             .text = "ap", .kept = "p", .startEnabled = true},
+        };
+        // clang-format on
+        for (const Arrival& row : rows)
             QTest::newRow(row.name) << row;
     }
     void textArrivingWithoutTypingHoldsOnlyWhatTypingCould()
