@@ -4,13 +4,47 @@
 using namespace zentimo;
 using namespace zentimo::test;
 
-static int checkedIndex(QWidget* root, const char* name)
+namespace {
+
+int checkedIndex(QWidget* root, const char* name)
 {
     for (auto* b : root->findChildren<QRadioButton*>(QString::fromLatin1(name)))
         if (b->isChecked())
             return b->property("index").toInt();
     return -1;
 }
+
+struct Seed {
+    const char* key;
+    const char* value;
+};
+struct Click {
+    const char* name; // objectName
+    int index = -1;
+};
+struct Marks { // the index marked in each group, -1 for none
+    int background;
+    int digit;
+    int button;
+};
+struct Chosen {
+    int digitColor = -1;
+    int backgroundIndex = -1;
+    int buttonColor = -1;
+};
+struct Visit {
+    const char* name;
+    std::vector<Seed> seeds = {};
+    Marks marked;
+    std::vector<Click> clicks = {}; // then OK, then the dialog is shown again and left by reopenedLeftBy
+    const char* reopenedLeftBy;
+    int reopenedResult;
+    std::optional<Chosen> chosen;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Visit)
 
 class Form4Test : public QObject {
     Q_OBJECT
@@ -20,57 +54,59 @@ private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup() { fx.teardown(); }
 
-    // stored: background, digits, buttons ("": none); marked: the option marked in each group (-1: none);
-    // clicks: digit option, background picture (0: none), button (6: the system colour option), and a fourth
-    // -1 to cancel after the OK; chosen: digit colour, background index and button colour handed over.
     void loadAndHandOver_data()
     {
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QList<int>>("marked");
-        QTest::addColumn<QList<int>>("clicks");
-        QTest::addColumn<QList<int>>("chosen");
-        const QStringList none{"", "", ""};
-        QTest::newRow("system colours") << QStringList{"6", "255", "-2147483633"} << QList<int>{6, 5, 6}
-                                        << QList<int>{} << QList<int>{0x000000FF, 6, int(0x8000000F)};
-        QTest::newRow("odd stored background, none chosen")
-            << QStringList{"9", "16777215", "65535"} << QList<int>{-1, 3, 0} << QList<int>{3, 0, 6}
-            << QList<int>{0x00FFFFFF, -1, int(0x8000000F)};
-        QTest::newRow("cancel drops an earlier OK")
-            << none << QList<int>{5, 0, 0} << QList<int>{1, 0, 0, -1} << QList<int>{};
+        QTest::addColumn<Visit>("visit");
+        const Visit visits[] = {
+            {.name = "system colours, taken twice",
+             .seeds = {{"Background Color", "6"}, {"Digit Color", "255"}, {"Button Color", "-2147483633"}},
+             .marked = {.background = 6, .digit = 5, .button = 6},
+             .reopenedLeftBy = "Command2",
+             .reopenedResult = QDialog::Accepted,
+             .chosen =
+                 Chosen{.digitColor = 0x000000FF, .backgroundIndex = 6, .buttonColor = int(0x8000000F)}},
+            {.name = "odd stored background, none chosen",
+             .seeds = {{"Background Color", "9"}, {"Digit Color", "16777215"}, {"Button Color", "65535"}},
+             .marked = {.background = -1, .digit = 3, .button = 0},
+             .clicks = {{"Option1", 3}, {"Option3", 6}},
+             .reopenedLeftBy = "Command2",
+             .reopenedResult = QDialog::Accepted,
+             .chosen =
+                 Chosen{.digitColor = 0x00FFFFFF, .backgroundIndex = -1, .buttonColor = int(0x8000000F)}},
+            {.name = "cancel drops an earlier OK",
+             .marked = {.background = 5, .digit = 0, .button = 0},
+             .clicks = {{"Option1", 1}, {"Command3", 0}},
+             .reopenedLeftBy = "Command1",
+             .reopenedResult = QDialog::Rejected,
+             .chosen = std::nullopt},
+        };
+        for (const Visit& v : visits)
+            QTest::newRow(v.name) << v;
     }
     void loadAndHandOver()
     {
-        QFETCH(QStringList, stored);
-        QFETCH(QList<int>, clicks);
-        const QStringList keys{"Background Color", "Digit Color", "Button Color"};
-        for (int i = 0; i < keys.size(); ++i) {
-            if (!stored[i].isEmpty())
-                fx.seed(keys[i], stored[i]);
-        }
+        QFETCH(Visit, visit);
+        for (const Seed& s : visit.seeds)
+            fx.seed(s.key, s.value);
         fx.start(0);
         auto colors = std::make_unique<Form4>(fx.app->storedColors(), fx.form1);
         colors->show();
-        QTEST((QList<int>{checkedIndex(colors.get(), "Option2"), checkedIndex(colors.get(), "Option1"),
-                          checkedIndex(colors.get(), "Option3")}),
-              "marked");
-        if (!clicks.isEmpty()) {
-            click(colors.get(), "Option1", clicks[0]);
-            if (clicks[1] > 0)
-                QTest::mouseClick(ctl<QWidget>(colors.get(), qPrintable(QString("Picture%1").arg(clicks[1]))),
-                                  Qt::LeftButton);
-            click(colors.get(), clicks[2] < 6 ? "Command3" : "Option3", clicks[2]);
-        }
+        QCOMPARE(checkedIndex(colors.get(), "Option2"), visit.marked.background);
+        QCOMPARE(checkedIndex(colors.get(), "Option1"), visit.marked.digit);
+        QCOMPARE(checkedIndex(colors.get(), "Option3"), visit.marked.button);
+        for (const Click& c : visit.clicks)
+            click(colors.get(), c.name, c.index);
         click(colors.get(), "Command2");
         QCOMPARE(colors->result(), int(QDialog::Accepted));
-        if (clicks.value(3) < 0) {
-            colors->show();
-            click(colors.get(), "Command1");
-            QCOMPARE(colors->result(), int(QDialog::Rejected));
-        }
-        const auto c = colors->answer();
-        const QList<int> chosen =
-            c ? QList<int>{c->DigitColor, c->BackgroundIndex, c->ButtonColor} : QList<int>();
-        QTEST(chosen, "chosen");
+        colors->show();
+        click(colors.get(), visit.reopenedLeftBy);
+        QCOMPARE(colors->result(), visit.reopenedResult);
+        const std::optional<ColorChoice>& c = colors->answer();
+        QCOMPARE(c.has_value(), visit.chosen.has_value());
+        const Chosen none{};
+        QCOMPARE(c.value_or(ColorChoice{}).DigitColor, visit.chosen.value_or(none).digitColor);
+        QCOMPARE(c.value_or(ColorChoice{}).BackgroundIndex, visit.chosen.value_or(none).backgroundIndex);
+        QCOMPARE(c.value_or(ColorChoice{}).ButtonColor, visit.chosen.value_or(none).buttonColor);
     }
 };
 
