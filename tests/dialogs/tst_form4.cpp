@@ -4,9 +4,7 @@
 using namespace zentimo;
 using namespace zentimo::test;
 
-namespace {
-
-int checkedIndex(QWidget* root, const char* name)
+static int checkedIndex(QWidget* root, const char* name)
 {
     for (auto* b : root->findChildren<QRadioButton*>(QString::fromLatin1(name)))
         if (b->isChecked())
@@ -14,35 +12,20 @@ int checkedIndex(QWidget* root, const char* name)
     return -1;
 }
 
-struct Seed {
-    const char* key;
-    const char* value;
-};
 struct Click {
     const char* name; // objectName
     int index = -1;
 };
-struct Marks { // the index marked in each group, -1 for none
-    int background;
-    int digit;
-    int button;
-};
-struct Chosen {
-    int digitColor = -1;
-    int backgroundIndex = -1;
-    int buttonColor = -1;
-};
 struct Visit {
     const char* name;
-    std::vector<Seed> seeds = {};
-    Marks marked;
+    std::vector<std::pair<const char*, const char*>> seeds = {}; // key, value
+    struct {
+        int background, digit, button; // the index marked in each group, -1 for none
+    } marked;
     std::vector<Click> clicks = {}; // then OK, then the dialog is shown again and left by reopenedLeftBy
     const char* reopenedLeftBy;
-    int reopenedResult;
-    std::optional<Chosen> chosen;
+    std::optional<ColorChoice> chosen;
 };
-
-} // namespace
 
 Q_DECLARE_METATYPE(Visit)
 
@@ -62,22 +45,20 @@ private Q_SLOTS:
              .seeds = {{"Background Color", "6"}, {"Digit Color", "255"}, {"Button Color", "-2147483633"}},
              .marked = {.background = 6, .digit = 5, .button = 6},
              .reopenedLeftBy = "Command2",
-             .reopenedResult = QDialog::Accepted,
              .chosen =
-                 Chosen{.digitColor = 0x000000FF, .backgroundIndex = 6, .buttonColor = int(0x8000000F)}},
+                 ColorChoice{.BackgroundIndex = 6, .DigitColor = 0x000000FF, .ButtonColor = int(0x8000000F)}},
             {.name = "odd stored background, none chosen",
              .seeds = {{"Background Color", "9"}, {"Digit Color", "16777215"}, {"Button Color", "65535"}},
              .marked = {.background = -1, .digit = 3, .button = 0},
              .clicks = {{"Option1", 3}, {"Option3", 6}},
              .reopenedLeftBy = "Command2",
-             .reopenedResult = QDialog::Accepted,
-             .chosen =
-                 Chosen{.digitColor = 0x00FFFFFF, .backgroundIndex = -1, .buttonColor = int(0x8000000F)}},
+             .chosen = ColorChoice{.BackgroundIndex = -1,
+                                   .DigitColor = 0x00FFFFFF,
+                                   .ButtonColor = int(0x8000000F)}},
             {.name = "cancel drops an earlier OK",
              .marked = {.background = 5, .digit = 0, .button = 0},
              .clicks = {{"Option1", 1}, {"Command3", 0}},
              .reopenedLeftBy = "Command1",
-             .reopenedResult = QDialog::Rejected,
              .chosen = std::nullopt},
         };
         for (const Visit& v : visits)
@@ -86,8 +67,8 @@ private Q_SLOTS:
     void loadAndHandOver()
     {
         QFETCH(Visit, visit);
-        for (const Seed& s : visit.seeds)
-            fx.seed(s.key, s.value);
+        for (const auto& [key, value] : visit.seeds)
+            fx.seed(key, value);
         fx.start(0);
         auto colors = std::make_unique<Form4>(fx.app->storedColors(), fx.form1);
         colors->show();
@@ -100,13 +81,12 @@ private Q_SLOTS:
         QCOMPARE(colors->result(), int(QDialog::Accepted));
         colors->show();
         click(colors.get(), visit.reopenedLeftBy);
-        QCOMPARE(colors->result(), visit.reopenedResult);
-        const std::optional<ColorChoice>& c = colors->answer();
-        QCOMPARE(c.has_value(), visit.chosen.has_value());
-        const Chosen none{};
-        QCOMPARE(c.value_or(ColorChoice{}).DigitColor, visit.chosen.value_or(none).digitColor);
-        QCOMPARE(c.value_or(ColorChoice{}).BackgroundIndex, visit.chosen.value_or(none).backgroundIndex);
-        QCOMPARE(c.value_or(ColorChoice{}).ButtonColor, visit.chosen.value_or(none).buttonColor);
+        QCOMPARE(colors->answer().has_value(), visit.chosen.has_value());
+        const ColorChoice got = colors->answer().value_or(ColorChoice{});
+        const ColorChoice want = visit.chosen.value_or(ColorChoice{});
+        QCOMPARE(got.BackgroundIndex, want.BackgroundIndex);
+        QCOMPARE(got.DigitColor, want.DigitColor);
+        QCOMPARE(got.ButtonColor, want.ButtonColor);
     }
 };
 
