@@ -12,10 +12,6 @@ static int checkedIndex(QWidget* root, const char* name)
     return -1;
 }
 
-struct Click {
-    const char* name; // objectName
-    int index = -1;
-};
 struct Visit {
     const char* name;
     std::vector<std::pair<const char*, const char*>> seeds = {}; // key, value
