@@ -15,15 +15,29 @@ static int checkedIndex(QWidget* root, const char* name)
 struct Visit {
     const char* name;
     std::vector<std::pair<const char*, const char*>> seeds = {}; // key, value
-    struct {
-        int background, digit, button; // the index marked in each group, -1 for none
-    } marked;
+    int markedBackground, markedDigit, markedButton; // the index marked in each group, -1 for none
     std::vector<Click> clicks = {}; // then OK, then the dialog is shown again and left by reopenedLeftBy
     const char* reopenedLeftBy;
     std::optional<ColorChoice> chosen;
 };
 
 Q_DECLARE_METATYPE(Visit)
+
+// clang-format off
+static const Visit visits[] = {
+    {.name = "system colours, taken twice",
+     .seeds = {{"Background Color", "6"}, {"Digit Color", "255"}, {"Button Color", "-2147483633"}},
+     .markedBackground = 6, .markedDigit = 5, .markedButton = 6, .reopenedLeftBy = "Command2",
+     .chosen = ColorChoice{.BackgroundIndex = 6, .DigitColor = 0x000000FF, .ButtonColor = int(0x8000000F)}},
+    {.name = "odd stored background, none chosen",
+     .seeds = {{"Background Color", "9"}, {"Digit Color", "16777215"}, {"Button Color", "65535"}},
+     .markedBackground = -1, .markedDigit = 3, .markedButton = 0,
+     .clicks = {{"Option1", 3}, {"Option3", 6}}, .reopenedLeftBy = "Command2",
+     .chosen = ColorChoice{.BackgroundIndex = -1, .DigitColor = 0x00FFFFFF, .ButtonColor = int(0x8000000F)}},
+    {.name = "cancel drops an earlier OK", .markedBackground = 5, .markedDigit = 0, .markedButton = 0,
+     .clicks = {{"Option1", 1}, {"Command3", 0}}, .reopenedLeftBy = "Command1", .chosen = std::nullopt},
+};
+// clang-format on
 
 class Form4Test : public QObject {
     Q_OBJECT
@@ -36,27 +50,6 @@ private Q_SLOTS:
     void loadAndHandOver_data()
     {
         QTest::addColumn<Visit>("visit");
-        const Visit visits[] = {
-            {.name = "system colours, taken twice",
-             .seeds = {{"Background Color", "6"}, {"Digit Color", "255"}, {"Button Color", "-2147483633"}},
-             .marked = {.background = 6, .digit = 5, .button = 6},
-             .reopenedLeftBy = "Command2",
-             .chosen =
-                 ColorChoice{.BackgroundIndex = 6, .DigitColor = 0x000000FF, .ButtonColor = int(0x8000000F)}},
-            {.name = "odd stored background, none chosen",
-             .seeds = {{"Background Color", "9"}, {"Digit Color", "16777215"}, {"Button Color", "65535"}},
-             .marked = {.background = -1, .digit = 3, .button = 0},
-             .clicks = {{"Option1", 3}, {"Option3", 6}},
-             .reopenedLeftBy = "Command2",
-             .chosen = ColorChoice{.BackgroundIndex = -1,
-                                   .DigitColor = 0x00FFFFFF,
-                                   .ButtonColor = int(0x8000000F)}},
-            {.name = "cancel drops an earlier OK",
-             .marked = {.background = 5, .digit = 0, .button = 0},
-             .clicks = {{"Option1", 1}, {"Command3", 0}},
-             .reopenedLeftBy = "Command1",
-             .chosen = std::nullopt},
-        };
         for (const Visit& v : visits)
             QTest::newRow(v.name) << v;
     }
@@ -68,9 +61,9 @@ private Q_SLOTS:
         fx.start(0);
         auto colors = std::make_unique<Form4>(fx.app->storedColors(), fx.form1);
         colors->show();
-        QCOMPARE(checkedIndex(colors.get(), "Option2"), visit.marked.background);
-        QCOMPARE(checkedIndex(colors.get(), "Option1"), visit.marked.digit);
-        QCOMPARE(checkedIndex(colors.get(), "Option3"), visit.marked.button);
+        QCOMPARE(checkedIndex(colors.get(), "Option2"), visit.markedBackground);
+        QCOMPARE(checkedIndex(colors.get(), "Option1"), visit.markedDigit);
+        QCOMPARE(checkedIndex(colors.get(), "Option3"), visit.markedButton);
         for (const Click& c : visit.clicks)
             click(colors.get(), c.name, c.index);
         click(colors.get(), "Command2");

@@ -27,7 +27,6 @@ struct Flow {
 };
 Q_DECLARE_METATYPE(Flow)
 
-static constexpr std::nullopt_t absent = std::nullopt;
 static const Settings looping{{"Loop Sound", "True"}, {"Auto Restart", "0"}};
 static const Settings restarting{{"Loop Sound", "False"}, {"Auto Restart", "1"}};
 
@@ -50,10 +49,10 @@ static const Flow flows[] = {
      .autoRestartOn = false, .autoRestartEnabled = true,
      .stored = {{"Loop Sound", "True"}, {"Auto Restart", "0"}}},
     {.name = "message without text", .clicks = {{"Checkalmmsg"}}, .said = {"You have selected"},
-     .autoRestartOn = false, .autoRestartEnabled = true, .stored = {{"Loop Sound", absent}},
+     .autoRestartOn = false, .autoRestartEnabled = true, .stored = {{"Loop Sound", std::nullopt}},
      .focus = "txtalmmsg"},
     {.name = "file without a file", .clicks = {{"Option4", 1}}, .said = {"You've selected to"},
-     .autoRestartOn = false, .autoRestartEnabled = true, .stored = {{"Loop Sound", absent}},
+     .autoRestartOn = false, .autoRestartEnabled = true, .stored = {{"Loop Sound", std::nullopt}},
      .focus = "Command2"},
     {.name = "done stores every key",
      .clicks = {{"Option3", 1}, {"Option1", 0}, {"Check1"}, {"Check2"}, {"Option2", 1}, {"Checkalmmsg"}},
@@ -70,7 +69,7 @@ static const Flow flows[] = {
      .said = {"File not found\r\nError"}, .autoRestartOn = false, .autoRestartEnabled = true,
      .stored = {{"Sound File", "/proc/gone.wav"}}},
     {.name = "cancel after colors", .colorsTaken = 1, .leftBy = "Command5", .autoRestartOn = false,
-     .autoRestartEnabled = true, .stored = {{"Digit Color", absent}, {"Button Color", absent}}},
+     .autoRestartEnabled = true, .stored = {{"Digit Color", std::nullopt}, {"Button Color", std::nullopt}}},
 };
 // clang-format on
 
