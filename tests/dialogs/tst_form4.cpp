@@ -12,6 +12,33 @@ static int checkedIndex(QWidget* root, const char* name)
     return -1;
 }
 
+struct Visit {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> seeds = {}; // key, value
+    int markedBackground, markedDigit, markedButton; // the index marked in each group, -1 for none
+    std::vector<Click> clicks = {}; // then OK, then the dialog is shown again and left by reopenedLeftBy
+    const char* reopenedLeftBy;
+    std::optional<ColorChoice> chosen;
+};
+
+Q_DECLARE_METATYPE(Visit)
+
+// clang-format off
+static const Visit visits[] = {
+    {.name = "system colours, taken twice",
+     .seeds = {{"Background Color", "6"}, {"Digit Color", "255"}, {"Button Color", "-2147483633"}},
+     .markedBackground = 6, .markedDigit = 5, .markedButton = 6, .reopenedLeftBy = "Command2",
+     .chosen = ColorChoice{.BackgroundIndex = 6, .DigitColor = 0x000000FF, .ButtonColor = int(0x8000000F)}},
+    {.name = "odd stored background, none chosen",
+     .seeds = {{"Background Color", "9"}, {"Digit Color", "16777215"}, {"Button Color", "65535"}},
+     .markedBackground = -1, .markedDigit = 3, .markedButton = 0,
+     .clicks = {{"Option1", 3}, {"Option3", 6}}, .reopenedLeftBy = "Command2",
+     .chosen = ColorChoice{.BackgroundIndex = -1, .DigitColor = 0x00FFFFFF, .ButtonColor = int(0x8000000F)}},
+    {.name = "cancel drops an earlier OK", .markedBackground = 5, .markedDigit = 0, .markedButton = 0,
+     .clicks = {{"Option1", 1}, {"Command3", 0}}, .reopenedLeftBy = "Command1", .chosen = std::nullopt},
+};
+// clang-format on
+
 class Form4Test : public QObject {
     Q_OBJECT
     MainFixture fx;
@@ -20,57 +47,35 @@ private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup() { fx.teardown(); }
 
-    // stored: background, digits, buttons ("": none); marked: the option marked in each group (-1: none);
-    // clicks: digit option, background picture (0: none), button (6: the system colour option), and a fourth
-    // -1 to cancel after the OK; chosen: digit colour, background index and button colour handed over.
     void loadAndHandOver_data()
     {
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QList<int>>("marked");
-        QTest::addColumn<QList<int>>("clicks");
-        QTest::addColumn<QList<int>>("chosen");
-        const QStringList none{"", "", ""};
-        QTest::newRow("system colours") << QStringList{"6", "255", "-2147483633"} << QList<int>{6, 5, 6}
-                                        << QList<int>{} << QList<int>{0x000000FF, 6, int(0x8000000F)};
-        QTest::newRow("odd stored background, none chosen")
-            << QStringList{"9", "16777215", "65535"} << QList<int>{-1, 3, 0} << QList<int>{3, 0, 6}
-            << QList<int>{0x00FFFFFF, -1, int(0x8000000F)};
-        QTest::newRow("cancel drops an earlier OK")
-            << none << QList<int>{5, 0, 0} << QList<int>{1, 0, 0, -1} << QList<int>{};
+        QTest::addColumn<Visit>("visit");
+        for (const Visit& v : visits)
+            QTest::newRow(v.name) << v;
     }
     void loadAndHandOver()
     {
-        QFETCH(QStringList, stored);
-        QFETCH(QList<int>, clicks);
-        const QStringList keys{"Background Color", "Digit Color", "Button Color"};
-        for (int i = 0; i < keys.size(); ++i) {
-            if (!stored[i].isEmpty())
-                fx.seed(keys[i], stored[i]);
-        }
+        QFETCH(Visit, visit);
+        for (const auto& [key, value] : visit.seeds)
+            fx.seed(key, value);
         fx.start(0);
         auto colors = std::make_unique<Form4>(fx.app->storedColors(), fx.form1);
         colors->show();
-        QTEST((QList<int>{checkedIndex(colors.get(), "Option2"), checkedIndex(colors.get(), "Option1"),
-                          checkedIndex(colors.get(), "Option3")}),
-              "marked");
-        if (!clicks.isEmpty()) {
-            click(colors.get(), "Option1", clicks[0]);
-            if (clicks[1] > 0)
-                QTest::mouseClick(ctl<QWidget>(colors.get(), qPrintable(QString("Picture%1").arg(clicks[1]))),
-                                  Qt::LeftButton);
-            click(colors.get(), clicks[2] < 6 ? "Command3" : "Option3", clicks[2]);
-        }
+        QCOMPARE(checkedIndex(colors.get(), "Option2"), visit.markedBackground);
+        QCOMPARE(checkedIndex(colors.get(), "Option1"), visit.markedDigit);
+        QCOMPARE(checkedIndex(colors.get(), "Option3"), visit.markedButton);
+        for (const Click& c : visit.clicks)
+            click(colors.get(), c.name, c.index);
         click(colors.get(), "Command2");
         QCOMPARE(colors->result(), int(QDialog::Accepted));
-        if (clicks.value(3) < 0) {
-            colors->show();
-            click(colors.get(), "Command1");
-            QCOMPARE(colors->result(), int(QDialog::Rejected));
-        }
-        const auto c = colors->answer();
-        const QList<int> chosen =
-            c ? QList<int>{c->DigitColor, c->BackgroundIndex, c->ButtonColor} : QList<int>();
-        QTEST(chosen, "chosen");
+        colors->show();
+        click(colors.get(), visit.reopenedLeftBy);
+        QCOMPARE(colors->answer().has_value(), visit.chosen.has_value());
+        const ColorChoice got = colors->answer().value_or(ColorChoice{});
+        const ColorChoice want = visit.chosen.value_or(ColorChoice{});
+        QCOMPARE(got.BackgroundIndex, want.BackgroundIndex);
+        QCOMPARE(got.DigitColor, want.DigitColor);
+        QCOMPARE(got.ButtonColor, want.ButtonColor);
     }
 };
 

@@ -8,6 +8,71 @@
 using namespace zentimo;
 using namespace zentimo::test;
 
+using Settings = std::vector<std::pair<const char*, const char*>>; // key, value
+// One visit to the Options dialog, its steps in this order, then what it leaves.
+struct Flow {
+    const char* name;
+    Settings seeds = {}; // stored before start
+    std::vector<Click> clicks = {};
+    std::vector<const char*> files = {};    // each made in <files>, then picked in the file dialog
+    const char* typed = "";                 // into the message
+    std::vector<int> builtInSounds = {};    // picked in Combo1
+    int colorsTaken = 0;                    // the Colors dialog changed to cyan on blue and taken
+    const char* leftBy = "Command4";        // Done; Command5 is Cancel
+    QStringList said = {};                  // the first three words of each message
+    bool autoRestartOn, autoRestartEnabled; // Check3 afterwards
+    std::vector<std::pair<const char*, std::optional<QString>>> stored; // nullopt: absent
+    const char* focus = "(closed)";                                     // in the dialog left open
+    int bigWindow = 0; // BigWindow handed over (0 also when nothing is)
+};
+Q_DECLARE_METATYPE(Flow)
+
+static const Settings looping{{"Loop Sound", "True"}, {"Auto Restart", "0"}};
+static const Settings restarting{{"Loop Sound", "False"}, {"Auto Restart", "1"}};
+
+// Auto restart lives only with Countdown and "Play once"; Done refuses what is missing and leaves the focus
+// on it; Cancel stores nothing, even after the Colors dialog was taken.
+// clang-format off
+static const Flow flows[] = {
+    {.name = "wake clears and disables", .seeds = restarting, .clicks = {{"Option3", 0}, {"Option3", 1}},
+     .autoRestartOn = false, .autoRestartEnabled = false, .stored = {{"Auto Restart", "0"}}},
+    {.name = "countdown keeps and enables", .seeds = restarting, .clicks = {{"Option3", 2}, {"Option3", 0}},
+     .autoRestartOn = true, .autoRestartEnabled = true, .stored = {{"Auto Restart", "1"}}},
+    {.name = "auto restart with loop is refused", .seeds = looping, .clicks = {{"Check3"}},
+     .said = {"Auto restart can"}, .autoRestartOn = false, .autoRestartEnabled = true,
+     .stored = {{"Loop Sound", "True"}, {"Auto Restart", "0"}}},
+    {.name = "loop with auto restart returns to play once", .seeds = restarting, .clicks = {{"Option2", 0}},
+     .said = {"You must select"}, .autoRestartOn = true, .autoRestartEnabled = true,
+     .stored = {{"Loop Sound", "False"}, {"Auto Restart", "1"}}},
+    {.name = "stored together, refused while opening",
+     .seeds = {{"Loop Sound", "True"}, {"Auto Restart", "1"}}, .said = {"Auto restart can"},
+     .autoRestartOn = false, .autoRestartEnabled = true,
+     .stored = {{"Loop Sound", "True"}, {"Auto Restart", "0"}}},
+    {.name = "message without text", .clicks = {{"Checkalmmsg"}}, .said = {"You have selected"},
+     .autoRestartOn = false, .autoRestartEnabled = true, .stored = {{"Loop Sound", std::nullopt}},
+     .focus = "txtalmmsg"},
+    {.name = "file without a file", .clicks = {{"Option4", 1}}, .said = {"You've selected to"},
+     .autoRestartOn = false, .autoRestartEnabled = true, .stored = {{"Loop Sound", std::nullopt}},
+     .focus = "Command2"},
+    {.name = "done stores every key",
+     .clicks = {{"Option3", 1}, {"Option1", 0}, {"Check1"}, {"Check2"}, {"Option2", 1}, {"Checkalmmsg"}},
+     .files = {"alarm.wav"}, .typed = "Wake\"up\"", .builtInSounds = {1}, .colorsTaken = 1,
+     .autoRestartOn = false, .autoRestartEnabled = false,
+     .stored = {{"Loop Sound", "False"}, {"Auto Restart", "0"}, {"On Top", "True"}, {"Background Color", "2"},
+                {"Digit Color", "16776960"}, {"Button Color", "16744576"}, {"Play Sound", "False"},
+                {"Sound File", "<files>/alarm.wav"}, {"Built-in Sound", "102"}, {"Use Built-in", "False"},
+                {"Show Message", "True"}, {"Alarm Message", "Wake\"up\""}}, .bigWindow = 1},
+    {.name = "small chosen keeps the small window", .clicks = {{"Option1", 1}},
+     .autoRestartOn = false, .autoRestartEnabled = true, .stored = {{"Size", "0"}}},
+    {.name = "a sound file gone is reported and the dialog still opens", // /proc never holds it
+     .seeds = {{"Use Built-in", "False"}, {"Sound File", "/proc/gone.wav"}}, .leftBy = "Command5",
+     .said = {"File not found\r\nError"}, .autoRestartOn = false, .autoRestartEnabled = true,
+     .stored = {{"Sound File", "/proc/gone.wav"}}},
+    {.name = "cancel after colors", .colorsTaken = 1, .leftBy = "Command5", .autoRestartOn = false,
+     .autoRestartEnabled = true, .stored = {{"Digit Color", std::nullopt}, {"Button Color", std::nullopt}}},
+};
+// clang-format on
+
 class Form5Test : public QObject {
     Q_OBJECT
     MainFixture fx;
@@ -43,111 +108,53 @@ private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup() { fx.teardown(); }
 
-    // seeds: stored before start. steps: clicks (name:index), file:NAME chosen, type:TEXT into the message,
-    // combo:N, colorsOk (the Colors dialog changed and taken), big (the big window handed over). autoRestart:
-    // its box afterwards. stored: what the registry holds afterwards (%f: the files folder). focus: "" when
-    // closed.
+    // Auto restart lives only with Countdown and "Play once"; Done refuses what is missing and leaves the
+    // focus on it; Cancel stores nothing, even after the Colors dialog was taken.
     void outcomes_data()
     {
-        QTest::addColumn<QStringList>("seeds");
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QStringList>("saidAfter");
-        QTest::addColumn<QString>("autoRestart");
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QString>("focus");
-        const QStringList none;
-        const QStringList looping{"Loop Sound=True", "Auto Restart=0"};
-        const QStringList restarting{"Loop Sound=False", "Auto Restart=1"};
-        const QStringList refused{"Auto restart can"};
-        // Auto restart lives only with Countdown and "Play once".
-        QTest::newRow("wake clears and disables") << restarting << "Option3:0 Option3:1 Command4" << none
-                                                  << "off disabled" << QStringList{"Auto Restart=0"} << "";
-        QTest::newRow("countdown keeps and enables") << restarting << "Option3:2 Option3:0 Command4" << none
-                                                     << "on" << QStringList{"Auto Restart=1"} << "";
-        QTest::newRow("auto restart with loop is refused")
-            << looping << "Check3 Command4" << refused << "off" << looping << "";
-        QTest::newRow("loop with auto restart returns to play once")
-            << restarting << "Option2:0 Command4" << QStringList{"You must select"} << "on" << restarting
-            << "";
-        QTest::newRow("stored together, refused while opening")
-            << QStringList{"Loop Sound=True", "Auto Restart=1"} << "Command4" << refused << "off" << looping
-            << "";
-        // Done refuses what is missing and leaves the focus on it.
-        QTest::newRow("message without text")
-            << none << "Checkalmmsg Command4" << QStringList{"You have selected"} << "off"
-            << QStringList{"Loop Sound=<missing>"} << "txtalmmsg";
-        QTest::newRow("file without a file")
-            << none << "Option4:1 Command4" << QStringList{"You've selected to"} << "off"
-            << QStringList{"Loop Sound=<missing>"} << "Command2";
-        // What Done stores; Cancel stores nothing, even after the Colors dialog was taken.
-        QTest::newRow("done stores every key")
-            << none
-            << "Option3:1 Option1:0 Check1 Check2 Option2:1 "
-               "file:alarm.wav Checkalmmsg type:Wake\"up\" combo:1 "
-               "colorsOk Command4 big"
-            << none << "off disabled"
-            << QStringList{"Loop Sound=False",        "Auto Restart=0",       "On Top=True",
-                           "Background Color=2",      "Digit Color=16776960", "Button Color=16744576",
-                           "Sound File=%f/alarm.wav", "Play Sound=False",     "Built-in Sound=102",
-                           "Use Built-in=False",      "Show Message=True",    "Alarm Message=Wake\"up\""}
-            << "";
-        QTest::newRow("small chosen keeps the small window")
-            << none << "Option1:1 Command4" << none << "off" << QStringList{"Size=0"} << "";
-        QTest::newRow("a sound file gone is reported and the dialog still opens")
-            << QStringList{"Use Built-in=False", "Sound File=%f/gone.wav"} << "Command5"
-            << QStringList{"File not found\r\nError"} << "off" << QStringList{"Sound File=%f/gone.wav"} << "";
-        QTest::newRow("cancel after colors")
-            << none << "colorsOk Command5" << none << "off"
-            << QStringList{"Digit Color=<missing>", "Button Color=<missing>"} << "";
+        QTest::addColumn<Flow>("flow");
+        for (const Flow& f : flows)
+            QTest::newRow(f.name) << f;
     }
     void outcomes()
     {
-        QFETCH(QStringList, seeds);
-        QFETCH(QString, steps);
-        QFETCH(QString, autoRestart);
-        QFETCH(QStringList, stored);
-        QFETCH(QString, focus);
-        for (const QString& seed : seeds)
-            fx.seed(seed.section('=', 0, 0), seed.section('=', 1).replace("%f", files.path()));
+        QFETCH(Flow, flow);
+        for (const auto& [key, value] : flow.seeds)
+            fx.seed(key, value);
         fx.start(0);
         auto d = open();
         MainFixture::activate(*d);
-        for (const QString& step : steps.split(' ')) {
-            const QString arg = step.section(':', 1);
-            if (step.startsWith("file:")) {
-                chooseFile(d.get(), makeFile(arg));
-            } else if (step.startsWith("type:")) {
-                QTest::keyClicks(ctl<QLineEdit>(d.get(), "txtalmmsg"), arg);
-            } else if (step.startsWith("combo:")) {
-                ctl<QComboBox>(d.get(), "Combo1")->setCurrentIndex(arg.toInt());
-            } else if (step == "big") {
-                QCOMPARE(d->answer()->options.BigWindow, 1);
-            } else if (step == "colorsOk") {
-                onNextModal([](QWidget* colors) { // cyan on blue, light blue buttons
-                    click(colors, "Option1", 2);
-                    QTest::mouseClick(ctl<QWidget>(colors, "Picture3"), Qt::LeftButton);
-                    click(colors, "Command3", 1);
-                    click(colors, "Command2");
-                });
-                click(d.get(), "Command3");
-            } else {
-                click(d.get(), qPrintable(step.section(':', 0, 0)), arg.isEmpty() ? -1 : arg.toInt());
-            }
+        for (const Click& c : flow.clicks)
+            click(d.get(), c.name, c.index);
+        for (const char* name : flow.files)
+            chooseFile(d.get(), makeFile(name));
+        QTest::keyClicks(ctl<QLineEdit>(d.get(), "txtalmmsg"), flow.typed);
+        for (int index : flow.builtInSounds)
+            ctl<QComboBox>(d.get(), "Combo1")->setCurrentIndex(index);
+        for (int i = 0; i < flow.colorsTaken; ++i) {
+            onNextModal([](QWidget* colors) { // cyan on blue, light blue buttons
+                click(colors, "Option1", 2);
+                QTest::mouseClick(ctl<QWidget>(colors, "Picture3"), Qt::LeftButton);
+                click(colors, "Command3", 1);
+                click(colors, "Command2");
+            });
+            click(d.get(), "Command3");
         }
+        click(d.get(), flow.leftBy);
         QStringList said; // the first words of each message, enough to tell them apart
         for (const auto& r : MessageBox::shown())
             said << r.text.section(' ', 0, 2);
-        QTEST(said, "saidAfter");
-        auto* check3 = ctl<QAbstractButton>(d.get(), "Check3");
-        QCOMPARE(QString(check3->isChecked() ? "on" : "off") + (check3->isEnabled() ? "" : " disabled"),
-                 autoRestart);
-        for (const QString& s : stored)
-            QCOMPARE(s.section('=', 0, 0) + '=' + fx.stored(s.section('=', 0, 0)),
-                     QString(s).replace("%f", files.path()));
+        QCOMPARE(said, flow.said);
+        QCOMPARE(ctl<QAbstractButton>(d.get(), "Check3")->isChecked(), flow.autoRestartOn);
+        QCOMPARE(ctl<QAbstractButton>(d.get(), "Check3")->isEnabled(), flow.autoRestartEnabled);
+        for (const auto& [key, value] : flow.stored) {
+            const QString held = fx.stored(key, QString()).replace(files.path(), "<files>");
+            QVERIFY2(held.isNull() == !value && held == value.value_or(QString()),
+                     qPrintable(QString("%1 holds \"%2\"").arg(key, held)));
+        }
         QCOMPARE(fx.engine->options().AutoRestart, fx.stored("Auto Restart", "0") == "1");
-        QCOMPARE(d->isVisible(), !focus.isEmpty());
-        if (!focus.isEmpty())
-            QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        QCOMPARE(d->isVisible() ? QApplication::focusWidget()->objectName() : "(closed)", flow.focus);
+        QCOMPARE(d->answer() ? d->answer()->options.BigWindow : 0, flow.bigWindow);
     }
 
     // A screen reader names a frame by its name and what labels it: its own caption, never the frame around
@@ -183,16 +190,22 @@ private Q_SLOTS:
     void fileTestStartsAndStops_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("stopped");
+        QTest::addColumn<QString>("started"); // the first call, %1 the file
         QTest::addColumn<QString>("stopper");
-        const QStringList again{"stopWave", "closeDevice"};
-        const QStringList leaving{"closeDevice", "stopWave"};
-        QTest::newRow("mp3, test again") << "a.mp3" << again << "Command1";
-        QTest::newRow("WAV in capitals, done") << "d.WAV" << leaving << "Command4";
+        QTest::addColumn<QStringList>("stopped");
+        QTest::addColumn<QString>("testReads"); // the Test button once stopped
+        QTest::newRow("mp3, test again") << "a.mp3"
+                                         << "openDevice %1 MpegVideo"
+                                         << "Command1" << QStringList{"stopWave", "closeDevice"} << "Test";
+        QTest::newRow("WAV in capitals, done")
+            << "d.WAV"
+            << "playWaveFile %1 loop"
+            << "Command4" << QStringList{"closeDevice", "stopWave"} << "(closed)";
     }
     void fileTestStartsAndStops()
     {
         QFETCH(QString, name);
+        QFETCH(QString, started);
         QFETCH(QString, stopper);
         const QString path = makeFile(name);
         fx.start(0);
@@ -201,19 +214,14 @@ private Q_SLOTS:
         auto* test = ctl<QPushButton>(d.get(), "Command1");
         fx.audio->takeCalls();
         click(d.get(), "Command1");
-        QCOMPARE(
-            fx.audio->calls().value(0),
-            QString(name.endsWith(".mp3") ? "openDevice %1 MpegVideo" : "playWaveFile %1 loop").arg(path));
+        QCOMPARE(fx.audio->calls().value(0), started.arg(path));
         QCOMPARE(test->text(), QString("Stop"));
         QVERIFY(fx.engine->sound().SoundPlaying());
         fx.audio->takeCalls();
         click(d.get(), qPrintable(stopper));
         QTEST(fx.audio->calls(), "stopped");
-        QCOMPARE(d->isVisible(), stopper == "Command1");
-        if (d->isVisible()) {
-            QCOMPARE(test->text(), QString("Test"));
-            QVERIFY(!fx.engine->sound().SoundPlaying());
-        }
+        QTEST(d->isVisible() ? test->text() : "(closed)", "testReads");
+        QVERIFY(!fx.engine->sound().SoundPlaying());
     }
 
     // "Stop" only while something plays: an .mp3 played to its end gives back "Test".

@@ -134,6 +134,12 @@ template <class T> T* ctl(QWidget* root, const char* name, int index = -1)
     return nullptr;
 }
 
+// A control a table row clicks: its objectName and, in a control array, its index.
+struct Click {
+    const char* name;
+    int index = -1;
+};
+
 inline void click(QWidget* root, const char* name, int index = -1)
 {
     auto* b = ctl<QAbstractButton>(root, name, index);
