@@ -49,6 +49,7 @@ const AlarmRow kAlarms[] = {
      .loop = false,
      .summary = "Countdown Mode",
      .body = "00:00:01",
+     .actions = {},
      .expireMs = -1},
     {.name = "wake",
      .wake = true,
