@@ -33,6 +33,9 @@ private Q_SLOTS:
     // their quotes (neither exists).
     void backEndIsToldWhatToPlay()
     {
+        for (int id = 101; id <= 107; ++id)
+            QVERIFY2(SoundPlayer::builtInImage(id).startsWith("RIFF"), qPrintable(QString::number(id)));
+        QVERIFY(SoundPlayer::builtInImage(108).isEmpty());
         m_player->PlayBuiltInOnce(101);
         m_player->PlayBuiltInLooped(105);
         for (const QString& quoted : {QString("\"/music/wake up.mp3\""), QString("\"")})
