@@ -39,7 +39,7 @@ struct DiskCapture {
 
     struct Tone {
         double hz = 0;   // from the left channel's rising zero crossings
-        double peak = 0; // the loudest sample, a fraction of full scale
+        double peak = 0; // the loudest sample of the quieter speaker, a fraction of full scale
     };
 
     Tone tone(qint64 from, qint64 count) const
@@ -50,16 +50,17 @@ struct DiskCapture {
         const auto* s = reinterpret_cast<const qint16*>(raw.constData());
         const qint64 n = raw.size() / 4;
         qint64 first = -1, last = -1, rises = 0;
-        int peak = 0;
+        int left = 0, right = 0;
         for (qint64 i = 1; i < n; ++i) {
-            peak = std::max({peak, std::abs(int(s[2 * i])), std::abs(int(s[2 * i + 1]))});
+            left = std::max(left, std::abs(int(s[2 * i])));
+            right = std::max(right, std::abs(int(s[2 * i + 1])));
             if (s[2 * (i - 1)] < 0 && s[2 * i] >= 0) {
                 first = first < 0 ? i : first;
                 last = i;
                 ++rises;
             }
         }
-        return {rises > 1 ? (rises - 1) * 44100.0 / double(last - first) : 0, peak / 32768.0};
+        return {rises > 1 ? (rises - 1) * 44100.0 / double(last - first) : 0, std::min(left, right) / 32768.0};
     }
 };
 
