@@ -20,7 +20,57 @@ QStringList storedPresets(const QString& section)
     return out;
 }
 
+// What a visit to the dialog does, button by button. Delete asks first: no answer queued is No.
+void deleteAnswered(Form3& d, bool yes)
+{
+    if (yes)
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+    click(&d, "Command2");
+    QCOMPARE(MessageBox::shown().last().buttons, MessageBox::Buttons::YesNo);
+}
+void add(Form3& d)
+{
+    click(&d, "Command1");
+}
+void load(Form3& d)
+{
+    click(&d, "Command3");
+}
+void noThenYes(Form3& d)
+{
+    deleteAnswered(d, false);
+    deleteAnswered(d, true);
+}
+void yesThenClose(Form3& d)
+{
+    deleteAnswered(d, true);
+    click(&d, "Command4");
+    QVERIFY(!d.isVisible());
+}
+void yesAddThenCloseBox(Form3& d)
+{
+    deleteAnswered(d, true);
+    add(d);
+    d.close();
+}
+
+struct Visit {
+    const char* name;
+    bool wake;
+    QStringList seeded;
+    const char* time; // in the fields when the dialog opens
+    void (*steps)(Form3&);
+    QStringList list; // in the dialog at its end
+    int selected;
+    QStringList stored;
+    int boxes;         // message boxes shown
+    const char* shown; // in the fields afterwards
+    int minutes;       // the minutes spinner afterwards
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Visit)
 
 class Form3Test : public QObject {
     Q_OBJECT
@@ -38,91 +88,67 @@ private Q_SLOTS:
     // writes the list and the close box forgets the visit.
     void editsAndHowTheVisitEnds_data()
     {
-        QTest::addColumn<bool>("wake");
-        QTest::addColumn<QStringList>("seeded");
-        QTest::addColumn<QString>("time");
-        QTest::addColumn<QString>("steps"); // add, no, yes (Delete answered), load, close, x (the close box)
-        QTest::addColumn<QStringList>("list");
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<int>("boxes");
-        const QStringList none;
+        QTest::addColumn<Visit>("row");
         const QStringList three{"00:00:01", "00:00:02", "00:00:03"};
         QStringList twelve; // falling, so that neither a sort by value nor one by key name keeps this order
         for (int i = 12; i >= 1; --i)
             twelve << QStringLiteral("00:%1:00").arg(i, 2, 10, QLatin1Char('0'));
-        QTest::newRow("all zero is refused") << false << none << "00:00:00"
-                                             << "add" << none << -1 << none << 1;
-        QTest::newRow("delete unanswered keeps, then yes selects the last")
-            << false << three << "00:00:00"
-            << "no yes" << QStringList{"00:00:02", "00:00:03"} << 1 << three << 2;
-        QTest::newRow("more than ten keep their order")
-            << false << QStringList{"00:13:00"} + twelve << "00:00:00"
-            << "yes close" << twelve << 11 << twelve << 1;
-        QTest::newRow("an empty list removes the section") << false << QStringList{"00:05:00"} << "00:00:00"
-                                                           << "yes close" << none << -1 << none << 1;
-        QTest::newRow("load") << false << QStringList{"01:30:05", "00:00:09"} << "00:00:00"
-                              << "load" << QStringList{"01:30:05", "00:00:09"} << 0
-                              << QStringList{"01:30:05", "00:00:09"} << 0;
-        QTest::newRow("load in wake leaves the spinners")
-            << true << QStringList{"07:30:a"} << "01:00:p"
-            << "load" << QStringList{"07:30:a"} << 0 << QStringList{"07:30:a"} << 0;
-        QTest::newRow("not a time is refused")
-            << false << QStringList{"half past"} << "00:00:00"
-            << "load" << QStringList{"half past"} << 0 << QStringList{"half past"} << 1;
-        QTest::newRow("the close box discards the visit")
-            << false << QStringList{"00:01:00", "00:02:00"} << "00:09:00"
-            << "yes add x" << QStringList{"00:02:00", "00:09:00"} << 1 << QStringList{"00:01:00", "00:02:00"}
-            << 1;
+        // clang-format off
+        const Visit rows[] = {
+            {.name = "all zero is refused", .wake = false, .seeded = {}, .time = "00:00:00", .steps = add,
+             .list = {}, .selected = -1, .stored = {}, .boxes = 1, .shown = "00:00:00", .minutes = 0},
+            {.name = "delete unanswered keeps, then yes selects the last", .wake = false, .seeded = three,
+             .time = "00:00:00", .steps = noThenYes, .list = {"00:00:02", "00:00:03"}, .selected = 1, .stored = three,
+             .boxes = 2, .shown = "00:00:00", .minutes = 0},
+            {.name = "more than ten keep their order", .wake = false, .seeded = QStringList{"00:13:00"} + twelve,
+             .time = "00:00:00", .steps = yesThenClose, .list = twelve, .selected = 11, .stored = twelve, .boxes = 1,
+             .shown = "00:00:00", .minutes = 0},
+            {.name = "an empty list removes the section", .wake = false, .seeded = {"00:05:00"}, .time = "00:00:00",
+             .steps = yesThenClose, .list = {}, .selected = -1, .stored = {}, .boxes = 1, .shown = "00:00:00",
+             .minutes = 0},
+            {.name = "load", .wake = false, .seeded = {"01:30:05", "00:00:09"}, .time = "00:00:00", .steps = load,
+             .list = {"01:30:05", "00:00:09"}, .selected = 0, .stored = {"01:30:05", "00:00:09"}, .boxes = 0,
+             .shown = "01:30:05", .minutes = 30},
+            // The loaded minutes reach the spinner, but in Wake Mode the spinners stay.
+            {.name = "load in wake leaves the spinners", .wake = true, .seeded = {"07:30:a"}, .time = "01:00:p",
+             .steps = load, .list = {"07:30:a"}, .selected = 0, .stored = {"07:30:a"}, .boxes = 0,
+             .shown = "07:30:a", .minutes = 5},
+            {.name = "not a time is refused", .wake = false, .seeded = {"half past"}, .time = "00:00:00",
+             .steps = load, .list = {"half past"}, .selected = 0, .stored = {"half past"}, .boxes = 1,
+             .shown = "00:00:00", .minutes = 0},
+            {.name = "the close box discards the visit", .wake = false, .seeded = {"00:01:00", "00:02:00"},
+             .time = "00:09:00", .steps = yesAddThenCloseBox, .list = {"00:02:00", "00:09:00"}, .selected = 1,
+             .stored = {"00:01:00", "00:02:00"}, .boxes = 1, .shown = "00:09:00", .minutes = 9},
+        };
+        // clang-format on
+        for (const Visit& row : rows)
+            QTest::newRow(row.name) << row;
     }
     void editsAndHowTheVisitEnds()
     {
-        QFETCH(bool, wake);
-        QFETCH(QStringList, seeded);
-        QFETCH(QString, time);
-        QFETCH(QString, steps);
-        if (wake) {
-            withOptions(*fx.engine, [&](Options& o) { o.WakeMode = true; });
-            fx.engine->applyModeToFields();
-        }
-        for (int i = 0; i < seeded.size(); ++i)
-            fx.seed(QStringLiteral("Preset%1").arg(i), seeded[i], wake ? kWake : kCountdown);
+        QFETCH(Visit, row);
+        const QString section = row.wake ? kWake : kCountdown;
+        withOptions(*fx.engine, [&](Options& o) { o.WakeMode = row.wake; });
+        fx.engine->applyModeToFields();
+        for (int i = 0; i < row.seeded.size(); ++i)
+            fx.seed(QStringLiteral("Preset%1").arg(i), row.seeded[i], section);
         fx.form1->spinner(TimeField::Minutes)->setValue(5);
-        const QStringList parts = time.split(':');
+        const QStringList parts = QString(row.time).split(':');
         fx.setTime(*fx.form1, parts[0], parts[1], parts[2]);
         onNextModal([&](QWidget* modal) {
             auto* d = static_cast<Form3*>(modal);
             auto* combo = d->findChild<QComboBox*>("Combo1");
-            QCOMPARE(combo->currentIndex(), int(seeded.size()) - 1); // the last
-            combo->setCurrentIndex(0);                               // Delete and Load take the selected one
-            for (const QString& step : steps.split(' ')) {
-                if (step == "add") {
-                    click(d, "Command1");
-                } else if (step == "load") {
-                    click(d, "Command3");
-                } else if (step == "close") {
-                    click(d, "Command4");
-                    QVERIFY(!d->isVisible());
-                } else if (step == "x") {
-                    d->close();
-                } else {
-                    if (step == "yes")
-                        MessageBox::queueAnswer(MessageBox::Answer::Yes);
-                    click(d, "Command2");
-                    QCOMPARE(MessageBox::shown().last().buttons, MessageBox::Buttons::YesNo);
-                }
-            }
-            QTEST(d->presets(), "list");
-            QTEST(combo->currentIndex(), "selected");
+            QCOMPARE(combo->currentIndex(), int(row.seeded.size()) - 1); // the last
+            combo->setCurrentIndex(0); // Delete and Load take the selected one
+            row.steps(*d);
+            QCOMPARE(d->presets(), row.list);
+            QCOMPARE(combo->currentIndex(), row.selected);
         });
         fx.app->runPresets(*fx.form1);
-        QTEST(storedPresets(wake ? kWake : kCountdown), "stored");
-        QTEST(int(MessageBox::shown().size()), "boxes");
-        // The fields show the loaded preset; its minutes reach the spinner, but in Wake Mode the spinners
-        // stay.
-        const QString shown = steps == "load" && MessageBox::shown().isEmpty() ? seeded[0] : time;
-        QCOMPARE(MainFixture::time(*fx.form1), shown);
-        QCOMPARE(fx.form1->spinner(TimeField::Minutes)->value(), wake ? 5 : shown.mid(3, 2).toInt());
+        QCOMPARE(storedPresets(section), row.stored);
+        QCOMPARE(int(MessageBox::shown().size()), row.boxes);
+        QCOMPARE(MainFixture::time(*fx.form1), QString(row.shown));
+        QCOMPARE(fx.form1->spinner(TimeField::Minutes)->value(), row.minutes);
     }
 
     void presetTexts_data()
