@@ -60,7 +60,8 @@ struct DiskCapture {
                 ++rises;
             }
         }
-        return {rises > 1 ? (rises - 1) * 44100.0 / double(last - first) : 0, std::min(left, right) / 32768.0};
+        return {rises > 1 ? (rises - 1) * 44100.0 / double(last - first) : 0,
+                std::min(left, right) / 32768.0};
     }
 };
 
