@@ -190,6 +190,9 @@ bool openMixer()
     // when its sound stops; in a thread's own arena glibc keeps most of those pages after the free (about
     // 10 MiB), in the main one malloc_trim gives them back.
     mallopt(M_ARENA_MAX, 1);
+    // A fixed threshold: a large block freed (a refused MIDI file read to its 4 MiB bound) would otherwise
+    // raise it, and the next bank's larger blocks, kept in the heap, would stop malloc_trim.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     A().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     A().SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Zentimo");
     A().SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Alarm");

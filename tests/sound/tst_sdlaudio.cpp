@@ -25,22 +25,32 @@ namespace {
 
 constexpr int kRate = SdlAudio::kRate;
 constexpr int kAudible = 300; // about -40 dBFS
+// Every tone file is SoX's 440 Hz sine at -6 dB, or made from one.
+constexpr double kHz = 440;
+constexpr double kPeak = 0.5;
 
-// How a row's file is made: by a tool from the arguments (with "OUT" for the file, "TONE" for a SoX tone
-// made first), or as a special file.
+// How a file is made: by a tool from the arguments (with "OUT" for the file, "TONE" for a SoX tone made
+// first, "IN" for a one-note ABC tune), or as a special file.
 enum class Maker { Sox, Ffmpeg, Lame, Abc2midi, Text, Pipe, Folder, DevZero, Huge, Nothing };
 // What is done to the tool's file afterwards, as other programs and damaged downloads leave them.
 enum class Change { None, CutInHalf, DataBeforeFmt, Id3InFront, RmidWrapped };
 
-struct Row {
-    const char* name;
+struct Made {
     const char* file;
     Maker maker;
-    QStringList args;
+    QStringList args = {};
     Change change = Change::None;
-    double seconds = 0; // the file's own sound played once; 0: the fallback, looped until stopped
-    double hz = 0;      // its pitch; 0: not measured (MIDI)
-    double peak = 0;    // its level, a fraction of full scale; 0: not measured
+};
+
+struct Played {
+    const char* name;
+    Made made;
+    double seconds; // how long its sound lasts, played once
+};
+
+struct Refused {
+    const char* name;
+    Made made;
 };
 
 QStringList sox(const char* rate, const char* channels, QStringList encoding, double seconds)
@@ -51,69 +61,62 @@ QStringList sox(const char* rate, const char* channels, QStringList encoding, do
 
 const QString kAbc = "X:1\nT:t\nM:4/4\nL:1/4\nQ:1/4=120\nK:C\nc|\n";
 
-const Row kRows[] = {
-    {"PCM 16-bit 44.1 kHz", "a.wav", Maker::Sox, sox("44100", "1", {"-b", "16"}, 0.4), {}, 0.4, 440, 0.5},
-    {"PCM 8-bit 8 kHz", "b.wav", Maker::Sox, sox("8000", "1", {"-b", "8"}, 0.4), {}, 0.4, 440, 0.5},
-    {"PCM 24-bit 96 kHz stereo",
-     "c.wav",
-     Maker::Sox,
-     sox("96000", "2", {"-b", "24"}, 0.4),
-     {},
-     0.4,
-     440,
-     0.5},
-    {"PCM 32-bit 5.1", "d.wav", Maker::Sox, sox("48000", "6", {"-b", "32"}, 0.4), {}, 0.4, 440, 0.5},
-    {"float 32-bit",
-     "e.wav",
-     Maker::Sox,
-     sox("22050", "1", {"-e", "floating-point", "-b", "32"}, 0.4),
-     {},
-     0.4,
-     440,
-     0.5},
-    {"float 64-bit",
-     "f.wav",
-     Maker::Sox,
-     sox("22050", "1", {"-e", "floating-point", "-b", "64"}, 0.4),
-     {},
-     0.4,
-     440,
-     0.5},
-    {"A-law", "g.wav", Maker::Sox, sox("8000", "1", {"-e", "a-law"}, 0.4), {}, 0.4, 440, 0.5},
-    {"mu-law", "h.wav", Maker::Sox, sox("8000", "1", {"-e", "u-law"}, 0.4), {}, 0.4, 440, 0.5},
-    {"IMA ADPCM", "i.wav", Maker::Sox, sox("11025", "1", {"-e", "ima-adpcm"}, 0.4), {}, 0.4, 440, 0.5},
-    {"MS ADPCM", "j.wav", Maker::Sox, sox("11025", "1", {"-e", "ms-adpcm"}, 0.4), {}, 0.4, 440, 0.5},
-    {"GSM 6.10", "k.wav", Maker::Sox, sox("8000", "1", {"-e", "gsm-full-rate"}, 0.4), {}, 0.4, 440, 0.5},
-    {"MPEG Layer 3 inside WAV",
-     "l.wav",
-     Maker::Ffmpeg,
-     {"-i", "TONE", "-c:a", "libmp3lame", "OUT"},
-     {},
-     0.4,
-     440,
-     0.5},
-    {"RF64", "m.wav", Maker::Ffmpeg, {"-i", "TONE", "-rf64", "always", "OUT"}, {}, 0.4, 440, 0.5},
-    {"data before fmt", "n.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 0.4), Change::DataBeforeFmt, 0.4,
-     440, 0.5},
-    {"ID3 tag in front of RIFF", "o.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 0.4),
-     Change::Id3InFront, 0.4, 440, 0.5},
-    {"cut download", "p.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 0.8), Change::CutInHalf, 0.4, 440,
-     0.5},
-    // Past the 20 s the mixer once kept of a file at another rate than its own.
-    {"long, 22.05 kHz", "q.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 21.5), {}, 21.5, 440, 0.5},
-    {"mp3", "r.mp3", Maker::Lame, {"--quiet", "-b", "128", "TONE", "OUT"}, {}, 0.4, 440, 0.5},
-    {"MIDI", "s.mid", Maker::Abc2midi, {"IN", "-o", "OUT"}, {}, 0.5},
-    {"RMID, RIFF-wrapped MIDI", "t.mid", Maker::Abc2midi, {"IN", "-o", "OUT"}, Change::RmidWrapped, 0.5},
-    {"cut mp3", "u.mp3", Maker::Lame, {"--quiet", "TONE", "OUT"}, Change::CutInHalf, 0.2, 440, 0.5},
-    {"text named .wav", "notes.wav", Maker::Text, {}, {}, 0},
-    {"named pipe .wav", "pipe.wav", Maker::Pipe, {}, {}, 0},
-    {"named pipe .mp3", "pipe.mp3", Maker::Pipe, {}, {}, 0},
-    {"named pipe .mid", "pipe.mid", Maker::Pipe, {}, {}, 0},
-    {"folder named x.mid", "x.mid", Maker::Folder, {}, {}, 0},
-    {"link to /dev/zero .mid", "zero.mid", Maker::DevZero, {}, {}, 0},
-    {"1.5 GB .mid (sparse)", "huge.mid", Maker::Huge, {}, {}, 0},
-    {"missing .mp3", "gone.mp3", Maker::Nothing, {}, {}, 0},
+// clang-format off
+const Played kTones[] = {
+    {"PCM 16-bit 44.1 kHz",      {"a.wav", Maker::Sox, sox("44100", "1", {"-b", "16"}, 0.4)}, 0.4},
+    {"PCM 8-bit 8 kHz",          {"b.wav", Maker::Sox, sox("8000", "1", {"-b", "8"}, 0.4)}, 0.4},
+    {"PCM 24-bit 96 kHz stereo", {"c.wav", Maker::Sox, sox("96000", "2", {"-b", "24"}, 0.4)}, 0.4},
+    {"PCM 32-bit 5.1",           {"d.wav", Maker::Sox, sox("48000", "6", {"-b", "32"}, 0.4)}, 0.4},
+    {"float 32-bit",             {"e.wav", Maker::Sox, sox("22050", "1", {"-e", "floating-point", "-b", "32"}, 0.4)},
+                                 0.4},
+    {"float 64-bit",             {"f.wav", Maker::Sox, sox("22050", "1", {"-e", "floating-point", "-b", "64"}, 0.4)},
+                                 0.4},
+    {"A-law",                    {"g.wav", Maker::Sox, sox("8000", "1", {"-e", "a-law"}, 0.4)}, 0.4},
+    {"mu-law",                   {"h.wav", Maker::Sox, sox("8000", "1", {"-e", "u-law"}, 0.4)}, 0.4},
+    {"IMA ADPCM",                {"i.wav", Maker::Sox, sox("11025", "1", {"-e", "ima-adpcm"}, 0.4)}, 0.4},
+    {"MS ADPCM",                 {"j.wav", Maker::Sox, sox("11025", "1", {"-e", "ms-adpcm"}, 0.4)}, 0.4},
+    {"GSM 6.10",                 {"k.wav", Maker::Sox, sox("8000", "1", {"-e", "gsm-full-rate"}, 0.4)}, 0.4},
+    {"MPEG Layer 3 inside WAV",  {"l.wav", Maker::Ffmpeg, {"-i", "TONE", "-c:a", "libmp3lame", "OUT"}}, 0.4},
+    {"RF64",                     {"m.wav", Maker::Ffmpeg, {"-i", "TONE", "-rf64", "always", "OUT"}}, 0.4},
+    {"data before fmt",          {"n.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 0.4), Change::DataBeforeFmt},
+                                 0.4},
+    {"ID3 tag in front of RIFF", {"o.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 0.4), Change::Id3InFront},
+                                 0.4},
+    {"cut download",             {"p.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 0.8), Change::CutInHalf},
+                                 0.4},
+    {"mp3",                      {"r.mp3", Maker::Lame, {"--quiet", "-b", "128", "TONE", "OUT"}}, 0.4},
+    {"cut mp3",                  {"u.mp3", Maker::Lame, {"--quiet", "TONE", "OUT"}, Change::CutInHalf}, 0.2},
 };
+
+// Past the 20 s the mixer once kept of a file at another rate than its own.
+const Played kLong = {"long, 22.05 kHz", {"q.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 21.5)}, 21.5};
+
+// A half note at 120 a minute, and its release.
+const Played kMidi[] = {
+    {"MIDI",                    {"s.mid", Maker::Abc2midi, {"IN", "-o", "OUT"}}, 0.5},
+    {"RMID, RIFF-wrapped MIDI", {"t.mid", Maker::Abc2midi, {"IN", "-o", "OUT"}, Change::RmidWrapped}, 0.5},
+};
+
+const Made kHugeMidi = {"huge.mid", Maker::Huge};
+
+const Refused kRefused[] = {
+    {"text named .wav",        {"notes.wav", Maker::Text}},
+    {"named pipe .wav",        {"pipe.wav", Maker::Pipe}},
+    {"named pipe .mp3",        {"pipe.mp3", Maker::Pipe}},
+    {"named pipe .mid",        {"pipe.mid", Maker::Pipe}},
+    {"folder named x.mid",     {"x.mid", Maker::Folder}},
+    {"link to /dev/zero .mid", {"zero.mid", Maker::DevZero}},
+    {"1.5 GB .mid (sparse)",   kHugeMidi},
+    {"missing .mp3",           {"gone.mp3", Maker::Nothing}},
+};
+// clang-format on
+
+template <typename Row, size_t N> void addRows(const Row (&rows)[N])
+{
+    QTest::addColumn<int>("index");
+    for (const Row& row : rows)
+        QTest::newRow(row.name) << int(&row - rows);
+}
 
 const char* toolOf(Maker maker)
 {
@@ -172,13 +175,14 @@ class TestSdlAudio : public QObject {
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
     static qint64 frames(double seconds) { return qint64(seconds * kRate); }
+    static double seconds(qint64 frames) { return double(frames) / kRate; }
     void waitForFrame(qint64 frame) { QTRY_VERIFY_WITH_TIMEOUT(m_out.frames() > frame, 20000); }
 
     // Empty when the file was made; otherwise why not.
-    QString make(const Row& row)
+    QString make(const Made& made)
     {
-        const QString out = path(row.file);
-        switch (row.maker) {
+        const QString out = path(made.file);
+        switch (made.maker) {
         case Maker::Text:
             return writeFile(out, "Remember to buy milk.\n") ? QString() : "cannot write";
         case Maker::Pipe:
@@ -198,23 +202,23 @@ class TestSdlAudio : public QObject {
         default:
             break;
         }
-        const QString tool = toolOf(row.maker);
+        const QString tool = toolOf(made.maker);
         if (QStandardPaths::findExecutable(tool).isEmpty())
             return "no " + tool;
-        const QString tone = path(QString(row.file) + ".tone.wav");
-        const QString abc = path(QString(row.file) + ".abc");
+        const QString tone = path(QString(made.file) + ".tone.wav");
+        const QString abc = path(QString(made.file) + ".abc");
         writeFile(abc, kAbc.toLatin1());
         QProcess::execute("sox", sox("44100", "1", {"-b", "16"}, 0.4).replaceInStrings("OUT", tone));
-        QStringList args = row.args;
+        QStringList args = made.args;
         args.replaceInStrings("OUT", out).replaceInStrings("TONE", tone).replaceInStrings("IN", abc);
-        if (row.maker == Maker::Ffmpeg)
+        if (made.maker == Maker::Ffmpeg)
             args = QStringList{"-v", "error", "-y"} + args;
         QProcess p;
         p.start(tool, args);
         if (!p.waitForFinished(30000) || p.exitCode() != 0 || !QFile::exists(out))
             return tool + " failed: " + p.readAllStandardError();
         QByteArray bytes = readAll(out);
-        switch (row.change) {
+        switch (made.change) {
         case Change::None:
             return {};
         case Change::CutInHalf:
@@ -233,6 +237,51 @@ class TestSdlAudio : public QObject {
         }
         }
         return writeFile(out, bytes) ? QString() : "cannot write";
+    }
+
+    // The first frame the driver writes from now on: all that was mixed before has reached the file (it is
+    // written in blocks).
+    qint64 nextFrame()
+    {
+        waitForFrame(m_out.frames() + frames(0.05));
+        return m_out.frames();
+    }
+
+    // Starts the file from a quiet output; `start` is the frame its sound begins at. Every call returns
+    // at once, whatever the file is.
+    void play(const Made& made, bool loop, qint64* start)
+    {
+        *start = nextFrame();
+        QElapsedTimer held;
+        held.start();
+        QVERIFY(m_player->PlayFile(path(made.file), loop));
+        QVERIFY2(held.elapsed() < 100, qPrintable(QString::number(held.elapsed())));
+    }
+
+    // Plays the file once to its end: what was heard.
+    void playOnce(const Made& made, DiskCapture::Heard* heard)
+    {
+        qint64 start = 0;
+        play(made, false, &start);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_player->isPlaying(), 30000);
+        waitForFrame(m_out.frames() + frames(0.1));
+        *heard = m_out.heard(start, m_out.frames() - start, kAudible);
+    }
+
+    void playsItsToneWhole(const Played& row)
+    {
+        if (const QString why = make(row.made); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        DiskCapture::Heard h;
+        playOnce(row.made, &h);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(h.first >= 0);
+        const double length = seconds(h.last - h.first);
+        QVERIFY2(std::abs(length - row.seconds) < 0.06, qPrintable(QString::number(length)));
+        const DiskCapture::Tone tone = m_out.tone(h.first, h.last - h.first);
+        QVERIFY2(std::abs(tone.hz / kHz - 1) < 0.02, qPrintable(QString::number(tone.hz)));
+        QVERIFY2(std::abs(tone.peak / kPeak - 1) < 0.2, qPrintable(QString::number(tone.peak)));
     }
 
 private Q_SLOTS:
@@ -262,53 +311,52 @@ private Q_SLOTS:
         m_player->CloseDevice();
     }
 
-    void eachFilePlaysItsOwnSoundWhole_data()
-    {
-        QTest::addColumn<int>("index");
-        for (const Row& row : kRows)
-            QTest::newRow(row.name) << int(&row - kRows);
-    }
-
-    void eachFilePlaysItsOwnSoundWhole()
+    void eachFilePlaysItsToneWhole_data() { addRows(kTones); }
+    void eachFilePlaysItsToneWhole()
     {
         QFETCH(int, index);
-        const Row& row = kRows[index];
-        if (const QString why = make(row); !why.isEmpty())
-            QSKIP(qPrintable(why));
-        const QString file = path(row.file);
-        // All that was mixed before now has reached the file (it is written in blocks).
-        waitForFrame(m_out.frames() + frames(0.05));
-        const qint64 start = m_out.frames();
-        QElapsedTimer held;
-        held.start();
-        QVERIFY(m_player->PlayFile(file, row.seconds == 0)); // the fallback loops, the file plays once
-        QVERIFY2(held.elapsed() < 100, qPrintable(QString::number(held.elapsed()))); // never a freeze
+        playsItsToneWhole(kTones[index]);
+    }
 
-        if (row.seconds == 0) {
-            waitForFrame(start + frames(1.5));
-            const DiskCapture::Heard h = m_out.heard(start, frames(1.5), kAudible);
-            QVERIFY(h.first >= 0 && h.first - start < frames(0.3));
-            QVERIFY(h.last > start + frames(1.3)); // the 0.6 s fallback goes on
+    void aLongFileAtAnotherRatePlaysWhole() { playsItsToneWhole(kLong); }
+
+    void aMidiFilePlaysItsNoteOnce_data() { addRows(kMidi); }
+    void aMidiFilePlaysItsNoteOnce()
+    {
+        QFETCH(int, index);
+        const Played& row = kMidi[index];
+        if (const QString why = make(row.made); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        DiskCapture::Heard h;
+        playOnce(row.made, &h);
+        if (QTest::currentTestFailed())
             return;
-        }
-        QTRY_VERIFY_WITH_TIMEOUT(!m_player->isPlaying(), 30000);
-        waitForFrame(m_out.frames() + frames(0.1));
-        const DiskCapture::Heard h = m_out.heard(start, m_out.frames() - start, kAudible);
         QVERIFY(h.first >= 0);
-        const double length = double(h.last - h.first) / kRate;
-        if (row.hz == 0) { // MIDI: a note and its release, and no more (the fallback would loop)
-            QVERIFY2(length > row.seconds - 0.2 && length < row.seconds + 2,
-                     qPrintable(QString::number(length)));
+        // The release rings on for up to two seconds; the fallback would loop for longer.
+        const double length = seconds(h.last - h.first);
+        QVERIFY2(length > row.seconds - 0.2 && length < row.seconds + 2, qPrintable(QString::number(length)));
+    }
+
+    void whatCannotPlaySoundsTheFallbackLooped_data() { addRows(kRefused); }
+    void whatCannotPlaySoundsTheFallbackLooped()
+    {
+        QFETCH(int, index);
+        const Refused& row = kRefused[index];
+        if (const QString why = make(row.made); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        qint64 start = 0;
+        play(row.made, true, &start);
+        if (QTest::currentTestFailed())
             return;
-        }
-        QVERIFY2(std::abs(length - row.seconds) < 0.06, qPrintable(QString::number(length)));
-        const DiskCapture::Tone tone = m_out.tone(h.first, h.last - h.first);
-        QVERIFY2(std::abs(tone.hz / row.hz - 1) < 0.02, qPrintable(QString::number(tone.hz)));
-        QVERIFY2(std::abs(tone.peak / row.peak - 1) < 0.2, qPrintable(QString::number(tone.peak)));
+        waitForFrame(start + frames(1.5));
+        const DiskCapture::Heard h = m_out.heard(start, frames(1.5), kAudible);
+        QVERIFY(h.first >= 0 && h.first - start < frames(0.3));
+        QVERIFY(h.last > start + frames(1.3)); // the 0.6 s fallback goes on
     }
 
     // A MIDI file's General MIDI bank (over 100 MB) is let go when the sound stops, and when a run that
-    // opened it ahead for its alarm is stopped before the alarm.
+    // opened it ahead for its alarm is stopped before the alarm; also after a file over the MIDI size bound
+    // was read to the bound and refused.
     void aMidiBankGivesItsMemoryBack_data()
     {
         QTest::addColumn<bool>("alarm");
@@ -319,6 +367,9 @@ private Q_SLOTS:
     void aMidiBankGivesItsMemoryBack()
     {
         QFETCH(bool, alarm);
+        QCOMPARE(make(kHugeMidi), QString());
+        QVERIFY(m_player->PlayFile(path(kHugeMidi.file), false));
+        m_player->StopWaveform();
         writeFile(path("one.mid"), midiNote(1));
         m_player->WarmUp(path("one.mid")); // the run's Start
         QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isPreparing(), 10000);
@@ -341,8 +392,7 @@ private Q_SLOTS:
     void aLoopedFileLoopsWholeAndStops()
     {
         writeFile(path("loop.wav"), waveImage(22050, tonePcm(22050, 0.3, 1000)));
-        waitForFrame(m_out.frames() + frames(0.05));
-        const qint64 start = m_out.frames();
+        const qint64 start = nextFrame();
         m_player->PlayFile(path("loop.wav"), true);
         waitForFrame(start + frames(1.2));
         const DiskCapture::Heard h = m_out.heard(start, frames(1.2), kAudible);
