@@ -62,6 +62,11 @@ bool SilentAudio::playWaveFile(const QString& path, bool loop)
     return true;
 }
 
+void SilentAudio::warmUp(const QString& file)
+{
+    m_calls << (file.isEmpty() ? QStringLiteral("warmUp") : QStringLiteral("warmUp ") + file);
+}
+
 void SilentAudio::stopWave()
 {
     m_calls << QStringLiteral("stopWave");

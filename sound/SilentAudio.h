@@ -1,7 +1,8 @@
 #pragma once
 // A back end that plays nothing and remembers what it was told, for tests of everything that makes sound.
 // Calls are recorded as "playWaveImage 107 loop", "playWaveImage fallback once", "playWaveFile <path> loop",
-// "stopWave", "openDevice <path> MpegVideo", "playDevice", "closeDevice".
+// "stopWave", "openDevice <path> MpegVideo", "playDevice", "closeDevice", "warmUp <path>" ("warmUp" alone for
+// the built-in sounds).
 
 #include "sound/AudioBackend.h"
 
@@ -31,6 +32,7 @@ public:
     bool openDevice(const QString& path, DeviceType type) override;
     bool playDevice() override;
     void closeDevice() override;
+    void warmUp(const QString& file) override;
     bool isPlaying() const override { return m_state.wavePlaying || m_state.devicePlaying; }
 
     // Without a device every call fails, as on a machine with no sound.

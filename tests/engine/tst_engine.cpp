@@ -14,10 +14,11 @@ using namespace zentimo::test;
 struct CountdownAlarm {
     const char* name;
     Options options;
-    const char* caption; // on both windows
-    bool playing;        // SoundPlaying
-    QStringList calls;   // to the sound system, at the alarm
-    bool flashed;        // Start/Stop red ten flash ticks later
+    QStringList startCalls; // the sound opened ahead of its alarm
+    const char* caption;    // on both windows
+    bool playing;           // SoundPlaying
+    QStringList calls;      // to the sound system, at the alarm
+    bool flashed;           // Start/Stop red ten flash ticks later
     QStringList stopCalls;
 };
 Q_DECLARE_METATYPE(CountdownAlarm)
@@ -56,24 +57,26 @@ const Calls kMp3Opened{"closeDevice", "openDevice  MpegVideo", "playDevice", "pl
 // clang-format off
 const CountdownAlarm kCountdownAlarms[] = {
     {.name = "sound off", .options = {.SoundOn = false, .UseBuiltIn = true, .LoopSound = true},
-     .caption = "Start", .playing = false, .calls = {}, .flashed = false, .stopCalls = {}},
+     .startCalls = {}, .caption = "Start", .playing = false, .calls = {}, .flashed = false, .stopCalls = {}},
     {.name = "built-in looped", .options = {.SoundOn = true, .UseBuiltIn = true, .LoopSound = true},
-     .caption = "Alarm Off", .playing = false, .calls = {"playWaveImage 107 loop"}, .flashed = true,
-     .stopCalls = {"stopWave"}},
+     .startCalls = {"warmUp"}, .caption = "Alarm Off", .playing = false, .calls = {"playWaveImage 107 loop"},
+     .flashed = true, .stopCalls = {"stopWave"}},
     {.name = "wav missing, the fallback loops",
      .options = {.SoundOn = true, .UseBuiltIn = false, .LoopSound = true, .SoundFile = "x.wav"},
-     .caption = "Alarm Off", .playing = true, .calls = {"playWaveImage fallback loop"}, .flashed = true,
-     .stopCalls = {"stopWave"}},
+     .startCalls = {"warmUp x.wav"}, .caption = "Alarm Off", .playing = true, .calls = {"playWaveImage fallback loop"},
+     .flashed = true, .stopCalls = {"stopWave"}},
     {.name = "wav once", .options = {.SoundOn = true, .UseBuiltIn = false, .LoopSound = false, .SoundFile = "x.WAV"},
-     .caption = "Start", .playing = false, .calls = {"playWaveImage fallback once"}, .flashed = false, .stopCalls = {}},
+     .startCalls = {"warmUp x.WAV"}, .caption = "Start", .playing = false, .calls = {"playWaveImage fallback once"},
+     .flashed = false, .stopCalls = {}},
     {.name = "mid, looped anyway",
      .options = {.SoundOn = true, .UseBuiltIn = false, .LoopSound = true, .SoundFile = "x.MID"},
-     .caption = "Alarm Off", .playing = true,
+     .startCalls = {"warmUp x.MID"}, .caption = "Alarm Off", .playing = true,
      .calls = {"closeDevice", "openDevice  Sequencer", "playDevice", "playWaveImage fallback loop"},
      .flashed = true, .stopCalls = {"closeDevice"}},
     {.name = "other extension",
      .options = {.SoundOn = true, .UseBuiltIn = false, .LoopSound = true, .SoundFile = "x.wave"},
-     .caption = "Alarm Off", .playing = false, .calls = {}, .flashed = true, .stopCalls = {}},
+     .startCalls = {"warmUp x.wave"}, .caption = "Alarm Off", .playing = false, .calls = {}, .flashed = true,
+     .stopCalls = {}},
 };
 
 const RestartedAlarm kRestartedAlarms[] = {
@@ -222,7 +225,10 @@ private Q_SLOTS:
 
     void stopwatchResumesCountsAFreezeStopsAtItsLimit()
     {
-        withOptions(*engine, [&](Options& o) { o.StopwatchMode = true; });
+        withOptions(*engine, [&](Options& o) {
+            o.StopwatchMode = true;
+            o.SoundOn = o.UseBuiltIn = true;
+        });
         engine->updateWatch();
         QSignalSpy limit(engine.get(), &Engine::stopwatchLimitReached);
         engine->Command1_Click();
@@ -240,6 +246,7 @@ private Q_SLOTS:
         QCOMPARE(small.time(), QString("99:59:59"));
         QVERIFY(!engine->timerSWEnabled());
         QCOMPARE(limit.count(), 1);
+        QCOMPARE(audio->takeCalls(), QStringList()); // a stopwatch rings no alarm: nothing is opened ahead
     }
 
     void wakeTick_data()
@@ -289,7 +296,7 @@ private Q_SLOTS:
         QSignalSpy message(engine.get(), &Engine::alarmMessageNeeded);
         enter("00:00:01");
         engine->Command1_Click();
-        audio->takeCalls();
+        QCOMPARE(audio->takeCalls(), row.startCalls);
         engine->sec_Timer();
         QCOMPARE(message.count(), 1);
         QCOMPARE(message[0][0].toString(), QString("Tea"));

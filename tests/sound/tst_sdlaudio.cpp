@@ -388,6 +388,17 @@ private Q_SLOTS:
             10000);
     }
 
+    // An opened file waits for "play", however long it takes to load.
+    void anOpenedFileWaitsForPlay()
+    {
+        writeFile(path("one.mid"), midiNote(1));
+        QVERIFY(m_player->OpenDevice('"' + path("one.mid") + '"', AudioBackend::DeviceType::Sequencer));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isDeviceLoading(), 10000);
+        QVERIFY(!m_audio->isPlaying());
+        QVERIFY(m_player->PlayDevice());
+        QVERIFY(m_audio->isDevicePlaying());
+    }
+
     // A looped file runs on without a gap and stops within 100 ms of "stop waveform".
     void aLoopedFileLoopsWholeAndStops()
     {
