@@ -28,6 +28,14 @@ struct Arrival {
 };
 Q_DECLARE_METATYPE(Arrival)
 
+struct FieldKey {
+    const char* name;
+    int size; // the window's stored size
+    Qt::Key key;
+    const char* caption; // afterwards
+};
+Q_DECLARE_METATYPE(FieldKey)
+
 // The run rules themselves are the engine tests'; here each real window is wired to them.
 class Form1Test : public QObject {
     Q_OBJECT
@@ -185,6 +193,34 @@ private Q_SLOTS:
         QCOMPARE(options->grab().toImage().pixelColor(options->width() / 2, 4), QColor(255, 0, 255));
         QTest::keyClick(start, Qt::Key_Return);
         QCOMPARE(fx.form1->caption(), QString("Stop"));
+    }
+
+    // Enter in a field presses Start where it is the window's default button, the small window's; no other
+    // key does.
+    void keysInAField_data()
+    {
+        QTest::addColumn<FieldKey>("row");
+        // clang-format off
+        const FieldKey rows[] = {
+            {.name = "Return, small window",       .size = 0, .key = Qt::Key_Return, .caption = "Stop"},
+            {.name = "keypad Enter, small window", .size = 0, .key = Qt::Key_Enter,  .caption = "Stop"},
+            {.name = "Escape, small window",       .size = 0, .key = Qt::Key_Escape, .caption = "Start"},
+            {.name = "Return, big window",         .size = 1, .key = Qt::Key_Return, .caption = "Start"},
+        };
+        // clang-format on
+        for (const FieldKey& row : rows)
+            QTest::newRow(row.name) << row;
+    }
+    void keysInAField()
+    {
+        QFETCH(FieldKey, row);
+        fx.start(row.size);
+        MainWindow& w = fx.app->face(Controller::windowNumbered(row.size));
+        fx.setTime(w, "00", "05", "00");
+        MainFixture::activate(w);
+        w.field(TimeField::Minutes)->setFocus();
+        QTest::keyClick(w.field(TimeField::Minutes), row.key);
+        QCOMPARE(w.caption(), QString(row.caption));
     }
 
     // Tab walks the fields and spinners in each window's own order.

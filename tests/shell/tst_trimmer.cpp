@@ -53,6 +53,15 @@ private Q_SLOTS:
         }
         QCOMPARE(kept, expected);
     }
+
+    // A run that reaches a picture's right edge ends there: nothing past a row is read.
+    void aRunEndsAtTheRightEdge()
+    {
+        QImage img(4, 2, QImage::Format_RGB32);
+        img.fill(qRgb(180, 182, 186));
+        img.setPixel(0, 0, qRgb(254, 254, 254)); // the background
+        QCOMPARE(cTrimmer::regionFor(img, qRgb(255, 0, 0)), QRegion(1, 0, 3, 1) + QRegion(0, 1, 4, 1));
+    }
 };
 
 QTEST_MAIN(TestTrimmer)

@@ -151,6 +151,17 @@ private Q_SLOTS:
         QCOMPARE(browser->source(), QUrl::fromLocalFile(program.filePath("zm.html")));
         QCOMPARE(shell.opened(),
                  (QStringList{"http://www.fernwick.example/", "mailto:support@fernwick.example"}));
+
+        // A file there that cannot be read is named, not shown. (A write-only kernel switch: even root
+        // cannot read it.)
+        QFile::remove(program.filePath("zm.html"));
+        QFile::link("/proc/sys/vm/drop_caches", program.filePath("zm.html"));
+        if (QFile(program.filePath("zm.html")).open(QIODevice::ReadOnly))
+            QSKIP("no write-only file to stand for an unreadable one");
+        HelpWindow::current()->close();
+        HelpWindow::showHelp(nullptr);
+        QCOMPARE(HelpWindow::current()->shownFile(), QString());
+        QVERIFY(browserText().contains("could not be read"));
     }
 };
 
