@@ -85,6 +85,12 @@ private Q_SLOTS:
         int before = RegistryFile::parseCount();
         QCOMPARE(get("Size") + get("Size"), QString("11"));
         QCOMPARE(RegistryFile::parseCount() - before, 2);
+        // Stamped in this very second: a whole-second clock steps by up to two, so the file may change
+        // again without its time moving.
+        setModified(m_file, ::time(nullptr), 0);
+        before = RegistryFile::parseCount();
+        QCOMPARE(get("Size") + get("Size"), QString("11"));
+        QCOMPARE(RegistryFile::parseCount() - before, 2);
         const time_t past = ::time(nullptr) - 3600;
         setModified(m_file, past);
         QCOMPARE(get("Size"), QString("1"));
@@ -220,6 +226,8 @@ private Q_SLOTS:
         QVERIFY(!m_store.DeleteSetting("Missing"));
         QVERIFY(!m_store.DeleteSetting("Outer"));
         QCOMPARE(get("a", {}, "Outer"), QString("1"));
+        // A section named with an empty part is no place to write to or delete from.
+        QVERIFY(!save("c", "3", "Outer\\\\Inner") && !m_store.DeleteSetting("Outer\\\\Inner", "b"));
         QVERIFY(m_store.DeleteSetting("Outer\\Inner") && m_store.DeleteSetting("Outer"));
         QCOMPARE(get("a", "gone", "Outer") + get("b", "gone", "Outer\\Inner"), QString("gonegone"));
     }
