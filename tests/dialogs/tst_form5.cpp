@@ -124,6 +124,7 @@ private Q_SLOTS:
         fx.start(0);
         auto d = open();
         MainFixture::activate(*d);
+        QVERIFY(ctl<QAbstractButton>(d.get(), "Option1", 1)->isChecked()); // "Small", the window it came from
         for (const Click& c : flow.clicks)
             click(d.get(), c.name, c.index);
         for (const char* name : flow.files)
