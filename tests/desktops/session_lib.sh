@@ -38,9 +38,11 @@ session_begin() {
     trap 'exit 130' INT TERM
     session_spawn dbus dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus"
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
-    session_wait 20 "the session bus" dbus-send --session --dest=org.freedesktop.DBus --print-reply \
-        /org/freedesktop/DBus org.freedesktop.DBus.GetId
+    session_wait 20 "the session bus" bus_call --session GetId
 }
+
+# bus_call --session|--system METHOD ARGS...: a method of the bus itself.
+bus_call() { dbus-send "$1" --dest=org.freedesktop.DBus --print-reply /org/freedesktop/DBus "org.freedesktop.DBus.$2" "${@:3}"; }
 
 # session_spawn NAME CMD...: in the background, in a process group of its own, output to NAME.log.
 session_spawn() {
@@ -70,10 +72,7 @@ session_has_tray() {
     gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher --method \
         org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher IsStatusNotifierHostRegistered | grep -q true
 }
-session_has_notifications() {
-    dbus-send --session --dest=org.freedesktop.DBus --print-reply /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications | grep -q 'boolean true'
-}
+session_has_notifications() { bus_call --session NameHasOwner string:org.freedesktop.Notifications | grep -q true; }
 
 # session_run CMD...: once the desktop's tray host and notification server are there, runs the tests inside;
 # the script's status is theirs.
