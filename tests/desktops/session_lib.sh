@@ -8,13 +8,9 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # As root: make the test user if missing, give it the folder the pictures go to, run this script again as it.
 session_as_user() {
     [ "$(id -u)" -eq 0 ] || return 0
-    if ! id -u "$DESKTOP_USER" >/dev/null 2>&1; then
-        useradd --create-home --user-group --shell /bin/bash "$DESKTOP_USER" 2>/dev/null || id -u "$DESKTOP_USER" >/dev/null
-    fi
-    if [ -n "${ZENTIMO_SHOTS:-}" ]; then
-        mkdir -p "$ZENTIMO_SHOTS"
-        chown "$DESKTOP_USER:" "$ZENTIMO_SHOTS"
-    fi
+    id -u "$DESKTOP_USER" >/dev/null 2>&1 || useradd --create-home --user-group --shell /bin/bash "$DESKTOP_USER" \
+        2>/dev/null || id -u "$DESKTOP_USER" >/dev/null
+    [ -z "${ZENTIMO_SHOTS:-}" ] || { mkdir -p "$ZENTIMO_SHOTS" && chown "$DESKTOP_USER:" "$ZENTIMO_SHOTS"; }
     local home
     home=$(getent passwd "$DESKTOP_USER" | cut -d: -f6)
     exec setpriv --reuid="$DESKTOP_USER" --regid="$DESKTOP_USER" --init-groups --reset-env -- \
@@ -82,10 +78,8 @@ session_run() {
     echo "session $ZENTIMO_DESKTOP ready: DISPLAY=${DISPLAY:-} WAYLAND_DISPLAY=${WAYLAND_DISPLAY:-}"
     local status=0
     "$@" || status=$?
-    if [ $status -ne 0 ]; then
-        DESKTOP_KEEP=1
-        echo "session $ZENTIMO_DESKTOP: the desktop's logs are kept in $SESSION_DIR" >&2
-    fi
+    [ $status -eq 0 ] || DESKTOP_KEEP=1
+    [ $status -eq 0 ] || echo "session $ZENTIMO_DESKTOP: the desktop's logs are kept in $SESSION_DIR" >&2
     exit $status
 }
 
@@ -126,8 +120,6 @@ session_end() {
         while kill -0 "$p" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
         kill -KILL "$p" 2>/dev/null || true
     done
-    if [ -z "${DESKTOP_KEEP:-}" ]; then
-        rm -rf "$SESSION_DIR"
-    fi
+    [ -n "${DESKTOP_KEEP:-}" ] || rm -rf "$SESSION_DIR"
     exit $status
 }

@@ -42,7 +42,8 @@ def wait_for(predicate, timeout=10.0, what="condition", step=0.05):
 
 # Twips rectangles of the main windows' controls (15 twips a pixel).
 SMALL = {"Hours": (90, 270, 720, 615), "Minutes": (1260, 270, 720, 615), "Seconds": (2430, 270, 720, 615),
-         "Start": (90, 960, 1065, 705), "Options": (1170, 960, 735, 345), "Tray": (1920, 1320, 735, 345)}
+         "Start": (90, 960, 1065, 705), "Options": (1170, 960, 735, 345), "Tray": (1920, 1320, 735, 345),
+         "Presets": (1920, 960, 735, 345), "About": (2670, 1320, 735, 345)}
 BIG = {"Minutes": (3780, 420, 3210, 2325), "Start": (90, 2850, 5895, 1095), "Options": (6030, 2850, 1605, 525)}
 
 
@@ -60,6 +61,10 @@ def geometry(window):
     out = run("xdotool", "getwindowgeometry", "--shell", str(window)).stdout
     values = dict(line.split("=", 1) for line in out.split())
     return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+
+def wm_state(window):
+    return run("xprop", "-id", str(window), "_NET_WM_STATE", check=False).stdout
 
 
 def click_at(x, y, button=1, repeat=1):
