@@ -23,10 +23,6 @@ TrayItem = collections.namedtuple("TrayItem", "id pid title")
 Notification = collections.namedtuple("Notification", "id app_name summary body actions")
 
 
-def window_of(record):
-    return Window(**{field: record[field] for field in Window._fields})
-
-
 def wait_for(predicate, timeout=20.0, what="condition"):
     return zentimo_e2e.wait_for(predicate, timeout, what, step=0.1)
 

@@ -50,7 +50,7 @@ class Probe(desktop.Probe):
 
     def windows(self):
         # Without the shell's own (XWayland's 1x1 window of the shell).
-        return [desktop.window_of(w) for w in shell_eval(WINDOWS_JS) if w["pid"] != self.shell_pid]
+        return [desktop.Window(**w) for w in shell_eval(WINDOWS_JS) if w["pid"] != self.shell_pid]
 
     def active_id(self):
         return shell_eval("global.display.focus_window ? global.display.focus_window.get_id() : 0")

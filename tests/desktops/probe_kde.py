@@ -94,7 +94,7 @@ class Probe(desktop.Probe):
             os.unlink(f.name)
 
     def windows(self):
-        return [desktop.window_of(w) for w in self.kwin(WINDOWS_JS)]
+        return [desktop.Window(**w) for w in self.kwin(WINDOWS_JS)]
 
     def active_id(self):
         return self.kwin("report(workspace.activeClient ? workspace.activeClient.internalId.toString() : '');")

@@ -88,13 +88,7 @@ session_run() {
 session_processes() {
     local all mark="XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR"
     all=$(ps -e -o pid=,ppid=)
-    local queue=("$@") seen=() env
-    for env in /proc/[0-9]*/environ; do
-        if tr '\0' '\n' 2>/dev/null <"$env" | grep -qxF "$mark"; then
-            env=${env#/proc/}
-            queue+=("${env%/environ}")
-        fi
-    done
+    local queue=("$@" $(grep -lzxF "$mark" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3)) seen=()
     while [ ${#queue[@]} -gt 0 ]; do
         local p=${queue[0]}
         queue=("${queue[@]:1}")
