@@ -63,7 +63,7 @@ test-desktops: build deps-desktops
 	@rm -rf $(DESKTOP_SHOTS); failed=""; \
 	for d in $(DESKTOPS); do \
 		echo "=== desktop $$d"; start=$$(date +%s); \
-		( cd tests/desktops && ZENTIMO_BINARY=$(DESKTOP_BINARY) ZENTIMO_SHOTS=$(DESKTOP_SHOTS) PYTHONPATH=. \
+		( cd tests/desktops && ZENTIMO_BINARY=$(DESKTOP_BINARY) ZENTIMO_SHOTS=$(DESKTOP_SHOTS) PYTHONPATH=.:../e2e \
 			PYTHONDONTWRITEBYTECODE=1 timeout -k 10 900 ./session_$$d.sh /usr/bin/python3 -W ignore::ImportWarning \
 			-m unittest -v test_desktop ) \
 			|| failed="$$failed $$d"; \

@@ -1,14 +1,15 @@
-"""What the desktop probes share: the records they answer with, the waits, StatusNotifierItem look-ups, and the
-base class of every probe_<desktop>.py (its methods in README.md)."""
+"""What the desktop probes share (the waits and processes are the end-to-end tests'): the records they answer
+with, StatusNotifierItem look-ups, and the base class of every probe_<desktop>.py (its methods in README.md)."""
 
 import collections
 import os
 import subprocess
 import sys
 import tempfile
-import time
 
 import gi
+import zentimo_e2e
+from zentimo_e2e import end_process, run  # noqa: F401 (for the probes)
 
 gi.require_version("Gio", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
@@ -22,32 +23,8 @@ TrayItem = collections.namedtuple("TrayItem", "id pid title")
 Notification = collections.namedtuple("Notification", "id app_name summary body actions")
 
 
-def window_of(record):
-    """A Window from a dict with the same keys, as the shells' scripts answer."""
-    return Window(**{field: record[field] for field in Window._fields})
-
-
 def wait_for(predicate, timeout=20.0, what="condition"):
-    deadline = time.monotonic() + timeout
-    while not (value := predicate()):
-        if time.monotonic() > deadline:
-            raise AssertionError("timed out waiting for " + what)
-        time.sleep(0.1)
-    return value
-
-
-def run(*args, check=True, env=None):
-    return subprocess.run(args, check=check, capture_output=True, text=True, env=env, timeout=60)
-
-
-def end_process(proc):
-    if proc and proc.poll() is None:
-        proc.terminate()
-        try:
-            proc.wait(5)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            proc.wait()
+    return zentimo_e2e.wait_for(predicate, timeout, what, step=0.1)
 
 
 # The session bus, through Gio: calls and properties.
@@ -99,8 +76,8 @@ def sni_activate(item, x=0, y=0):
 
 
 class Probe:
-    """The base of every probe_<desktop>.py, which adds windows(), active_id(), click(window), tray_items(),
-    tray_activate(item), notifications(), invoke_action(notification, label), screenshot(path)."""
+    """Each probe_<desktop>.py adds windows(), active_id(), click(window), notifications(),
+    invoke_action(notification, label), screenshot(path); the tray is the watcher's unless it says otherwise."""
 
     SCREEN_READER = False
 
@@ -108,7 +85,6 @@ class Probe:
         self.started = []
 
     def spawn(self, *args, env=None, log=None):
-        """A process the probe ends again in close()."""
         out = open(log, "ab") if log else subprocess.DEVNULL
         proc = subprocess.Popen(args, env=env, stdout=out, stderr=subprocess.STDOUT, start_new_session=True)
         self.started.append(proc)
@@ -117,6 +93,12 @@ class Probe:
     def open_other_program(self):
         return self.spawn(sys.executable, os.path.join(HERE, "other_window.py"), OTHER_TITLE,
                           ",".join(map(str, OTHER_COLOUR)))
+
+    def tray_items(self):
+        return sni_items()
+
+    def tray_activate(self, item):
+        sni_activate(item)
 
     def is_active(self, window):
         return self.active_id() == window.id

@@ -18,12 +18,12 @@ global.display.sort_windows_by_stacking(global.display.list_all_windows())
                         x: r.x, y: r.y, width: r.width, height: r.height}; })
 """
 
-# The AppIndicator extension's icons in the top bar.
+# The AppIndicator extension's icons shown in the top bar.
 TRAY_JS = """
 Object.entries(Main.panel.statusArea)
-    .filter(([key, icon]) => key.startsWith('appindicator-') && icon && icon._indicator)
+    .filter(([key, icon]) => key.startsWith('appindicator-') && icon && icon._indicator && icon.is_mapped())
     .map(([key, icon]) => ({key, bus: icon._indicator.busName, path: icon._indicator._proxy.g_object_path,
-                            title: icon._indicator.title || '', shown: icon.is_mapped()}))
+                            title: icon._indicator.title || ''}))
 """
 
 # The notifications of the shell's freedesktop server that are still in the message tray.
@@ -50,7 +50,7 @@ class Probe(desktop.Probe):
 
     def windows(self):
         # Without the shell's own (XWayland's 1x1 window of the shell).
-        return [desktop.window_of(w) for w in shell_eval(WINDOWS_JS) if w["pid"] != self.shell_pid]
+        return [desktop.Window(**w) for w in shell_eval(WINDOWS_JS) if w["pid"] != self.shell_pid]
 
     def active_id(self):
         return shell_eval("global.display.focus_window ? global.display.focus_window.get_id() : 0")
@@ -60,23 +60,19 @@ class Probe(desktop.Probe):
         shell_eval("const w = global.display.list_all_windows().find(w => w.get_id() === %d);"
                    "if (w) Main.activateWindow(w, global.display.get_current_time_roundtrip()); null" % window.id)
 
-    def _tray_icons(self):
-        return shell_eval(TRAY_JS)
-
     def tray_items(self):
         items = []
-        for icon in self._tray_icons():
-            if icon["shown"]:
-                try:
-                    items.append(TrayItem(icon["bus"] + icon["path"], desktop.name_pid(icon["bus"]), icon["title"]))
-                except desktop.GLib.Error:
-                    continue  # gone meanwhile
+        for icon in shell_eval(TRAY_JS):
+            try:
+                items.append(TrayItem(icon["bus"] + icon["path"], desktop.name_pid(icon["bus"]), icon["title"]))
+            except desktop.GLib.Error:
+                continue  # gone meanwhile
         return items
 
     def tray_activate(self, item):
         # The AppIndicator extension opens the item's menu on a single click and activates the item on a double
         # click (after handing it an activation token): its own code for that double click.
-        icon = next(i for i in self._tray_icons() if i["bus"] + i["path"] == item.id)
+        icon = next(i for i in shell_eval(TRAY_JS) if i["bus"] + i["path"] == item.id)
         shell_eval("Main.panel.statusArea[%s]._indicator.open(0, 0, global.get_current_time()); null"
                    % json.dumps(icon["key"]))
 

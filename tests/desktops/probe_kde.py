@@ -1,6 +1,6 @@
 """KDE Plasma: KWin's own state through its scripting (a script reports back over the session bus), the system
 tray of plasmashell (StatusNotifierItems, activated as its left click does), plasmashell's notification server
-watched as Plasma's own watchers watch it, org.kde.KWin.ScreenShot2."""
+watched as Plasma's own watchers watch it (the tray's left click is Activate), org.kde.KWin.ScreenShot2."""
 
 import json
 import os
@@ -94,7 +94,7 @@ class Probe(desktop.Probe):
             os.unlink(f.name)
 
     def windows(self):
-        return [desktop.window_of(w) for w in self.kwin(WINDOWS_JS)]
+        return [desktop.Window(**w) for w in self.kwin(WINDOWS_JS)]
 
     def active_id(self):
         return self.kwin("report(workspace.activeClient ? workspace.activeClient.internalId.toString() : '');")
@@ -103,14 +103,6 @@ class Probe(desktop.Probe):
         # What a click on the window does: KWin makes it the active window.
         self.kwin("const w = workspace.clientList().find(w => w.internalId.toString() === %s);"
                   "if (w) workspace.activeClient = w; report(null);" % json.dumps(window.id))
-
-    def tray_items(self):
-        # The items of the watcher, while plasmashell's system tray is the host that shows them.
-        return desktop.sni_items()
-
-    def tray_activate(self, item):
-        # Plasma's system tray sends Activate on a left click (its menu only for an item that is a menu).
-        desktop.sni_activate(item)
 
     def notifications(self):
         self._pump()

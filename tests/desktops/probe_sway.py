@@ -58,15 +58,14 @@ class Probe(desktop.Probe):
             raise AssertionError("the item asks for its menu on a click")
         desktop.sni_activate(item)
 
-    def notifications(self):
-        shown = json.loads(run("makoctl", "list").stdout)["data"][0]
+    def notifications(self, keys=False):
         value = lambda n, key, default="": n.get(key, {}).get("data", default)
         return [Notification(value(n, "id"), value(n, "app-name"), value(n, "summary"), value(n, "body"),
-                             list(value(n, "actions", {}).values())) for n in shown]
+                             value(n, "actions", {}) if keys else list(value(n, "actions", {}).values()))
+                for n in json.loads(run("makoctl", "list").stdout)["data"][0]]
 
     def invoke_action(self, notification, label):
-        shown = json.loads(run("makoctl", "list").stdout)["data"][0]
-        actions = next(n["actions"]["data"] for n in shown if n["id"]["data"] == notification.id)
+        actions = next(n.actions for n in self.notifications(keys=True) if n.id == notification.id)
         key = next(k for k, v in actions.items() if v == label)
         run("makoctl", "invoke", "-n", str(notification.id), key)
 

@@ -1,52 +1,16 @@
 """Xfce on Xvfb: windows through the X server, the panel's tray buttons and xfce4-notifyd's bubbles through
 AT-SPI (both are GTK programs), and real clicks through xdotool."""
 
-import gi
 from Xlib import X, Xatom, display as xdisplay
 
 import desktop
-from desktop import Notification, Window, run
-
-gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
-
-
-def accessible_apps(name):
-    root = Atspi.get_desktop(0)
-    root.clear_cache()
-    apps = []
-    for i in range(root.get_child_count()):
-        app = root.get_child_at_index(i)
-        try:
-            if app and app.get_name() == name:
-                apps.append(app)
-        except gi.repository.GLib.Error:
-            continue
-    return apps
-
-
-def descendants(node, depth=0):
-    yield node
-    try:
-        children = [node.get_child_at_index(i) for i in range(node.get_child_count())] if depth < 25 else []
-    except gi.repository.GLib.Error:
-        return
-    for child in filter(None, children):
-        yield from descendants(child, depth + 1)
-
-
-def showing(node):
-    return node.get_state_set().contains(Atspi.StateType.SHOWING)
+from desktop import Notification, Window
+from zentimo_e2e import atspi, click_at, has_state, walk
 
 
 def centre(node):
-    e = node.get_extents(Atspi.CoordType.SCREEN)
+    e = node.get_extents(atspi().CoordType.SCREEN)
     return e.x + e.width // 2, e.y + e.height // 2
-
-
-def click(x, y, button=1):
-    # No --sync: it waits forever when the pointer already stands there.
-    run("xdotool", "mousemove", str(x), str(y), "click", str(button))
 
 
 class Probe(desktop.Probe):
@@ -105,7 +69,7 @@ class Probe(desktop.Probe):
         return active[0] if active is not None and len(active) else None
 
     def click(self, window):
-        run("xdotool", "windowactivate", str(window.id), check=False)
+        desktop.run("xdotool", "windowactivate", str(window.id), check=False)
 
     def _tray_area(self):
         """The notification-area plugin's window inside the panel (it runs in a wrapper process of its own)."""
@@ -129,36 +93,40 @@ class Probe(desktop.Probe):
 
     def tray_activate(self, item):
         area = self._tray_area()
-        click(area.x + area.width - area.height // 2, area.y + area.height // 2)
+        click_at(area.x + area.width - area.height // 2, area.y + area.height // 2)
 
     def _bubbles(self):
-        for app in accessible_apps("xfce4-notifyd"):
-            for i in range(app.get_child_count()):
-                frame = app.get_child_at_index(i)
-                if frame and showing(frame):
-                    yield frame
+        root = atspi().get_desktop(0)
+        root.clear_cache()
+        for app in filter(None, map(root.get_child_at_index, range(root.get_child_count()))):
+            try:
+                notifyd = app.get_name() == "xfce4-notifyd"
+            except Exception:
+                continue
+            frames = map(app.get_child_at_index, range(app.get_child_count())) if notifyd else []
+            yield from (f for f in frames if f and has_state(f, "SHOWING"))
 
     def notifications(self):
         found = []
         for frame in self._bubbles():
-            nodes = list(descendants(frame))
+            nodes = list(walk(frame))
             labels = [n.get_name() for n in nodes if n.get_role_name() == "label"]
-            buttons = [n.get_name() for n in nodes if n.get_role_name() == "push button" and showing(n)]
-            e = frame.get_extents(Atspi.CoordType.SCREEN)
+            buttons = [n.get_name() for n in nodes if n.get_role_name() == "push button" and has_state(n, "SHOWING")]
+            e = frame.get_extents(atspi().CoordType.SCREEN)
             found.append(Notification((e.x, e.y), "", labels[0] if labels else "", " ".join(labels[1:]), buttons))
         return found
 
     def invoke_action(self, notification, label):
         for frame in self._bubbles():
-            e = frame.get_extents(Atspi.CoordType.SCREEN)
+            e = frame.get_extents(atspi().CoordType.SCREEN)
             if (e.x, e.y) == notification.id:
-                button = next(n for n in descendants(frame) if n.get_role_name() == "push button"
+                button = next(n for n in walk(frame) if n.get_role_name() == "push button"
                               and n.get_name() == label)
-                return click(*centre(button))
+                return click_at(*centre(button))
         raise AssertionError("no notification at %s" % (notification.id,))
 
     def screenshot(self, path):
-        run("import", "-window", "root", path)
+        desktop.run("import", "-window", "root", path)
 
     def close(self):
         super().close()

@@ -7,10 +7,8 @@ session_as_user "$0" "$@"
 session_begin kde
 
 export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5
-# KWin lets a program take screenshots when the desktop entry whose Exec is that program's executable lists the
-# interface; the tests' probe runs in /usr/bin/python3. Python ships an entry for the same executable: ours takes
-# its name, so it shadows that one rather than standing beside it (KWin would ask either). The Wayland interfaces
-# need no entry.
+# KWin lets the probe's executable (python3) take screenshots when its desktop entry lists the interface; ours
+# takes the name of Python's own entry, which it must shadow (KWin would ask either).
 export KWIN_WAYLAND_NO_PERMISSION_CHECKS=1
 python=$(readlink -f /usr/bin/python3)
 mkdir -p "$XDG_DATA_HOME/applications"
@@ -23,11 +21,9 @@ X-KDE-DBUS-Restricted-Interfaces=org.kde.KWin.ScreenShot2
 DESKTOP
 # KWin looks the entry up in the service cache: built now, before anyone reads a cache without it.
 kbuildsycoca5 --noincremental >"$SESSION_DIR/sycoca.log" 2>&1
-# /usr/bin/kwin_wayland carries file capabilities (CAP_SYS_NICE) that a container refuses to grant: a plain
-# copy runs.
+# A plain copy: the file capabilities (CAP_SYS_NICE) of /usr/bin/kwin_wayland a container refuses to grant.
 cp /usr/bin/kwin_wayland "$SESSION_DIR/kwin_wayland"
-# KWin starts the shell's parts once XWayland is up, with DISPLAY and XAUTHORITY set; they are written down
-# for the tests.
+# KWin starts the shell's parts once XWayland is up; their DISPLAY and XAUTHORITY are the tests'.
 cat >"$SESSION_DIR/plasma.sh" <<'SH'
 #!/bin/sh
 printf 'DISPLAY=%s\nXAUTHORITY=%s\nWAYLAND_DISPLAY=%s\n' "$DISPLAY" "$XAUTHORITY" "$WAYLAND_DISPLAY" >"$1.tmp"
@@ -40,7 +36,5 @@ chmod +x "$SESSION_DIR/plasma.sh"
 session_spawn kwin "$SESSION_DIR/kwin_wayland" --virtual --xwayland --width 1280 --height 800 --socket wayland-0 \
     "$SESSION_DIR/plasma.sh $SESSION_DIR/display.env $SESSION_DIR"
 session_wait 60 "KWin with XWayland" test -s "$SESSION_DIR/display.env"
-set -a
-. "$SESSION_DIR/display.env"
-set +a
+export $(cat "$SESSION_DIR/display.env")  # the values hold no spaces
 session_run "$@"

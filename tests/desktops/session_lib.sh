@@ -8,13 +8,9 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # As root: make the test user if missing, give it the folder the pictures go to, run this script again as it.
 session_as_user() {
     [ "$(id -u)" -eq 0 ] || return 0
-    if ! id -u "$DESKTOP_USER" >/dev/null 2>&1; then
-        useradd --create-home --user-group --shell /bin/bash "$DESKTOP_USER" 2>/dev/null || id -u "$DESKTOP_USER" >/dev/null
-    fi
-    if [ -n "${ZENTIMO_SHOTS:-}" ]; then
-        mkdir -p "$ZENTIMO_SHOTS"
-        chown "$DESKTOP_USER:" "$ZENTIMO_SHOTS"
-    fi
+    id -u "$DESKTOP_USER" >/dev/null 2>&1 || useradd --create-home --user-group --shell /bin/bash "$DESKTOP_USER" \
+        2>/dev/null || id -u "$DESKTOP_USER" >/dev/null
+    [ -z "${ZENTIMO_SHOTS:-}" ] || { mkdir -p "$ZENTIMO_SHOTS" && chown "$DESKTOP_USER:" "$ZENTIMO_SHOTS"; }
     local home
     home=$(getent passwd "$DESKTOP_USER" | cut -d: -f6)
     exec setpriv --reuid="$DESKTOP_USER" --regid="$DESKTOP_USER" --init-groups --reset-env -- \
@@ -38,9 +34,11 @@ session_begin() {
     trap 'exit 130' INT TERM
     session_spawn dbus dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus"
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
-    session_wait 20 "the session bus" dbus-send --session --dest=org.freedesktop.DBus --print-reply \
-        /org/freedesktop/DBus org.freedesktop.DBus.GetId
+    session_wait 20 "the session bus" bus_call --session GetId
 }
+
+# bus_call --session|--system METHOD ARGS...: a method of the bus itself.
+bus_call() { dbus-send "$1" --dest=org.freedesktop.DBus --print-reply /org/freedesktop/DBus "org.freedesktop.DBus.$2" "${@:3}"; }
 
 # session_spawn NAME CMD...: in the background, in a process group of its own, output to NAME.log.
 session_spawn() {
@@ -70,10 +68,7 @@ session_has_tray() {
     gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher --method \
         org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher IsStatusNotifierHostRegistered | grep -q true
 }
-session_has_notifications() {
-    dbus-send --session --dest=org.freedesktop.DBus --print-reply /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications | grep -q 'boolean true'
-}
+session_has_notifications() { bus_call --session NameHasOwner string:org.freedesktop.Notifications | grep -q true; }
 
 # session_run CMD...: once the desktop's tray host and notification server are there, runs the tests inside;
 # the script's status is theirs.
@@ -83,10 +78,8 @@ session_run() {
     echo "session $ZENTIMO_DESKTOP ready: DISPLAY=${DISPLAY:-} WAYLAND_DISPLAY=${WAYLAND_DISPLAY:-}"
     local status=0
     "$@" || status=$?
-    if [ $status -ne 0 ]; then
-        DESKTOP_KEEP=1
-        echo "session $ZENTIMO_DESKTOP: the desktop's logs are kept in $SESSION_DIR" >&2
-    fi
+    [ $status -eq 0 ] || DESKTOP_KEEP=1
+    [ $status -eq 0 ] || echo "session $ZENTIMO_DESKTOP: the desktop's logs are kept in $SESSION_DIR" >&2
     exit $status
 }
 
@@ -95,13 +88,7 @@ session_run() {
 session_processes() {
     local all mark="XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR"
     all=$(ps -e -o pid=,ppid=)
-    local queue=("$@") seen=() env
-    for env in /proc/[0-9]*/environ; do
-        if tr '\0' '\n' 2>/dev/null <"$env" | grep -qxF "$mark"; then
-            env=${env#/proc/}
-            queue+=("${env%/environ}")
-        fi
-    done
+    local queue=("$@" $(grep -lzxF "$mark" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3)) seen=()
     while [ ${#queue[@]} -gt 0 ]; do
         local p=${queue[0]}
         queue=("${queue[@]:1}")
@@ -127,8 +114,6 @@ session_end() {
         while kill -0 "$p" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
         kill -KILL "$p" 2>/dev/null || true
     done
-    if [ -z "${DESKTOP_KEEP:-}" ]; then
-        rm -rf "$SESSION_DIR"
-    fi
+    [ -n "${DESKTOP_KEEP:-}" ] || rm -rf "$SESSION_DIR"
     exit $status
 }

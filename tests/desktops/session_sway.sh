@@ -10,11 +10,7 @@ cp "$here/sway/waybar.json" "$SESSION_DIR/"
 export WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS=1 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
 session_spawn sway sway --config "$here/sway/config"
 session_wait 30 "sway" test -s "$SESSION_DIR/sway.env"
-while IFS= read -r line; do
-    case "$line" in
-    WAYLAND_DISPLAY=* | DISPLAY=* | SWAYSOCK=*) export "${line?}" ;;
-    esac
-done <"$SESSION_DIR/sway.env"
+export $(grep -E '^(WAYLAND_DISPLAY|DISPLAY|SWAYSOCK)=' "$SESSION_DIR/sway.env")  # the values hold no spaces
 unset WLR_BACKENDS WLR_HEADLESS_OUTPUTS WLR_RENDERER WLR_LIBINPUT_NO_DEVICES
 session_wait 30 "sway's IPC" swaymsg -t get_version
 session_wait 30 "XWayland" xdpyinfo

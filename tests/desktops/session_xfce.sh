@@ -5,21 +5,13 @@
 session_as_user "$0" "$@"
 session_begin xfce
 
-# A display number nothing holds, neither lock nor socket (a rootless XWayland of another session may hold
-# only the socket); the server is ours when its lock file names it.
-for attempt in $(seq 10); do
-    n=$((10 + RANDOM % 80))
-    [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ] || continue
-    session_spawn xvfb Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -ac
-    export DISPLAY=:$n
-    deadline=$((SECONDS + 10))
-    until [ "$(tr -d " " 2>/dev/null <"/tmp/.X$n-lock")" = "${SESSION_PIDS[-1]}" ] && xdpyinfo >/dev/null 2>&1; do
-        kill -0 "${SESSION_PIDS[-1]}" 2>/dev/null && [ $SECONDS -lt $deadline ] || continue 2
-        sleep 0.05
-    done
-    break
-done
-session_wait 1 "X server of its own" xdpyinfo
+# Xvfb takes a display that nothing holds, neither lock nor socket, and names it.
+exec 3>"$SESSION_DIR/displayfd"
+session_spawn xvfb Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -ac
+exec 3>&-
+session_wait 10 "X server of its own" test -s "$SESSION_DIR/displayfd"
+export DISPLAY=:$(head -n1 "$SESSION_DIR/displayfd")
+session_wait 10 "X server answering" xdpyinfo
 
 mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
 cp "$here/xfce/xfce4-panel.xml" "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/"

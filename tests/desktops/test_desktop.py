@@ -3,20 +3,21 @@
 
 import importlib
 import os
-import pathlib
-import shutil
 import subprocess
 import tempfile
 import time
 import unittest
 
 import desktop
-from desktop import OTHER_COLOUR, OTHER_TITLE, end_process, wait_for
+from desktop import OTHER_COLOUR, OTHER_TITLE, wait_for
+from zentimo_e2e import Zentimo
 
 DESKTOP = os.environ["ZENTIMO_DESKTOP"]
 SHOTS = os.environ.get("ZENTIMO_SHOTS") or tempfile.gettempdir()
 MESSAGE = "Tea is ready - take it out now"
 SEED = {"Show Message": "True", "Alarm Message": MESSAGE}
+# The desktop's own platform and accessibility settings, not those forced for Xvfb.
+NATIVE = {name: os.environ.get(name) for name in ("QT_QPA_PLATFORM", "QT_ACCESSIBILITY")}
 
 
 def inside(window, x, y):
@@ -29,48 +30,19 @@ def pixel(png, x, y):
     return tuple(out[:3])
 
 
-class Zentimo:
-    """The real program with a configuration folder of its own, in the desktop's environment as it stands."""
-
-    def __init__(self, options):
-        self.tmp = tempfile.mkdtemp(prefix="zentimo-desktop-")
-        self.env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.tmp, "config"), SDL_AUDIODRIVER="disk",
-                        SDL_DISKAUDIOFILE=os.path.join(self.tmp, "audio.raw"), TZ="UTC")
-        self.log = os.path.join(self.tmp, "zentimo.log")
-        registry = pathlib.Path(self.tmp, "config", "zentimo", "registry.reg")
-        registry.parent.mkdir(parents=True)
-        lines = ["Zentimo Registry Version 1", "", "[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options]"]
-        registry.write_text("\n".join(lines + ['"%s"="%s"' % item for item in options.items()]) + "\n")
-        self.proc = None
-
-    def start(self, *args):
-        with open(self.log, "ab") as log:
-            self.proc = subprocess.Popen([os.environ["ZENTIMO_BINARY"], *args], env=self.env, stdout=log,
-                                         stderr=subprocess.STDOUT)
-        return self
-
-    def command(self, *args):
-        """A later start, which the running program carries out over the session bus."""
-        return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], env=self.env, capture_output=True,
-                              text=True, timeout=30).stdout.strip()
-
-    def status(self):
-        return self.command("--status")
-
-    def cleanup(self):
-        end_process(self.proc)
-        shutil.rmtree(self.tmp, ignore_errors=True)
-
-
 class DesktopTest(unittest.TestCase):
     def setUp(self):
         self.probe = importlib.import_module("probe_" + DESKTOP).Probe()
         self.addCleanup(self.probe.close)
 
     def launch(self, *args, options=None):
-        self.app = Zentimo(dict(SEED, **(options or {}))).start(*args)
+        self.app = Zentimo(NATIVE)
         self.addCleanup(self.app.cleanup)
-        return self.app
+        self.app.seed(dict(SEED, **(options or {})))
+        return self.app.start(*args)
+
+    def status(self):
+        return self.app.command("--status")
 
     def own_windows(self):
         return [w for w in self.probe.windows() if w.pid == self.app.proc.pid]
@@ -83,7 +55,7 @@ class DesktopTest(unittest.TestCase):
         main = self.main_window()
         other = self.probe.open_other_window()
         self.assertEqual(self.app.command("--countdown", "3", "--start"), "")
-        wait_for(lambda: self.app.status() == "countdown alarm 00:00:00", timeout=15, what="the alarm")
+        wait_for(lambda: self.status() == "countdown alarm 00:00:00", timeout=15, what="the alarm")
         return main, other
 
     def panel_at_alarm(self, options=None):
@@ -141,7 +113,7 @@ class DesktopTest(unittest.TestCase):
         notification = wait_for(ours, what="the alarm's notification")[0]
         self.assertIn("Alarm Off", notification.actions)
         self.probe.invoke_action(notification, "Alarm Off")
-        wait_for(lambda: self.app.status() == "countdown stopped 00:00:00", what="the alarm turned off")
+        wait_for(lambda: self.status() == "countdown stopped 00:00:00", what="the alarm turned off")
         wait_for(lambda: not ours(), what="the notification withdrawn")
 
     def test_a_screen_reader_speaks_the_alarm_message(self):

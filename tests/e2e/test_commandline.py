@@ -4,14 +4,7 @@ import os
 import subprocess
 import unittest
 
-from zentimo_e2e import Zentimo, wait_for
-
-NO_DISPLAY = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-
-
-def zentimo(*args, env=NO_DISPLAY):
-    return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], capture_output=True, text=True, timeout=30,
-                          env=env)
+from zentimo_e2e import Zentimo, later as zentimo, wait_for
 
 
 class CommandLineTest(unittest.TestCase):

@@ -2,12 +2,11 @@
 (real seconds): what Notify carries, and the message panel as a screen reader finds it. What its actions do and
 when it is withdrawn is tst_notice's; the real servers' round trip is tests/desktops'."""
 
-import os
 import subprocess
 
 from gi.repository import GLib
 
-from zentimo_e2e import Case, StandIn, end_process, run, wait_for, xenv
+from zentimo_e2e import Case, StandIn, end_process, later, run, wait_for, xenv
 
 PATH, IFACE = "/org/freedesktop/Notifications", "org.freedesktop.Notifications"
 XML = """<node><interface name="org.freedesktop.Notifications">
@@ -21,11 +20,6 @@ XML = """<node><interface name="org.freedesktop.Notifications">
   <signal name="NotificationClosed"><arg type="u"/><arg type="u"/></signal>
 </interface></node>"""
 MESSAGE = "Tea is ready"
-
-
-def zentimo(*args):
-    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-    return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], capture_output=True, text=True, timeout=30, env=env)
 
 
 class NotificationTest(Case):
@@ -52,7 +46,7 @@ class NotificationTest(Case):
         run("xdotool", "search", "--sync", "--onlyvisible", "--class", "Xmessage", "windowactivate", "--sync")
 
         # A later start leaves the other program active.
-        self.assertEqual(zentimo("--countdown", "2", "--start").returncode, 0)
+        self.assertEqual(later("--countdown", "2", "--start").returncode, 0)
         params = wait_for(lambda: self.calls("Notify"), timeout=8, what="Notify")[0]
         hints = params.get_child_value(6)
         # Its actions and time-out for each kind of alarm are tst_notice's.

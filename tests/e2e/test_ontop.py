@@ -2,23 +2,21 @@
 leaves the main window where it was, at its size, and above again; the big window brought forward by the alarm
 gives the band back once its message closes (real seconds)."""
 
-from zentimo_e2e import Case, Zentimo, click_at, geometry, key, run, wait_for
+from zentimo_e2e import Case, Zentimo, click_at, geometry, key, run, wait_for, wm_state
 
-# Twips rectangles of the small window's buttons that open a dialog, with its title and the key closing it.
-DIALOGS = [((2670, 1320, 735, 345), "About...", "Return"), ((1920, 960, 735, 345), "Presets - Countdown Mode", "Escape"),
-           ((1170, 960, 735, 345), "Options", "Escape")]
+# The small window's buttons that open a dialog, with its title and the key closing it.
+DIALOGS = [("About", "About...", "Return"), ("Presets", "Presets - Countdown Mode", "Escape"),
+           ("Options", "Options", "Escape")]
 
 
 def above(window):
-    return "_NET_WM_STATE_ABOVE" in run("xprop", "-id", str(window), "_NET_WM_STATE", check=False).stdout
+    return "_NET_WM_STATE_ABOVE" in wm_state(window)
 
 
 class OnTopTest(Case):
     def round_trip(self, button, title, closing_key):
         """Opens a dialog by its button, sees the window leave the top band, closes it; the window's place."""
-        left, top, width, height = button
-        x, y, _, _ = geometry(self.window)
-        click_at(x + round((left + width / 2) / 15), y + round((top + height / 2) / 15))
+        self.app.click(self.window, button)
         dialog = self.app.wait_window(title)
         wait_for(lambda: not above(self.window), what="the window out of the top band")
         wait_for(lambda: run("xdotool", "getactivewindow", check=False).stdout.strip() == str(dialog),
@@ -48,7 +46,7 @@ class OnTopTest(Case):
         panel = wait_for(lambda: [w for w in self.app.windows() if geometry(w)[2:] == (692, 124)], timeout=10,
                          what="the alarm's message window")[0]
         # Above the big window on each real desktop is tests/desktops' check; here, what they do not look at.
-        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", run("xprop", "-id", str(panel), "_NET_WM_STATE").stdout)
+        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", wm_state(panel))
         # The alarm brought the big window forward: out of the band.
         wait_for(lambda: not above(self.window), what="the big window out of the top band")
         x, y, _, _ = geometry(panel)

@@ -15,26 +15,35 @@ SHOTS = os.environ.get("ZENTIMO_SHOTS", tempfile.gettempdir())
 
 
 def xenv():
+    if not STATE:  # on a real desktop (tests/desktops): its session as it stands
+        return dict(os.environ)
     with open(os.path.join(STATE, "display")) as f:
         return dict(os.environ, DISPLAY=f.read().strip())
 
 
 def run(*args, check=True, env=None):
-    return subprocess.run(args, check=check, capture_output=True, text=True, env=env or xenv())
+    return subprocess.run(args, check=check, capture_output=True, text=True, env=env or xenv(), timeout=60)
 
 
-def wait_for(predicate, timeout=10.0, what="condition"):
+def later(*args):
+    """A later start, without a display: it hands its options to the running program over the session bus."""
+    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+    return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], capture_output=True, text=True, timeout=30, env=env)
+
+
+def wait_for(predicate, timeout=10.0, what="condition", step=0.05):
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
         if time.monotonic() > deadline:
             raise AssertionError("timed out waiting for " + what)
-        time.sleep(0.05)
+        time.sleep(step)
     return value
 
 
 # Twips rectangles of the main windows' controls (15 twips a pixel).
 SMALL = {"Hours": (90, 270, 720, 615), "Minutes": (1260, 270, 720, 615), "Seconds": (2430, 270, 720, 615),
-         "Start": (90, 960, 1065, 705), "Options": (1170, 960, 735, 345), "Tray": (1920, 1320, 735, 345)}
+         "Start": (90, 960, 1065, 705), "Options": (1170, 960, 735, 345), "Tray": (1920, 1320, 735, 345),
+         "Presets": (1920, 960, 735, 345), "About": (2670, 1320, 735, 345)}
 BIG = {"Minutes": (3780, 420, 3210, 2325), "Start": (90, 2850, 5895, 1095), "Options": (6030, 2850, 1605, 525)}
 
 
@@ -45,12 +54,17 @@ def end_process(proc):
             proc.wait(5)
         except subprocess.TimeoutExpired:
             proc.kill()
+            proc.wait()
 
 
 def geometry(window):
     out = run("xdotool", "getwindowgeometry", "--shell", str(window)).stdout
     values = dict(line.split("=", 1) for line in out.split())
     return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+
+def wm_state(window):
+    return run("xprop", "-id", str(window), "_NET_WM_STATE", check=False).stdout
 
 
 def click_at(x, y, button=1, repeat=1):
@@ -85,15 +99,22 @@ class Zentimo:
         self.audio, self.log = os.path.join(self.tmp, "audio.raw"), os.path.join(self.tmp, "zentimo.log")
         self.extra_env, self.proc = extra_env or {}, None
 
-    def start(self, *args):
+    def env(self):
         env = dict(xenv(), QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
                    XDG_CONFIG_HOME=os.path.join(self.tmp, "config"), SDL_AUDIODRIVER="disk",
                    SDL_DISKAUDIOFILE=self.audio, TZ="UTC")
-        env = {k: v for k, v in {**env, **self.extra_env}.items() if v is not None}
+        return {k: v for k, v in {**env, **self.extra_env}.items() if v is not None}
+
+    def start(self, *args):
         with open(self.log, "ab") as log:
-            self.proc = subprocess.Popen([os.environ["ZENTIMO_BINARY"], *args], env=env, stdout=log,
+            self.proc = subprocess.Popen([os.environ["ZENTIMO_BINARY"], *args], env=self.env(), stdout=log,
                                          stderr=subprocess.STDOUT)
         return self
+
+    def command(self, *args):
+        """A later start, which the running program carries out over the session bus."""
+        return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], env=self.env(), capture_output=True,
+                              text=True, timeout=30).stdout.strip()
 
     def cleanup(self):
         end_process(self.proc)
