@@ -148,8 +148,7 @@ private Q_SLOTS:
         Q_EMIT browser->anchorClicked(QUrl("http://www.fernwick.example/"));
         Q_EMIT browser->anchorClicked(QUrl("mailto:support@fernwick.example"));
         Q_EMIT browser->anchorClicked(QUrl("#tray"));
-        Q_EMIT browser->anchorClicked(
-            QUrl("gone.html")); // a page that is not there leaves the window as it is
+        Q_EMIT browser->anchorClicked(QUrl("gone.html")); // not there: the window stays as it is
         QCOMPARE(browser->source(), QUrl::fromLocalFile(program.filePath("zm.html")));
         QCOMPARE(shell.opened(),
                  (QStringList{"http://www.fernwick.example/", "mailto:support@fernwick.example"}));
