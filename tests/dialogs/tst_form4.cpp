@@ -34,6 +34,11 @@ static const Visit visits[] = {
      .markedBackground = -1, .markedDigit = 3, .markedButton = 0,
      .clicks = {{"Option1", 3}, {"Option3", 6}}, .reopenedLeftBy = "Command2",
      .chosen = ColorChoice{.BackgroundIndex = -1, .DigitColor = 0x00FFFFFF, .ButtonColor = int(0x8000000F)}},
+    {.name = "the first colour of each list",
+     .seeds = {{"Digit Color", "255"}, {"Button Color", "255"}},
+     .markedBackground = 5, .markedDigit = 5, .markedButton = 4,
+     .clicks = {{"Option1", 0}, {"Option3", 0}}, .reopenedLeftBy = "Command2",
+     .chosen = ColorChoice{.BackgroundIndex = 5, .DigitColor = 0x0000FFFF, .ButtonColor = 0x00FF00FF}},
     {.name = "cancel drops an earlier OK", .markedBackground = 5, .markedDigit = 0, .markedButton = 0,
      .clicks = {{"Option1", 1}, {"Command3", 0}}, .reopenedLeftBy = "Command1", .chosen = std::nullopt},
 };
