@@ -338,7 +338,8 @@ Mix_Music* loadMusic(const QString& path, std::shared_ptr<QByteArray>& bytes)
         if (!whole)
             return nullptr;
         bytes = std::make_shared<QByteArray>(unwrapRmid(read));
-        if (bytes->isEmpty())
+        // The synthesizer takes anything and plays silence where it finds no MIDI header.
+        if (!bytes->startsWith("MThd"))
             return nullptr;
         SDL_RWops* rw = A().SDL_RWFromConstMem(bytes->constData(), int(bytes->size()));
         return rw ? A().Mix_LoadMUSType_RW(rw, MUS_MID, 1) : nullptr;
