@@ -101,6 +101,7 @@ const Made kHugeMidi = {"huge.mid", Maker::Huge};
 
 const Refused kRefused[] = {
     {"text named .wav",        {"notes.wav", Maker::Text}},
+    {"text named .mid",        {"notes.mid", Maker::Text}},
     {"named pipe .wav",        {"pipe.wav", Maker::Pipe}},
     {"named pipe .mp3",        {"pipe.mp3", Maker::Pipe}},
     {"named pipe .mid",        {"pipe.mid", Maker::Pipe}},
@@ -231,7 +232,9 @@ class TestSdlAudio : public QObject {
             bytes = QByteArray("ID3\x03\0\0\0\0\0\x0a", 10) + QByteArray(10, '\0') + bytes;
             break;
         case Change::RmidWrapped: {
-            const QByteArray body = "RMID" + QByteArray("data") + le32(quint32(bytes.size())) + bytes;
+            // An odd-sized chunk with its pad byte before the music, as RIFF editors leave them.
+            const QByteArray info = "DISP" + le32(3) + QByteArray("abc\0", 4);
+            const QByteArray body = "RMID" + info + "data" + le32(quint32(bytes.size())) + bytes;
             bytes = "RIFF" + le32(quint32(body.size())) + body;
             break;
         }
@@ -396,6 +399,20 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isDeviceLoading(), 10000);
         QVERIFY(!m_audio->isPlaying());
         QVERIFY(m_player->PlayDevice());
+        QVERIFY(m_audio->isDevicePlaying());
+    }
+
+    // Sounds played one after another make room in the cache without letting go of a file's fallback
+    // still ringing on the device; what is no sound is refused.
+    void manySoundsLeaveTheRingingFallbackAlone()
+    {
+        QVERIFY(!m_audio->playWaveImage("RIFF", false));
+        writeFile(path("notes.mid"), "Remember to buy milk.\n");
+        QVERIFY(m_player->OpenDevice('"' + path("notes.mid") + '"', AudioBackend::DeviceType::Sequencer));
+        QVERIFY(m_player->PlayDevice());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isDeviceLoading(), 10000);
+        for (int hz = 300; hz < 600; hz += 10)
+            QVERIFY(m_audio->playWaveImage(waveImage(8000, tonePcm(8000, 0.05, hz)), false));
         QVERIFY(m_audio->isDevicePlaying());
     }
 
