@@ -22,8 +22,13 @@ using namespace zentimo::test;
 
 namespace {
 
-// What becomes of a file the store cannot take as it is.
-enum Fate { Kept, Aside, Absurd };
+struct OddFile {
+    const char* name;
+    QByteArray content;
+    const char* size; // what "Size" reads as, default "d"
+    bool written;     // a value saved goes in
+    int setAside;     // copies kept beside the file
+};
 
 const QString kOptionsKey = QStringLiteral("[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options]");
 
@@ -39,6 +44,7 @@ QByteArray options(const QByteArray& body, const QByteArray& header = "Zentimo R
 }
 
 } // namespace
+Q_DECLARE_METATYPE(OddFile)
 
 class TestCRegSettings : public QObject {
     Q_OBJECT
@@ -72,7 +78,8 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        ::chmod(QFile::encodeName(m_dir->path() + QStringLiteral("/zentimo")).constData(), 0700);
+        for (const char* folder : {"/zentimo", "/elsewhere"})
+            ::chmod(QFile::encodeName(m_dir->path() + folder).constData(), 0700);
         m_dir.reset();
     }
 
@@ -162,50 +169,72 @@ private Q_SLOTS:
     // every line; absurd files (endless, or from a later version) are read but never rewritten.
     void oddFilesNeverCrashNorLoseLines_data()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("size"); // what "Size" reads as, default "d"
-        QTest::addColumn<int>("fate");
-        QTest::newRow("binary") << QByteArray::fromHex("7f454c46000102fffe") << "d" << int(Aside);
-        QTest::newRow("bad utf-8 line, cut inside a value")
-            << options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n\"Alarm Message\"=\"Wake u") << "1" << int(Kept);
-        QTest::newRow("hand-written, no header")
-            << kOptionsKey.toUtf8() +
-                   "\n; a comment\n\"Size\"=\"\\x4a\\x4A\"\nrandom words\n\"Play Sound\"=yes\n"
-                   "\"Flags\"=dword:00000001\n\"Blob\"=hex:01,\\\n  02\n\"Odd\"=\"\\q\"\n"
-                   "[-HKEY_CURRENT_USER\\Software\\Gone]\n"
-            << "JJ" << int(Kept);
+        QTest::addColumn<OddFile>("row");
         const QByteArray endless(RegistryFile::kMaxFileSize + 10, 'x');
-        QTest::newRow("values before an endless line")
-            << options("\"Size\"=\"1\"\n" + endless) << "1" << int(Absurd);
-        QTest::newRow("later version")
-            << options("\"Size\"=\"1\"\n", "Zentimo Registry Version 2") << "1" << int(Absurd);
+        // clang-format off
+        const OddFile rows[] = {
+            {.name = "binary", .content = QByteArray::fromHex("7f454c46000102fffe"), .size = "d", .written = true,
+             .setAside = 1},
+            {.name = "bad utf-8 line, cut inside a value",
+             .content = options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n\"Alarm Message\"=\"Wake u"), .size = "1",
+             .written = true, .setAside = 0},
+            {.name = "hand-written, no header",
+             .content = kOptionsKey.toUtf8() +
+                 "\n; a comment\n\"Size\"=\"\\x4a\\x4A\"\nrandom words\n\"Play Sound\"=yes\n"
+                 "\"Flags\"=dword:00000001\n\"Blob\"=hex:01,\\\n  02\n\"Odd\"=\"\\q\"\n"
+                 "[-HKEY_CURRENT_USER\\Software\\Gone]\n",
+             .size = "JJ", .written = true, .setAside = 0},
+            {.name = "values before an endless line", .content = options("\"Size\"=\"1\"\n" + endless), .size = "1",
+             .written = false, .setAside = 0},
+            {.name = "later version", .content = options("\"Size\"=\"1\"\n", "Zentimo Registry Version 2"),
+             .size = "1", .written = false, .setAside = 0},
+        };
+        // clang-format on
+        for (const OddFile& row : rows)
+            QTest::newRow(row.name) << row;
     }
-
     void oddFilesNeverCrashNorLoseLines()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(int, fate);
-        QVERIFY(writeFile(m_file, content));
-        QTEST(get("Size", "d"), "size");
-        if (fate != Kept) {
-            QVERIFY(!m_store.DeleteSetting("Options", "Size"));
-            QVERIFY(readAll(m_file) == content);
-        }
-        if (fate == Absurd) {
-            QVERIFY(!save("Size", "0"));
-            QVERIFY(readAll(m_file) == content);
-            return;
-        }
-        QVERIFY(save("Play Sound", "True"));
-        QCOMPARE(get("Play Sound"), QString("True"));
+        QFETCH(OddFile, row);
+        QVERIFY(writeFile(m_file, row.content));
+        QCOMPARE(get("Size", "d"), QString(row.size));
+        QCOMPARE(save("Play Sound", "True"), row.written);
+        QCOMPARE(get("Play Sound") == "True", row.written);
         const QString folder = QFileInfo(m_file).absolutePath();
         const QStringList aside = QDir(folder).entryList({"registry.reg.unreadable-*"});
-        QCOMPARE(aside.size(), fate == Aside ? 1 : 0);
-        if (fate == Aside)
-            QCOMPARE(readAll(folder + '/' + aside.first()), content);
-        else
-            for (const QByteArray& line : content.split('\n'))
-                QVERIFY2(readAll(m_file).contains(line), line.constData());
+        QCOMPARE(aside.size(), row.setAside);
+        QByteArray kept = readAll(m_file);
+        for (const QString& name : aside)
+            kept += readAll(folder + '/' + name);
+        for (const QByteArray& line : row.content.split('\n'))
+            QVERIFY2(kept.contains(line), line.left(80).constData());
+    }
+
+    // Values as a text editor leaves them, read the way regedit reads them.
+    void handWrittenValues_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("size"); // default "d"
+        QTest::newRow("carriage return escape") << QByteArray("\"Size\"=\"a\\rb\"\n") << "a\rb";
+        QTest::newRow("a continued value ends at the next key")
+            << QByteArray("\"Blob\"=hex:01,\\\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Size\"=\"1\"\n")
+            << "d";
+    }
+    void handWrittenValues()
+    {
+        QFETCH(QByteArray, body);
+        QVERIFY(writeFile(m_file, options(body)));
+        QTEST(get("Size", "d"), "size");
+    }
+
+    // A file at exactly the size limit is still whole, and still the store's to write.
+    void aFileAtTheLimitIsWritten()
+    {
+        QByteArray content = options("\"Size\"=\"1\"\n;");
+        content += QByteArray(RegistryFile::kMaxFileSize - content.size() - 1, 'x') + '\n';
+        QVERIFY(writeFile(m_file, content));
+        QVERIFY(m_store.DeleteSetting("Options", "Size"));
+        QCOMPARE(get("Size", "d"), QString("d"));
     }
 
     void twoWritersAtOnceLoseNothing()
@@ -281,36 +310,38 @@ private Q_SLOTS:
         QVERIFY(save("last", "1", "Stress"));
         QCOMPARE(folder.entryList({"*.tmp-*"}), QStringList());
     }
-    // Where a write cannot go, it says so and the file stays as it was; a linked file is written through.
-    void placesAWriteCannotUseAndALink_data()
+    // Where a write cannot go, it says so and the file stays as it was.
+    void placesAWriteCannotUse_data()
     {
-        QTest::addColumn<QString>("what");
-        QTest::newRow("read-only file") << "file";
-        QTest::newRow("read-only folder") << "folder";
-        QTest::newRow("linked file") << "link";
+        QTest::addColumn<QString>("locked"); // made read-only, in the settings folder
+        QTest::newRow("read-only file") << "registry.reg";
+        QTest::newRow("read-only folder") << ".";
     }
-
-    void placesAWriteCannotUseAndALink()
+    void placesAWriteCannotUse()
     {
-        QFETCH(QString, what);
-        if (what == "link") {
-            const QString real = m_dir->path() + "/elsewhere/registry.reg";
-            QVERIFY(writeFile(real, options("\"Size\"=\"1\"\n")));
-            QDir().mkpath(QFileInfo(m_file).absolutePath());
-            QVERIFY(QFile::link(real, m_file));
-            QVERIFY(save("Size", "0"));
-            QVERIFY(QFileInfo(m_file).isSymLink());
-            QCOMPARE(readAll(real), options("\"Size\"=\"0\"\n"));
-            return;
-        }
+        QFETCH(QString, locked);
         QVERIFY(save("Size", "1"));
         const QByteArray before = readAll(m_file);
-        const QString locked = what == "file" ? m_file : QFileInfo(m_file).absolutePath();
-        QVERIFY(::chmod(QFile::encodeName(locked).constData(), what == "file" ? 0400 : 0500) == 0);
+        QVERIFY(::chmod(QFile::encodeName(QFileInfo(m_file).dir().filePath(locked)).constData(), 0500) == 0);
         QVERIFY(!save("Size", "0"));
         QVERIFY(!m_store.DeleteSetting("Options", "Size"));
         QCOMPARE(get("Size"), QString("1"));
         QCOMPARE(readAll(m_file), before);
+    }
+
+    // A linked file is written through and stays a link, while the folder it lives in takes writes.
+    void aLinkedFileIsWrittenThrough()
+    {
+        const QString real = m_dir->path() + "/elsewhere/registry.reg";
+        QVERIFY(writeFile(real, options("\"Size\"=\"1\"\n")));
+        QDir().mkpath(QFileInfo(m_file).absolutePath());
+        QVERIFY(QFile::link(real, m_file));
+        QVERIFY(save("Size", "0"));
+        QVERIFY(QFileInfo(m_file).isSymLink());
+        QCOMPARE(readAll(real), options("\"Size\"=\"0\"\n"));
+        QVERIFY(::chmod(QFile::encodeName(QFileInfo(real).absolutePath()).constData(), 0500) == 0);
+        QVERIFY(!save("Size", "2"));
+        QCOMPARE(readAll(real), options("\"Size\"=\"0\"\n"));
     }
 };
 
