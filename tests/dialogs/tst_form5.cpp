@@ -184,6 +184,7 @@ private Q_SLOTS:
     {
         QCOMPARE(Form5::qtFileFilter("Sound Files (*.wav;*.mp3)|*.wav; *.mp3|All Files|*.*|"),
                  QString("Sound Files (*.wav *.mp3);;All Files (*.*)"));
+        QCOMPARE(Form5::qtFileFilter("Wave|*.wav"), QString("Wave (*.wav)")); // no closing bar
     }
 
     // Test plays the chosen file (an mp3 through the device, a wave of any case looped); Test again and Done
