@@ -3,14 +3,13 @@
 
 import importlib
 import os
-import subprocess
 import tempfile
 import time
 import unittest
 
 import desktop
 from desktop import OTHER_COLOUR, OTHER_TITLE, wait_for
-from zentimo_e2e import Zentimo
+from zentimo_e2e import Zentimo, pixel
 
 DESKTOP = os.environ["ZENTIMO_DESKTOP"]
 SHOTS = os.environ.get("ZENTIMO_SHOTS") or tempfile.gettempdir()
@@ -22,12 +21,6 @@ NATIVE = {name: os.environ.get(name) for name in ("QT_QPA_PLATFORM", "QT_ACCESSI
 
 def inside(window, x, y):
     return window.x <= x < window.x + window.width and window.y <= y < window.y + window.height
-
-
-def pixel(png, x, y):
-    out = subprocess.run(["convert", png, "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"], check=True,
-                         capture_output=True).stdout
-    return tuple(out[:3])
 
 
 class DesktopTest(unittest.TestCase):
@@ -42,7 +35,7 @@ class DesktopTest(unittest.TestCase):
         return self.app.start(*args)
 
     def status(self):
-        return self.app.command("--status")
+        return self.app.command("--status").stdout.strip()
 
     def own_windows(self):
         return [w for w in self.probe.windows() if w.pid == self.app.proc.pid]
@@ -54,7 +47,7 @@ class DesktopTest(unittest.TestCase):
         """The user works in another program when the countdown, started earlier, reaches its alarm."""
         main = self.main_window()
         other = self.probe.open_other_window()
-        self.assertEqual(self.app.command("--countdown", "3", "--start"), "")
+        self.assertEqual(self.app.command("--countdown", "3", "--start").stdout.strip(), "")
         wait_for(lambda: self.status() == "countdown alarm 00:00:00", timeout=15, what="the alarm")
         return main, other
 
@@ -86,7 +79,7 @@ class DesktopTest(unittest.TestCase):
         corner = (panel.x + 2, panel.y + 2)
         other = next(w for w in self.probe.windows() if w.id == other.id)
         self.assertTrue(inside(other, *corner), "no other window behind the panel's corner")
-        self.assertLess(max(map(abs, map(int.__sub__, pixel(shot, *corner), OTHER_COLOUR))), 12, "not shaped")
+        self.assertLess(max(map(abs, map(int.__sub__, pixel(*corner, shot), OTHER_COLOUR))), 12, "not shaped")
 
     def test_the_tray_icon_is_in_this_desktops_tray_and_its_click_restores(self):
         self.launch("--tray")
@@ -122,7 +115,7 @@ class DesktopTest(unittest.TestCase):
         speech = self.probe.start_screen_reader()
         self.launch()
         self.main_window()
-        self.assertEqual(self.app.command("--countdown", "3", "--start"), "")
+        self.assertEqual(self.app.command("--countdown", "3", "--start").stdout.strip(), "")
         try:
             wait_for(lambda: MESSAGE in speech(), timeout=30, what="Orca speaking the alarm message")
         except AssertionError:

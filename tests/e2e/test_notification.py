@@ -6,7 +6,7 @@ import subprocess
 
 from gi.repository import GLib
 
-from zentimo_e2e import Case, StandIn, end_process, later, run, wait_for, xenv
+from zentimo_e2e import Case, StandIn, end_process, run, wait_for, xenv
 
 PATH, IFACE = "/org/freedesktop/Notifications", "org.freedesktop.Notifications"
 XML = """<node><interface name="org.freedesktop.Notifications">
@@ -40,13 +40,13 @@ class NotificationTest(Case):
         self.last_id = 0
         self.server = StandIn(IFACE, {PATH: XML}, self.answer)
         self.addCleanup(self.server.stop)
-        self.launch({"Show Message": "True", "Alarm Message": MESSAGE})
+        app = self.launch({"Show Message": "True", "Alarm Message": MESSAGE})
         other = subprocess.Popen(["xmessage", "another program"], env=xenv())
         self.addCleanup(end_process, other)
         run("xdotool", "search", "--sync", "--onlyvisible", "--class", "Xmessage", "windowactivate", "--sync")
 
         # A later start leaves the other program active.
-        self.assertEqual(later("--countdown", "2", "--start").returncode, 0)
+        self.assertEqual(app.command("--countdown", "2", "--start").returncode, 0)
         params = wait_for(lambda: self.calls("Notify"), timeout=8, what="Notify")[0]
         hints = params.get_child_value(6)
         # Its actions and time-out for each kind of alarm are tst_notice's.

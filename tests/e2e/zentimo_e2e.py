@@ -25,12 +25,6 @@ def run(*args, check=True, env=None):
     return subprocess.run(args, check=check, capture_output=True, text=True, env=env or xenv(), timeout=60)
 
 
-def later(*args):
-    """A later start, without a display: it hands its options to the running program over the session bus."""
-    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-    return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], capture_output=True, text=True, timeout=30, env=env)
-
-
 def wait_for(predicate, timeout=10.0, what="condition", step=0.05):
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
@@ -72,9 +66,9 @@ def click_at(x, y, button=1, repeat=1):
     run("xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(repeat), "--delay", "80", str(button))
 
 
-def pixel(x, y):
-    return tuple(subprocess.run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"],
-                                check=True, capture_output=True, env=xenv()).stdout)
+def pixel(x, y, image="x:root"):
+    return tuple(subprocess.run(["convert", image, "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"],
+                                check=True, capture_output=True, env=xenv()).stdout[:3])
 
 
 def key(*keys):
@@ -112,9 +106,10 @@ class Zentimo:
         return self
 
     def command(self, *args):
-        """A later start, which the running program carries out over the session bus."""
-        return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], env=self.env(), capture_output=True,
-                              text=True, timeout=30).stdout.strip()
+        """A later start, without an X display: it must hand its options to the running program over the bus."""
+        env = {k: v for k, v in self.env().items() if k != "DISPLAY"}
+        return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], env=env, capture_output=True, text=True,
+                              timeout=30)
 
     def cleanup(self):
         end_process(self.proc)
@@ -263,18 +258,6 @@ class Case(unittest.TestCase):
         third = find(self.root, "Seconds", "text") or find(self.root, "AM/PM", "text")
         hours, minutes = (find(self.root, name, "text") for name in ("Hours", "Minutes"))
         return ":".join(text_of(n) for n in (hours, minutes, third))
-
-
-def run_in_own_session(script, argv):
-    """For benchmarks run by hand: runs the script again with --inner in a private X and D-Bus session."""
-    xsession = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xsession.sh")
-    state = tempfile.mkdtemp(prefix="zentimo-bench-x-")
-    subprocess.run([xsession, "start", state], check=True, stdout=subprocess.DEVNULL)
-    try:
-        env = dict(os.environ, ZENTIMO_E2E_STATE=state)
-        return subprocess.call(["dbus-run-session", "--", "/usr/bin/python3", script, "--inner"] + argv, env=env)
-    finally:
-        subprocess.run([xsession, "stop", state])
 
 
 class StandIn:
