@@ -1,4 +1,4 @@
-"""Xfce on Xvfb: windows through the X server, the panel's tray buttons and xfce4-notifyd's bubbles through
+"""Xfce on Xvfb: windows as xfwm4 stacks them, the panel's tray buttons and xfce4-notifyd's bubbles through
 AT-SPI (both are GTK programs), and real clicks through xdotool."""
 
 from Xlib import X, Xatom, display as xdisplay
@@ -29,16 +29,6 @@ class Probe(desktop.Probe):
             return None
         return reply.value if reply else None
 
-    def _client(self, window, depth=0):
-        """The client window inside a window manager's frame: the one carrying WM_STATE."""
-        if self._property(window, "WM_STATE") is not None:
-            return window
-        try:
-            children = window.query_tree().children if depth < 3 else []
-        except Exception:
-            return None
-        return next(filter(None, (self._client(c, depth + 1) for c in children)), None)
-
     def _record(self, window):
         pid = self._property(window, "_NET_WM_PID", Xatom.CARDINAL)
         title = self._property(window, "_NET_WM_NAME") or self._property(window, "WM_NAME") or b""
@@ -49,17 +39,12 @@ class Probe(desktop.Probe):
                       -origin.x, -origin.y, geometry.width, geometry.height)
 
     def windows(self):
-        """Top-level windows in the X server's stacking order: managed clients in their frames, and windows
-        that bypass the window manager, each as seen on screen."""
         found = []
-        for top in self.root.query_tree().children:
+        for wid in self._property(self.root, "_NET_CLIENT_LIST_STACKING", Xatom.WINDOW) or []:
             try:
-                attributes = top.get_attributes()
-                if attributes.map_state != X.IsViewable:
-                    continue
-                client = self._client(top) or (top if attributes.override_redirect else None)
-                if client is not None and client.get_attributes().map_state == X.IsViewable:
-                    found.append(self._record(client))
+                window = self.x.create_resource_object("window", wid)
+                if window.get_attributes().map_state == X.IsViewable:
+                    found.append(self._record(window))
             except Exception:
                 continue  # gone meanwhile
         return found
