@@ -1,5 +1,4 @@
-"""What a user of each real desktop meets at the alarm, the same checks on every desktop (real seconds): run by
-`make test-desktops` inside session_<desktop>.sh, through that desktop's probe_<desktop>.py."""
+"""What a user of each real desktop meets at the alarm, through its probe_<desktop>.py (real seconds)."""
 
 import importlib
 import os
@@ -44,7 +43,6 @@ class DesktopTest(unittest.TestCase):
         return wait_for(lambda: self.own_windows(), what="Zentimo's window")[0]
 
     def alarm_while_working_elsewhere(self):
-        """The user works in another program when the countdown, started earlier, reaches its alarm."""
         main = self.main_window()
         other = self.probe.open_other_window()
         self.assertEqual(self.app.command("--countdown", "3", "--start").stdout.strip(), "")
