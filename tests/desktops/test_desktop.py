@@ -42,17 +42,17 @@ class DesktopTest(unittest.TestCase):
     def main_window(self):
         return wait_for(lambda: self.own_windows(), what="Zentimo's window")[0]
 
-    def alarm_while_working_elsewhere(self):
-        main = self.main_window()
-        other = self.probe.open_other_window()
+    def working_elsewhere(self, options=None):
+        self.launch(options=options)
+        return self.main_window(), self.probe.open_other_window()
+
+    def alarm(self):
         self.assertEqual(self.app.command("--countdown", "3", "--start").stdout.strip(), "")
         wait_for(lambda: self.status() == "countdown alarm 00:00:00", timeout=15, what="the alarm")
-        return main, other
 
-    def panel_at_alarm(self, options=None):
+    def panel_at_alarm(self, main, other):
         """The alarm panel, which must stand above the program in use and above Zentimo's own window."""
-        self.launch(options=options)
-        main, other = self.alarm_while_working_elsewhere()
+        self.alarm()
         panel = wait_for(lambda: [w for w in self.own_windows() if w.id != main.id], what="the alarm panel")[0]
         # The user goes on working: KWin hides the utility windows of a program that is not the active one.
         self.probe.activate(other)
@@ -63,13 +63,16 @@ class DesktopTest(unittest.TestCase):
         while time.monotonic() < deadline:
             self.assertTrue(above(), "the panel went below another window")
             time.sleep(0.2)
-        return panel, other
+        return panel
 
-    def test_with_the_big_window_on_top_the_panel_stands_above_it(self):
-        self.panel_at_alarm({"Size": "1", "On Top": "True"})
+    def test_with_the_big_window_on_top_it_stays_over_the_program_in_use_and_the_panel_over_both(self):
+        main, other = self.working_elsewhere({"Size": "1", "On Top": "True"})
+        wait_for(lambda: self.probe.is_above(main, other), what="Zentimo above the active " + OTHER_TITLE)
+        self.panel_at_alarm(main, other)
 
     def test_the_panel_stands_above_the_program_in_use_shaped(self):
-        panel, other = self.panel_at_alarm()
+        main, other = self.working_elsewhere()
+        panel = self.panel_at_alarm(main, other)
         os.makedirs(SHOTS, exist_ok=True)
         shot = os.path.join(SHOTS, "alarm-%s.png" % DESKTOP)
         self.probe.screenshot(shot)
@@ -91,15 +94,9 @@ class DesktopTest(unittest.TestCase):
         self.probe.tray_activate(item)
         wait_for(lambda: self.own_windows(), what="the window restored by a click on the icon")
 
-    def test_on_top_stays_over_the_program_in_use(self):
-        self.launch(options={"On Top": "True"})
-        main = self.main_window()
-        other = self.probe.open_other_window()
-        wait_for(lambda: self.probe.is_above(main, other), what="Zentimo above the active " + OTHER_TITLE)
-
     def test_the_notification_turns_the_alarm_off(self):
-        self.launch()
-        self.alarm_while_working_elsewhere()
+        self.working_elsewhere()
+        self.alarm()
         ours = lambda: [n for n in self.probe.notifications() if MESSAGE in n.summary + " " + n.body]
         notification = wait_for(ours, what="the alarm's notification")[0]
         self.assertIn("Alarm Off", notification.actions)
@@ -113,7 +110,7 @@ class DesktopTest(unittest.TestCase):
         speech = self.probe.start_screen_reader()
         self.launch()
         self.main_window()
-        self.assertEqual(self.app.command("--countdown", "3", "--start").stdout.strip(), "")
+        self.alarm()
         try:
             wait_for(lambda: MESSAGE in speech(), timeout=30, what="Orca speaking the alarm message")
         except AssertionError:
