@@ -38,7 +38,7 @@ def wait_for(predicate, timeout=10.0, what="condition", step=0.05):
 SMALL = {"Hours": (90, 270, 720, 615), "Minutes": (1260, 270, 720, 615), "Seconds": (2430, 270, 720, 615),
          "Start": (90, 960, 1065, 705), "Options": (1170, 960, 735, 345), "Tray": (1920, 1320, 735, 345),
          "Presets": (1920, 960, 735, 345), "About": (2670, 1320, 735, 345)}
-BIG = {"Minutes": (3780, 420, 3210, 2325), "Start": (90, 2850, 5895, 1095), "Options": (6030, 2850, 1605, 525)}
+BIG = {"Options": (6030, 2850, 1605, 525)}
 
 
 def end_process(proc):
@@ -126,8 +126,7 @@ class Zentimo:
         args = ["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.proc.pid)]
         if name is not None:
             args += ["--name", "^" + name + "$"]
-        env = dict(xenv(), DISPLAY=self.extra_env.get("DISPLAY") or xenv()["DISPLAY"])
-        return [int(w) for w in run(*args, check=False, env=env).stdout.split()]
+        return [int(w) for w in run(*args, check=False, env=self.env()).stdout.split()]
 
     def wait_window(self, name="Zentimo", timeout=15):
         return wait_for(lambda: self.windows(name), timeout, what="window " + name)[0]
