@@ -385,10 +385,9 @@ def main():
         subprocess.run(["cmake", "--build", build, "-j2", "--target", "zentimo", "zentimo_baseline",
                         "sound_latency"], check=True, stdout=subprocess.DEVNULL)
     sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
-    import zentimo_e2e
-    return zentimo_e2e.run_in_own_session(__file__, ["--build", build] + (["--quick"] if args.quick else []) +
-                                          (["--markdown"] if args.markdown else []) +
-                                          (["--startup"] if args.startup else []))
+    from own_session import run_in_own_session
+    return run_in_own_session(__file__, ["--build", build] + (["--quick"] if args.quick else []) +
+                              (["--markdown"] if args.markdown else []) + (["--startup"] if args.startup else []))
 
 
 if __name__ == "__main__":

@@ -56,7 +56,8 @@ def main():
 
     import zentimo_e2e as z
     if not args.inner:
-        return z.run_in_own_session(__file__, sys.argv[1:])
+        from own_session import run_in_own_session
+        return run_in_own_session(__file__, sys.argv[1:])
     os.environ["ZENTIMO_BINARY"] = os.path.abspath(args.binary)
     app = z.Zentimo().start()
     try:

@@ -1,6 +1,3 @@
-// What the command line and the bus may do to the real windows: the button's rules, refusals where the
-// button would be unreachable, and no settings written.
-
 #include "app/Actions.h"
 #include "shell/MainFixture.h"
 #include "shell/Tray.h"
@@ -38,13 +35,10 @@ class TestActions : public QObject {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
     }
 
-    // The scene before a row's call: bus calls that must each be done, and seconds ticked.
     void done(const QString& method, const QString& argument = {})
     {
         QCOMPARE(actions->call(method, argument).kind, Actions::Answer::Kind::Done);
     }
-    void countdownSecond() { m.engine->sec_Timer(); }
-    void stopwatchSecond() { m.engine->TimerSW_Timer(); }
 
 private Q_SLOTS:
     void init()
@@ -65,6 +59,10 @@ private Q_SLOTS:
         using Kind = Actions::Answer::Kind;
         QTest::addColumn<ActionRow>("row");
         const auto running = [](TestActions& t) { t.done("Countdown", "00:05:00"), t.done("Start"); };
+        const auto ringing = [](TestActions& t) {
+            t.done("Countdown", "00:00:01"), t.done("Start");
+            t.m.engine->sec_Timer();
+        };
         // clang-format off
         const ActionRow rows[] = {
             {.name = "back from wake to countdown", .before = [](TestActions& t) { t.done("Wake", "07:30p"); },
@@ -91,7 +89,7 @@ private Q_SLOTS:
              .status = "countdown running 00:05:00", .shown = "00:05:00", .inTray = true},
             // Stop leaves the stopwatch to resume, as the button does; one asked for anew starts at zero.
             {.name = "new stopwatch", .before = [](TestActions& t) {
-                 t.done("Stopwatch"), t.done("Start"), t.stopwatchSecond(), t.stopwatchSecond();
+                 t.done("Stopwatch"), t.done("Start"), t.m.engine->TimerSW_Timer(), t.m.engine->TimerSW_Timer();
                  t.done("Stop"), t.done("Stopwatch");
              },
              .method = "Start", .kind = Kind::Done, .status = "stopwatch running 00:00:00", .shown = "00:00:00"},
@@ -123,14 +121,6 @@ private Q_SLOTS:
         QCOMPARE(settingsFile(), settings);
         QCOMPARE(m.form1->isVisible(), !row.inTray);
         QCOMPARE(m.app->tray().InTray(), row.inTray);
-    }
-
-public:
-    static void ringing(TestActions& t)
-    {
-        t.done("Countdown", "00:00:01");
-        t.done("Start");
-        t.countdownSecond();
     }
 };
 

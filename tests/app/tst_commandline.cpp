@@ -1,6 +1,3 @@
-// The command line: which forms of a time are taken, what is refused, the steps a start asks for, and which
-// of Qt's platforms a session gets.
-
 #include "app/CommandLine.h"
 #include "engine/Version.h"
 #include "platform/SessionPlatform.h"

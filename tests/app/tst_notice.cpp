@@ -1,13 +1,12 @@
-// The desktop notification at an alarm, against a recording server: what each alarm shows, what its
-// actions press, and that every way of ending the alarm withdraws it. The end-to-end test sees the real bus
-// and an alarm with its message.
+// Against a recording server; the end-to-end test sees the real bus and an alarm with its message.
 
-#include "app/Actions.h"
 #include "app/AlarmNotice.h"
 #include "shell/MainFixture.h"
 
 using namespace zentimo;
 using namespace zentimo::test;
+
+class TestNotice;
 
 namespace {
 
@@ -29,51 +28,28 @@ struct RecordingServer : AlarmNotice::Server {
     }
 };
 
+} // namespace
+
 struct AlarmRow {
     const char* name;
     bool wake = false;
     bool loop = true;
-    bool showMessage = false;
-    const char* summary = "";
-    const char* body = "";
+    const char* summary;
+    const char* body;
     QStringList actions; // key, label, key, label ...
     int expireMs = 0;
 };
-
-const AlarmRow kAlarms[] = {
-    {.name = "a message not shown is not told",
-     .summary = "Countdown Mode",
-     .body = "00:00:01",
-     .actions = {"alarm-off", "Alarm Off"}},
-    {.name = "sound once: nothing waits",
-     .loop = false,
-     .summary = "Countdown Mode",
-     .body = "00:00:01",
-     .actions = {},
-     .expireMs = -1},
-    {.name = "wake",
-     .wake = true,
-     .summary = "Wake Mode",
-     .body = "07:30 a",
-     .actions = {"snooze", "Snooze", "alarm-off", "Alarm Off"}},
-};
-
-} // namespace
-
-class TestNotice;
-
-namespace {
+Q_DECLARE_METATYPE(AlarmRow)
 
 struct EndRow {
     const char* name;
-    bool wake;
+    bool wake = false;
     void (*end)(TestNotice&);
     const char* caption; // after the end
-    QStringList closed;  // "7", or "7 last" when the program ends
-    const char* time;    // the fields after the end
+    const char* closed;
+    const char* time; // the fields after the end
 };
-
-} // namespace
+Q_DECLARE_METATYPE(EndRow)
 
 class TestNotice : public QObject {
     Q_OBJECT
@@ -94,7 +70,6 @@ class TestNotice : public QObject {
         QApplication::setActiveWindow(zentimoActive ? m.form1 : nullptr);
         wake ? m.engine->Timer3_Timer() : m.engine->sec_Timer();
     }
-    QString shownCaption() const { return m.form1->caption(); }
 
 private Q_SLOTS:
     void init()
@@ -114,22 +89,31 @@ private Q_SLOTS:
 
     void alarmShows_data()
     {
-        QTest::addColumn<int>("row");
-        for (int i = 0; i < int(std::size(kAlarms)); ++i)
-            QTest::newRow(kAlarms[i].name) << i;
+        QTest::addColumn<AlarmRow>("row");
+        // clang-format off
+        const AlarmRow rows[] = {
+            {.name = "a message not shown is not told", .summary = "Countdown Mode", .body = "00:00:01",
+             .actions = {"alarm-off", "Alarm Off"}},
+            {.name = "sound once: nothing waits", .loop = false, .summary = "Countdown Mode",
+             .body = "00:00:01", .actions = {}, .expireMs = -1},
+            {.name = "wake", .wake = true, .summary = "Wake Mode", .body = "07:30 a",
+             .actions = {"snooze", "Snooze", "alarm-off", "Alarm Off"}},
+        };
+        // clang-format on
+        for (const AlarmRow& row : rows)
+            QTest::newRow(row.name) << row;
     }
     void alarmShows()
     {
-        QFETCH(int, row);
-        const AlarmRow& r = kAlarms[row];
-        withOptions(*m.engine, [&](Options& o) { o.ShowMessage = r.showMessage; });
-        ring(r.wake, r.loop);
+        QFETCH(AlarmRow, row);
+        withOptions(*m.engine, [&](Options& o) { o.ShowMessage = false; });
+        ring(row.wake, row.loop);
         QCOMPARE(server->notices.size(), 1);
         const AlarmNotice::Notice& n = server->notices.first();
-        QCOMPARE(n.summary, QString(r.summary));
-        QCOMPARE(n.body, QString(r.body));
-        QCOMPARE(n.actions, r.actions);
-        QCOMPARE(n.expireMs, r.expireMs);
+        QCOMPARE(n.summary, QString(row.summary));
+        QCOMPARE(n.body, QString(row.body));
+        QCOMPARE(n.actions, row.actions);
+        QCOMPARE(n.expireMs, row.expireMs);
     }
 
     void noNoticeWhileTheUserIsInZentimo()
@@ -141,42 +125,44 @@ private Q_SLOTS:
     // However the alarm ends, the notification goes, once; an action presses the button as the user would.
     void everyEndWithdrawsIt_data()
     {
-        QTest::addColumn<int>("row");
-        for (int i = 0; i < int(std::size(kEnds)); ++i)
-            QTest::newRow(kEnds[i].name) << i;
+        QTest::addColumn<EndRow>("row");
+        const auto alarmOff = [](TestNotice& t) { t.notice->actionInvoked(7, AlarmNotice::kAlarmOffKey); };
+        // clang-format off
+        const EndRow rows[] = {
+            {.name = "button",
+             .end = [](TestNotice& t) { QTest::mouseClick(t.m.form1->button(Cmd::Start), Qt::LeftButton); },
+             .caption = "Start", .closed = "7", .time = "00:00:00"},
+            {.name = "notification: Alarm Off", .end = alarmOff, .caption = "Start", .closed = "7",
+             .time = "00:00:00"},
+            {.name = "wake, notification: Snooze", .wake = true,
+             .end = [](TestNotice& t) { t.notice->actionInvoked(7, QStringLiteral("snooze")); },
+             .caption = "Stop", .closed = "7", .time = "07:40:a"},
+            // Snooze, then Stop, as two presses of the button would: the fields keep the snoozed time.
+            {.name = "wake, notification: Alarm Off", .wake = true, .end = alarmOff, .caption = "Start",
+             .closed = "7", .time = "07:40:a"},
+            {.name = "program ends", .end = [](TestNotice& t) { t.notice.reset(); }, .caption = "Alarm Off",
+             .closed = "7 last", .time = "00:00:00"},
+        };
+        // clang-format on
+        for (const EndRow& row : rows)
+            QTest::newRow(row.name) << row;
     }
     void everyEndWithdrawsIt()
     {
-        QFETCH(int, row);
-        const EndRow& r = kEnds[row];
-        ring(r.wake);
+        QFETCH(EndRow, row);
+        ring(row.wake);
         QCOMPARE(server->notices.size(), 1);
         server->answers.first()(7);
         // An older notification's action does nothing.
         notice->actionInvoked(6, AlarmNotice::kAlarmOffKey);
-        QCOMPARE(shownCaption(), QString(r.wake ? "Snooze" : "Alarm Off"));
+        QCOMPARE(m.form1->caption(), QString(row.wake ? "Snooze" : "Alarm Off"));
         QVERIFY(server->closed.isEmpty());
-        r.end(*this);
-        QCOMPARE(shownCaption(), QString(r.caption));
-        QCOMPARE(server->closed, r.closed);
-        QCOMPARE(MainFixture::time(*m.form1), QString(r.time));
+        row.end(*this);
+        QCOMPARE(m.form1->caption(), QString(row.caption));
+        QCOMPARE(server->closed, QStringList{row.closed});
+        QCOMPARE(MainFixture::time(*m.form1), QString(row.time));
     }
 
-public:
-    static void pressButton(TestNotice& t)
-    {
-        QTest::mouseClick(t.m.form1->button(Cmd::Start), Qt::LeftButton);
-    }
-    static void stopOnTheBus(TestNotice& t)
-    {
-        Actions(*t.m.app, *t.m.engine).perform({QStringLiteral("Stop"), {}});
-    }
-    static void alarmOffAction(TestNotice& t) { t.notice->actionInvoked(7, AlarmNotice::kAlarmOffKey); }
-    static void snoozeAction(TestNotice& t) { t.notice->actionInvoked(7, QStringLiteral("snooze")); }
-    static void programEnds(TestNotice& t) { t.notice.reset(); }
-    static const EndRow kEnds[6];
-
-private Q_SLOTS:
     // The alarm is over before the server has answered: the notification is withdrawn as it arrives. The next
     // alarm's notification takes the place of one that did not wait.
     void lateAnswersAndRepeats()
@@ -196,22 +182,6 @@ private Q_SLOTS:
         QCOMPARE(server->closed, QStringList{"3"});
     }
 };
-
-// clang-format off
-const EndRow TestNotice::kEnds[6] = {
-    {.name = "button", .wake = false, .end = pressButton, .caption = "Start", .closed = {"7"}, .time = "00:00:00"},
-    {.name = "command line", .wake = false, .end = stopOnTheBus, .caption = "Start", .closed = {"7"}, .time = "00:00:00"},
-    {.name = "notification: Alarm Off", .wake = false, .end = alarmOffAction, .caption = "Start", .closed = {"7"},
-     .time = "00:00:00"},
-    {.name = "wake, notification: Snooze", .wake = true, .end = snoozeAction, .caption = "Stop", .closed = {"7"},
-     .time = "07:40:a"},
-    // Snooze, then Stop, as two presses of the button would: the fields keep the snoozed time.
-    {.name = "wake, notification: Alarm Off", .wake = true, .end = alarmOffAction, .caption = "Start",
-     .closed = {"7"}, .time = "07:40:a"},
-    {.name = "program ends", .wake = false, .end = programEnds, .caption = "Alarm Off", .closed = {"7 last"},
-     .time = "00:00:00"},
-};
-// clang-format on
 
 QTEST_MAIN(TestNotice)
 #include "tst_notice.moc"

@@ -1,5 +1,4 @@
-"""What the desktop probes share (the waits and processes are the end-to-end tests'): the records they answer
-with, StatusNotifierItem look-ups, and the base class of every probe_<desktop>.py (its methods in README.md)."""
+"""The probes' records, StatusNotifierItem look-ups and the base of every probe_<desktop>.py (see README.md)."""
 
 import collections
 import os
@@ -76,8 +75,6 @@ def sni_activate(item, x=0, y=0):
 
 
 class Probe:
-    """Each probe_<desktop>.py adds windows(), active_id(), click(window), notifications(),
-    invoke_action(notification, label), screenshot(path); the tray is the watcher's unless it says otherwise."""
 
     SCREEN_READER = False
 
@@ -90,18 +87,11 @@ class Probe:
         self.started.append(proc)
         return proc
 
-    def open_other_program(self):
-        return self.spawn(sys.executable, os.path.join(HERE, "other_window.py"), OTHER_TITLE,
-                          ",".join(map(str, OTHER_COLOUR)))
-
     def tray_items(self):
         return sni_items()
 
     def tray_activate(self, item):
         sni_activate(item)
-
-    def is_active(self, window):
-        return self.active_id() == window.id
 
     def is_above(self, a, b):
         ids = [w.id for w in self.windows()]
@@ -109,18 +99,18 @@ class Probe:
 
     def activate(self, window):
         """What a click on the window does; again until it takes (a window just shown may not take it yet)."""
-        wait_for(lambda: self.click(window) or self.is_active(window), 20, "window %r to be active" % window.title)
+        wait_for(lambda: self.click(window) or self.active_id() == window.id, 20, "%r active" % window.title)
 
     def open_other_window(self):
-        proc = self.open_other_program()
+        proc = self.spawn(sys.executable, os.path.join(HERE, "other_window.py"), OTHER_TITLE,
+                          ",".join(map(str, OTHER_COLOUR)))
         window = wait_for(lambda: next((w for w in self.windows() if w.pid == proc.pid), None), 30,
                           "the other program's window")
         self.activate(window)
         return window
 
     def start_screen_reader(self):
-        """Orca with its preferences in a folder of its own; it speaks to nowhere and writes what it would say
-        into its debug log. Returns a function giving what it has said so far."""
+        """Orca speaking to nowhere, into its debug log: a function giving what it has said so far."""
         folder = tempfile.mkdtemp(prefix="zentimo-orca-")
         log = os.path.join(folder, "debug.out")
         self.spawn("/usr/bin/python3", os.path.join(HERE, "orca_logged.py"), log, "--replace", "--user-prefs", folder,

@@ -1,5 +1,4 @@
-"""GNOME Shell: the shell's own state through Eval (the test extension turns on unsafe mode), the AppIndicator
-extension's icons in the top bar, the shell's message tray, Shell.Screenshot."""
+"""GNOME Shell: its state through Eval (the test extension turns on unsafe mode), Shell.Screenshot."""
 
 import json
 import os

@@ -1,6 +1,5 @@
-"""KDE Plasma: KWin's own state through its scripting (a script reports back over the session bus), the system
-tray of plasmashell (StatusNotifierItems, activated as its left click does), plasmashell's notification server
-watched as Plasma's own watchers watch it (the tray's left click is Activate), org.kde.KWin.ScreenShot2."""
+"""KDE Plasma: KWin's state through a script that reports back over the bus, plasmashell's notifications as
+Plasma's own watchers see them, org.kde.KWin.ScreenShot2."""
 
 import json
 import os

@@ -1,6 +1,4 @@
-"""sway: windows and focus from the compositor's own tree (`swaymsg -t get_tree`), the tray through waybar's
-StatusNotifierItem host, notifications through `makoctl`; sway takes no injected input, so a click is the
-call the desktop makes for it."""
+"""sway: its tree, waybar's tray, makoctl; sway takes no injected input, so a click is the call sway makes."""
 
 import json
 

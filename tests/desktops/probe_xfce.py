@@ -1,11 +1,12 @@
-"""Xfce on Xvfb: windows through the X server, the panel's tray buttons and xfce4-notifyd's bubbles through
+"""Xfce on Xvfb: windows as xfwm4 stacks them, the panel's tray buttons and xfce4-notifyd's bubbles through
 AT-SPI (both are GTK programs), and real clicks through xdotool."""
 
-from Xlib import X, Xatom, display as xdisplay
+import re
+import subprocess
 
 import desktop
-from desktop import Notification, Window
-from zentimo_e2e import atspi, click_at, has_state, walk
+from desktop import Notification, Window, run
+from zentimo_e2e import atspi, click_at, geometry, has_state, walk
 
 
 def centre(node):
@@ -13,76 +14,35 @@ def centre(node):
     return e.x + e.width // 2, e.y + e.height // 2
 
 
+def root_windows(name):
+    """The windows a root window property lists."""
+    return [int(w, 16) for w in re.findall(r"0x[0-9a-f]+", run("xprop", "-root", name).stdout)]
+
+
 class Probe(desktop.Probe):
     SCREEN_READER = True
 
-    def __init__(self):
-        super().__init__()
-        self.x = xdisplay.Display()
-        self.root = self.x.screen().root
-        self.atom = self.x.intern_atom
-
-    def _property(self, window, name, kind=X.AnyPropertyType):
-        try:
-            reply = window.get_full_property(self.atom(name), kind)
-        except Exception:
-            return None
-        return reply.value if reply else None
-
-    def _client(self, window, depth=0):
-        """The client window inside a window manager's frame: the one carrying WM_STATE."""
-        if self._property(window, "WM_STATE") is not None:
-            return window
-        try:
-            children = window.query_tree().children if depth < 3 else []
-        except Exception:
-            return None
-        return next(filter(None, (self._client(c, depth + 1) for c in children)), None)
-
-    def _record(self, window):
-        pid = self._property(window, "_NET_WM_PID", Xatom.CARDINAL)
-        title = self._property(window, "_NET_WM_NAME") or self._property(window, "WM_NAME") or b""
-        geometry = window.get_geometry()
-        origin = window.translate_coords(self.root, 0, 0)
-        return Window(window.id, int(pid[0]) if pid is not None and len(pid) else None,
-                      title.decode(errors="replace") if isinstance(title, bytes) else str(title),
-                      -origin.x, -origin.y, geometry.width, geometry.height)
-
     def windows(self):
-        """Top-level windows in the X server's stacking order: managed clients in their frames, and windows
-        that bypass the window manager, each as seen on screen."""
         found = []
-        for top in self.root.query_tree().children:
+        for wid in root_windows("_NET_CLIENT_LIST_STACKING"):
             try:
-                attributes = top.get_attributes()
-                if attributes.map_state != X.IsViewable:
-                    continue
-                client = self._client(top) or (top if attributes.override_redirect else None)
-                if client is not None and client.get_attributes().map_state == X.IsViewable:
-                    found.append(self._record(client))
-            except Exception:
-                continue  # gone meanwhile
+                if "IsViewable" in run("xwininfo", "-id", str(wid)).stdout:
+                    pid, title = (run("xdotool", ask, str(wid)).stdout.strip() for ask in ("getwindowpid", "getwindowname"))
+                    found.append(Window(wid, int(pid), title, *geometry(wid)))
+            except subprocess.CalledProcessError:
+                continue  # gone meanwhile, or no process of its own
         return found
 
     def active_id(self):
-        active = self._property(self.root, "_NET_ACTIVE_WINDOW", Xatom.WINDOW)
-        return active[0] if active is not None and len(active) else None
+        return next(iter(root_windows("_NET_ACTIVE_WINDOW")), None)
 
     def click(self, window):
-        desktop.run("xdotool", "windowactivate", str(window.id), check=False)
+        run("xdotool", "windowactivate", str(window.id), check=False)
 
     def _tray_area(self):
         """The notification-area plugin's window inside the panel (it runs in a wrapper process of its own)."""
-        def visit(window, inside_panel):
-            for child in window.query_tree().children:
-                wm_class = self._property(child, "WM_CLASS") or b""
-                if inside_panel and b"wrapper-2.0" in wm_class and child.get_attributes().map_state == X.IsViewable:
-                    return self._record(child)
-                found = visit(child, inside_panel or b"xfce4-panel" in wm_class)
-                if found:
-                    return found
-
-        return visit(self.root, False)
+        found = run("xdotool", "search", "--onlyvisible", "--classname", "wrapper-2.0", check=False).stdout.split()
+        return Window(int(found[0]), None, "", *geometry(found[0])) if len(found) == 1 else None
 
     def tray_items(self):
         # Qt shows a StatusNotifierItem wherever a host is registered, as the panel's tray is. The tray draws
@@ -126,8 +86,4 @@ class Probe(desktop.Probe):
         raise AssertionError("no notification at %s" % (notification.id,))
 
     def screenshot(self, path):
-        desktop.run("import", "-window", "root", path)
-
-    def close(self):
-        super().close()
-        self.x.close()
+        run("import", "-window", "root", path)

@@ -83,32 +83,21 @@ session_run() {
     exit $status
 }
 
-# Every process the session started, by process id: the ones whose environment names this session's runtime
-# folder (which finds those that left their parent, as sway's `exec` does), and the children of the rest.
+# Every process the session started, by process id: those in the process sessions it spawned, and those whose
+# environment names its runtime folder (which finds those that left their session, as sway's `exec` does).
 session_processes() {
-    local all mark="XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR"
-    all=$(ps -e -o pid=,ppid=)
-    local queue=("$@" $(grep -lzxF "$mark" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3)) seen=()
-    while [ ${#queue[@]} -gt 0 ]; do
-        local p=${queue[0]}
-        queue=("${queue[@]:1}")
-        [ "$p" != "$$" ] || continue
-        case " ${seen[*]} " in *" $p "*) continue ;; esac
-        seen+=("$p")
-        queue+=($(awk -v p="$p" '$2 == p { print $1 }' <<<"$all"))
-    done
-    echo "${seen[@]}"
+    { ps -e -o pid=,sid= | awk -v s=" ${SESSION_PIDS[*]} " 'index(s, " " $2 " ") { print $1 }'
+        grep -lzxF "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3; } |
+        grep -vx "$$" | sort -un
 }
 
 session_end() {
-    local status=$?
+    local status=$? pids bus=${SESSION_PIDS[0]:-}
     trap - EXIT
-    local pids
-    pids=$(session_processes "${SESSION_PIDS[@]}")
+    pids=$(session_processes || true)
     # The session bus last: the desktop's parts leave cleanly while it is still there.
-    for p in $(echo $pids | tr ' ' '\n' | tac); do
-        kill -TERM "$p" 2>/dev/null || true
-    done
+    kill -TERM $(grep -vx "$bus" <<<"$pids") 2>/dev/null || true
+    [ -z "$bus" ] || kill -TERM "$bus" 2>/dev/null || true
     local deadline=$((SECONDS + 5))
     for p in $pids; do
         while kill -0 "$p" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done

@@ -1,16 +1,14 @@
-"""What a user of each real desktop meets at the alarm, the same checks on every desktop (real seconds): run by
-`make test-desktops` inside session_<desktop>.sh, through that desktop's probe_<desktop>.py."""
+"""What a user of each real desktop meets at the alarm, through its probe_<desktop>.py (real seconds)."""
 
 import importlib
 import os
-import subprocess
 import tempfile
 import time
 import unittest
 
 import desktop
 from desktop import OTHER_COLOUR, OTHER_TITLE, wait_for
-from zentimo_e2e import Zentimo
+from zentimo_e2e import Zentimo, pixel
 
 DESKTOP = os.environ["ZENTIMO_DESKTOP"]
 SHOTS = os.environ.get("ZENTIMO_SHOTS") or tempfile.gettempdir()
@@ -22,12 +20,6 @@ NATIVE = {name: os.environ.get(name) for name in ("QT_QPA_PLATFORM", "QT_ACCESSI
 
 def inside(window, x, y):
     return window.x <= x < window.x + window.width and window.y <= y < window.y + window.height
-
-
-def pixel(png, x, y):
-    out = subprocess.run(["convert", png, "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"], check=True,
-                         capture_output=True).stdout
-    return tuple(out[:3])
 
 
 class DesktopTest(unittest.TestCase):
@@ -42,7 +34,7 @@ class DesktopTest(unittest.TestCase):
         return self.app.start(*args)
 
     def status(self):
-        return self.app.command("--status")
+        return self.app.command("--status").stdout.strip()
 
     def own_windows(self):
         return [w for w in self.probe.windows() if w.pid == self.app.proc.pid]
@@ -50,18 +42,17 @@ class DesktopTest(unittest.TestCase):
     def main_window(self):
         return wait_for(lambda: self.own_windows(), what="Zentimo's window")[0]
 
-    def alarm_while_working_elsewhere(self):
-        """The user works in another program when the countdown, started earlier, reaches its alarm."""
-        main = self.main_window()
-        other = self.probe.open_other_window()
-        self.assertEqual(self.app.command("--countdown", "3", "--start"), "")
-        wait_for(lambda: self.status() == "countdown alarm 00:00:00", timeout=15, what="the alarm")
-        return main, other
-
-    def panel_at_alarm(self, options=None):
-        """The alarm panel, which must stand above the program in use and above Zentimo's own window."""
+    def working_elsewhere(self, options=None):
         self.launch(options=options)
-        main, other = self.alarm_while_working_elsewhere()
+        return self.main_window(), self.probe.open_other_window()
+
+    def alarm(self):
+        self.assertEqual(self.app.command("--countdown", "3", "--start").stdout.strip(), "")
+        wait_for(lambda: self.status() == "countdown alarm 00:00:00", timeout=15, what="the alarm")
+
+    def panel_at_alarm(self, main, other):
+        """The alarm panel, which must stand above the program in use and above Zentimo's own window."""
+        self.alarm()
         panel = wait_for(lambda: [w for w in self.own_windows() if w.id != main.id], what="the alarm panel")[0]
         # The user goes on working: KWin hides the utility windows of a program that is not the active one.
         self.probe.activate(other)
@@ -72,13 +63,16 @@ class DesktopTest(unittest.TestCase):
         while time.monotonic() < deadline:
             self.assertTrue(above(), "the panel went below another window")
             time.sleep(0.2)
-        return panel, other
+        return panel
 
-    def test_with_the_big_window_on_top_the_panel_stands_above_it(self):
-        self.panel_at_alarm({"Size": "1", "On Top": "True"})
+    def test_with_the_big_window_on_top_it_stays_over_the_program_in_use_and_the_panel_over_both(self):
+        main, other = self.working_elsewhere({"Size": "1", "On Top": "True"})
+        wait_for(lambda: self.probe.is_above(main, other), what="Zentimo above the active " + OTHER_TITLE)
+        self.panel_at_alarm(main, other)
 
     def test_the_panel_stands_above_the_program_in_use_shaped(self):
-        panel, other = self.panel_at_alarm()
+        main, other = self.working_elsewhere()
+        panel = self.panel_at_alarm(main, other)
         os.makedirs(SHOTS, exist_ok=True)
         shot = os.path.join(SHOTS, "alarm-%s.png" % DESKTOP)
         self.probe.screenshot(shot)
@@ -86,7 +80,7 @@ class DesktopTest(unittest.TestCase):
         corner = (panel.x + 2, panel.y + 2)
         other = next(w for w in self.probe.windows() if w.id == other.id)
         self.assertTrue(inside(other, *corner), "no other window behind the panel's corner")
-        self.assertLess(max(map(abs, map(int.__sub__, pixel(shot, *corner), OTHER_COLOUR))), 12, "not shaped")
+        self.assertLess(max(map(abs, map(int.__sub__, pixel(*corner, shot), OTHER_COLOUR))), 12, "not shaped")
 
     def test_the_tray_icon_is_in_this_desktops_tray_and_its_click_restores(self):
         self.launch("--tray")
@@ -100,15 +94,9 @@ class DesktopTest(unittest.TestCase):
         self.probe.tray_activate(item)
         wait_for(lambda: self.own_windows(), what="the window restored by a click on the icon")
 
-    def test_on_top_stays_over_the_program_in_use(self):
-        self.launch(options={"On Top": "True"})
-        main = self.main_window()
-        other = self.probe.open_other_window()
-        wait_for(lambda: self.probe.is_above(main, other), what="Zentimo above the active " + OTHER_TITLE)
-
     def test_the_notification_turns_the_alarm_off(self):
-        self.launch()
-        self.alarm_while_working_elsewhere()
+        self.working_elsewhere()
+        self.alarm()
         ours = lambda: [n for n in self.probe.notifications() if MESSAGE in n.summary + " " + n.body]
         notification = wait_for(ours, what="the alarm's notification")[0]
         self.assertIn("Alarm Off", notification.actions)
@@ -122,7 +110,7 @@ class DesktopTest(unittest.TestCase):
         speech = self.probe.start_screen_reader()
         self.launch()
         self.main_window()
-        self.assertEqual(self.app.command("--countdown", "3", "--start"), "")
+        self.alarm()
         try:
             wait_for(lambda: MESSAGE in speech(), timeout=30, what="Orca speaking the alarm message")
         except AssertionError:

@@ -4,7 +4,7 @@ import os
 import subprocess
 import unittest
 
-from zentimo_e2e import Zentimo, later as zentimo, wait_for
+from zentimo_e2e import Zentimo, wait_for
 
 
 class CommandLineTest(unittest.TestCase):
@@ -16,7 +16,7 @@ class CommandLineTest(unittest.TestCase):
 
     def test_countdown_status_and_stop_from_later_starts(self):
         # Started with options itself (as from a login's autostart), it still answers the later starts.
-        self.start("--countdown", "1h")
+        zentimo = self.start("--countdown", "1h").command
         introspect = ["gdbus", "introspect", "--session", "--dest", "example.fernwick.Zentimo", "--object-path",
                       "/example/fernwick/Zentimo"]
         shown = wait_for(lambda: subprocess.run(introspect, capture_output=True, text=True).stdout, what="the bus name")

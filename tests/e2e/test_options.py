@@ -1,6 +1,6 @@
 """Options chosen through what a screen reader finds, then kept across a restart."""
 
-from zentimo_e2e import BIG, Case, end_process, find_app, geometry, has_state, press, text_of, wait_for
+from zentimo_e2e import BIG, Case, end_process, find_app, geometry, has_state, picture, press, text_of, wait_for
 
 BOXES = [("Loop", "radio button", True), ("Big", "radio button", True), ("Show Message", "check box", True),
          ("Keep window on top of all others.", "check box", True), ("Play Sound", "check box", False)]
@@ -23,6 +23,7 @@ class OptionsTest(Case):
         # Looked up afresh: the window first shown may still be replaced by the big one.
         big = wait_for(lambda: [w for w in app.windows() if geometry(w)[2] > 500], 15, what="big window")[0]
         self.root = find_app()
+        picture("big-window", big)
         app.click(big, "Options", BIG)
         for name, role, on in BOXES:
             self.assertEqual(has_state(self.control(name, role), "CHECKED"), on, name)

@@ -25,12 +25,6 @@ def run(*args, check=True, env=None):
     return subprocess.run(args, check=check, capture_output=True, text=True, env=env or xenv(), timeout=60)
 
 
-def later(*args):
-    """A later start, without a display: it hands its options to the running program over the session bus."""
-    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-    return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], capture_output=True, text=True, timeout=30, env=env)
-
-
 def wait_for(predicate, timeout=10.0, what="condition", step=0.05):
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
@@ -44,7 +38,7 @@ def wait_for(predicate, timeout=10.0, what="condition", step=0.05):
 SMALL = {"Hours": (90, 270, 720, 615), "Minutes": (1260, 270, 720, 615), "Seconds": (2430, 270, 720, 615),
          "Start": (90, 960, 1065, 705), "Options": (1170, 960, 735, 345), "Tray": (1920, 1320, 735, 345),
          "Presets": (1920, 960, 735, 345), "About": (2670, 1320, 735, 345)}
-BIG = {"Minutes": (3780, 420, 3210, 2325), "Start": (90, 2850, 5895, 1095), "Options": (6030, 2850, 1605, 525)}
+BIG = {"Options": (6030, 2850, 1605, 525)}
 
 
 def end_process(proc):
@@ -72,9 +66,9 @@ def click_at(x, y, button=1, repeat=1):
     run("xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(repeat), "--delay", "80", str(button))
 
 
-def pixel(x, y):
-    return tuple(subprocess.run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"],
-                                check=True, capture_output=True, env=xenv()).stdout)
+def pixel(x, y, image="x:root"):
+    return tuple(subprocess.run(["convert", image, "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "rgb:-"],
+                                check=True, capture_output=True, env=xenv()).stdout[:3])
 
 
 def key(*keys):
@@ -112,9 +106,10 @@ class Zentimo:
         return self
 
     def command(self, *args):
-        """A later start, which the running program carries out over the session bus."""
-        return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], env=self.env(), capture_output=True,
-                              text=True, timeout=30).stdout.strip()
+        """A later start, without an X display: it must hand its options to the running program over the bus."""
+        env = {k: v for k, v in self.env().items() if k != "DISPLAY"}
+        return subprocess.run([os.environ["ZENTIMO_BINARY"], *args], env=env, capture_output=True, text=True,
+                              timeout=30)
 
     def cleanup(self):
         end_process(self.proc)
@@ -131,8 +126,7 @@ class Zentimo:
         args = ["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.proc.pid)]
         if name is not None:
             args += ["--name", "^" + name + "$"]
-        env = dict(xenv(), DISPLAY=self.extra_env.get("DISPLAY") or xenv()["DISPLAY"])
-        return [int(w) for w in run(*args, check=False, env=env).stdout.split()]
+        return [int(w) for w in run(*args, check=False, env=self.env()).stdout.split()]
 
     def wait_window(self, name="Zentimo", timeout=15):
         return wait_for(lambda: self.windows(name), timeout, what="window " + name)[0]
@@ -263,54 +257,3 @@ class Case(unittest.TestCase):
         third = find(self.root, "Seconds", "text") or find(self.root, "AM/PM", "text")
         hours, minutes = (find(self.root, name, "text") for name in ("Hours", "Minutes"))
         return ":".join(text_of(n) for n in (hours, minutes, third))
-
-
-def run_in_own_session(script, argv):
-    """For benchmarks run by hand: runs the script again with --inner in a private X and D-Bus session."""
-    xsession = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xsession.sh")
-    state = tempfile.mkdtemp(prefix="zentimo-bench-x-")
-    subprocess.run([xsession, "start", state], check=True, stdout=subprocess.DEVNULL)
-    try:
-        env = dict(os.environ, ZENTIMO_E2E_STATE=state)
-        return subprocess.call(["dbus-run-session", "--", "/usr/bin/python3", script, "--inner"] + argv, env=env)
-    finally:
-        subprocess.run([xsession, "stop", state])
-
-
-class StandIn:
-    """A desktop service played on the test's session bus: each interface XML is served at its path under the
-    bus name, with its own connection and main loop in a thread. calls lists (method, arguments as a GLib
-    Variant); answer(method, params) gives the reply's Variant or None."""
-
-    def __init__(self, name, objects, answer):
-        import threading
-        from gi.repository import Gio, GLib
-        self.calls, self.answer = [], answer
-        ready = threading.Event()
-
-        def serve():
-            context = GLib.MainContext.new()
-            context.push_thread_default()
-            self.loop = GLib.MainLoop.new(context, False)
-            address = Gio.dbus_address_get_for_bus_sync(Gio.BusType.SESSION, None)
-            flags = Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION
-            self.bus = Gio.DBusConnection.new_for_address_sync(address, flags, None, None)
-            for path, xml in objects.items():
-                self.bus.register_object(path, Gio.DBusNodeInfo.new_for_xml(xml).interfaces[0], self._call)
-            self.bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-                               GLib.Variant("(su)", (name, 4)), None, 0, 5000, None)
-            ready.set()
-            self.loop.run()
-
-        self.thread = threading.Thread(target=serve, daemon=True)
-        self.thread.start()
-        ready.wait(10)
-
-    def _call(self, connection, sender, path, interface, method, params, invocation):
-        self.calls.append((method, params))
-        invocation.return_value(self.answer(method, params))
-
-    def stop(self):
-        self.loop.quit()
-        self.thread.join(5)
-        self.bus.close_sync(None)

@@ -17,7 +17,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,8 +48,7 @@ struct MainFixture {
     }
     void seed(const QString& key, const QString& value, const QString& section = QStringLiteral("Options"))
     {
-        CRegSettings s = zentimoSettings();
-        s.SaveSetting(section, key, value);
+        zentimoSettings().SaveSetting(section, key, value);
     }
     QString stored(const QString& key, const QString& def = QStringLiteral("<missing>")) const
     {
@@ -92,7 +90,6 @@ struct MainFixture {
         w.setFieldText(TimeField::Minutes, m);
         w.setFieldText(TimeField::Seconds, s);
     }
-    // The user types into a field and then tabs away.
     static void typeInto(MainWindow& w, TimeField f, const QString& text)
     {
         QLineEdit* e = w.field(f);

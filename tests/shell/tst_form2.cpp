@@ -33,7 +33,6 @@ private Q_SLOTS:
         // Desktops hide the tool windows of a program that is not the active one (KWin by default).
         QCOMPARE(form->windowType(), Qt::Window);
         QCOMPARE(FrmAbt().windowType(), Qt::Dialog);
-        // Shaped: the corners are cut, the strip and the close button are whole.
         for (const QPoint& corner :
              {QPoint(0, 0), QPoint(691, 0), QPoint(0, 123), QPoint(691, 123), QPoint(2, 2)})
             QVERIFY(!form->mask().contains(corner));
@@ -45,7 +44,6 @@ private Q_SLOTS:
         QCOMPARE(text.top(), twipsToPixels(30));
         QVERIFY(text.bottom() < form->findChild<QWidget*>(QStringLiteral("Picture1"))->height());
 
-        // A second alarm restarts the text in the same window.
         form->setLabelLeftTwips(0);
         QCOMPARE(Form2::ShowAlarm(QStringLiteral("second, longer message")), form);
         QCOMPARE(form->message(), QStringLiteral("second, longer message"));
@@ -81,7 +79,6 @@ private Q_SLOTS:
         QCOMPARE(qAlpha(drawn.pixel(kCloseButtonRect.center())), 255);
     }
 
-    // The close button acts on release over it.
     void closing_data()
     {
         QTest::addColumn<QPoint>("releaseAt");
