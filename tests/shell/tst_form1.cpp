@@ -41,22 +41,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("size");
         QTest::addColumn<QString>("background");
+        QTest::addColumn<bool>("big"); // the window shown
         QTest::addColumn<QColor>("top");
-        QTest::newRow("small, first start") << 0 << "" << QColor(255, 0, 255);
-        QTest::newRow("big, blue") << 1 << "2" << QColor(0, 0, 255);
-        QTest::newRow("odd size is the small one") << 7 << "2" << QColor(0, 0, 255);
+        QTest::newRow("small, magenta") << 0 << "5" << false << QColor(255, 0, 255);
+        QTest::newRow("big, blue") << 1 << "2" << true << QColor(0, 0, 255);
+        QTest::newRow("odd size is the small one") << 7 << "2" << false << QColor(0, 0, 255);
     }
     void eachWindowDrivesTheEngine()
     {
         QFETCH(int, size);
         QFETCH(QString, background);
-        if (!background.isEmpty())
-            fx.seed("Background Color", background);
+        QFETCH(bool, big);
+        fx.seed("Background Color", background);
         fx.start(size);
         using enum Controller::Window;
-        const Controller::Window chosen = Controller::windowNumbered(size);
-        MainWindow& w = fx.app->face(chosen);
-        MainWindow& other = fx.app->face(chosen == Big ? Small : Big);
+        MainWindow& w = fx.app->face(big ? Big : Small);
+        MainWindow& other = fx.app->face(big ? Small : Big);
         QVERIFY(w.isVisible() && !other.isVisible());
         QTEST(w.grab().toImage().pixelColor(2, 2), "top");
         QCOMPARE(w.button(Cmd::Options)->palette().color(QPalette::Button), QColor(255, 0, 255));
