@@ -1,6 +1,7 @@
 #include "platform/SilentWindowSystem.h"
 #include "shell/Form2.h"
 #include "shell/FrmAbt.h"
+#include "shell/ShellOpen.h"
 #include "shell/kit/Artwork.h"
 #include "shell/kit/Twips.h"
 
@@ -77,6 +78,20 @@ private Q_SLOTS:
             QCOMPARE(qAlpha(drawn.pixel(corner)), 0);
         QCOMPARE(qAlpha(drawn.pixel(kMessageStripRect.center())), 255);
         QCOMPARE(qAlpha(drawn.pixel(kCloseButtonRect.center())), 255);
+    }
+
+    // The About box's links open on a left click released over them; the right button opens nothing.
+    void aboutLinksOpenOnALeftClick()
+    {
+        FrmAbt about;
+        about.show();
+        ShellOpenRecorder shell;
+        for (const char* link : {"Label6", "Label5"}) {
+            QTest::mouseClick(about.findChild<QLabel*>(link), Qt::RightButton);
+            QTest::mouseClick(about.findChild<QLabel*>(link), Qt::LeftButton);
+        }
+        QCOMPARE(shell.opened(),
+                 (QStringList{"http://www.fernwick.example/", "mailto:support@fernwick.example"}));
     }
 
     void closing_data()
