@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QMessageBox>
 #include <QStatusBar>
 
 using namespace zentimo;
@@ -25,6 +26,13 @@ struct FieldKey {
     const char* caption; // afterwards
 };
 Q_DECLARE_METATYPE(FieldKey)
+
+struct FocusLoss {
+    const char* name;
+    Qt::FocusReason reason;
+    const char* minutes; // "5" left as typed, "05" completed
+};
+Q_DECLARE_METATYPE(FocusLoss)
 
 // The run rules themselves are the engine tests'; here each real window is wired to them.
 class Form1Test : public QObject {
@@ -210,6 +218,31 @@ private Q_SLOTS:
         QCOMPARE(w.caption(), QString(row.caption));
     }
 
+    // A message box or a menu taking the focus for a moment is not the user leaving the field.
+    void aFieldIsCompletedOnlyWhenTheUserLeavesIt_data()
+    {
+        QTest::addColumn<FocusLoss>("row");
+        const FocusLoss rows[] = {
+            {.name = "Tab to the next control", .reason = Qt::TabFocusReason, .minutes = "05"},
+            {.name = "another window active", .reason = Qt::ActiveWindowFocusReason, .minutes = "5"},
+            {.name = "a pop-up menu", .reason = Qt::PopupFocusReason, .minutes = "5"},
+        };
+        for (const FocusLoss& row : rows)
+            QTest::newRow(row.name) << row;
+    }
+    void aFieldIsCompletedOnlyWhenTheUserLeavesIt()
+    {
+        QFETCH(FocusLoss, row);
+        fx.start();
+        QLineEdit* minutes = fx.form1->field(TimeField::Minutes);
+        QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+        QApplication::sendEvent(minutes, &in);
+        fx.form1->setFieldText(TimeField::Minutes, "5");
+        QFocusEvent out(QEvent::FocusOut, row.reason);
+        QApplication::sendEvent(minutes, &out);
+        QCOMPARE(fx.form1->fieldText(TimeField::Minutes), QString(row.minutes));
+    }
+
     void tabOrder()
     {
         fx.start();
@@ -255,11 +288,20 @@ private Q_SLOTS:
                          "minutes, and 59 seconds in Stopwatch Mode."));
         MessageBox::clear();
         MessageBox::setTestMode(false);
-        QTimer::singleShot(0, [] {
-            if (QWidget* box = QApplication::activeModalWidget())
+        const std::pair<MessageBox::Icon, QMessageBox::Icon> icons[] = {
+            {MessageBox::Icon::Exclamation, QMessageBox::Warning},
+            {MessageBox::Icon::Question, QMessageBox::Question},
+            {MessageBox::Icon::Information, QMessageBox::Information},
+            {MessageBox::Icon::None, QMessageBox::NoIcon}};
+        for (const auto& [ours, qt] : icons) {
+            QMessageBox::Icon shown = QMessageBox::Critical;
+            onNextModal([&shown](QWidget* box) {
+                shown = qobject_cast<QMessageBox*>(box)->icon();
                 box->close();
-        });
-        MessageBox::show(nullptr, "text", "title");
+            });
+            MessageBox::show(nullptr, "text", "title", ours);
+            QCOMPARE(shown, qt);
+        }
         MessageBox::setTestMode(true);
         QVERIFY(MessageBox::shown().isEmpty());
     }

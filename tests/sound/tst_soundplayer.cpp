@@ -77,6 +77,15 @@ private Q_SLOTS:
         QCOMPARE(SoundPlayer::CheckFile(file).number, number);
     }
 
+    // One character a byte; only spaces are blanks, tabs and line ends are the file's.
+    void loadSoundReadsTheFileAsText()
+    {
+        writeFile(path("odd.mid"), "  \tMThd \xe9  \r\n  ");
+        FileError err;
+        QCOMPARE(SoundPlayer::LoadSound(path("odd.mid"), &err), QString::fromLatin1("\tMThd \xe9  \r\n"));
+        QCOMPARE(err.number, 0);
+    }
+
     // A .wav found unplayable only on the decoder thread, and a device file that cannot be opened, sound
     // the fallback: an alarm is never silent.
     void aFileThatCannotPlayGivesTheFallback()
