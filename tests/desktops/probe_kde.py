@@ -64,9 +64,8 @@ class Probe(desktop.Probe):
         self.shown.pop(params.unpack()[0], None)
 
     def _pump(self):
-        context = GLib.MainContext.default()
-        while context.pending():
-            context.iteration(False)
+        while GLib.MainContext.default().iteration(False):
+            pass
 
     def kwin(self, body):
         """Runs a KWin script whose report(value) comes back here; returns the value."""
@@ -82,11 +81,7 @@ class Probe(desktop.Probe):
             sid = desktop.call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "loadScript",
                                (f.name, name), "(ss)")[0]
             desktop.call("org.kde.KWin", "/%d" % sid, "org.kde.kwin.Script", "run")
-
-            def arrived():
-                self._pump()
-                return len(self.reports) > before
-            wait_for(arrived, 30, "KWin's script to report")
+            wait_for(lambda: self._pump() or len(self.reports) > before, 30, "KWin's script to report")
             return self.reports[before]
         finally:
             desktop.call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "unloadScript", (name,), "(s)")
@@ -99,7 +94,6 @@ class Probe(desktop.Probe):
         return self.kwin("report(workspace.activeClient ? workspace.activeClient.internalId.toString() : '');")
 
     def click(self, window):
-        # What a click on the window does: KWin makes it the active window.
         self.kwin("const w = workspace.clientList().find(w => w.internalId.toString() === %s);"
                   "if (w) workspace.activeClient = w; report(null);" % json.dumps(window.id))
 

@@ -10,7 +10,6 @@ from zentimo_e2e import atspi, click_at, geometry, has_state, walk
 
 
 def root_windows(name):
-    """The windows a root window property lists."""
     return [int(w, 16) for w in re.findall(r"0x[0-9a-f]+", run("xprop", "-root", name).stdout)]
 
 
