@@ -2,16 +2,14 @@
 
 import collections
 import os
+import pathlib
 import subprocess
 import sys
 import tempfile
 
-import gi
 import zentimo_e2e
+from gi.repository import Gio, GLib
 from zentimo_e2e import end_process, run  # noqa: F401 (for the probes)
-
-gi.require_version("Gio", "2.0")
-from gi.repository import Gio, GLib  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OTHER_TITLE = "Other Program"
@@ -26,15 +24,10 @@ def wait_for(predicate, timeout=20.0, what="condition"):
     return zentimo_e2e.wait_for(predicate, timeout, what, step=0.1)
 
 
-# The session bus, through Gio: calls and properties.
-def bus():
-    return Gio.bus_get_sync(Gio.BusType.SESSION, None)
-
-
 def call(name, path, interface, method, args=None, signature=None, timeout_ms=5000):
-    reply = bus().call_sync(name, path, interface, method,
-                            GLib.Variant(signature, args) if signature else None, None,
-                            Gio.DBusCallFlags.NONE, timeout_ms, None)
+    reply = Gio.bus_get_sync(Gio.BusType.SESSION, None).call_sync(
+        name, path, interface, method, GLib.Variant(signature, args) if signature else None, None,
+        Gio.DBusCallFlags.NONE, timeout_ms, None)
     return reply.unpack() if reply else ()
 
 
@@ -47,8 +40,17 @@ def name_pid(name):
                 "GetConnectionUnixProcessID", (name,), "(s)")[0]
 
 
+def tray_item(service, path, title=None):
+    """A TrayItem (id "service/path"), or None for an item gone meanwhile."""
+    try:
+        title = prop(service, path, "org.kde.StatusNotifierItem", "Title") if title is None else title
+        return TrayItem(service + path, name_pid(service), title)
+    except GLib.Error:
+        return None
+
+
 def sni_items():
-    """The StatusNotifierItems the session's watcher holds, as TrayItems (id "service/path")."""
+    """The StatusNotifierItems the session's watcher holds."""
     watcher = ("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher")
     try:
         if not prop(*watcher, "IsStatusNotifierHostRegistered"):
@@ -56,22 +58,8 @@ def sni_items():
         registered = prop(*watcher, "RegisteredStatusNotifierItems")
     except GLib.Error:
         return []
-    items = []
-    for entry in registered:
-        service, _, path = entry.partition("/")
-        path = "/" + path if path else "/StatusNotifierItem"
-        try:
-            title = prop(service, path, "org.kde.StatusNotifierItem", "Title")
-            items.append(TrayItem(service + path, name_pid(service), title))
-        except GLib.Error:
-            continue  # gone meanwhile
-    return items
-
-
-def sni_activate(item, x=0, y=0):
-    """The call a StatusNotifierItem host makes on a left click."""
-    service, _, path = item.id.partition("/")
-    call(service, "/" + path, "org.kde.StatusNotifierItem", "Activate", (x, y), "(ii)")
+    items = [tray_item(s, "/" + (p or "StatusNotifierItem")) for s, _, p in (e.partition("/") for e in registered)]
+    return [i for i in items if i]
 
 
 class Probe:
@@ -91,7 +79,9 @@ class Probe:
         return sni_items()
 
     def tray_activate(self, item):
-        sni_activate(item)
+        """The call a StatusNotifierItem host makes on a left click."""
+        service, _, path = item.id.partition("/")
+        call(service, "/" + path, "org.kde.StatusNotifierItem", "Activate", (0, 0), "(ii)")
 
     def is_above(self, a, b):
         ids = [w.id for w in self.windows()]
@@ -117,11 +107,9 @@ class Probe:
                    log=os.path.join(folder, "orca.log"))
 
         def spoken():
-            try:
-                with open(log, errors="replace") as f:
-                    return "\n".join(line.split("SPEECH OUTPUT:", 1)[1] for line in f if "SPEECH OUTPUT:" in line)
-            except FileNotFoundError:
-                return ""
+            text = pathlib.Path(log).read_text(errors="replace") if os.path.exists(log) else ""
+            return "\n".join(line.split("SPEECH OUTPUT:", 1)[1] for line in text.splitlines()
+                             if "SPEECH OUTPUT:" in line)
 
         wait_for(lambda: "Screen reader on" in spoken(), timeout=60, what="Orca to start")
         return spoken

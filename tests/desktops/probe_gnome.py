@@ -4,7 +4,7 @@ import json
 import os
 
 import desktop
-from desktop import Notification, TrayItem
+from desktop import Notification
 
 SHELL = ("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell")
 
@@ -60,13 +60,7 @@ class Probe(desktop.Probe):
                    "if (w) Main.activateWindow(w, global.display.get_current_time_roundtrip()); null" % window.id)
 
     def tray_items(self):
-        items = []
-        for icon in shell_eval(TRAY_JS):
-            try:
-                items.append(TrayItem(icon["bus"] + icon["path"], desktop.name_pid(icon["bus"]), icon["title"]))
-            except desktop.GLib.Error:
-                continue  # gone meanwhile
-        return items
+        return list(filter(None, (desktop.tray_item(i["bus"], i["path"], i["title"]) for i in shell_eval(TRAY_JS))))
 
     def tray_activate(self, item):
         # The AppIndicator extension opens the item's menu on a single click and activates the item on a double

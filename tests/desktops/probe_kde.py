@@ -3,8 +3,8 @@ Plasma's own watchers see them, org.kde.KWin.ScreenShot2."""
 
 import json
 import os
+import subprocess
 import tempfile
-import threading
 
 import desktop
 from desktop import Gio, GLib, Notification, wait_for
@@ -34,7 +34,7 @@ report(shown.map(w => ({id: w.internalId.toString(), pid: w.pid, title: w.captio
 class Probe(desktop.Probe):
     def __init__(self):
         super().__init__()
-        self.conn = desktop.bus()
+        self.conn = Gio.bus_get_sync(Gio.BusType.SESSION, None)
         self.reports = []
         self.shown = {}  # id -> Notification, as the server announced them
         node = Gio.DBusNodeInfo.new_for_xml(PROBE_XML)
@@ -64,9 +64,8 @@ class Probe(desktop.Probe):
         self.shown.pop(params.unpack()[0], None)
 
     def _pump(self):
-        context = GLib.MainContext.default()
-        while context.pending():
-            context.iteration(False)
+        while GLib.MainContext.default().iteration(False):
+            pass
 
     def kwin(self, body):
         """Runs a KWin script whose report(value) comes back here; returns the value."""
@@ -82,11 +81,7 @@ class Probe(desktop.Probe):
             sid = desktop.call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "loadScript",
                                (f.name, name), "(ss)")[0]
             desktop.call("org.kde.KWin", "/%d" % sid, "org.kde.kwin.Script", "run")
-
-            def arrived():
-                self._pump()
-                return len(self.reports) > before
-            wait_for(arrived, 30, "KWin's script to report")
+            wait_for(lambda: self._pump() or len(self.reports) > before, 30, "KWin's script to report")
             return self.reports[before]
         finally:
             desktop.call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "unloadScript", (name,), "(s)")
@@ -99,7 +94,6 @@ class Probe(desktop.Probe):
         return self.kwin("report(workspace.activeClient ? workspace.activeClient.internalId.toString() : '');")
 
     def click(self, window):
-        # What a click on the window does: KWin makes it the active window.
         self.kwin("const w = workspace.clientList().find(w => w.internalId.toString() === %s);"
                   "if (w) workspace.activeClient = w; report(null);" % json.dumps(window.id))
 
@@ -114,30 +108,23 @@ class Probe(desktop.Probe):
                      "org.kde.NotificationManager", "InvokeAction", (notification.id, key), "(us)")
 
     def screenshot(self, path):
-        # KWin writes the raw image into a pipe while the call is in progress: read it meanwhile.
+        # KWin writes the raw image into a pipe while the call is in progress: a reader empties it meanwhile.
         read_fd, write_fd = os.pipe()
         fd_list = Gio.UnixFDList()
         fd_list.append(write_fd)
         os.close(write_fd)
-        chunks = []
-
-        def read():
-            with os.fdopen(read_fd, "rb") as pipe:
-                chunks.append(pipe.read())
-        reader = threading.Thread(target=read)
-        reader.start()
-        try:
-            reply, _ = self.conn.call_with_unix_fd_list_sync(
-                "org.kde.KWin", "/org/kde/KWin/ScreenShot2", "org.kde.KWin.ScreenShot2", "CaptureWorkspace",
-                GLib.Variant("(a{sv}h)", ({}, 0)), None, Gio.DBusCallFlags.NONE, 30000, fd_list, None)
-        finally:
-            del fd_list  # our copy of the write end: the reader sees the end once KWin closes its own
-            reader.join(30)
-        info = reply.unpack()[0]
-        # Raw pixels as QImage holds them (32 bits, little-endian BGRA), rows of `stride` bytes.
         with tempfile.NamedTemporaryFile(suffix=".bgra") as raw:
-            raw.write(chunks[0])
-            raw.flush()
+            reader = subprocess.Popen(["cat"], stdin=read_fd, stdout=raw)
+            os.close(read_fd)
+            try:
+                reply, _ = self.conn.call_with_unix_fd_list_sync(
+                    "org.kde.KWin", "/org/kde/KWin/ScreenShot2", "org.kde.KWin.ScreenShot2", "CaptureWorkspace",
+                    GLib.Variant("(a{sv}h)", ({}, 0)), None, Gio.DBusCallFlags.NONE, 30000, fd_list, None)
+            finally:
+                del fd_list  # our copy of the write end: the reader sees the end once KWin closes its own
+                reader.wait(30)
+            info = reply.unpack()[0]
+            # Raw pixels as QImage holds them (32 bits, little-endian BGRA), rows of `stride` bytes.
             desktop.run("convert", "-size", "%dx%d" % (info["stride"] // 4, info["height"]), "-depth", "8",
                         "bgra:" + raw.name, "-crop", "%dx%d+0+0" % (info["width"], info["height"]), "+repage",
                         "-alpha", "off", path)

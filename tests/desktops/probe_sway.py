@@ -6,10 +6,6 @@ import desktop
 from desktop import Notification, Window, run
 
 
-def tree():
-    return json.loads(run("swaymsg", "-t", "get_tree", "--raw").stdout)
-
-
 def stacked(node):
     """A workspace's windows lowest first: tiled, then floating in sway's order (the last drawn on top)."""
     if node.get("pid") and node["type"] in ("con", "floating_con"):
@@ -20,20 +16,15 @@ def stacked(node):
         yield from stacked(child)
 
 
-def record(node):
-    rect = node["rect"]
-    return Window(node["id"], node["pid"], node.get("name") or "", rect["x"], rect["y"], rect["width"],
-                  rect["height"])
-
-
 class Probe(desktop.Probe):
     def _nodes(self):
-        nodes = [n for n in stacked(tree()) if n.get("visible")]
+        nodes = [n for n in stacked(json.loads(run("swaymsg", "-t", "get_tree", "--raw").stdout)) if n.get("visible")]
         # A fullscreen window stands over all others.
         return sorted(nodes, key=lambda n: bool(n.get("fullscreen_mode")))
 
     def windows(self):
-        return [record(n) for n in self._nodes()]
+        return [Window(n["id"], n["pid"], n.get("name") or "", *(n["rect"][k] for k in ("x", "y", "width", "height")))
+                for n in self._nodes()]
 
     def active_id(self):
         return next((n["id"] for n in self._nodes() if n.get("focused")), None)
@@ -54,7 +45,7 @@ class Probe(desktop.Probe):
         # waybar opens the menu instead for an item that says it is only a menu.
         if desktop.prop(service, "/" + path, "org.kde.StatusNotifierItem", "ItemIsMenu"):
             raise AssertionError("the item asks for its menu on a click")
-        desktop.sni_activate(item)
+        super().tray_activate(item)
 
     def notifications(self, keys=False):
         value = lambda n, key, default="": n.get(key, {}).get("data", default)

@@ -9,13 +9,7 @@ from desktop import Notification, Window, run
 from zentimo_e2e import atspi, click_at, geometry, has_state, walk
 
 
-def centre(node):
-    e = node.get_extents(atspi().CoordType.SCREEN)
-    return e.x + e.width // 2, e.y + e.height // 2
-
-
 def root_windows(name):
-    """The windows a root window property lists."""
     return [int(w, 16) for w in re.findall(r"0x[0-9a-f]+", run("xprop", "-root", name).stdout)]
 
 
@@ -27,7 +21,8 @@ class Probe(desktop.Probe):
         for wid in root_windows("_NET_CLIENT_LIST_STACKING"):
             try:
                 if "IsViewable" in run("xwininfo", "-id", str(wid)).stdout:
-                    pid, title = (run("xdotool", ask, str(wid)).stdout.strip() for ask in ("getwindowpid", "getwindowname"))
+                    pid, title = (run("xdotool", ask, str(wid)).stdout.strip()
+                                  for ask in ("getwindowpid", "getwindowname"))
                     found.append(Window(wid, int(pid), title, *geometry(wid)))
             except subprocess.CalledProcessError:
                 continue  # gone meanwhile, or no process of its own
@@ -72,18 +67,14 @@ class Probe(desktop.Probe):
             nodes = list(walk(frame))
             labels = [n.get_name() for n in nodes if n.get_role_name() == "label"]
             buttons = [n.get_name() for n in nodes if n.get_role_name() == "push button" and has_state(n, "SHOWING")]
-            e = frame.get_extents(atspi().CoordType.SCREEN)
-            found.append(Notification((e.x, e.y), "", labels[0] if labels else "", " ".join(labels[1:]), buttons))
+            found.append(Notification(frame, "", labels[0] if labels else "", " ".join(labels[1:]), buttons))
         return found
 
     def invoke_action(self, notification, label):
-        for frame in self._bubbles():
-            e = frame.get_extents(atspi().CoordType.SCREEN)
-            if (e.x, e.y) == notification.id:
-                button = next(n for n in walk(frame) if n.get_role_name() == "push button"
-                              and n.get_name() == label)
-                return click_at(*centre(button))
-        raise AssertionError("no notification at %s" % (notification.id,))
+        # The id is the bubble's accessible frame.
+        button = next(n for n in walk(notification.id) if n.get_role_name() == "push button" and n.get_name() == label)
+        b = button.get_extents(atspi().CoordType.SCREEN)
+        click_at(b.x + b.width // 2, b.y + b.height // 2)
 
     def screenshot(self, path):
         run("import", "-window", "root", path)

@@ -8,7 +8,7 @@ import unittest
 
 import desktop
 from desktop import OTHER_COLOUR, OTHER_TITLE, wait_for
-from zentimo_e2e import Zentimo, pixel
+from zentimo_e2e import Case, pixel
 
 DESKTOP = os.environ["ZENTIMO_DESKTOP"]
 SHOTS = os.environ.get("ZENTIMO_SHOTS") or tempfile.gettempdir()
@@ -18,20 +18,13 @@ SEED = {"Show Message": "True", "Alarm Message": MESSAGE}
 NATIVE = {name: os.environ.get(name) for name in ("QT_QPA_PLATFORM", "QT_ACCESSIBILITY")}
 
 
-def inside(window, x, y):
-    return window.x <= x < window.x + window.width and window.y <= y < window.y + window.height
-
-
-class DesktopTest(unittest.TestCase):
+class DesktopTest(Case):
     def setUp(self):
         self.probe = importlib.import_module("probe_" + DESKTOP).Probe()
         self.addCleanup(self.probe.close)
 
     def launch(self, *args, options=None):
-        self.app = Zentimo(NATIVE)
-        self.addCleanup(self.app.cleanup)
-        self.app.seed(dict(SEED, **(options or {})))
-        return self.app.start(*args)
+        return self.open(dict(SEED, **(options or {})), NATIVE, args)
 
     def status(self):
         return self.app.command("--status").stdout.strip()
@@ -77,10 +70,10 @@ class DesktopTest(unittest.TestCase):
         shot = os.path.join(SHOTS, "alarm-%s.png" % DESKTOP)
         self.probe.screenshot(shot)
         # Shaped: at its rounded corner the program in use shows through.
-        corner = (panel.x + 2, panel.y + 2)
-        other = next(w for w in self.probe.windows() if w.id == other.id)
-        self.assertTrue(inside(other, *corner), "no other window behind the panel's corner")
-        self.assertLess(max(map(abs, map(int.__sub__, pixel(*corner, shot), OTHER_COLOUR))), 12, "not shaped")
+        x, y = panel.x + 2, panel.y + 2
+        o = next(w for w in self.probe.windows() if w.id == other.id)
+        self.assertTrue(o.x <= x < o.x + o.width and o.y <= y < o.y + o.height, "no other window behind the corner")
+        self.assertLess(max(map(abs, map(int.__sub__, pixel(x, y, shot), OTHER_COLOUR))), 12, "not shaped")
 
     def test_the_tray_icon_is_in_this_desktops_tray_and_its_click_restores(self):
         self.launch("--tray")

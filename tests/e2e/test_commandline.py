@@ -2,29 +2,21 @@
 
 import os
 import subprocess
-import unittest
 
-from zentimo_e2e import Zentimo, wait_for
+from zentimo_e2e import Case, wait_for
 
 
-class CommandLineTest(unittest.TestCase):
-    def start(self, *args, extra_env=None):
-        self.app = Zentimo(extra_env).start(*args)
-        self.addCleanup(self.app.cleanup)
-        self.app.wait_window()
-        return self.app
-
+class CommandLineTest(Case):
     def test_countdown_status_and_stop_from_later_starts(self):
         # Started with options itself (as from a login's autostart), it still answers the later starts.
-        zentimo = self.start("--countdown", "1h").command
-        introspect = ["gdbus", "introspect", "--session", "--dest", "example.fernwick.Zentimo", "--object-path",
-                      "/example/fernwick/Zentimo"]
-        shown = wait_for(lambda: subprocess.run(introspect, capture_output=True, text=True).stdout, what="the bus name")
+        zentimo = self.launch(args=("--countdown", "1h"), accessible=False).command
+        ours = ["--session", "--dest", "example.fernwick.Zentimo", "--object-path", "/example/fernwick/Zentimo"]
+        shown = wait_for(lambda: subprocess.run(["gdbus", "introspect", *ours], capture_output=True, text=True).stdout,
+                         what="the bus name")
         self.assertIn("Countdown(in  s time)", shown)
 
         # What a panel applet would see: each second and the alarm announced, not polled.
-        monitor = subprocess.Popen(["gdbus", "monitor", "--session", "--dest", "example.fernwick.Zentimo",
-                                    "--object-path", "/example/fernwick/Zentimo"], stdout=subprocess.PIPE, text=True)
+        monitor = subprocess.Popen(["gdbus", "monitor", *ours], stdout=subprocess.PIPE, text=True)
         self.addCleanup(monitor.kill)
         self.assertEqual(zentimo("--countdown", "3", "--start").returncode, 0)
         wait_for(lambda: zentimo("--status").stdout == "countdown alarm 00:00:00\n", timeout=8, what="the alarm")
@@ -37,6 +29,6 @@ class CommandLineTest(unittest.TestCase):
 
     def test_without_a_bus_the_options_act_on_the_start_itself(self):
         no_bus = {"DBUS_SESSION_BUS_ADDRESS": "unix:path=/nonexistent"}
-        app = self.start("--countdown", "2", "--start", extra_env=no_bus)
+        app = self.launch(extra_env=no_bus, args=("--countdown", "2", "--start"), accessible=False)
         wait_for(lambda: app.audio_peak() > 3000, timeout=8, what="audible alarm")
         self.assertFalse(os.path.exists(app.registry), "settings written")

@@ -2,7 +2,7 @@
 leaves the main window where it was, at its size, and above again; the big window brought forward by the alarm
 gives the band back once its message closes (real seconds)."""
 
-from zentimo_e2e import Case, Zentimo, click_at, geometry, key, run, wait_for, wm_state
+from zentimo_e2e import Case, click_at, geometry, key, run, wait_for, wm_state
 
 # The small window's buttons that open a dialog, with its title and the key closing it.
 DIALOGS = [("About", "About...", "Return"), ("Presets", "Presets - Countdown Mode", "Escape"),
@@ -15,7 +15,6 @@ def above(window):
 
 class OnTopTest(Case):
     def round_trip(self, button, title, closing_key):
-        """Opens a dialog by its button, sees the window leave the top band, closes it; the window's place."""
         self.app.click(self.window, button)
         dialog = self.app.wait_window(title)
         wait_for(lambda: not above(self.window), what="the window out of the top band")
@@ -36,11 +35,8 @@ class OnTopTest(Case):
         self.assertEqual(seen, [start] * len(seen))
 
     def test_alarm_message_stands_above_the_big_window_and_gives_the_band_back(self):
-        self.app = Zentimo()
-        self.addCleanup(self.app.cleanup)
-        self.app.seed({"On Top": "True", "Size": "1", "Show Message": "True", "Alarm Message": "Above"})
-        self.app.start("--countdown", "4", "--start")
-        self.window = self.window_named("Zentimo")
+        self.launch({"On Top": "True", "Size": "1", "Show Message": "True", "Alarm Message": "Above"},
+                    args=("--countdown", "4", "--start"), accessible=False)
         wait_for(lambda: above(self.window), what="the big window in the top band")
         start = geometry(self.window)
         panel = wait_for(lambda: [w for w in self.app.windows() if geometry(w)[2:] == (692, 124)], timeout=10,

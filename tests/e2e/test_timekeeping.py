@@ -10,14 +10,6 @@ import tempfile
 from zentimo_e2e import Case, wait_for
 
 
-def faked_clock(**settings):
-    """libfaketime preloaded itself, not by its wrapper, so that the pid found is the program's."""
-    # A sanitizer build insists on coming first in the library list; preloading is fine here.
-    asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
-    return dict(settings, LD_PRELOAD="/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
-                FAKETIME_DONT_FAKE_MONOTONIC="1", ASAN_OPTIONS=asan)
-
-
 class TimekeepingTest(Case):
     def test_wake_alarm_snooze_and_a_snoozed_minute_skipped_by_a_clock_change(self):
         # An offset the preloaded clock reads afresh at every look, first to 07:29:52.
@@ -26,8 +18,12 @@ class TimekeepingTest(Case):
         now = datetime.datetime.now(datetime.timezone.utc)
         shift = int((now.replace(hour=7, minute=29, second=52) - now).total_seconds())
         offset.write_text("%+d\n" % shift)
-        app = self.launch(extra_env=faked_clock(FAKETIME_TIMESTAMP_FILE=str(offset), FAKETIME_NO_CACHE="1"),
-                          args=("--wake", "07:30a", "--start"))
+        # libfaketime preloaded itself, not by its wrapper, so that the pid found is the program's. A sanitizer
+        # build insists on coming first in the library list; preloading is fine here.
+        asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
+        clock = {"LD_PRELOAD": "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1", "ASAN_OPTIONS": asan,
+                 "FAKETIME_DONT_FAKE_MONOTONIC": "1", "FAKETIME_TIMESTAMP_FILE": str(offset), "FAKETIME_NO_CACHE": "1"}
+        app = self.launch(extra_env=clock, args=("--wake", "07:30a", "--start"))
         wait_for(lambda: self.caption() == "Snooze", timeout=15, what="Snooze at 07:30")
         app.click(self.window, "Start")
         wait_for(lambda: self.fields() == "07:40:a" and self.caption() == "Stop", what="snoozed to 07:40")

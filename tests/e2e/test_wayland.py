@@ -2,26 +2,22 @@
 once what the session does not allow and counts to its alarm panel in real seconds."""
 
 import pathlib
-import unittest
 
-from zentimo_e2e import Weston, Zentimo, end_process, find, find_app, press, wait_for
+from zentimo_e2e import Case, Weston, end_process, find, find_app, press, wait_for
 
 NOTE = "this Wayland session lets no program keep a window on top"
 # Weston's X window manager, like wlroots', supports neither _NET_WM_STATE_ABOVE nor _WIN_LAYER.
 X_NOTE = "this X window manager cannot keep a window on top"
 
 
-class WaylandTest(unittest.TestCase):
+class WaylandTest(Case):
     def start(self, xwayland):
         self.weston = Weston(xwayland)
         self.addCleanup(end_process, self.weston.proc)
-        self.app = Zentimo(extra_env=self.weston.env)
-        self.addCleanup(self.app.cleanup)
-        self.app.seed({"Show Message": "True", "Alarm Message": "Wayland"})
-        return self.app.start()
+        return self.open({"Show Message": "True", "Alarm Message": "Wayland"}, self.weston.env)
 
     def count_to_alarm(self, root):
-        """Through the accessibility bus, which works on either platform: 3 s counted down to the alarm."""
+        # Through the accessibility bus, which works on either platform.
         seconds = wait_for(lambda: find(root, "Seconds", "text"), what="the seconds field")
         seconds.get_editable_text_iface().set_text_contents("3")
         press(find(root, "Start"))
