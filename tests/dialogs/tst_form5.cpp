@@ -108,31 +108,24 @@ private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup() { fx.teardown(); }
 
-    // Auto restart lives only with Countdown and "Play once"; Done refuses what is missing and leaves the
-    // focus on it; Cancel stores nothing, even after the Colors dialog was taken.
-    void outcomes_data()
-    {
-        QTest::addColumn<Flow>("flow");
-        for (const Flow& f : flows)
-            QTest::newRow(f.name) << f;
-    }
+    void outcomes_data() { addRows(flows); }
     void outcomes()
     {
-        QFETCH(Flow, flow);
-        for (const auto& [key, value] : flow.seeds)
+        QFETCH(Flow, row);
+        for (const auto& [key, value] : row.seeds)
             fx.seed(key, value);
         fx.start(0);
         auto d = open();
         MainFixture::activate(*d);
         QVERIFY(ctl<QAbstractButton>(d.get(), "Option1", 1)->isChecked()); // "Small", the window it came from
-        for (const Click& c : flow.clicks)
+        for (const Click& c : row.clicks)
             click(d.get(), c.name, c.index);
-        for (const char* name : flow.files)
+        for (const char* name : row.files)
             chooseFile(d.get(), makeFile(name));
-        QTest::keyClicks(ctl<QLineEdit>(d.get(), "txtalmmsg"), flow.typed);
-        for (int index : flow.builtInSounds)
+        QTest::keyClicks(ctl<QLineEdit>(d.get(), "txtalmmsg"), row.typed);
+        for (int index : row.builtInSounds)
             ctl<QComboBox>(d.get(), "Combo1")->setCurrentIndex(index);
-        for (int i = 0; i < flow.colorsTaken; ++i) {
+        for (int i = 0; i < row.colorsTaken; ++i) {
             onNextModal([](QWidget* colors) { // cyan on blue, light blue buttons
                 click(colors, "Option1", 2);
                 QTest::mouseClick(ctl<QWidget>(colors, "Picture3"), Qt::LeftButton);
@@ -141,21 +134,21 @@ private Q_SLOTS:
             });
             click(d.get(), "Command3");
         }
-        click(d.get(), flow.leftBy);
+        click(d.get(), row.leftBy);
         QStringList said; // the first words of each message, enough to tell them apart
         for (const auto& r : MessageBox::shown())
             said << r.text.section(' ', 0, 2);
-        QCOMPARE(said, flow.said);
-        QCOMPARE(ctl<QAbstractButton>(d.get(), "Check3")->isChecked(), flow.autoRestartOn);
-        QCOMPARE(ctl<QAbstractButton>(d.get(), "Check3")->isEnabled(), flow.autoRestartEnabled);
-        for (const auto& [key, value] : flow.stored) {
+        QCOMPARE(said, row.said);
+        QCOMPARE(ctl<QAbstractButton>(d.get(), "Check3")->isChecked(), row.autoRestartOn);
+        QCOMPARE(ctl<QAbstractButton>(d.get(), "Check3")->isEnabled(), row.autoRestartEnabled);
+        for (const auto& [key, value] : row.stored) {
             const QString held = fx.stored(key, QString()).replace(files.path(), "<files>");
             QVERIFY2(held.isNull() == !value && held == value.value_or(QString()),
                      qPrintable(QString("%1 holds \"%2\"").arg(key, held)));
         }
         QCOMPARE(fx.engine->options().AutoRestart, fx.stored("Auto Restart", "0") == "1");
-        QCOMPARE(d->isVisible() ? QApplication::focusWidget()->objectName() : "(closed)", flow.focus);
-        QCOMPARE(d->answer() ? d->answer()->options.BigWindow : 0, flow.bigWindow);
+        QCOMPARE(d->isVisible() ? QApplication::focusWidget()->objectName() : "(closed)", row.focus);
+        QCOMPARE(d->answer() ? d->answer()->options.BigWindow : 0, row.bigWindow);
     }
 
     // A screen reader names a frame by its name and what labels it: its own caption, never the frame around

@@ -28,31 +28,22 @@ void deleteAnswered(Form3& d, bool yes)
     click(&d, "Command2");
     QCOMPARE(MessageBox::shown().last().buttons, MessageBox::Buttons::YesNo);
 }
-void add(Form3& d)
-{
-    click(&d, "Command1");
-}
-void load(Form3& d)
-{
-    click(&d, "Command3");
-}
-void noThenYes(Form3& d)
-{
+const auto add = [](Form3& d) { click(&d, "Command1"); };
+const auto load = [](Form3& d) { click(&d, "Command3"); };
+const auto noThenYes = [](Form3& d) {
     deleteAnswered(d, false);
     deleteAnswered(d, true);
-}
-void yesThenClose(Form3& d)
-{
+};
+const auto yesThenClose = [](Form3& d) {
     deleteAnswered(d, true);
     click(&d, "Command4");
     QVERIFY(!d.isVisible());
-}
-void yesAddThenCloseBox(Form3& d)
-{
+};
+const auto yesAddThenCloseBox = [](Form3& d) {
     deleteAnswered(d, true);
     add(d);
     d.close();
-}
+};
 
 struct Visit {
     const char* name;
@@ -88,7 +79,6 @@ private Q_SLOTS:
     // writes the list and the close box forgets the visit.
     void editsAndHowTheVisitEnds_data()
     {
-        QTest::addColumn<Visit>("row");
         const QStringList three{"00:00:01", "00:00:02", "00:00:03"};
         QStringList twelve; // falling, so that neither a sort by value nor one by key name keeps this order
         for (int i = 12; i >= 1; --i)
@@ -121,8 +111,7 @@ private Q_SLOTS:
              .stored = {"00:01:00", "00:02:00"}, .boxes = 1, .shown = "00:09:00", .minutes = 9},
         };
         // clang-format on
-        for (const Visit& row : rows)
-            QTest::newRow(row.name) << row;
+        addRows(rows);
     }
     void editsAndHowTheVisitEnds()
     {
