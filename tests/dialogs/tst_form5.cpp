@@ -27,6 +27,16 @@ struct Flow {
 };
 Q_DECLARE_METATYPE(Flow)
 
+struct FileTest {
+    const char* name;
+    const char* file;
+    const char* started; // the first call, %1 the file
+    void (*stop)(Form5&, SilentAudio&);
+    QStringList stopped;
+    const char* testReads; // the Test button once stopped
+};
+Q_DECLARE_METATYPE(FileTest)
+
 static const Settings looping{{"Loop Sound", "True"}, {"Auto Restart", "0"}};
 static const Settings restarting{{"Loop Sound", "False"}, {"Auto Restart", "1"}};
 
@@ -70,6 +80,17 @@ static const Flow flows[] = {
      .stored = {{"Sound File", "/proc/gone.wav"}}},
     {.name = "cancel after colors", .colorsTaken = 1, .leftBy = "Command5", .autoRestartOn = false,
      .autoRestartEnabled = true, .stored = {{"Digit Color", std::nullopt}, {"Button Color", std::nullopt}}},
+};
+
+static const FileTest kFileTests[] = {
+    {.name = "mp3, test again", .file = "a.mp3", .started = "openDevice %1 MpegVideo",
+     .stop = [](Form5& d, SilentAudio&) { click(&d, "Command1"); }, .stopped = {"stopWave", "closeDevice"},
+     .testReads = "Test"},
+    {.name = "WAV in capitals, done", .file = "d.WAV", .started = "playWaveFile %1 loop",
+     .stop = [](Form5& d, SilentAudio&) { click(&d, "Command4"); }, .stopped = {"closeDevice", "stopWave"},
+     .testReads = "(closed)"},
+    {.name = "mp3 played to its end", .file = "a.mp3", .started = "openDevice %1 MpegVideo",
+     .stop = [](Form5&, SilentAudio& audio) { audio.finishDevice(); }, .stopped = {}, .testReads = "Test"},
 };
 // clang-format on
 
@@ -181,56 +202,25 @@ private Q_SLOTS:
     }
 
     // Test plays the chosen file (an mp3 through the device, a wave of any case looped); Test again and Done
-    // stop it.
-    void fileTestStartsAndStops_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("started"); // the first call, %1 the file
-        QTest::addColumn<QString>("stopper");
-        QTest::addColumn<QStringList>("stopped");
-        QTest::addColumn<QString>("testReads"); // the Test button once stopped
-        QTest::newRow("mp3, test again") << "a.mp3"
-                                         << "openDevice %1 MpegVideo"
-                                         << "Command1" << QStringList{"stopWave", "closeDevice"} << "Test";
-        QTest::newRow("WAV in capitals, done")
-            << "d.WAV"
-            << "playWaveFile %1 loop"
-            << "Command4" << QStringList{"closeDevice", "stopWave"} << "(closed)";
-    }
+    // stop it, and "Stop" reads "Test" again once the sound has played to its end.
+    void fileTestStartsAndStops_data() { addRows(kFileTests); }
     void fileTestStartsAndStops()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, started);
-        QFETCH(QString, stopper);
-        const QString path = makeFile(name);
+        QFETCH(FileTest, row);
+        const QString path = makeFile(row.file);
         fx.start(0);
         auto d = open();
         chooseFile(d.get(), path);
         auto* test = ctl<QPushButton>(d.get(), "Command1");
         fx.audio->takeCalls();
         click(d.get(), "Command1");
-        QCOMPARE(fx.audio->calls().value(0), started.arg(path));
+        QCOMPARE(fx.audio->calls().value(0), QString(row.started).arg(path));
         QCOMPARE(test->text(), QString("Stop"));
         QVERIFY(fx.engine->sound().SoundPlaying());
         fx.audio->takeCalls();
-        click(d.get(), qPrintable(stopper));
-        QTEST(fx.audio->calls(), "stopped");
-        QTEST(d->isVisible() ? test->text() : "(closed)", "testReads");
-        QVERIFY(!fx.engine->sound().SoundPlaying());
-    }
-
-    // "Stop" only while something plays: an .mp3 played to its end gives back "Test".
-    void aTestPlayedOutReadsTestAgain()
-    {
-        const QString path = makeFile("a.mp3");
-        fx.start(0);
-        auto d = open();
-        chooseFile(d.get(), path);
-        auto* test = ctl<QPushButton>(d.get(), "Command1");
-        click(d.get(), "Command1");
-        QCOMPARE(test->text(), QString("Stop"));
-        fx.audio->finishDevice();
-        QCOMPARE(test->text(), QString("Test"));
+        row.stop(*d, *fx.audio);
+        QCOMPARE(fx.audio->calls(), row.stopped);
+        QCOMPARE(d->isVisible() ? test->text() : "(closed)", QString(row.testReads));
         QVERIFY(!fx.engine->sound().SoundPlaying());
     }
 };
