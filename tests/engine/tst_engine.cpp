@@ -336,19 +336,6 @@ private Q_SLOTS:
         QCOMPARE(small.captionText, QString("Snooze"));
     }
 
-    void wakeAlarmWithoutSoundEndsTheRun()
-    {
-        engine->setOptions(Options{.WakeMode = true, .SoundOn = false});
-        enter("11:55:a");
-        engine->Command1_Click();
-        audio->takeCalls();
-        at(QTime(11, 55));
-        engine->Timer3_Timer();
-        QCOMPARE(small.captionText, QString("Start"));
-        QVERIFY(!engine->timer3Enabled());
-        QCOMPARE(audio->takeCalls(), QStringList());
-    }
-
     // With auto restart the countdown shows its start value again and counts on; a device sound is opened
     // afresh for the next alarm.
     void restartedAlarm_data() { addRows(kRestartedAlarms); }
