@@ -14,13 +14,13 @@ struct Flow {
     const char* name;
     Settings seeds = {}; // stored before start
     std::vector<Click> clicks = {};
-    std::vector<const char*> files = {};    // each made in <files>, then picked in the file dialog
-    const char* typed = "";                 // into the message
-    std::vector<int> builtInSounds = {};    // picked in Combo1
-    int colorsTaken = 0;                    // the Colors dialog changed to cyan on blue and taken
-    const char* leftBy = "Command4";        // Done; Command5 is Cancel
-    QStringList said = {};                  // the first three words of each message
-    bool autoRestartOn, autoRestartEnabled; // Check3 afterwards
+    std::vector<const char*> files = {}; // each made in <files>, then picked in the file dialog
+    const char* typed = "";              // into the message
+    std::vector<int> builtInSounds = {}; // picked in Combo1
+    int colorsTaken = 0;                 // the Colors dialog changed to cyan on blue and taken
+    const char* leftBy = "Command4";     // Done; Command5 is Cancel
+    QStringList said = {};               // the first three words of each message
+    bool autoRestartOn = false, autoRestartEnabled = true; // Check3 afterwards, as a countdown opens it
     std::vector<std::pair<const char*, std::optional<QString>>> stored; // nullopt: absent
     const char* focus = "(closed)";                                     // in the dialog left open
     int bigWindow = 0; // BigWindow handed over (0 also when nothing is)
@@ -49,21 +49,17 @@ static const Flow flows[] = {
     {.name = "countdown keeps and enables", .seeds = restarting, .clicks = {{"Option3", 2}, {"Option3", 0}},
      .autoRestartOn = true, .autoRestartEnabled = true, .stored = {{"Auto Restart", "1"}}},
     {.name = "auto restart with loop is refused", .seeds = looping, .clicks = {{"Check3"}},
-     .said = {"Auto restart can"}, .autoRestartOn = false, .autoRestartEnabled = true,
-     .stored = {{"Loop Sound", "True"}, {"Auto Restart", "0"}}},
+     .said = {"Auto restart can"}, .stored = {{"Loop Sound", "True"}, {"Auto Restart", "0"}}},
     {.name = "loop with auto restart returns to play once", .seeds = restarting, .clicks = {{"Option2", 0}},
      .said = {"You must select"}, .autoRestartOn = true, .autoRestartEnabled = true,
      .stored = {{"Loop Sound", "False"}, {"Auto Restart", "1"}}},
     {.name = "stored together, refused while opening",
      .seeds = {{"Loop Sound", "True"}, {"Auto Restart", "1"}}, .said = {"Auto restart can"},
-     .autoRestartOn = false, .autoRestartEnabled = true,
      .stored = {{"Loop Sound", "True"}, {"Auto Restart", "0"}}},
     {.name = "message without text", .clicks = {{"Checkalmmsg"}}, .said = {"You have selected"},
-     .autoRestartOn = false, .autoRestartEnabled = true, .stored = {{"Loop Sound", std::nullopt}},
-     .focus = "txtalmmsg"},
+     .stored = {{"Loop Sound", std::nullopt}}, .focus = "txtalmmsg"},
     {.name = "file without a file", .clicks = {{"Option4", 1}}, .said = {"You've selected to"},
-     .autoRestartOn = false, .autoRestartEnabled = true, .stored = {{"Loop Sound", std::nullopt}},
-     .focus = "Command2"},
+     .stored = {{"Loop Sound", std::nullopt}}, .focus = "Command2"},
     {.name = "done stores every key",
      .clicks = {{"Option3", 1}, {"Option1", 0}, {"Check1"}, {"Check2"}, {"Option2", 1}, {"Checkalmmsg"}},
      .files = {"alarm.wav"}, .typed = "Wake\"up\"", .builtInSounds = {1}, .colorsTaken = 1,
@@ -72,14 +68,12 @@ static const Flow flows[] = {
                 {"Digit Color", "16776960"}, {"Button Color", "16744576"}, {"Play Sound", "False"},
                 {"Sound File", "<files>/alarm.wav"}, {"Built-in Sound", "102"}, {"Use Built-in", "False"},
                 {"Show Message", "True"}, {"Alarm Message", "Wake\"up\""}}, .bigWindow = 1},
-    {.name = "small chosen keeps the small window", .clicks = {{"Option1", 1}},
-     .autoRestartOn = false, .autoRestartEnabled = true, .stored = {{"Size", "0"}}},
+    {.name = "small chosen keeps the small window", .clicks = {{"Option1", 1}}, .stored = {{"Size", "0"}}},
     {.name = "a sound file gone is reported and the dialog still opens", // /proc never holds it
      .seeds = {{"Use Built-in", "False"}, {"Sound File", "/proc/gone.wav"}}, .leftBy = "Command5",
-     .said = {"File not found\r\nError"}, .autoRestartOn = false, .autoRestartEnabled = true,
-     .stored = {{"Sound File", "/proc/gone.wav"}}},
-    {.name = "cancel after colors", .colorsTaken = 1, .leftBy = "Command5", .autoRestartOn = false,
-     .autoRestartEnabled = true, .stored = {{"Digit Color", std::nullopt}, {"Button Color", std::nullopt}}},
+     .said = {"File not found\r\nError"}, .stored = {{"Sound File", "/proc/gone.wav"}}},
+    {.name = "cancel after colors", .colorsTaken = 1, .leftBy = "Command5",
+     .stored = {{"Digit Color", std::nullopt}, {"Button Color", std::nullopt}}},
 };
 
 static const FileTest kFileTests[] = {
