@@ -57,7 +57,6 @@ private Q_SLOTS:
     void step_data()
     {
         using Kind = Actions::Answer::Kind;
-        QTest::addColumn<ActionRow>("row");
         const auto running = [](TestActions& t) { t.done("Countdown", "00:05:00"), t.done("Start"); };
         const auto ringing = [](TestActions& t) {
             t.done("Countdown", "00:00:01"), t.done("Start");
@@ -95,8 +94,7 @@ private Q_SLOTS:
              .method = "Start", .kind = Kind::Done, .status = "stopwatch running 00:00:00", .shown = "00:00:00"},
         };
         // clang-format on
-        for (const ActionRow& row : rows)
-            QTest::newRow(row.name) << row;
+        addRows(rows);
     }
 
     void step()

@@ -89,7 +89,6 @@ private Q_SLOTS:
 
     void alarmShows_data()
     {
-        QTest::addColumn<AlarmRow>("row");
         // clang-format off
         const AlarmRow rows[] = {
             {.name = "a message not shown is not told", .summary = "Countdown Mode", .body = "00:00:01",
@@ -100,8 +99,7 @@ private Q_SLOTS:
              .actions = {"snooze", "Snooze", "alarm-off", "Alarm Off"}},
         };
         // clang-format on
-        for (const AlarmRow& row : rows)
-            QTest::newRow(row.name) << row;
+        addRows(rows);
     }
     void alarmShows()
     {
@@ -125,7 +123,6 @@ private Q_SLOTS:
     // However the alarm ends, the notification goes, once; an action presses the button as the user would.
     void everyEndWithdrawsIt_data()
     {
-        QTest::addColumn<EndRow>("row");
         const auto alarmOff = [](TestNotice& t) { t.notice->actionInvoked(7, AlarmNotice::kAlarmOffKey); };
         // clang-format off
         const EndRow rows[] = {
@@ -144,8 +141,7 @@ private Q_SLOTS:
              .closed = "7 last", .time = "00:00:00"},
         };
         // clang-format on
-        for (const EndRow& row : rows)
-            QTest::newRow(row.name) << row;
+        addRows(rows);
     }
     void everyEndWithdrawsIt()
     {

@@ -52,32 +52,27 @@ private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup() { fx.teardown(); }
 
-    void loadAndHandOver_data()
-    {
-        QTest::addColumn<Visit>("visit");
-        for (const Visit& v : visits)
-            QTest::newRow(v.name) << v;
-    }
+    void loadAndHandOver_data() { addRows(visits); }
     void loadAndHandOver()
     {
-        QFETCH(Visit, visit);
-        for (const auto& [key, value] : visit.seeds)
+        QFETCH(Visit, row);
+        for (const auto& [key, value] : row.seeds)
             fx.seed(key, value);
         fx.start(0);
         auto colors = std::make_unique<Form4>(fx.app->storedColors(), fx.form1);
         colors->show();
-        QCOMPARE(checkedIndex(colors.get(), "Option2"), visit.markedBackground);
-        QCOMPARE(checkedIndex(colors.get(), "Option1"), visit.markedDigit);
-        QCOMPARE(checkedIndex(colors.get(), "Option3"), visit.markedButton);
-        for (const Click& c : visit.clicks)
+        QCOMPARE(checkedIndex(colors.get(), "Option2"), row.markedBackground);
+        QCOMPARE(checkedIndex(colors.get(), "Option1"), row.markedDigit);
+        QCOMPARE(checkedIndex(colors.get(), "Option3"), row.markedButton);
+        for (const Click& c : row.clicks)
             click(colors.get(), c.name, c.index);
         click(colors.get(), "Command2");
         QCOMPARE(colors->result(), int(QDialog::Accepted));
         colors->show();
-        click(colors.get(), visit.reopenedLeftBy);
-        QCOMPARE(colors->answer().has_value(), visit.chosen.has_value());
+        click(colors.get(), row.reopenedLeftBy);
+        QCOMPARE(colors->answer().has_value(), row.chosen.has_value());
         const ColorChoice got = colors->answer().value_or(ColorChoice{});
-        const ColorChoice want = visit.chosen.value_or(ColorChoice{});
+        const ColorChoice want = row.chosen.value_or(ColorChoice{});
         QCOMPARE(got.BackgroundIndex, want.BackgroundIndex);
         QCOMPARE(got.DigitColor, want.DigitColor);
         QCOMPARE(got.ButtonColor, want.ButtonColor);

@@ -14,18 +14,28 @@ struct Flow {
     const char* name;
     Settings seeds = {}; // stored before start
     std::vector<Click> clicks = {};
-    std::vector<const char*> files = {};    // each made in <files>, then picked in the file dialog
-    const char* typed = "";                 // into the message
-    std::vector<int> builtInSounds = {};    // picked in Combo1
-    int colorsTaken = 0;                    // the Colors dialog changed to cyan on blue and taken
-    const char* leftBy = "Command4";        // Done; Command5 is Cancel
-    QStringList said = {};                  // the first three words of each message
-    bool autoRestartOn, autoRestartEnabled; // Check3 afterwards
+    std::vector<const char*> files = {}; // each made in <files>, then picked in the file dialog
+    const char* typed = "";              // into the message
+    std::vector<int> builtInSounds = {}; // picked in Combo1
+    int colorsTaken = 0;                 // the Colors dialog changed to cyan on blue and taken
+    const char* leftBy = "Command4";     // Done; Command5 is Cancel
+    QStringList said = {};               // the first three words of each message
+    bool autoRestartOn = false, autoRestartEnabled = true; // Check3 afterwards, as a countdown opens it
     std::vector<std::pair<const char*, std::optional<QString>>> stored; // nullopt: absent
     const char* focus = "(closed)";                                     // in the dialog left open
     int bigWindow = 0; // BigWindow handed over (0 also when nothing is)
 };
 Q_DECLARE_METATYPE(Flow)
+
+struct FileTest {
+    const char* name;
+    const char* file;
+    const char* started; // the first call, %1 the file
+    void (*stop)(Form5&, SilentAudio&);
+    QStringList stopped;
+    const char* testReads; // the Test button once stopped
+};
+Q_DECLARE_METATYPE(FileTest)
 
 static const Settings looping{{"Loop Sound", "True"}, {"Auto Restart", "0"}};
 static const Settings restarting{{"Loop Sound", "False"}, {"Auto Restart", "1"}};
@@ -39,21 +49,17 @@ static const Flow flows[] = {
     {.name = "countdown keeps and enables", .seeds = restarting, .clicks = {{"Option3", 2}, {"Option3", 0}},
      .autoRestartOn = true, .autoRestartEnabled = true, .stored = {{"Auto Restart", "1"}}},
     {.name = "auto restart with loop is refused", .seeds = looping, .clicks = {{"Check3"}},
-     .said = {"Auto restart can"}, .autoRestartOn = false, .autoRestartEnabled = true,
-     .stored = {{"Loop Sound", "True"}, {"Auto Restart", "0"}}},
+     .said = {"Auto restart can"}, .stored = {{"Loop Sound", "True"}, {"Auto Restart", "0"}}},
     {.name = "loop with auto restart returns to play once", .seeds = restarting, .clicks = {{"Option2", 0}},
      .said = {"You must select"}, .autoRestartOn = true, .autoRestartEnabled = true,
      .stored = {{"Loop Sound", "False"}, {"Auto Restart", "1"}}},
     {.name = "stored together, refused while opening",
      .seeds = {{"Loop Sound", "True"}, {"Auto Restart", "1"}}, .said = {"Auto restart can"},
-     .autoRestartOn = false, .autoRestartEnabled = true,
      .stored = {{"Loop Sound", "True"}, {"Auto Restart", "0"}}},
     {.name = "message without text", .clicks = {{"Checkalmmsg"}}, .said = {"You have selected"},
-     .autoRestartOn = false, .autoRestartEnabled = true, .stored = {{"Loop Sound", std::nullopt}},
-     .focus = "txtalmmsg"},
+     .stored = {{"Loop Sound", std::nullopt}}, .focus = "txtalmmsg"},
     {.name = "file without a file", .clicks = {{"Option4", 1}}, .said = {"You've selected to"},
-     .autoRestartOn = false, .autoRestartEnabled = true, .stored = {{"Loop Sound", std::nullopt}},
-     .focus = "Command2"},
+     .stored = {{"Loop Sound", std::nullopt}}, .focus = "Command2"},
     {.name = "done stores every key",
      .clicks = {{"Option3", 1}, {"Option1", 0}, {"Check1"}, {"Check2"}, {"Option2", 1}, {"Checkalmmsg"}},
      .files = {"alarm.wav"}, .typed = "Wake\"up\"", .builtInSounds = {1}, .colorsTaken = 1,
@@ -62,14 +68,23 @@ static const Flow flows[] = {
                 {"Digit Color", "16776960"}, {"Button Color", "16744576"}, {"Play Sound", "False"},
                 {"Sound File", "<files>/alarm.wav"}, {"Built-in Sound", "102"}, {"Use Built-in", "False"},
                 {"Show Message", "True"}, {"Alarm Message", "Wake\"up\""}}, .bigWindow = 1},
-    {.name = "small chosen keeps the small window", .clicks = {{"Option1", 1}},
-     .autoRestartOn = false, .autoRestartEnabled = true, .stored = {{"Size", "0"}}},
+    {.name = "small chosen keeps the small window", .clicks = {{"Option1", 1}}, .stored = {{"Size", "0"}}},
     {.name = "a sound file gone is reported and the dialog still opens", // /proc never holds it
      .seeds = {{"Use Built-in", "False"}, {"Sound File", "/proc/gone.wav"}}, .leftBy = "Command5",
-     .said = {"File not found\r\nError"}, .autoRestartOn = false, .autoRestartEnabled = true,
-     .stored = {{"Sound File", "/proc/gone.wav"}}},
-    {.name = "cancel after colors", .colorsTaken = 1, .leftBy = "Command5", .autoRestartOn = false,
-     .autoRestartEnabled = true, .stored = {{"Digit Color", std::nullopt}, {"Button Color", std::nullopt}}},
+     .said = {"File not found\r\nError"}, .stored = {{"Sound File", "/proc/gone.wav"}}},
+    {.name = "cancel after colors", .colorsTaken = 1, .leftBy = "Command5",
+     .stored = {{"Digit Color", std::nullopt}, {"Button Color", std::nullopt}}},
+};
+
+static const FileTest kFileTests[] = {
+    {.name = "mp3, test again", .file = "a.mp3", .started = "openDevice %1 MpegVideo",
+     .stop = [](Form5& d, SilentAudio&) { click(&d, "Command1"); }, .stopped = {"stopWave", "closeDevice"},
+     .testReads = "Test"},
+    {.name = "WAV in capitals, done", .file = "d.WAV", .started = "playWaveFile %1 loop",
+     .stop = [](Form5& d, SilentAudio&) { click(&d, "Command4"); }, .stopped = {"closeDevice", "stopWave"},
+     .testReads = "(closed)"},
+    {.name = "mp3 played to its end", .file = "a.mp3", .started = "openDevice %1 MpegVideo",
+     .stop = [](Form5&, SilentAudio& audio) { audio.finishDevice(); }, .stopped = {}, .testReads = "Test"},
 };
 // clang-format on
 
@@ -108,31 +123,24 @@ private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup() { fx.teardown(); }
 
-    // Auto restart lives only with Countdown and "Play once"; Done refuses what is missing and leaves the
-    // focus on it; Cancel stores nothing, even after the Colors dialog was taken.
-    void outcomes_data()
-    {
-        QTest::addColumn<Flow>("flow");
-        for (const Flow& f : flows)
-            QTest::newRow(f.name) << f;
-    }
+    void outcomes_data() { addRows(flows); }
     void outcomes()
     {
-        QFETCH(Flow, flow);
-        for (const auto& [key, value] : flow.seeds)
+        QFETCH(Flow, row);
+        for (const auto& [key, value] : row.seeds)
             fx.seed(key, value);
         fx.start(0);
         auto d = open();
         MainFixture::activate(*d);
         QVERIFY(ctl<QAbstractButton>(d.get(), "Option1", 1)->isChecked()); // "Small", the window it came from
-        for (const Click& c : flow.clicks)
+        for (const Click& c : row.clicks)
             click(d.get(), c.name, c.index);
-        for (const char* name : flow.files)
+        for (const char* name : row.files)
             chooseFile(d.get(), makeFile(name));
-        QTest::keyClicks(ctl<QLineEdit>(d.get(), "txtalmmsg"), flow.typed);
-        for (int index : flow.builtInSounds)
+        QTest::keyClicks(ctl<QLineEdit>(d.get(), "txtalmmsg"), row.typed);
+        for (int index : row.builtInSounds)
             ctl<QComboBox>(d.get(), "Combo1")->setCurrentIndex(index);
-        for (int i = 0; i < flow.colorsTaken; ++i) {
+        for (int i = 0; i < row.colorsTaken; ++i) {
             onNextModal([](QWidget* colors) { // cyan on blue, light blue buttons
                 click(colors, "Option1", 2);
                 QTest::mouseClick(ctl<QWidget>(colors, "Picture3"), Qt::LeftButton);
@@ -141,21 +149,21 @@ private Q_SLOTS:
             });
             click(d.get(), "Command3");
         }
-        click(d.get(), flow.leftBy);
+        click(d.get(), row.leftBy);
         QStringList said; // the first words of each message, enough to tell them apart
         for (const auto& r : MessageBox::shown())
             said << r.text.section(' ', 0, 2);
-        QCOMPARE(said, flow.said);
-        QCOMPARE(ctl<QAbstractButton>(d.get(), "Check3")->isChecked(), flow.autoRestartOn);
-        QCOMPARE(ctl<QAbstractButton>(d.get(), "Check3")->isEnabled(), flow.autoRestartEnabled);
-        for (const auto& [key, value] : flow.stored) {
+        QCOMPARE(said, row.said);
+        QCOMPARE(ctl<QAbstractButton>(d.get(), "Check3")->isChecked(), row.autoRestartOn);
+        QCOMPARE(ctl<QAbstractButton>(d.get(), "Check3")->isEnabled(), row.autoRestartEnabled);
+        for (const auto& [key, value] : row.stored) {
             const QString held = fx.stored(key, QString()).replace(files.path(), "<files>");
             QVERIFY2(held.isNull() == !value && held == value.value_or(QString()),
                      qPrintable(QString("%1 holds \"%2\"").arg(key, held)));
         }
         QCOMPARE(fx.engine->options().AutoRestart, fx.stored("Auto Restart", "0") == "1");
-        QCOMPARE(d->isVisible() ? QApplication::focusWidget()->objectName() : "(closed)", flow.focus);
-        QCOMPARE(d->answer() ? d->answer()->options.BigWindow : 0, flow.bigWindow);
+        QCOMPARE(d->isVisible() ? QApplication::focusWidget()->objectName() : "(closed)", row.focus);
+        QCOMPARE(d->answer() ? d->answer()->options.BigWindow : 0, row.bigWindow);
     }
 
     // A screen reader names a frame by its name and what labels it: its own caption, never the frame around
@@ -188,56 +196,25 @@ private Q_SLOTS:
     }
 
     // Test plays the chosen file (an mp3 through the device, a wave of any case looped); Test again and Done
-    // stop it.
-    void fileTestStartsAndStops_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("started"); // the first call, %1 the file
-        QTest::addColumn<QString>("stopper");
-        QTest::addColumn<QStringList>("stopped");
-        QTest::addColumn<QString>("testReads"); // the Test button once stopped
-        QTest::newRow("mp3, test again") << "a.mp3"
-                                         << "openDevice %1 MpegVideo"
-                                         << "Command1" << QStringList{"stopWave", "closeDevice"} << "Test";
-        QTest::newRow("WAV in capitals, done")
-            << "d.WAV"
-            << "playWaveFile %1 loop"
-            << "Command4" << QStringList{"closeDevice", "stopWave"} << "(closed)";
-    }
+    // stop it, and "Stop" reads "Test" again once the sound has played to its end.
+    void fileTestStartsAndStops_data() { addRows(kFileTests); }
     void fileTestStartsAndStops()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, started);
-        QFETCH(QString, stopper);
-        const QString path = makeFile(name);
+        QFETCH(FileTest, row);
+        const QString path = makeFile(row.file);
         fx.start(0);
         auto d = open();
         chooseFile(d.get(), path);
         auto* test = ctl<QPushButton>(d.get(), "Command1");
         fx.audio->takeCalls();
         click(d.get(), "Command1");
-        QCOMPARE(fx.audio->calls().value(0), started.arg(path));
+        QCOMPARE(fx.audio->calls().value(0), QString(row.started).arg(path));
         QCOMPARE(test->text(), QString("Stop"));
         QVERIFY(fx.engine->sound().SoundPlaying());
         fx.audio->takeCalls();
-        click(d.get(), qPrintable(stopper));
-        QTEST(fx.audio->calls(), "stopped");
-        QTEST(d->isVisible() ? test->text() : "(closed)", "testReads");
-        QVERIFY(!fx.engine->sound().SoundPlaying());
-    }
-
-    // "Stop" only while something plays: an .mp3 played to its end gives back "Test".
-    void aTestPlayedOutReadsTestAgain()
-    {
-        const QString path = makeFile("a.mp3");
-        fx.start(0);
-        auto d = open();
-        chooseFile(d.get(), path);
-        auto* test = ctl<QPushButton>(d.get(), "Command1");
-        click(d.get(), "Command1");
-        QCOMPARE(test->text(), QString("Stop"));
-        fx.audio->finishDevice();
-        QCOMPARE(test->text(), QString("Test"));
+        row.stop(*d, *fx.audio);
+        QCOMPARE(fx.audio->calls(), row.stopped);
+        QCOMPARE(d->isVisible() ? test->text() : "(closed)", QString(row.testReads));
         QVERIFY(!fx.engine->sound().SoundPlaying());
     }
 };

@@ -1,5 +1,5 @@
 #include "FakeFace.h"
-#include "WithOptions.h"
+#include "TestKit.h"
 #include "engine/Engine.h"
 #include "engine/TimeText.h"
 #include "sound/SilentAudio.h"
@@ -31,6 +31,7 @@ struct LateTick {
     bool autoRestart;
     const char* shown;
     const char* caption;
+    void (Engine::*tick)() = &Engine::sec_Timer; // a resume catches up without counting a tick of its own
 };
 Q_DECLARE_METATYPE(LateTick)
 
@@ -86,6 +87,32 @@ const RestartedAlarm kRestartedAlarms[] = {
      .options = {.SoundOn = true, .UseBuiltIn = false, .AutoRestart = true, .LoopSound = false, .SoundFile = "x.mp3"},
      .secondAlarmCalls = kMp3Opened},
 };
+
+// A tick that finds more than a second passed (a suspend, a frozen process) counts all of it.
+const LateTick kLateTicks[] = {
+    {.name = "1.5 s", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 1500, .autoRestart = false,
+     .shown = "00:01:59", .caption = "Stop"},
+    {.name = "an hour, borrowing", .start = "02:00:05", .spunTo = "02:00:05", .passedMs = 3600000,
+     .autoRestart = false, .shown = "01:00:05", .caption = "Stop"},
+    {.name = "past the end", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 600000,
+     .autoRestart = false, .shown = "00:00:00", .caption = "Alarm Off"},
+    {.name = "past the end, restarting", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 600000,
+     .autoRestart = true, .shown = "00:02:00", .caption = "Stop"},
+    // A spinner set the fields to zero after Start; the countdown goes on from there.
+    {.name = "a tick finding zero rings nothing", .start = "00:00:05", .spunTo = "00:00:00",
+     .passedMs = 1000, .autoRestart = false, .shown = "00:00:59", .caption = "Stop"},
+    {.name = "resumed", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 30000, .autoRestart = false,
+     .shown = "00:01:30", .caption = "Stop", .tick = &Engine::catchUp},
+};
+
+// A text typed into a field and left.
+const FieldEdit kFieldEdits[] = {
+    {.name = "hours cleared wake", .wake = true, .field = TimeField::Hours, .typed = "", .shown = "12", .spinner = 12},
+    {.name = "13 hours wake", .wake = true, .field = TimeField::Hours, .typed = "13", .shown = "12", .spinner = 12},
+    {.name = "13 hours countdown", .wake = false, .field = TimeField::Hours, .typed = "13", .shown = "13", .spinner = 13},
+    {.name = "75 minutes wake", .wake = true, .field = TimeField::Minutes, .typed = "75", .shown = "00", .spinner = 0},
+    {.name = "letter empty", .wake = true, .field = TimeField::Seconds, .typed = "", .shown = "p", .spinner = 0},
+};
 // clang-format on
 
 // What a user can do with a window: its caption, the buttons that take a click, and whether the fields and
@@ -129,7 +156,6 @@ class EngineTest : public QObject {
     FakeFace small;
     FakeFace big;
 
-    QString told() const { return audio->calls().join(','); }
     void enter(const QString& time)
     {
         const QStringList p = time.split(u':');
@@ -161,28 +187,7 @@ private Q_SLOTS:
         engine->setFaces(&small, &big);
     }
 
-    // A tick that finds more than a second passed (a suspend, a frozen process) counts all of it.
-    void lateTick_data()
-    {
-        QTest::addColumn<LateTick>("row");
-        // clang-format off
-        const LateTick rows[] = {
-            {.name = "1.5 s", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 1500, .autoRestart = false,
-             .shown = "00:01:59", .caption = "Stop"},
-            {.name = "an hour, borrowing", .start = "02:00:05", .spunTo = "02:00:05", .passedMs = 3600000,
-             .autoRestart = false, .shown = "01:00:05", .caption = "Stop"},
-            {.name = "past the end", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 600000,
-             .autoRestart = false, .shown = "00:00:00", .caption = "Alarm Off"},
-            {.name = "past the end, restarting", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 600000,
-             .autoRestart = true, .shown = "00:02:00", .caption = "Stop"},
-            // A spinner set the fields to zero after Start; the countdown goes on from there.
-            {.name = "a tick finding zero rings nothing", .start = "00:00:05", .spunTo = "00:00:00",
-             .passedMs = 1000, .autoRestart = false, .shown = "00:00:59", .caption = "Stop"},
-        };
-        // clang-format on
-        for (const LateTick& row : rows)
-            QTest::newRow(row.name) << row;
-    }
+    void lateTick_data() { addRows(kLateTicks); }
     void lateTick()
     {
         QFETCH(LateTick, row);
@@ -194,20 +199,9 @@ private Q_SLOTS:
         engine->Command1_Click();
         enter(row.spunTo);
         clock->advanceMs(row.passedMs);
-        engine->sec_Timer();
+        (engine.get()->*row.tick)();
         QCOMPARE(small.time(), QString(row.shown));
         QCOMPARE(small.captionText, QString(row.caption));
-    }
-
-    // A resume catches up without counting a tick of its own.
-    void resumeCatchesUp()
-    {
-        enter("00:02:00");
-        engine->Command1_Click();
-        clock->advanceMs(30000);
-        engine->catchUp();
-        QCOMPARE(small.time(), QString("00:01:30"));
-        QCOMPARE(small.captionText, QString("Stop"));
     }
 
     // The next period counts from the late alarm, not from the countdown's true end.
@@ -280,12 +274,7 @@ private Q_SLOTS:
     }
 
     // What a countdown's alarm plays and shows, and what Alarm Off stops.
-    void countdownAlarm_data()
-    {
-        QTest::addColumn<CountdownAlarm>("row");
-        for (const CountdownAlarm& row : kCountdownAlarms)
-            QTest::newRow(row.name) << row;
-    }
+    void countdownAlarm_data() { addRows(kCountdownAlarms); }
     void countdownAlarm()
     {
         QFETCH(CountdownAlarm, row);
@@ -347,27 +336,9 @@ private Q_SLOTS:
         QCOMPARE(small.captionText, QString("Snooze"));
     }
 
-    void wakeAlarmWithoutSoundEndsTheRun()
-    {
-        engine->setOptions(Options{.WakeMode = true, .SoundOn = false});
-        enter("11:55:a");
-        engine->Command1_Click();
-        audio->takeCalls();
-        at(QTime(11, 55));
-        engine->Timer3_Timer();
-        QCOMPARE(small.captionText, QString("Start"));
-        QVERIFY(!engine->timer3Enabled());
-        QCOMPARE(audio->takeCalls(), QStringList());
-    }
-
     // With auto restart the countdown shows its start value again and counts on; a device sound is opened
     // afresh for the next alarm.
-    void restartedAlarm_data()
-    {
-        QTest::addColumn<RestartedAlarm>("row");
-        for (const RestartedAlarm& row : kRestartedAlarms)
-            QTest::newRow(row.name) << row;
-    }
+    void restartedAlarm_data() { addRows(kRestartedAlarms); }
     void restartedAlarm()
     {
         QFETCH(RestartedAlarm, row);
@@ -414,22 +385,7 @@ private Q_SLOTS:
                        {.caption = "Stop", .enabled = {"Start", "Tray"}, .locked = true, .spinners = false});
     }
 
-    // A text typed into a field and left.
-    void fieldEdits_data()
-    {
-        QTest::addColumn<FieldEdit>("row");
-        // clang-format off
-        const FieldEdit rows[] = {
-            {.name = "hours cleared wake", .wake = true, .field = TimeField::Hours, .typed = "", .shown = "12", .spinner = 12},
-            {.name = "13 hours wake", .wake = true, .field = TimeField::Hours, .typed = "13", .shown = "12", .spinner = 12},
-            {.name = "13 hours countdown", .wake = false, .field = TimeField::Hours, .typed = "13", .shown = "13", .spinner = 13},
-            {.name = "75 minutes wake", .wake = true, .field = TimeField::Minutes, .typed = "75", .shown = "00", .spinner = 0},
-            {.name = "letter empty", .wake = true, .field = TimeField::Seconds, .typed = "", .shown = "p", .spinner = 0},
-        };
-        // clang-format on
-        for (const FieldEdit& row : rows)
-            QTest::newRow(row.name) << row;
-    }
+    void fieldEdits_data() { addRows(kFieldEdits); }
     void fieldEdits()
     {
         QFETCH(FieldEdit, row);

@@ -1,4 +1,4 @@
-// Texts the engine's tests never meet: already zero, holding letters, too large; wake times no clock shows.
+// Texts the engine's tests never meet: holding letters, too large; wake times no clock shows.
 
 #include "engine/TimeText.h"
 
@@ -15,7 +15,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<FieldTexts>("before");
         QTest::addColumn<QString>("after");
-        QTest::newRow("already zero writes 59 only") << FieldTexts{"00", "00", "00"} << "00:00:59";
         QTest::newRow("pasted letters read as zero") << FieldTexts{"00", "xy", "00"} << "00:xy:59";
     }
     void countdownSecondOnOddTexts()

@@ -28,44 +28,35 @@ void deleteAnswered(Form3& d, bool yes)
     click(&d, "Command2");
     QCOMPARE(MessageBox::shown().last().buttons, MessageBox::Buttons::YesNo);
 }
-void add(Form3& d)
-{
-    click(&d, "Command1");
-}
-void load(Form3& d)
-{
-    click(&d, "Command3");
-}
-void noThenYes(Form3& d)
-{
+const auto add = [](Form3& d) { click(&d, "Command1"); };
+const auto load = [](Form3& d) { click(&d, "Command3"); };
+const auto noThenYes = [](Form3& d) {
     deleteAnswered(d, false);
     deleteAnswered(d, true);
-}
-void yesThenClose(Form3& d)
-{
+};
+const auto yesThenClose = [](Form3& d) {
     deleteAnswered(d, true);
     click(&d, "Command4");
     QVERIFY(!d.isVisible());
-}
-void yesAddThenCloseBox(Form3& d)
-{
+};
+const auto yesAddThenCloseBox = [](Form3& d) {
     deleteAnswered(d, true);
     add(d);
     d.close();
-}
+};
 
 struct Visit {
     const char* name;
-    bool wake;
+    bool wake = false;
     QStringList seeded;
-    const char* time; // in the fields when the dialog opens
+    const char* time = "00:00:00"; // in the fields when the dialog opens
     void (*steps)(Form3&);
     QStringList list; // in the dialog at its end
     int selected;
     QStringList stored;
-    int boxes;         // message boxes shown
-    const char* shown; // in the fields afterwards
-    int minutes;       // the minutes spinner afterwards
+    int boxes;                      // message boxes shown
+    const char* shown = "00:00:00"; // in the fields afterwards
+    int minutes = 0;                // the minutes spinner afterwards
 };
 
 } // namespace
@@ -88,41 +79,34 @@ private Q_SLOTS:
     // writes the list and the close box forgets the visit.
     void editsAndHowTheVisitEnds_data()
     {
-        QTest::addColumn<Visit>("row");
         const QStringList three{"00:00:01", "00:00:02", "00:00:03"};
         QStringList twelve; // falling, so that neither a sort by value nor one by key name keeps this order
         for (int i = 12; i >= 1; --i)
             twelve << QStringLiteral("00:%1:00").arg(i, 2, 10, QLatin1Char('0'));
         // clang-format off
         const Visit rows[] = {
-            {.name = "all zero is refused", .wake = false, .seeded = {}, .time = "00:00:00", .steps = add,
-             .list = {}, .selected = -1, .stored = {}, .boxes = 1, .shown = "00:00:00", .minutes = 0},
-            {.name = "delete unanswered keeps, then yes selects the last", .wake = false, .seeded = three,
-             .time = "00:00:00", .steps = noThenYes, .list = {"00:00:02", "00:00:03"}, .selected = 1, .stored = three,
-             .boxes = 2, .shown = "00:00:00", .minutes = 0},
-            {.name = "more than ten keep their order", .wake = false, .seeded = QStringList{"00:13:00"} + twelve,
-             .time = "00:00:00", .steps = yesThenClose, .list = twelve, .selected = 11, .stored = twelve, .boxes = 1,
-             .shown = "00:00:00", .minutes = 0},
-            {.name = "an empty list removes the section", .wake = false, .seeded = {"00:05:00"}, .time = "00:00:00",
-             .steps = yesThenClose, .list = {}, .selected = -1, .stored = {}, .boxes = 1, .shown = "00:00:00",
-             .minutes = 0},
-            {.name = "load", .wake = false, .seeded = {"01:30:05", "00:00:09"}, .time = "00:00:00", .steps = load,
-             .list = {"01:30:05", "00:00:09"}, .selected = 0, .stored = {"01:30:05", "00:00:09"}, .boxes = 0,
-             .shown = "01:30:05", .minutes = 30},
+            {.name = "all zero is refused", .seeded = {}, .steps = add, .list = {}, .selected = -1, .stored = {},
+             .boxes = 1},
+            {.name = "delete unanswered keeps, then yes selects the last", .seeded = three, .steps = noThenYes,
+             .list = {"00:00:02", "00:00:03"}, .selected = 1, .stored = three, .boxes = 2},
+            {.name = "more than ten keep their order", .seeded = QStringList{"00:13:00"} + twelve,
+             .steps = yesThenClose, .list = twelve, .selected = 11, .stored = twelve, .boxes = 1},
+            {.name = "an empty list removes the section", .seeded = {"00:05:00"}, .steps = yesThenClose, .list = {},
+             .selected = -1, .stored = {}, .boxes = 1},
+            {.name = "load", .seeded = {"01:30:05", "00:00:09"}, .steps = load, .list = {"01:30:05", "00:00:09"},
+             .selected = 0, .stored = {"01:30:05", "00:00:09"}, .boxes = 0, .shown = "01:30:05", .minutes = 30},
             // The loaded minutes reach the spinner, but in Wake Mode the spinners stay.
             {.name = "load in wake leaves the spinners", .wake = true, .seeded = {"07:30:a"}, .time = "01:00:p",
              .steps = load, .list = {"07:30:a"}, .selected = 0, .stored = {"07:30:a"}, .boxes = 0,
              .shown = "07:30:a", .minutes = 5},
-            {.name = "not a time is refused", .wake = false, .seeded = {"half past"}, .time = "00:00:00",
-             .steps = load, .list = {"half past"}, .selected = 0, .stored = {"half past"}, .boxes = 1,
-             .shown = "00:00:00", .minutes = 0},
-            {.name = "the close box discards the visit", .wake = false, .seeded = {"00:01:00", "00:02:00"},
-             .time = "00:09:00", .steps = yesAddThenCloseBox, .list = {"00:02:00", "00:09:00"}, .selected = 1,
+            {.name = "not a time is refused", .seeded = {"half past"}, .steps = load, .list = {"half past"},
+             .selected = 0, .stored = {"half past"}, .boxes = 1},
+            {.name = "the close box discards the visit", .seeded = {"00:01:00", "00:02:00"}, .time = "00:09:00",
+             .steps = yesAddThenCloseBox, .list = {"00:02:00", "00:09:00"}, .selected = 1,
              .stored = {"00:01:00", "00:02:00"}, .boxes = 1, .shown = "00:09:00", .minutes = 9},
         };
         // clang-format on
-        for (const Visit& row : rows)
-            QTest::newRow(row.name) << row;
+        addRows(rows);
     }
     void editsAndHowTheVisitEnds()
     {

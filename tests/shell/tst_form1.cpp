@@ -33,6 +33,31 @@ struct FocusLoss {
     const char* minutes; // "5" left as typed, "05" completed
 };
 Q_DECLARE_METATYPE(FocusLoss)
+const auto pasted = [](QLineEdit& e, QString t) { QGuiApplication::clipboard()->setText(t), e.paste(); };
+// clang-format off
+const Arrival kArrivals[] = {
+    {.name = "paste a sign", .wake = false, .field = TimeField::Hours, .arrive = pasted, .text = "-1",
+     .kept = "00", .startEnabled = false},
+    {.name = "assistive set", .wake = false, .field = TimeField::Seconds,
+     .arrive = [](QLineEdit& e, QString t) { QAccessible::queryAccessibleInterface(&e)->setText(QAccessible::Value, t); },
+     .text = "07", .kept = "07", .startEnabled = true},
+    {.name = "two letters in the one-letter field", .wake = true, .field = TimeField::Seconds, .arrive = pasted,
+     .text = "ap", .kept = "p", .startEnabled = true},
+};
+
+const FieldKey kFieldKeys[] = {
+    {.name = "Return, small window",       .size = 0, .key = Qt::Key_Return, .caption = "Stop"},
+    {.name = "keypad Enter, small window", .size = 0, .key = Qt::Key_Enter,  .caption = "Stop"},
+    {.name = "Escape, small window",       .size = 0, .key = Qt::Key_Escape, .caption = "Start"},
+    {.name = "Return, big window",         .size = 1, .key = Qt::Key_Return, .caption = "Start"},
+};
+
+const FocusLoss kFocusLosses[] = {
+    {.name = "Tab to the next control", .reason = Qt::TabFocusReason,          .minutes = "05"},
+    {.name = "another window active",   .reason = Qt::ActiveWindowFocusReason, .minutes = "5"},
+    {.name = "a pop-up menu",           .reason = Qt::PopupFocusReason,        .minutes = "5"},
+};
+// clang-format on
 
 // The run rules themselves are the engine tests'; here each real window is wired to them.
 class Form1Test : public QObject {
@@ -94,26 +119,7 @@ private Q_SLOTS:
     }
 
     // Paste, drop, input methods and assistive tools bring text without key events.
-    void textArrivingWithoutTypingHoldsOnlyWhatTypingCould_data()
-    {
-        QTest::addColumn<Arrival>("row");
-        const auto pasted = [](QLineEdit& e, QString t) {
-            QGuiApplication::clipboard()->setText(t), e.paste();
-        };
-        // clang-format off
-        const Arrival rows[] = {
-            {.name = "paste a sign", .wake = false, .field = TimeField::Hours, .arrive = pasted, .text = "-1",
-             .kept = "00", .startEnabled = false},
-            {.name = "assistive set", .wake = false, .field = TimeField::Seconds,
-             .arrive = [](QLineEdit& e, QString t) { QAccessible::queryAccessibleInterface(&e)->setText(QAccessible::Value, t); },
-             .text = "07", .kept = "07", .startEnabled = true},
-            {.name = "two letters in the one-letter field", .wake = true, .field = TimeField::Seconds, .arrive = pasted,
-             .text = "ap", .kept = "p", .startEnabled = true},
-        };
-        // clang-format on
-        for (const Arrival& row : rows)
-            QTest::newRow(row.name) << row;
-    }
+    void textArrivingWithoutTypingHoldsOnlyWhatTypingCould_data() { addRows(kArrivals); }
     void textArrivingWithoutTypingHoldsOnlyWhatTypingCould()
     {
         QFETCH(Arrival, row);
@@ -192,20 +198,7 @@ private Q_SLOTS:
     }
 
     // Start is the default button of the small window only.
-    void keysInAField_data()
-    {
-        QTest::addColumn<FieldKey>("row");
-        // clang-format off
-        const FieldKey rows[] = {
-            {.name = "Return, small window",       .size = 0, .key = Qt::Key_Return, .caption = "Stop"},
-            {.name = "keypad Enter, small window", .size = 0, .key = Qt::Key_Enter,  .caption = "Stop"},
-            {.name = "Escape, small window",       .size = 0, .key = Qt::Key_Escape, .caption = "Start"},
-            {.name = "Return, big window",         .size = 1, .key = Qt::Key_Return, .caption = "Start"},
-        };
-        // clang-format on
-        for (const FieldKey& row : rows)
-            QTest::newRow(row.name) << row;
-    }
+    void keysInAField_data() { addRows(kFieldKeys); }
     void keysInAField()
     {
         QFETCH(FieldKey, row);
@@ -219,17 +212,7 @@ private Q_SLOTS:
     }
 
     // A message box or a menu taking the focus for a moment is not the user leaving the field.
-    void aFieldIsCompletedOnlyWhenTheUserLeavesIt_data()
-    {
-        QTest::addColumn<FocusLoss>("row");
-        const FocusLoss rows[] = {
-            {.name = "Tab to the next control", .reason = Qt::TabFocusReason, .minutes = "05"},
-            {.name = "another window active", .reason = Qt::ActiveWindowFocusReason, .minutes = "5"},
-            {.name = "a pop-up menu", .reason = Qt::PopupFocusReason, .minutes = "5"},
-        };
-        for (const FocusLoss& row : rows)
-            QTest::newRow(row.name) << row;
-    }
+    void aFieldIsCompletedOnlyWhenTheUserLeavesIt_data() { addRows(kFocusLosses); }
     void aFieldIsCompletedOnlyWhenTheUserLeavesIt()
     {
         QFETCH(FocusLoss, row);
