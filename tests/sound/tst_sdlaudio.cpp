@@ -119,28 +119,8 @@ template <typename Row, size_t N> void addRows(const Row (&rows)[N])
         QTest::newRow(row.name) << int(&row - rows);
 }
 
-const char* toolOf(Maker maker)
-{
-    switch (maker) {
-    case Maker::Sox:
-        return "sox";
-    case Maker::Ffmpeg:
-        return "ffmpeg";
-    case Maker::Lame:
-        return "lame";
-    case Maker::Abc2midi:
-        return "abc2midi";
-    default:
-        return nullptr;
-    }
-}
-
-QByteArray le32(quint32 v)
-{
-    QByteArray b;
-    putLE(b, v);
-    return b;
-}
+// The tool of each Maker that is one, in their order.
+const char* const kTools[] = {"sox", "ffmpeg", "lame", "abc2midi"};
 
 // The file's chunks after "WAVE", in the order "data" first.
 QByteArray dataBeforeFmt(const QByteArray& wave)
@@ -203,7 +183,7 @@ class TestSdlAudio : public QObject {
         default:
             break;
         }
-        const QString tool = toolOf(made.maker);
+        const QString tool = kTools[int(made.maker)];
         if (QStandardPaths::findExecutable(tool).isEmpty())
             return "no " + tool;
         const QString tone = path(QString(made.file) + ".tone.wav");
@@ -233,9 +213,10 @@ class TestSdlAudio : public QObject {
             break;
         case Change::RmidWrapped: {
             // An odd-sized chunk with its pad byte before the music, as RIFF editors leave them.
-            const QByteArray info = "DISP" + le32(3) + QByteArray("abc\0", 4);
-            const QByteArray body = "RMID" + info + "data" + le32(quint32(bytes.size())) + bytes;
-            bytes = "RIFF" + le32(quint32(body.size())) + body;
+            QByteArray riff("RIFF\0\0\0\0RMIDDISP\3\0\0\0abc\0data", 28);
+            putLE(riff, quint32(bytes.size()));
+            bytes = riff + bytes;
+            qToLittleEndian(quint32(bytes.size() - 8), bytes.data() + 4);
             break;
         }
         }
