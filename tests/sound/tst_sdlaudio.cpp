@@ -1,7 +1,7 @@
 // Sound files made by other programs (SoX, ffmpeg, LAME, abc2midi), played through the real SDL back end,
 // read back from the "disk" audio driver's output file: each plays its own sound for its whole length, at
 // its pitch and level, and whatever cannot play sounds the fallback without holding the caller. The driver
-// writes at about three times real speed here (SDL_DISKAUDIODELAY); this is an end-to-end test of sound
+// writes at about six times real speed here (SDL_DISKAUDIODELAY); this is an end-to-end test of sound
 // and takes real seconds.
 
 #include "DiskCapture.h"
@@ -282,7 +282,7 @@ private Q_SLOTS:
         QVERIFY(!m_audio->isOpen());
 
         qputenv("SDL_AUDIODRIVER", "disk");
-        qputenv("SDL_DISKAUDIODELAY", "4"); // ms a buffer of 11.6 ms takes
+        qputenv("SDL_DISKAUDIODELAY", "2"); // ms a buffer of 11.6 ms takes
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(path("output.raw")));
         m_out.path = path("output.raw");
         QVERIFY(m_audio->prepare());
