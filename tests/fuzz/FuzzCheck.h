@@ -26,9 +26,8 @@ inline QString scratchFile(const QString& name, const QByteArray& bytes)
     static QTemporaryDir dir(QStringLiteral("/dev/shm/zentimo-fuzz-XXXXXX"));
     for (const QString& old : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
         QFile::remove(dir.filePath(old));
-    QFile f(dir.filePath(name));
-    check(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), "input file written");
-    return f.fileName();
+    check(test::writeFile(dir.filePath(name), bytes), "input file written");
+    return dir.filePath(name);
 }
 
 } // namespace zentimo::fuzz

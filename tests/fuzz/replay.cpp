@@ -1,7 +1,8 @@
 // Replays the committed corpus through a fuzz target: a plain regression test where libFuzzer is missing.
 
+#include "../Files.h"
+
 #include <QDirIterator>
-#include <QFile>
 #include <cstdint>
 #include <cstdio>
 
@@ -13,8 +14,7 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         for (QDirIterator it(QFile::decodeName(argv[i]), QDir::Files, QDirIterator::Subdirectories);
              it.hasNext();) {
-            QFile f(it.next());
-            const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+            const QByteArray bytes = zentimo::test::readAll(it.next());
             LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
             ++inputs;
         }

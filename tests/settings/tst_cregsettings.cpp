@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
@@ -166,7 +167,8 @@ private Q_SLOTS:
     }
 
     // Files the store cannot read are kept aside and started afresh; text not as the store writes it keeps
-    // every line; absurd files (endless, or from a later version) are read but never rewritten.
+    // every line and is read the way regedit reads it; absurd files (endless, or from a later version) are
+    // read but never rewritten.
     void oddFilesNeverCrashNorLoseLines_data()
     {
         QTest::addColumn<OddFile>("row");
@@ -184,6 +186,11 @@ private Q_SLOTS:
                  "\"Flags\"=dword:00000001\n\"Blob\"=hex:01,\\\n  02\n\"Odd\"=\"\\q\"\n"
                  "[-HKEY_CURRENT_USER\\Software\\Gone]\n",
              .size = "JJ", .written = true, .setAside = 0},
+            {.name = "carriage return escape", .content = options("\"Size\"=\"a\\rb\"\n"), .size = "a\rb",
+             .written = true, .setAside = 0},
+            {.name = "a continued value ends at the next key",
+             .content = options("\"Blob\"=hex:01,\\\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Size\"=\"1\"\n"),
+             .size = "d", .written = true, .setAside = 0},
             {.name = "values before an endless line", .content = options("\"Size\"=\"1\"\n" + endless), .size = "1",
              .written = false, .setAside = 0},
             {.name = "later version", .content = options("\"Size\"=\"1\"\n", "Zentimo Registry Version 2"),
@@ -206,25 +213,9 @@ private Q_SLOTS:
         QByteArray kept = readAll(m_file);
         for (const QString& name : aside)
             kept += readAll(folder + '/' + name);
+        // A plain search: QByteArray's own takes seconds to find the endless line of one repeated letter.
         for (const QByteArray& line : row.content.split('\n'))
-            QVERIFY2(kept.contains(line), line.left(80).constData());
-    }
-
-    // Values as a text editor leaves them, read the way regedit reads them.
-    void handWrittenValues_data()
-    {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QString>("size"); // default "d"
-        QTest::newRow("carriage return escape") << QByteArray("\"Size\"=\"a\\rb\"\n") << "a\rb";
-        QTest::newRow("a continued value ends at the next key")
-            << QByteArray("\"Blob\"=hex:01,\\\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Size\"=\"1\"\n")
-            << "d";
-    }
-    void handWrittenValues()
-    {
-        QFETCH(QByteArray, body);
-        QVERIFY(writeFile(m_file, options(body)));
-        QTEST(get("Size", "d"), "size");
+            QVERIFY2(std::ranges::search(kept, line).begin() != kept.end(), line.left(80).constData());
     }
 
     // A file at exactly the size limit is still whole, and still the store's to write.

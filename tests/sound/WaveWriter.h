@@ -26,17 +26,15 @@ inline QByteArray tonePcm(int rate, double seconds, double freq)
     return pcm;
 }
 
-// A RIFF WAVE image; `claimedDataSize` lets a test forge the data chunk's length.
-inline QByteArray waveImage(int rate, const QByteArray& pcm16Mono, qint64 claimedDataSize = -1)
+inline QByteArray waveImage(int rate, const QByteArray& pcm16Mono)
 {
-    const bool forged = claimedDataSize >= 0;
     QByteArray b("RIFF");
-    putLE(b, forged ? 0xFFFFFFF0u : quint32(36 + pcm16Mono.size()));
+    putLE(b, quint32(36 + pcm16Mono.size()));
     b.append("WAVEfmt ");
     for (quint32 v : {16u, 1u | 1u << 16, quint32(rate), quint32(rate * 2), 2u | 16u << 16}) // mono, 16-bit
         putLE(b, v);
     b.append("data");
-    putLE(b, quint32(forged ? claimedDataSize : pcm16Mono.size()));
+    putLE(b, quint32(pcm16Mono.size()));
     return b + pcm16Mono;
 }
 
