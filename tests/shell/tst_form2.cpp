@@ -64,6 +64,12 @@ private Q_SLOTS:
         const int w = atZero.width() - shift;
         QVERIFY(atZero.copy(shift, 0, w, atZero.height()) != atZero.copy(0, 0, w, atZero.height()));
         QCOMPARE(shifted.copy(0, 0, w, shifted.height()), atZero.copy(shift, 0, w, atZero.height()));
+        // Blanks light no LED: a message of spaces shows the same dark board as none.
+        const auto boardOf = [&](const QString& message) {
+            Form2::ShowAlarm(message)->setLabelLeftTwips(0);
+            return strip->grab().toImage();
+        };
+        QCOMPARE(boardOf(QStringLiteral("        ")), boardOf(QString()));
     }
 
     // Where the screen is composited the near-white surround is left out of the drawing as well: a Wayland
