@@ -55,20 +55,23 @@ screenshots: build
 DESKTOPS ?= xfce sway gnome kde
 DESKTOP_SHOTS ?= $(abspath $(BUILD))/tests/desktops/screenshots
 DESKTOP_BINARY ?= $(abspath $(BUILD))/zentimo
+DESKTOP_LOGS ?= $(abspath $(BUILD))/tests/desktops/logs
 
 deps-desktops:
 	@scripts/install-deps --desktops
 
+# A failed desktop's output is repeated at the end, where a log's tail shows it.
 test-desktops: build deps-desktops
-	@rm -rf $(DESKTOP_SHOTS); failed=""; \
+	@rm -rf $(DESKTOP_SHOTS) $(DESKTOP_LOGS); mkdir -p $(DESKTOP_LOGS); failed=""; \
 	for d in $(DESKTOPS); do \
 		echo "=== desktop $$d"; start=$$(date +%s); \
-		( cd tests/desktops && ZENTIMO_BINARY=$(DESKTOP_BINARY) ZENTIMO_SHOTS=$(DESKTOP_SHOTS) PYTHONPATH=.:../e2e \
+		{ ( cd tests/desktops && ZENTIMO_BINARY=$(DESKTOP_BINARY) ZENTIMO_SHOTS=$(DESKTOP_SHOTS) PYTHONPATH=.:../e2e \
 			PYTHONDONTWRITEBYTECODE=1 timeout -k 10 900 ./session_$$d.sh /usr/bin/python3 -W ignore::ImportWarning \
-			-m unittest -v test_desktop ) \
-			|| failed="$$failed $$d"; \
+			-m unittest -v test_desktop ) 2>&1; echo $$? >$(DESKTOP_LOGS)/$$d.status; } | tee $(DESKTOP_LOGS)/$$d.log; \
+		[ "$$(cat $(DESKTOP_LOGS)/$$d.status)" = 0 ] || failed="$$failed $$d"; \
 		echo "=== desktop $$d: $$(( $$(date +%s) - start )) s"; \
 	done; \
+	for d in $$failed; do echo "=== desktop $$d failed:"; tail -n 60 $(DESKTOP_LOGS)/$$d.log; done; \
 	if [ -n "$$failed" ]; then echo "desktops failed:$$failed"; exit 1; fi
 
 # The alarm on each desktop, for the README: docs/desktop-<name>.png.

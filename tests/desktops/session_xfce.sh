@@ -5,9 +5,10 @@
 session_as_user "$0" "$@"
 session_begin xfce
 
-# Xvfb takes a display that nothing holds, neither lock nor socket, and names it.
+# Xvfb takes a display that nothing holds, neither lock nor socket, and names it. Without -noreset it resets when
+# its last client leaves, and refuses whoever connects meanwhile: the window manager, right after the probe.
 exec 3>"$SESSION_DIR/displayfd"
-session_spawn xvfb Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -ac
+session_spawn xvfb Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -ac -noreset
 exec 3>&-
 session_wait 10 "X server of its own" test -s "$SESSION_DIR/displayfd"
 export DISPLAY=:$(head -n1 "$SESSION_DIR/displayfd")

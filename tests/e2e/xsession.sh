@@ -8,11 +8,12 @@ mkdir -p "$state"
 case "$1" in
 start)
     "$0" stop "$state" >/dev/null 2>&1 || true
-    # Xvfb picks a free display; icewm must come up with its tray, or the whole start is tried again.
+    # Xvfb picks a free display and never resets (a reset refuses connections while it lasts); icewm must come
+    # up with its tray, or the whole start is tried again.
     for attempt in 1 2 3; do
         rm -f "$state/displayfd"
         exec 3>"$state/displayfd"
-        setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -ac >"$state/xvfb.log" 2>&1 &
+        setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -ac -noreset >"$state/xvfb.log" 2>&1 &
         echo $! >"$state/xvfb.pid"
         exec 3>&-
         for _ in $(seq 100); do
