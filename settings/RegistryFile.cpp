@@ -673,7 +673,9 @@ private:
                 m_items.append(std::move(item));
             } else if (utf8 && !current.isEmpty() && parseValue(t, item, continues)) {
                 item.kind = Kind::Value;
-                while (continues && i + 1 < lines.size() && !startsKey(lines[i + 1])) {
+                // A blank line ends it, as it does where this store writes one after a continued value.
+                while (continues && i + 1 < lines.size() && !startsKey(lines[i + 1]) &&
+                       !isBlankLine(lines[i + 1])) {
                     item.raw += '\n' + lines[++i];
                     continues = isContinued(lines[i]);
                 }

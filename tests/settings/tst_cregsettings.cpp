@@ -191,6 +191,11 @@ private Q_SLOTS:
             {.name = "a continued value ends at the next key",
              .content = options("\"Blob\"=hex:01,\\\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Size\"=\"1\"\n"),
              .size = "d", .written = true, .setAside = 0},
+            {.name = "a continued value ends the file",
+             .content = options("\"Size\"=\"1\"\n\"Blob\"=hex:01,\\"), .size = "1", .written = true, .setAside = 0},
+            {.name = "a hex list with a stray letter is no value",
+             .content = options("\"Size\"=\"1\"\n\"Size\"=hex:4g,00\n"), .size = "1", .written = true,
+             .setAside = 0},
             {.name = "values before an endless line", .content = options("\"Size\"=\"1\"\n" + endless), .size = "1",
              .written = false, .setAside = 0},
             {.name = "later version", .content = options("\"Size\"=\"1\"\n", "Zentimo Registry Version 2"),
@@ -207,6 +212,11 @@ private Q_SLOTS:
         QCOMPARE(get("Size", "d"), QString(row.size));
         QCOMPARE(save("Play Sound", "True"), row.written);
         QCOMPARE(get("Play Sound") == "True", row.written);
+        // Saving a value back and forth leaves the file as it was: nothing creeps in at each write.
+        const QByteArray once = readAll(m_file);
+        save("Play Sound", "False");
+        save("Play Sound", "True");
+        QCOMPARE(readAll(m_file), once);
         const QString folder = QFileInfo(m_file).absolutePath();
         const QStringList aside = QDir(folder).entryList({"registry.reg.unreadable-*"});
         QCOMPARE(aside.size(), row.setAside);
