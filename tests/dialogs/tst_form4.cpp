@@ -77,6 +77,19 @@ private Q_SLOTS:
         QCOMPARE(got.DigitColor, want.DigitColor);
         QCOMPARE(got.ButtonColor, want.ButtonColor);
     }
+
+    // A background picture is taken by the left button only.
+    void aPictureTakesTheLeftButton()
+    {
+        fx.start(0);
+        Form4 colors(fx.app->storedColors(), fx.form1);
+        colors.show();
+        auto* picture = ctl<QWidget>(&colors, "Picture3");
+        QTest::mouseClick(picture, Qt::RightButton);
+        QCOMPARE(checkedIndex(&colors, "Option2"), 5);
+        QTest::mouseClick(picture, Qt::LeftButton);
+        QCOMPARE(checkedIndex(&colors, "Option2"), 2);
+    }
 };
 
 QTEST_MAIN(Form4Test)

@@ -1,6 +1,7 @@
 #include "FakeFace.h"
 #include "TestKit.h"
 #include "engine/Engine.h"
+#include "engine/PacedTimer.h"
 #include "engine/TimeText.h"
 #include "sound/SilentAudio.h"
 #include "sound/SoundPlayer.h"
@@ -204,6 +205,22 @@ private Q_SLOTS:
         QCOMPARE(small.captionText, QString(row.caption));
     }
 
+    // Each second falls due on its moment from the start, counting a tick up to 20 ms early; the timer waits
+    // out the rest of the second, and a stall counts every second it missed at once.
+    void secondsFallDueOnTheirMoments()
+    {
+        SecondPace pace;
+        pace.start(5000, 1000);
+        QCOMPARE(pace.untilNext(5000), 1000);
+        QCOMPARE(pace.take(5979, false), 0);
+        QCOMPARE(pace.take(5980, false), 1);
+        QCOMPARE(pace.untilNext(6500), 500);
+        QCOMPARE(pace.take(6500, true), 1); // a firing counts one even before its moment
+        QCOMPARE(pace.take(9500, false), 2);
+        QCOMPARE(pace.untilNext(9500), 500);
+        QCOMPARE(pace.untilNext(10100), 0);
+    }
+
     // The next period counts from the late alarm, not from the countdown's true end.
     void restartCountsFromTheLateAlarm()
     {
@@ -253,6 +270,7 @@ private Q_SLOTS:
         QTest::newRow("past, waits for tomorrow") << "07:30:a" << QTime(8, 0) << QTime(8, 0, 30) << false;
         QTest::newRow("midnight is 12 a") << "12:00:a" << QTime(23, 59, 59) << QTime(0, 0, 0) << true;
         QTest::newRow("missed minute still rings") << "07:30:a" << QTime(7, 29, 58) << QTime(7, 35) << true;
+        QTest::newRow("missed midnight still rings") << "12:00:a" << QTime(23, 59, 30) << QTime(0, 5) << true;
         QTest::newRow("00:00 a starts, no clock shows it")
             << "00:00:a" << QTime(0, 0, 10) << QTime(0, 0, 11) << false;
     }

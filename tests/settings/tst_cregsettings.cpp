@@ -228,12 +228,16 @@ private Q_SLOTS:
             QVERIFY2(std::ranges::search(kept, line).begin() != kept.end(), line.left(80).constData());
     }
 
-    // A file at exactly the size limit is still whole, and still the store's to write.
+    // A file at exactly the size limit is still whole, to its last line, and still the store's to write.
     void aFileAtTheLimitIsWritten()
     {
-        QByteArray content = options("\"Size\"=\"1\"\n;");
-        content += QByteArray(RegistryFile::kMaxFileSize - content.size() - 1, 'x') + '\n';
+        const QByteArray last = "\"Size\"=\"1\""; // its very last byte counts
+        QByteArray content = options(";");
+        content +=
+            QByteArray(RegistryFile::kMaxFileSize - content.size() - last.size() - 1, 'x') + '\n' + last;
+        QCOMPARE(content.size(), RegistryFile::kMaxFileSize);
         QVERIFY(writeFile(m_file, content));
+        QCOMPARE(get("Size"), QString("1"));
         QVERIFY(m_store.DeleteSetting("Options", "Size"));
         QCOMPARE(get("Size", "d"), QString("d"));
     }

@@ -33,7 +33,7 @@ constexpr double kPeak = 0.5;
 // first, "IN" for a one-note ABC tune), or as a special file.
 enum class Maker { Sox, Ffmpeg, Lame, Abc2midi, Text, Pipe, Folder, DevZero, Huge, Nothing };
 // What is done to the tool's file afterwards, as other programs and damaged downloads leave them.
-enum class Change { None, CutInHalf, DataBeforeFmt, Id3InFront, RmidWrapped };
+enum class Change { None, CutInHalf, DataBeforeFmt, NoData, Id3InFront, RmidWrapped };
 
 struct Made {
     const char* file;
@@ -109,6 +109,7 @@ const Refused kRefused[] = {
     {"link to /dev/zero .mid", {"zero.mid", Maker::DevZero}},
     {"1.5 GB .mid (sparse)",   kHugeMidi},
     {"missing .mp3",           {"gone.mp3", Maker::Nothing}},
+    {"header without data",    {"nodata.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 0.4), Change::NoData}},
 };
 // clang-format on
 
@@ -122,17 +123,21 @@ template <typename Row, size_t N> void addRows(const Row (&rows)[N])
 // The tool of each Maker that is one, in their order.
 const char* const kTools[] = {"sox", "ffmpeg", "lame", "abc2midi"};
 
-// The file's chunks after "WAVE", in the order "data" first.
-QByteArray dataBeforeFmt(const QByteArray& wave)
-{
+struct Chunks {
     QByteArray fmt, data, rest;
+};
+
+// The file's chunks after "WAVE".
+Chunks chunksOf(const QByteArray& wave)
+{
+    Chunks c;
     for (qsizetype pos = 12; pos + 8 <= wave.size();) {
         const quint32 length = qFromLittleEndian<quint32>(wave.constData() + pos + 4);
         const QByteArray chunk = wave.mid(pos, 8 + length + (length & 1));
-        (wave.mid(pos, 4) == "fmt " ? fmt : wave.mid(pos, 4) == "data" ? data : rest) += chunk;
+        (wave.mid(pos, 4) == "fmt " ? c.fmt : wave.mid(pos, 4) == "data" ? c.data : c.rest) += chunk;
         pos += chunk.size();
     }
-    return wave.left(12) + data + fmt + rest;
+    return c;
 }
 
 qint64 residentKiB()
@@ -205,9 +210,16 @@ class TestSdlAudio : public QObject {
         case Change::CutInHalf:
             bytes.truncate(bytes.size() / 2);
             break;
-        case Change::DataBeforeFmt:
-            bytes = dataBeforeFmt(bytes);
+        case Change::DataBeforeFmt: {
+            const Chunks c = chunksOf(bytes);
+            bytes = bytes.left(12) + c.data + c.fmt + c.rest;
             break;
+        }
+        case Change::NoData: {
+            const Chunks c = chunksOf(bytes);
+            bytes = bytes.left(12) + c.fmt + c.rest;
+            break;
+        }
         case Change::Id3InFront:
             bytes = QByteArray("ID3\x03\0\0\0\0\0\x0a", 10) + QByteArray(10, '\0') + bytes;
             break;
@@ -362,9 +374,10 @@ private Q_SLOTS:
         QTRY_VERIFY2_WITH_TIMEOUT(residentKiB() < m_restKiB * 13 / 10, qPrintable(resident()), 10000);
     }
 
-    // An opened file waits for "play", however long it takes to load.
+    // An opened file waits for "play", however long it takes to load; with none, "play" fails.
     void anOpenedFileWaitsForPlay()
     {
+        QVERIFY(!m_player->PlayDevice()); // nothing opened
         writeFile(path("one.mid"), midiNote(1));
         QVERIFY(m_player->OpenDevice('"' + path("one.mid") + '"', AudioBackend::DeviceType::Sequencer));
         QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isDeviceLoading(), 10000);
