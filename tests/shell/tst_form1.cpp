@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <ranges>
 
 using namespace zentimo;
 using namespace zentimo::test;
@@ -103,6 +104,11 @@ private Q_SLOTS:
         w.paintBackground(w.background());
         QCOMPARE(w.grab().toImage().pixelColor(lastBand), shown);
         QCOMPARE(other.fieldText(TimeField::Minutes), QString("05"));
+        // Its digits show, in the digit colour.
+        const QImage digits = w.field(TimeField::Minutes)->grab().toImage();
+        QVERIFY(std::ranges::any_of(std::views::iota(0, digits.width() * digits.height()), [&](int i) {
+            return digits.pixelColor(i % digits.width(), i / digits.width()) == QColor(255, 255, 0);
+        }));
         QCOMPARE(w.spinner(TimeField::Minutes)->value(), 5);
         w.spinner(TimeField::Hours)->stepUp();
         QCOMPARE(MainFixture::time(other), QString("01:05:00"));
