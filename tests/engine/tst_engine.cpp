@@ -171,6 +171,8 @@ class EngineTest : public QObject {
                                                       .arg(step, face == &small ? "small" : "big",
                                                            describe(seen), describe(expected))));
         }
+        // The button flashes exactly while it reads "Alarm Off": an idle program keeps no timer running.
+        QVERIFY2(engine->flashing() == (expected.caption == "Alarm Off"), step);
     }
     void at(QTime time, int days = 0) { clock->set(QDateTime(kMorning.date().addDays(days), time)); }
 
