@@ -84,11 +84,11 @@ private Q_SLOTS:
         fx.start(0);
         Form4 colors(fx.app->storedColors(), fx.form1);
         colors.show();
-        auto* picture = ctl<QWidget>(&colors, "Picture3");
+        auto* picture = ctl<QWidget>(&colors, "Picture1");
         QTest::mouseClick(picture, Qt::RightButton);
         QCOMPARE(checkedIndex(&colors, "Option2"), 5);
         QTest::mouseClick(picture, Qt::LeftButton);
-        QCOMPARE(checkedIndex(&colors, "Option2"), 2);
+        QCOMPARE(checkedIndex(&colors, "Option2"), 0);
     }
 };
 
