@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <thread>
 #include <unistd.h>
 
@@ -17,11 +18,12 @@ namespace {
 
 // Two channels at most: the front pair, each with an equal share of every other channel, so a tone in all
 // channels keeps its level.
-void toStereo(const float* in, int frames, int channels, float* out)
+void toStereo(std::span<const float> in, int channels, std::span<float> out)
 {
     const auto clean = [](float v) { return std::isfinite(v) ? std::clamp(v, -1.0f, 1.0f) : 0.0f; };
+    const qsizetype frames = qsizetype(in.size()) / channels;
     for (qsizetype f = 0; f < frames; ++f) {
-        const float* s = in + f * channels;
+        const std::span<const float> s = in.subspan(f * channels, channels);
         if (channels == 1) {
             out[2 * f] = out[2 * f + 1] = clean(s[0]);
             continue;
@@ -189,7 +191,8 @@ public:
             }
             rewound = false;
             played = true;
-            toStereo(m_in.data(), int(n), m_file.info().channels, m_stereo.data());
+            const int channels = m_file.info().channels;
+            toStereo(std::span(m_in).first(size_t(n) * size_t(channels)), channels, m_stereo);
             more = put(n) && drain();
         }
         return played;
