@@ -123,7 +123,9 @@ private Q_SLOTS:
             auto* d = static_cast<Form3*>(modal);
             auto* combo = d->findChild<QComboBox*>("Combo1");
             QCOMPARE(combo->currentIndex(), int(row.seeded.size()) - 1); // the last
-            combo->setCurrentIndex(0); // Delete and Load take the selected one
+            combo->setCurrentIndex(0);     // Delete and Load take the selected one
+            QTest::keyClicks(combo, "zz"); // a list to pick from, not a box to type into
+            QCOMPARE(combo->currentText(), combo->itemText(combo->currentIndex()));
             row.steps(*d);
             QCOMPARE(d->presets(), row.list);
             QCOMPARE(combo->currentIndex(), row.selected);

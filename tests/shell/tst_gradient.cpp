@@ -3,6 +3,7 @@
 #include "shell/kit/GradientMod.h"
 
 #include <QTest>
+#include <QWidget>
 
 using namespace zentimo;
 
@@ -40,6 +41,27 @@ private Q_SLOTS:
         QCOMPARE(bands[1].color,
                  QColor(qMax(0, first.red() - 4), qMax(0, first.green() - 4), qMax(0, first.blue() - 4)));
         QCOMPARE(bands.last().color, last);
+    }
+
+    // 102 pixels are 1,530 twips: bands of 24 twips end in row 100, and row 101 keeps what was there.
+    void whatNoBandReachesKeepsItsPicture()
+    {
+        QWidget window;
+        QWidget w(&window); // a child: its outer size is its own
+        w.resize(50, 102);
+        QPalette pal = w.palette();
+        pal.setColor(QPalette::Window, QColor(1, 2, 3));
+        w.setPalette(pal);
+        const auto pixel = [&](int y) {
+            return w.palette().brush(QPalette::Window).texture().toImage().pixelColor(0, y);
+        };
+        PaintGradient(&w, 255, 0, 0, 1, false);
+        QCOMPARE(pixel(0), QColor(255, 0, 0));
+        QCOMPARE(pixel(101), QColor(1, 2, 3));
+        PaintGradient(&w, 0, 255, 0, 1, false);
+        QCOMPARE(pixel(0), QColor(0, 255, 0));
+        QCOMPARE(pixel(100), QColor(0, 7, 0));
+        QCOMPARE(pixel(101), QColor(1, 2, 3));
     }
 
     void outOfRangeComponentsAreClampedFirst()
