@@ -197,7 +197,8 @@ private Q_SLOTS:
              .content = options("\"Blob\"=hex:01,\\\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Size\"=\"1\"\n"),
              .size = "d", .written = true, .setAside = 0},
             {.name = "a continued value ends the file",
-             .content = options("\"Size\"=\"1\"\n\"Blob\"=hex:01,\\"), .size = "1", .written = true, .setAside = 0},
+             .content = options("\"Size\"=\"1\"\n\"Play Sound\"=\"True\"\n\"Blob\"=hex:01,\\"), .size = "1",
+             .written = true, .setAside = 0},
             {.name = "a hex list with a stray letter, or none, is no value",
              .content = options("\"Size\"=\"1\"\n\"Size\"=hex:4g,00\n\"Size\"=hex\n"), .size = "1", .written = true,
              .setAside = 0},
@@ -217,7 +218,9 @@ private Q_SLOTS:
         QCOMPARE(get("Size", "d"), QString(row.size));
         QCOMPARE(save("Play Sound", "True"), row.written);
         QCOMPARE(get("Play Sound") == "True", row.written);
-        // Saving a value back and forth leaves the file as it was: nothing creeps in at each write.
+        // Saving a value back and forth leaves the file as the first write left it: nothing creeps in.
+        save("Play Sound", "False");
+        save("Play Sound", "True");
         const QByteArray once = readAll(m_file);
         save("Play Sound", "False");
         save("Play Sound", "True");

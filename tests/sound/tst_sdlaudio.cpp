@@ -374,7 +374,8 @@ private Q_SLOTS:
         QTRY_VERIFY2_WITH_TIMEOUT(residentKiB() < m_restKiB * 13 / 10, qPrintable(resident()), 10000);
     }
 
-    // An opened file waits for "play", however long it takes to load; with none, "play" fails.
+    // An opened file waits for "play", however long it takes to load, and plays to its end; with none, "play"
+    // fails.
     void anOpenedFileWaitsForPlay()
     {
         QVERIFY(!m_player->PlayDevice()); // nothing opened
@@ -384,6 +385,7 @@ private Q_SLOTS:
         QVERIFY(!m_audio->isPlaying());
         QVERIFY(m_player->PlayDevice());
         QVERIFY(m_audio->isDevicePlaying());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isDevicePlaying(), 10000);
     }
 
     // Sounds played one after another make room in the cache without letting go of a file's fallback

@@ -84,6 +84,8 @@ private Q_SLOTS:
         FileError err;
         QCOMPARE(SoundPlayer::LoadSound(path("odd.mid"), &err), QString::fromLatin1("\tMThd \xe9  \r\n"));
         QCOMPARE(err.number, 0);
+        writeFile(path("one.mid"), "x");
+        QCOMPARE(SoundPlayer::LoadSound(path("one.mid"), &err), QString("x"));
     }
 
     // A .wav found unplayable only on the decoder thread, and a device file that cannot be opened, sound

@@ -141,6 +141,9 @@ private Q_SLOTS:
         QCOMPARE(browser->source(), QUrl::fromLocalFile(program.filePath("zm.html")));
         QCOMPARE(shell.opened(),
                  (QStringList{"http://www.fernwick.example/", "mailto:support@fernwick.example"}));
+        QVERIFY(writeFile(program.filePath("keys.html"), "<p>keys</p>"));
+        Q_EMIT browser->anchorClicked(QUrl("keys.html#start")); // another page, at a place in it
+        QCOMPARE(browserText(), QString("keys"));
 
         // A file there that cannot be read is named, not shown. (A write-only kernel switch: even root
         // cannot read it.)
