@@ -388,15 +388,18 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isDevicePlaying(), 10000);
     }
 
-    // Sounds played one after another make room in the cache without letting go of a file's fallback
-    // still ringing on the device; what is no sound is refused.
+    // The device's fallback leaves a file playing alone; sounds played one after another make room in the
+    // cache without letting go of that fallback still ringing. What is no sound is refused.
     void manySoundsLeaveTheRingingFallbackAlone()
     {
         QVERIFY(!m_audio->playWaveImage("RIFF", false));
+        writeFile(path("loop.wav"), waveImage(22050, tonePcm(22050, 0.3, 1000)));
+        QVERIFY(m_player->PlayFile(path("loop.wav"), true));
         writeFile(path("notes.mid"), "Remember to buy milk.\n");
         QVERIFY(m_player->OpenDevice('"' + path("notes.mid") + '"', AudioBackend::DeviceType::Sequencer));
         QVERIFY(m_player->PlayDevice());
         QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isDeviceLoading(), 10000);
+        QVERIFY(m_audio->isWavePlaying());
         for (int hz = 300; hz < 600; hz += 10)
             QVERIFY(m_audio->playWaveImage(waveImage(8000, tonePcm(8000, 0.05, hz)), false));
         QVERIFY(m_audio->isDevicePlaying());
