@@ -78,6 +78,16 @@ private Q_SLOTS:
         QCOMPARE(got.ButtonColor, want.ButtonColor);
     }
 
+    // Return takes OK from a colour's choice.
+    void returnIsOk()
+    {
+        fx.start(0);
+        Form4 colors(fx.app->storedColors(), fx.form1);
+        colors.show();
+        QTest::keyClick(colors.findChildren<QRadioButton*>("Option1").first(), Qt::Key_Return);
+        QCOMPARE(colors.result(), int(QDialog::Accepted));
+    }
+
     // A background picture is taken by the left button only.
     void aPictureTakesTheLeftButton()
     {
