@@ -272,8 +272,9 @@ private Q_SLOTS:
         // No section at all would be the program's own key, with every section in it.
         QVERIFY(!m_store.DeleteSetting(""));
         QCOMPARE(get("a", {}, "Outer"), QString("1"));
-        // A section named with an empty part is no place to write to or delete from.
+        // A section named with an empty part or a line break is no place to write to or delete from.
         QVERIFY(!save("c", "3", "Outer\\\\Inner") && !m_store.DeleteSetting("Outer\\\\Inner", "b"));
+        QVERIFY(!save("c", "3", "Outer\nInner"));
         QVERIFY(m_store.DeleteSetting("Outer\\Inner") && m_store.DeleteSetting("Outer"));
         QCOMPARE(get("a", "gone", "Outer"), QString("gone"));
         QCOMPARE(get("b", "gone", "Outer\\Inner"), QString("gone"));
