@@ -209,6 +209,17 @@ private Q_SLOTS:
     // Test plays the chosen file (an mp3 through the device, a wave of any case looped); Test again and Done
     // stop it, and "Stop" reads "Test" again once the sound has played to its end.
     void fileTestStartsAndStops_data() { addRows(kFileTests); }
+    // Test plays the chosen built-in sound once, the first of the list as well.
+    void builtInTestPlaysOnce()
+    {
+        fx.start(0);
+        auto d = open();
+        ctl<QComboBox>(d.get(), "Combo1")->setCurrentIndex(0);
+        fx.audio->takeCalls();
+        click(d.get(), "Command6");
+        QCOMPARE(fx.audio->takeCalls(), QStringList{"playWaveImage 101 once"});
+    }
+
     void fileTestStartsAndStops()
     {
         QFETCH(FileTest, row);

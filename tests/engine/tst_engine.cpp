@@ -223,6 +223,18 @@ private Q_SLOTS:
         QCOMPARE(pace.untilNext(10100), 0);
     }
 
+    // The tray's tip follows the count at every tick.
+    void theTrayTipFollowsTheCount()
+    {
+        QSignalSpy tip(engine.get(), &Engine::trayTipChanged);
+        enter("00:05:00");
+        engine->Command1_Click();
+        clock->advanceMs(1000);
+        engine->sec_Timer();
+        QCOMPARE(tip.last().first().toString(), QString("Zentimo - Started (00:04:59)"));
+        QCOMPARE(Engine::stoppedTip({"00", "05", "00"}), QString("Zentimo - Stopped (00:05:00)"));
+    }
+
     // The next period counts from the late alarm, not from the countdown's true end.
     void restartCountsFromTheLateAlarm()
     {
