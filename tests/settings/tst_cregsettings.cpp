@@ -129,6 +129,8 @@ private Q_SLOTS:
         // A value that cannot be stored spoils the whole batch.
         const QString broken = QString(QChar(0xD800));
         QVERIFY(!m_store.SaveSettings("Options", {{"Size", "0"}, {"Sound File", broken}}));
+        QVERIFY(!m_store.ReplaceSection(presets, {{"Preset0", broken}}));
+        QCOMPARE(m_store.GetAllOptions(presets), list);
         // Three bytes a character once written: the file would outgrow its limit.
         QVERIFY(!save("Alarm Message", QString(RegistryFile::kMaxFileSize / 3, QChar(0x20AC))));
         QCOMPARE(get("Size"), QString("1"));
