@@ -65,6 +65,8 @@ const QString kAbc = "X:1\nT:t\nM:4/4\nL:1/4\nQ:1/4=120\nK:C\nc|\n";
 const Played kTones[] = {
     {"PCM 16-bit 44.1 kHz",      {"a.wav", Maker::Sox, sox("44100", "1", {"-b", "16"}, 0.4)}, 0.4},
     {"PCM 8-bit 8 kHz",          {"b.wav", Maker::Sox, sox("8000", "1", {"-b", "8"}, 0.4)}, 0.4},
+    {"PCM 16-bit 1 kHz, the least", {"v.wav", Maker::Sox, sox("1000", "1", {"-b", "16"}, 0.4)},
+                                 0.4},
     {"PCM 24-bit 96 kHz stereo", {"c.wav", Maker::Sox, sox("96000", "2", {"-b", "24"}, 0.4)}, 0.4},
     {"PCM 32-bit 5.1",           {"d.wav", Maker::Sox, sox("48000", "6", {"-b", "32"}, 0.4)}, 0.4},
     {"float 32-bit",             {"e.wav", Maker::Sox, sox("22050", "1", {"-e", "floating-point", "-b", "32"}, 0.4)},
