@@ -209,6 +209,13 @@ private Q_SLOTS:
     // Test plays the chosen file (an mp3 through the device, a wave of any case looped); Test again and Done
     // stop it, and "Stop" reads "Test" again once the sound has played to its end.
     void fileTestStartsAndStops_data() { addRows(kFileTests); }
+    // Opened from the big window, it has Big marked.
+    void theBigWindowsSizeIsMarked()
+    {
+        fx.start(1);
+        QVERIFY(ctl<QAbstractButton>(open().get(), "Option1", 0)->isChecked());
+    }
+
     // Test plays the chosen built-in sound once, the first of the list as well.
     void builtInTestPlaysOnce()
     {
