@@ -51,6 +51,8 @@ private Q_SLOTS:
         QTest::newRow("auto restart, not a plain number, falls back to off")
             << OptionKey::AutoRestart << false << "nan" << 0LL;
         QTest::newRow("colour beyond 32 bits") << OptionKey::DigitColor << false << "4294967296" << 0xFFFFLL;
+        QTest::newRow("colour, the least signed")
+            << OptionKey::ButtonColor << false << "-2147483648" << 0x80000000LL;
         QTest::newRow("colour unsigned") << OptionKey::ButtonColor << false << "2147483663" << 0x8000000FLL;
         QTest::newRow("system colour written signed")
             << OptionKey::ButtonColor << true << "-2147483633" << 0x8000000FLL;

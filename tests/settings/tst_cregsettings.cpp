@@ -189,10 +189,10 @@ private Q_SLOTS:
              .written = true, .setAside = 0},
             {.name = "hand-written, no header",
              .content = kOptionsKey.toUtf8() +
-                 "\n; a comment\n\"Size\"=\"\\x4a\\x4A\"\nrandom words\n\"Play Sound\"=yes\n"
+                 "\n; a comment\n\"Size\"=\"\\x4a\\x4A\\x39\"\nrandom words\n\"Play Sound\"=yes\n"
                  "\"Flags\"=dword:00000001\n\"Blob\"=hex:01,\\\n  02\n\"Odd\"=\"\\q\"\n"
                  "[-HKEY_CURRENT_USER\\Software\\Gone]\n",
-             .size = "JJ", .written = true, .setAside = 0},
+             .size = "JJ9", .written = true, .setAside = 0},
             {.name = "carriage return escape", .content = options("\"Size\"=\"a\\rb\"\n"), .size = "a\rb",
              .written = true, .setAside = 0},
             {.name = "a continued value ends at the next key",
