@@ -33,7 +33,7 @@ test: build
 fuzz-build: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DZENTIMO_FUZZ=ON -DZENTIMO_BENCH=OFF -DZENTIMO_FUZZ_SECONDS=$(FUZZ_SECONDS) $(CMAKE_ARGS)
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_settings fuzz_wave fuzz_fields
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_settings
 
 fuzz: fuzz-build
 	cd $(FUZZ_BUILD) && ctest --verbose -j $(JOBS) -L fuzz
