@@ -68,7 +68,8 @@ static const Flow flows[] = {
                 {"Digit Color", "16776960"}, {"Button Color", "16744576"}, {"Play Sound", "False"},
                 {"Sound File", "<files>/alarm.wav"}, {"Built-in Sound", "102"}, {"Use Built-in", "False"},
                 {"Show Message", "True"}, {"Alarm Message", "Wake\"up\""}}, .bigWindow = 1},
-    {.name = "small chosen keeps the small window", .clicks = {{"Option1", 1}}, .stored = {{"Size", "0"}}},
+    {.name = "small chosen keeps the small window", .clicks = {{"Option1", 1}},
+     .stored = {{"Size", "0"}, {"Digit Color", "65535"}}},
     {.name = "a sound file gone is reported and the dialog still opens", // /proc never holds it
      .seeds = {{"Use Built-in", "False"}, {"Sound File", "/proc/gone.wav"}}, .leftBy = "Command5",
      .said = {"File not found\r\nError"}, .stored = {{"Sound File", "/proc/gone.wav"}}},

@@ -158,6 +158,8 @@ private Q_SLOTS:
             classes += QStringLiteral("\".ext%1\"=\"File type %1\"\r\n").arg(i);
         QTest::newRow("regedit4 in its 8-bit code page") << "REGEDIT4\r\n\r\n" + ours.toUtf8() + tail << cafe;
         QTest::newRow("regedit5 in utf-16") << utf16("") << cafe;
+        QTest::newRow("utf-8 with a byte order mark")
+            << "\xEF\xBB\xBF" + (ours + QString::fromUtf8("Café €]\r\n\"Size\"=\"1\"\r\n")).toUtf8() << cafe;
         QTest::newRow("regedit5 of all of Software, 1.6 MB") << utf16(classes + "\r\n") << cafe;
     }
     void foreignKeysAndExports()

@@ -278,19 +278,28 @@ private Q_SLOTS:
                          "minutes, and 59 seconds in Stopwatch Mode."));
         MessageBox::clear();
         MessageBox::setTestMode(false);
-        const std::pair<MessageBox::Icon, QMessageBox::Icon> icons[] = {
-            {MessageBox::Icon::Exclamation, QMessageBox::Warning},
-            {MessageBox::Icon::Question, QMessageBox::Question},
-            {MessageBox::Icon::Information, QMessageBox::Information},
-            {MessageBox::Icon::None, QMessageBox::NoIcon}};
-        for (const auto& [ours, qt] : icons) {
-            QMessageBox::Icon shown = QMessageBox::Critical;
-            onNextModal([&shown](QWidget* box) {
-                shown = qobject_cast<QMessageBox*>(box)->icon();
+        struct Box {
+            MessageBox::Icon ours;
+            MessageBox::Buttons buttons;
+            QMessageBox::Icon icon;
+            QMessageBox::StandardButtons offered;
+        };
+        using enum MessageBox::Buttons;
+        const Box boxes[] = {
+            {MessageBox::Icon::Exclamation, Ok, QMessageBox::Warning, QMessageBox::Ok},
+            {MessageBox::Icon::Question, YesNo, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No},
+            {MessageBox::Icon::Information, Ok, QMessageBox::Information, QMessageBox::Ok},
+            {MessageBox::Icon::None, Ok, QMessageBox::NoIcon, QMessageBox::Ok}};
+        for (const Box& expected : boxes) {
+            QMessageBox* shown = nullptr;
+            onNextModal([&](QWidget* box) {
+                shown = qobject_cast<QMessageBox*>(box);
+                QCOMPARE(shown->icon(), expected.icon);
+                QCOMPARE(shown->standardButtons(), expected.offered);
                 box->close();
             });
-            MessageBox::show(nullptr, "text", "title", ours);
-            QCOMPARE(shown, qt);
+            MessageBox::show(nullptr, "text", "title", expected.ours, expected.buttons);
+            QVERIFY(shown);
         }
         MessageBox::setTestMode(true);
         QVERIFY(MessageBox::shown().isEmpty());
