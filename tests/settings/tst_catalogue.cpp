@@ -8,7 +8,38 @@
 
 using namespace zentimo;
 
-Q_DECLARE_METATYPE(OptionKey)
+using Reader = qlonglong (*)(const Catalogue&, OptionKey);
+const Reader flag = [](const Catalogue& c, OptionKey k) -> qlonglong { return c.readFlag(k); };
+const Reader number = [](const Catalogue& c, OptionKey k) -> qlonglong { return c.readInt(k); };
+const Reader colour = [](const Catalogue& c, OptionKey k) -> qlonglong { return c.readColor(k); };
+
+struct StoredText {
+    const char* name;
+    OptionKey key;
+    const char* stored;
+    Reader read;
+    qlonglong value;
+};
+Q_DECLARE_METATYPE(StoredText)
+
+// clang-format off
+const StoredText kStoredTexts[] = {
+    {.name = "sound beyond int", .key = OptionKey::BuiltInSound, .stored = "99999999999", .read = number, .value = 107},
+    {.name = "flag in words", .key = OptionKey::PlaySound, .stored = "maybe", .read = flag, .value = 1},
+    {.name = "flag padded false", .key = OptionKey::PlaySound, .stored = " false ", .read = flag, .value = 0},
+    {.name = "auto restart as a digit", .key = OptionKey::AutoRestart, .stored = "1", .read = flag, .value = 1},
+    {.name = "auto restart padded capitals", .key = OptionKey::AutoRestart, .stored = " TRUE ", .read = flag,
+     .value = 1},
+    {.name = "auto restart, not a plain number, falls back to off", .key = OptionKey::AutoRestart, .stored = "nan",
+     .read = flag, .value = 0},
+    {.name = "colour beyond 32 bits", .key = OptionKey::DigitColor, .stored = "4294967296", .read = colour,
+     .value = 0xFFFF},
+    {.name = "colour, the least signed", .key = OptionKey::ButtonColor, .stored = "-2147483648", .read = colour,
+     .value = 0x80000000},
+    {.name = "colour unsigned", .key = OptionKey::ButtonColor, .stored = "2147483663", .read = colour,
+     .value = 0x8000000F},
+};
+// clang-format on
 
 class TestCatalogue : public QObject {
     Q_OBJECT
@@ -36,46 +67,27 @@ private Q_SLOTS:
         QCOMPARE(m_store.GetAllOptions("Options"), SettingPairs({{"On Top", "False"}, {"Size", "1"}}));
     }
 
-    // A stored text and what it reads as; "written" rows store the value through the catalogue first.
+    // A stored text and what it reads as.
     void storedTexts_data()
     {
-        QTest::addColumn<OptionKey>("key");
-        QTest::addColumn<bool>("written");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<qlonglong>("value");
-        QTest::newRow("sound beyond int") << OptionKey::BuiltInSound << false << "99999999999" << 107LL;
-        QTest::newRow("flag in words") << OptionKey::PlaySound << false << "maybe" << 1LL;
-        QTest::newRow("flag padded false") << OptionKey::PlaySound << false << " false " << 0LL;
-        QTest::newRow("auto restart as a digit") << OptionKey::AutoRestart << false << "1" << 1LL;
-        QTest::newRow("auto restart padded capitals") << OptionKey::AutoRestart << false << " TRUE " << 1LL;
-        QTest::newRow("auto restart, not a plain number, falls back to off")
-            << OptionKey::AutoRestart << false << "nan" << 0LL;
-        QTest::newRow("colour beyond 32 bits") << OptionKey::DigitColor << false << "4294967296" << 0xFFFFLL;
-        QTest::newRow("colour, the least signed")
-            << OptionKey::ButtonColor << false << "-2147483648" << 0x80000000LL;
-        QTest::newRow("colour unsigned") << OptionKey::ButtonColor << false << "2147483663" << 0x8000000FLL;
-        QTest::newRow("system colour written signed")
-            << OptionKey::ButtonColor << true << "-2147483633" << 0x8000000FLL;
+        QTest::addColumn<StoredText>("row");
+        for (const StoredText& row : kStoredTexts)
+            QTest::newRow(row.name) << row;
     }
-
     void storedTexts()
     {
-        QFETCH(OptionKey, key);
-        QFETCH(bool, written);
-        QFETCH(QString, stored);
-        QFETCH(qlonglong, value);
-        const bool flag = key == OptionKey::PlaySound || key == OptionKey::AutoRestart;
-        const bool color = key == OptionKey::DigitColor || key == OptionKey::ButtonColor;
-        if (written)
-            QVERIFY(Catalogue(m_store).writeColor(key, std::uint32_t(value)));
-        else
-            QVERIFY(m_store.SaveSetting("Options", Catalogue::keyName(key), stored));
+        QFETCH(StoredText, row);
+        QVERIFY(m_store.SaveSetting("Options", Catalogue::keyName(row.key), row.stored));
         const Catalogue catalogue(m_store);
-        QCOMPARE(catalogue.readText(key), stored);
-        QCOMPARE(flag    ? qlonglong(catalogue.readFlag(key))
-                 : color ? qlonglong(catalogue.readColor(key))
-                         : qlonglong(catalogue.readInt(key)),
-                 value);
+        QCOMPARE(catalogue.readText(row.key), QString(row.stored));
+        QCOMPARE(row.read(catalogue, row.key), row.value);
+    }
+
+    void aSystemColourIsWrittenSigned()
+    {
+        QVERIFY(Catalogue(m_store).writeColor(OptionKey::ButtonColor, 0x8000000F));
+        QCOMPARE(Catalogue(m_store).readText(OptionKey::ButtonColor), QString("-2147483633"));
+        QCOMPARE(Catalogue(m_store).readColor(OptionKey::ButtonColor), 0x8000000Fu);
     }
 };
 
