@@ -147,6 +147,7 @@ private Q_SLOTS:
         QTest::newRow("one digit parts, blanks around") << " 7:5:3 " << false << "07:05:03";
         QTest::newRow("wake in countdown") << "07:30:a" << false << "";
         QTest::newRow("wake hours past 12") << "13:00:a" << true << "";
+        QTest::newRow("wake, another letter") << "07:30:x" << true << "";
         QTest::newRow("three digits") << "100:00:00" << false << "";
     }
     void presetTexts()

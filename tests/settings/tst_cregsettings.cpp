@@ -195,6 +195,8 @@ private Q_SLOTS:
                  "\"Flags\"=dword:00000001\n\"Blob\"=hex:01,\\\n  02\n\"Odd\"=\"\\q\"\n"
                  "[-HKEY_CURRENT_USER\\Software\\Gone]\n",
              .size = "JJ9", .written = true, .setAside = 0},
+            {.name = "a dword of nine digits is no number", .content = options("\"Size\"=dword:000000001\n"),
+             .size = "d", .written = true, .setAside = 0},
             {.name = "carriage return escape", .content = options("\"Size\"=\"a\\rb\"\n"), .size = "a\rb",
              .written = true, .setAside = 0},
             {.name = "a continued value ends at the next key",
