@@ -1,6 +1,7 @@
 // The sound player's rules, told to a silent back end, and what is kept of files that claim too much.
 
 #include "WaveWriter.h"
+#include "sound/RegularFile.h"
 #include "sound/SilentAudio.h"
 #include "sound/SoundPlayer.h"
 
@@ -44,6 +45,9 @@ private Q_SLOTS:
                  (QStringList{"playWaveImage 101 once", "stopWave", "playWaveImage 105 loop",
                               "openDevice /music/wake up.mp3 MpegVideo", "openDevice \" MpegVideo"}));
     }
+
+    // Descriptor 0 is the standard input: an empty path must not hand it out as a file.
+    void anEmptyPathOpensNothing() { QCOMPARE(RegularFile::open(QString()), -1); }
 
     void loadSoundReportsFileErrors_data()
     {
