@@ -173,9 +173,12 @@ private Q_SLOTS:
         server->answers.last()(4);
         ring(false, false);
         QCOMPARE(server->replaced, (QList<quint32>{0, 0, 4}));
+        // Answered after the next alarm asked for its own: withdrawn at once.
+        ring(false, false);
+        server->answers[server->answers.size() - 2](8);
         notice->notificationClosed(4, 2);
         notice.reset();
-        QCOMPARE(server->closed, QStringList{"3"});
+        QCOMPARE(server->closed, (QStringList{"3", "8"}));
     }
 };
 
