@@ -333,11 +333,6 @@ void MainWindow::setFieldMaxLength(TimeField f, int length)
     m_typingLimits[index(f)] = length;
 }
 
-int MainWindow::fieldMaxLength(TimeField f) const
-{
-    return m_typingLimits[index(f)];
-}
-
 int MainWindow::spinnerValue(TimeField f) const
 {
     return spinner(f)->value();

@@ -72,8 +72,6 @@ public:
     static void leaveTaskbar() { s_taskVisible = false; }
     void setVisible(bool visible) override;
 
-    // How many characters typing may leave in a field.
-    int fieldMaxLength(TimeField field) const;
     QLineEdit* field(TimeField field) const;
     UpDown* spinner(TimeField field) const;
     QPushButton* button(Cmd button) const;
