@@ -12,9 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
+#include <csignal>
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,6 +41,22 @@ void setModified(const QString& path, time_t seconds, long nanoseconds = 1234567
     QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0);
 }
 
+bool readOnly(const QString& path)
+{
+    return ::chmod(QFile::encodeName(path).constData(), 0500) == 0;
+}
+using Spoil = bool (*)(const QString& file);
+
+// For this process's writes; up to the hard limit.
+bool limitFileSize(rlim_t bytes)
+{
+    rlimit size{};
+    if (::getrlimit(RLIMIT_FSIZE, &size) != 0)
+        return false;
+    size.rlim_cur = std::min(bytes, size.rlim_max);
+    return ::setrlimit(RLIMIT_FSIZE, &size) == 0;
+}
+
 QByteArray options(const QByteArray& body, const QByteArray& header = "Zentimo Registry Version 1")
 {
     return header + "\n\n" + kOptionsKey.toUtf8() + "\n" + body;
@@ -46,6 +64,7 @@ QByteArray options(const QByteArray& body, const QByteArray& header = "Zentimo R
 
 } // namespace
 Q_DECLARE_METATYPE(OddFile)
+Q_DECLARE_METATYPE(Spoil)
 
 class TestCRegSettings : public QObject {
     Q_OBJECT
@@ -64,6 +83,8 @@ class TestCRegSettings : public QObject {
     }
 
 private Q_SLOTS:
+    void initTestCase() { ::signal(SIGXFSZ, SIG_IGN); } // a write past the size limit fails instead
+
     void init()
     {
         // Memory-backed when there is one: syncing a thousand stress writes to a busy disk measures the disk.
@@ -79,6 +100,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        QVERIFY(limitFileSize(RLIM_INFINITY));
         for (const char* folder : {"/zentimo", "/elsewhere"})
             ::chmod(QFile::encodeName(m_dir->path() + folder).constData(), 0700);
         m_dir.reset();
@@ -338,16 +360,19 @@ private Q_SLOTS:
     // Where a write cannot go, it says so and the file stays as it was.
     void placesAWriteCannotUse_data()
     {
-        QTest::addColumn<QString>("locked"); // made read-only, in the settings folder
-        QTest::newRow("read-only file") << "registry.reg";
-        QTest::newRow("read-only folder") << ".";
+        QTest::addColumn<Spoil>("spoil");
+        QTest::newRow("read-only file") << Spoil([](const QString& file) { return readOnly(file); });
+        QTest::newRow("read-only folder")
+            << Spoil([](const QString& file) { return readOnly(QFileInfo(file).path()); });
+        // Every write stops after a few bytes, as on a full disk.
+        QTest::newRow("full disk") << Spoil([](const QString&) { return limitFileSize(16); });
     }
     void placesAWriteCannotUse()
     {
-        QFETCH(QString, locked);
+        QFETCH(Spoil, spoil);
         QVERIFY(save("Size", "1"));
         const QByteArray before = readAll(m_file);
-        QVERIFY(::chmod(QFile::encodeName(QFileInfo(m_file).dir().filePath(locked)).constData(), 0500) == 0);
+        QVERIFY(spoil(m_file));
         QVERIFY(!save("Size", "0"));
         QVERIFY(!m_store.DeleteSetting("Options", "Size"));
         QCOMPARE(get("Size"), QString("1"));
