@@ -44,6 +44,9 @@ const Arrival kArrivals[] = {
      .text = "07", .kept = "07", .startEnabled = true},
     {.name = "two letters in the one-letter field", .wake = true, .field = TimeField::Seconds, .arrive = pasted,
      .text = "ap", .kept = "p", .startEnabled = true},
+    {.name = "typed, a letter refused and one taken", .wake = true, .field = TimeField::Seconds,
+     .arrive = [](QLineEdit& e, QString t) { QTest::keyClicks(&e, t); }, .text = "xa", .kept = "a",
+     .startEnabled = true},
 };
 
 const FieldKey kFieldKeys[] = {
@@ -125,9 +128,9 @@ private Q_SLOTS:
         QVERIFY(!other.field(TimeField::Minutes)->isReadOnly());
     }
 
-    // Paste, drop, input methods and assistive tools bring text without key events.
-    void textArrivingWithoutTypingHoldsOnlyWhatTypingCould_data() { addRows(kArrivals); }
-    void textArrivingWithoutTypingHoldsOnlyWhatTypingCould()
+    // Paste, drop, input methods and assistive tools bring text without key events; typing holds the same.
+    void aFieldHoldsOnlyWhatTypingCould_data() { addRows(kArrivals); }
+    void aFieldHoldsOnlyWhatTypingCould()
     {
         QFETCH(Arrival, row);
         fx.start();
