@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,8 +47,19 @@ private Q_SLOTS:
                               "openDevice /music/wake up.mp3 MpegVideo", "openDevice \" MpegVideo"}));
     }
 
-    // Descriptor 0 is the standard input: an empty path must not hand it out as a file.
-    void anEmptyPathOpensNothing() { QCOMPARE(RegularFile::open(QString()), -1); }
+    // Descriptor 0 is the standard input: an empty path must not hand it out as a file. An EINTR that an
+    // earlier call left in errno is no interruption of a read.
+    void aRegularFileOpensAndReadsWhole()
+    {
+        QCOMPARE(RegularFile::open(QString()), -1);
+        writeFile(path("one.mid"), "x");
+        const int fd = RegularFile::open(path("one.mid"));
+        errno = EINTR;
+        bool whole = false;
+        QCOMPARE(RegularFile::read(fd, 10, &whole), QByteArray("x"));
+        QVERIFY(whole);
+        ::close(fd);
+    }
 
     void loadSoundReportsFileErrors_data()
     {
