@@ -168,7 +168,7 @@ private Q_SLOTS:
     }
 
     // A screen reader names a frame by its name and what labels it: its own caption, never the frame around
-    // it.
+    // it. The frame in turn labels the controls in it that have no caption of their own.
     void framesAreLabelledByTheirOwnCaptions()
     {
         fx.start(0);
@@ -177,15 +177,19 @@ private Q_SLOTS:
         for (const char* name : {"Frame1", "Frame", "Frame5", "Frame2", "Frame3"}) {
             for (QGroupBox* frame : d->findChildren<QGroupBox*>(name)) {
                 QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(frame);
-                QStringList labels{announced->text(QAccessible::Name)};
-                const auto relations = announced->relations(QAccessible::Label);
-                for (const auto& [label, relation] : relations)
+                QStringList labels{announced->text(QAccessible::Name)}, labelled;
+                for (const auto& [label, relation] : announced->relations(QAccessible::Label))
                     labels << label->text(QAccessible::Name);
-                heard << labels.join(" by ");
+                for (const auto& [control, relation] : announced->relations(QAccessible::Labelled))
+                    labelled << control->object()->objectName();
+                heard << (labels.join(" by ") + " labels " + labelled.join(' ')).trimmed();
             }
         }
-        QCOMPARE(heard, (QStringList{
-                            "Alarm Options:", "Message:", "Sound:", "Size:", "Mode:", "Window:", "Colors:"}));
+        QCOMPARE(heard,
+                 (QStringList{"Alarm Options: labels", "Message: labels Checkalmmsg label4 txtalmmsg",
+                              "Sound: labels Check2 Option2 Option2 Frame7 Frame6",
+                              "Size: labels Option1 Option1", "Mode: labels Option3 Option3 Option3 Check3",
+                              "Window: labels Check1", "Colors: labels Command3"}));
     }
 
     // Return in the message field is Done.
