@@ -54,6 +54,16 @@ private Q_SLOTS:
         QVERIFY(survived && iconed);
     }
 
+    // In the tray before the big window was ever made, a message still finds a window to stand over.
+    void aMessageWhileInTheTray()
+    {
+        fx.start(0);
+        pressTray(*fx.form1);
+        Q_EMIT fx.engine->stopwatchLimitReached();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].title, QString("Zentimo"));
+    }
+
     // The alarm takes the window out of the tray, or out of the minimised state without a notification area.
     // Closing the window then stops the sound (the device before the wave) and takes the icon away.
     void alarmBringsTheWindowBack_data()
