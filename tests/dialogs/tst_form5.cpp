@@ -211,14 +211,30 @@ private Q_SLOTS:
         QCOMPARE(Form5::qtFileFilter("Wave|*.wav"), QString("Wave (*.wav)")); // no closing bar
     }
 
-    // Test plays the chosen file (an mp3 through the device, a wave of any case looped); Test again and Done
-    // stop it, and "Stop" reads "Test" again once the sound has played to its end.
-    void fileTestStartsAndStops_data() { addRows(kFileTests); }
-    // Opened from the big window, it has Big marked.
-    void theBigWindowsSizeIsMarked()
+    // It opens on the mode in use, Stopwatch over the others, and on the size of the window it came from.
+    void opensOnTheModeAndSizeInUse_data()
     {
-        fx.start(1);
-        QVERIFY(ctl<QAbstractButton>(open().get(), "Option1", 0)->isChecked());
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("wake");
+        QTest::addColumn<bool>("stopwatch");
+        QTest::addColumn<int>("mode");   // Option3 marked: Countdown, Wake, Stopwatch
+        QTest::addColumn<int>("window"); // Option1 marked: Big, Small
+        QTest::newRow("countdown, small") << 0 << false << false << 0 << 1;
+        QTest::newRow("wake, big") << 1 << true << false << 1 << 0;
+        QTest::newRow("stopwatch over wake") << 0 << true << true << 2 << 1;
+    }
+    void opensOnTheModeAndSizeInUse()
+    {
+        QFETCH(int, size);
+        QFETCH(bool, wake);
+        QFETCH(bool, stopwatch);
+        QFETCH(int, mode);
+        QFETCH(int, window);
+        fx.start(size);
+        fx.app->setMode(wake, stopwatch);
+        auto d = open();
+        QVERIFY(ctl<QAbstractButton>(d.get(), "Option3", mode)->isChecked());
+        QVERIFY(ctl<QAbstractButton>(d.get(), "Option1", window)->isChecked());
     }
 
     // Test plays the chosen built-in sound once, the first of the list as well.
@@ -231,6 +247,10 @@ private Q_SLOTS:
         click(d.get(), "Command6");
         QCOMPARE(fx.audio->takeCalls(), QStringList{"playWaveImage 101 once"});
     }
+
+    // Test plays the chosen file (an mp3 through the device, a wave of any case looped); Test again and Done
+    // stop it, and "Stop" reads "Test" again once the sound has played to its end.
+    void fileTestStartsAndStops_data() { addRows(kFileTests); }
 
     void fileTestStartsAndStops()
     {
