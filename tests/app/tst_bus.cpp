@@ -1,0 +1,112 @@
+// The program's bus interface as a panel applet meets it, on a session bus of the test's own.
+
+#include "app/Actions.h"
+#include "app/DBusService.h"
+#include "shell/MainFixture.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QProcess>
+
+using namespace zentimo;
+using namespace zentimo::test;
+
+class TestBus : public QObject {
+    Q_OBJECT
+
+    QProcess m_daemon;
+    MainFixture m;
+    std::unique_ptr<Actions> m_actions;
+    std::unique_ptr<DBusService> m_service;
+    QList<QVariantMap> m_changes;
+
+    QDBusMessage call(const QString& interface, const QString& method, const QVariantList& args = {})
+    {
+        QDBusMessage message = QDBusMessage::createMethodCall(kBusName, kBusPath, interface, method);
+        message.setArguments(args);
+        // BlockWithGui: the service answers on this very thread.
+        return QDBusConnection(QStringLiteral("applet")).call(message, QDBus::BlockWithGui, 5000);
+    }
+    QVariantMap all()
+    {
+        return qdbus_cast<QVariantMap>(
+            call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"), {kBusInterface})
+                .arguments()
+                .value(0));
+    }
+    QDBusMessage ours(const QString& method, const QVariantList& args = {})
+    {
+        return call(kBusInterface, method, args);
+    }
+
+public Q_SLOTS:
+    void changed(const QString&, const QVariantMap& values, const QStringList&) { m_changes << values; }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+        QVERIFY(m_daemon.waitForReadyRead(10000));
+        const QByteArray address = m_daemon.readLine().trimmed();
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+        QVERIFY(QDBusConnection::connectToBus(QString::fromLatin1(address), QStringLiteral("applet"))
+                    .isConnected());
+        m.prepare();
+        m.load();
+        m.app->show(Controller::Window::Small);
+        m_actions = std::make_unique<Actions>(*m.app, *m.engine);
+        m_service = std::make_unique<DBusService>(*m_actions, *m.engine);
+        QVERIFY(m_service->registerOnBus());
+        QVERIFY(QDBusConnection(QStringLiteral("applet"))
+                    .connect(kBusName, kBusPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                             QStringLiteral("PropertiesChanged"), this,
+                             SLOT(changed(QString, QVariantMap, QStringList))));
+    }
+    void cleanupTestCase()
+    {
+        m_service.reset();
+        m_actions.reset();
+        m.teardown();
+        m_daemon.terminate();
+        m_daemon.waitForFinished();
+    }
+
+    // What the properties hold and what each step announces, once, with only what changed; bad values and
+    // refusals come back as errors with the reason.
+    void anAppletSeesTheCountAndDrivesIt()
+    {
+        QCOMPARE(all(), (QVariantMap{{"Mode", "countdown"},
+                                     {"Running", false},
+                                     {"Hours", "00"},
+                                     {"Minutes", "00"},
+                                     {"Seconds", "00"},
+                                     {"AlarmRinging", false}}));
+        QCOMPARE(ours("Countdown", {"1:30"}).errorName(), QString("org.freedesktop.DBus.Error.InvalidArgs"));
+        const QDBusMessage refused = ours("Start");
+        QCOMPARE(refused.errorName(), kRefusedError);
+        QCOMPARE(refused.errorMessage(), QString("nothing to count down: the time is 00:00:00."));
+        QCOMPARE(ours("Countdown", {"00:01:02"}).type(), QDBusMessage::ReplyMessage);
+        QTRY_COMPARE(m_changes, (QList<QVariantMap>{{{"Minutes", "01"}, {"Seconds", "02"}}}));
+        ours("Start");
+        QTRY_COMPARE(m_changes.size(), 2);
+        QCOMPARE(m_changes[1], (QVariantMap{{"Running", true}}));
+        m.clock->advanceMs(1000);
+        m.engine->sec_Timer();
+        QTRY_COMPARE(m_changes.size(), 3);
+        QCOMPARE(m_changes[2], (QVariantMap{{"Seconds", "01"}}));
+        QCOMPARE(ours("Status").arguments().value(0).toString(), QString("countdown running 00:01:01"));
+        QCOMPARE(all().value("Hours"), QVariant("00"));
+        QCOMPARE(ours("Wake", {"07:30p"}).errorName(), kRefusedError); // while running
+        QCOMPARE(ours("Stop").type(), QDBusMessage::ReplyMessage);
+        QTRY_COMPARE(m_changes.size(), 4);
+        QCOMPARE(m_changes[3], (QVariantMap{{"Running", false}}));
+        ours("Wake", {"07:30p"});
+        QTRY_COMPARE(m_changes.size(), 5);
+        QCOMPARE(m_changes[4],
+                 (QVariantMap{{"Mode", "wake"}, {"Hours", "07"}, {"Minutes", "30"}, {"Seconds", "p"}}));
+    }
+};
+
+QTEST_MAIN(TestBus)
+#include "tst_bus.moc"
