@@ -84,6 +84,14 @@ private Q_SLOTS:
              .why = "the alarm is ringing; --stop turns it off.", .status = "countdown alarm 00:00:00", .shown = "00:00:00"},
             {.name = "stop turns the alarm off", .before = ringing, .method = "Stop", .kind = Kind::Done,
              .status = "countdown stopped 00:00:00", .shown = "00:00:00"},
+            {.name = "a dialog open, whatever the argument", .before = [](TestActions& t) {
+                 auto* dialog = new QDialog(t.m.form1);
+                 dialog->setModal(true);
+                 dialog->show();
+             },
+             .method = "Countdown", .argument = "1:30", .kind = Kind::Refused,
+             .why = "Zentimo is showing a dialog; close it first.", .status = "countdown stopped 00:00:00",
+             .shown = "00:00:00"},
             {.name = "tray", .before = running, .method = "Tray", .kind = Kind::Done,
              .status = "countdown running 00:05:00", .shown = "00:05:00", .inTray = true},
             // Stop leaves the stopwatch to resume, as the button does; one asked for anew starts at zero.
