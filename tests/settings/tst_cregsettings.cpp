@@ -298,7 +298,7 @@ private Q_SLOTS:
         QVERIFY(!m_store.DeleteSetting("Missing"));
         QVERIFY(!m_store.DeleteSetting("Outer"));
         // No section at all would be the program's own key, with every section in it.
-        QVERIFY(!m_store.DeleteSetting(""));
+        QVERIFY(!m_store.DeleteSetting("") && !m_store.ReplaceSection("", {}));
         QCOMPARE(get("a", {}, "Outer"), QString("1"));
         // A section named with an empty part or a line break is no place to write to or delete from.
         QVERIFY(!save("c", "3", "Outer\\\\Inner") && !m_store.DeleteSetting("Outer\\\\Inner", "b"));
