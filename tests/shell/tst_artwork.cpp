@@ -1,7 +1,11 @@
-// The program's own pictures, each against its kept copy.
+// The program's own pictures, each against its kept copy, and the digits' type fitted to its field.
 
 #include "KeptPicture.h"
 #include "shell/kit/Artwork.h"
+#include "shell/kit/DigitFont.h"
+
+#include <QFontMetricsF>
+#include <QtMath>
 
 using namespace zentimo;
 
@@ -26,6 +30,16 @@ private Q_SLOTS:
     {
         QFETCH(QImage, drawn);
         test::compareWithKept(drawn, QTest::currentDataTag());
+    }
+
+    // Digits a few pixels too wide for their field are made smaller; digits that fit keep their size.
+    void digitsFitTheirField()
+    {
+        const QFontMetricsF font(digitFont(40));
+        const int wide = qCeil(font.horizontalAdvance(QStringLiteral("88")));
+        const int tall = qCeil(font.ascent()) + 4;
+        QCOMPARE(fittedDigitFont(40, {wide + 6, tall}).pointSizeF(), 40.0);
+        QVERIFY(fittedDigitFont(40, {wide + 3, tall}).pointSizeF() < 40);
     }
 };
 
