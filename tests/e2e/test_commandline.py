@@ -14,18 +14,11 @@ class CommandLineTest(Case):
         shown = wait_for(lambda: subprocess.run(["gdbus", "introspect", *ours], capture_output=True, text=True).stdout,
                          what="the bus name")
         self.assertIn("Countdown(in  s time)", shown)
-
-        # What a panel applet would see: each second and the alarm announced, not polled.
-        monitor = subprocess.Popen(["gdbus", "monitor", *ours], stdout=subprocess.PIPE, text=True)
-        self.addCleanup(monitor.kill)
+        # What each call announces is tst_bus's.
         self.assertEqual(zentimo("--countdown", "3", "--start").returncode, 0)
         wait_for(lambda: zentimo("--status").stdout == "countdown alarm 00:00:00\n", timeout=8, what="the alarm")
         self.assertEqual(zentimo("--stop").returncode, 0)
         self.assertEqual(zentimo("--status").stdout, "countdown stopped 00:00:00\n")
-        monitor.terminate()
-        announced = [line for line in monitor.communicate(timeout=10)[0].splitlines() if "PropertiesChanged" in line]
-        for expected in ("'Seconds': <'02'>", "'Seconds': <'01'>", "'AlarmRinging': <true>", "'Running': <false>"):
-            self.assertTrue(any(expected in line for line in announced), f"{expected} not in {announced}")
 
     def test_without_a_bus_the_options_act_on_the_start_itself(self):
         no_bus = {"DBUS_SESSION_BUS_ADDRESS": "unix:path=/nonexistent"}
