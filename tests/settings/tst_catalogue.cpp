@@ -38,6 +38,8 @@ const StoredText kStoredTexts[] = {
      .value = 0x80000000},
     {.name = "colour unsigned", .key = OptionKey::ButtonColor, .stored = "2147483663", .read = colour,
      .value = 0x8000000F},
+    {.name = "colour, the largest unsigned", .key = OptionKey::ButtonColor, .stored = "4294967295", .read = colour,
+     .value = 0xFFFFFFFF},
 };
 // clang-format on
 
