@@ -211,6 +211,8 @@ private Q_SLOTS:
             {.name = "bad utf-8 line, cut inside a value",
              .content = options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n\"Alarm Message\"=\"Wake u"), .size = "1",
              .written = true, .setAside = 0},
+            {.name = "8-bit text, no header", .content = kOptionsKey.toUtf8() + "\n\"Size\"=\"caf\xE9\"\n", .size = "d",
+             .written = true, .setAside = 1},
             {.name = "hand-written, no header",
              .content = kOptionsKey.toUtf8() +
                  "\n; a comment\n\"Size\"=\"\\x4a\\x4A\\x39\"\nrandom words\n\"Play Sound\"=yes\n"
