@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QEventLoop>
 #include <QProcess>
 
 using namespace zentimo;
@@ -38,6 +39,26 @@ class TestBus : public QObject {
     QDBusMessage ours(const QString& method, const QVariantList& args = {})
     {
         return call(kBusInterface, method, args);
+    }
+
+    struct Later {
+        int status;
+        QByteArray out, err;
+        bool operator==(const Later&) const = default;
+        friend char* toString(const Later& l)
+        {
+            return QTest::toString(QString::number(l.status) + " out " + l.out + " err " + l.err);
+        }
+    };
+    // A later start of the program, and what it tells; this thread answers its calls meanwhile.
+    static Later later(const QStringList& args)
+    {
+        QProcess p;
+        QEventLoop loop;
+        QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+        p.start(QStringLiteral(ZENTIMO_BINARY), args);
+        loop.exec();
+        return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
     }
 
 public Q_SLOTS:
@@ -86,6 +107,8 @@ private Q_SLOTS:
         const QDBusMessage refused = ours("Start");
         QCOMPARE(refused.errorName(), kRefusedError);
         QCOMPARE(refused.errorMessage(), QString("nothing to count down: the time is 00:00:00."));
+        QCOMPARE(later({"--start"}),
+                 (Later{1, "", "zentimo: nothing to count down: the time is 00:00:00.\n"}));
         QCOMPARE(ours("Countdown", {"00:00:02"}).type(), QDBusMessage::ReplyMessage);
         QTRY_COMPARE(m_changes, (QList<QVariantMap>{{{"Seconds", "02"}}}));
         ours("Start");
@@ -108,6 +131,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_changes.size(), 6);
         QCOMPARE(m_changes[5],
                  (QVariantMap{{"Mode", "wake"}, {"Hours", "07"}, {"Minutes", "30"}, {"Seconds", "p"}}));
+        QCOMPARE(later({"--status"}), (Later{0, "wake stopped 07:30p\n", ""}));
     }
 };
 

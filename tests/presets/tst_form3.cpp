@@ -129,6 +129,9 @@ private Q_SLOTS:
             row.steps(*d);
             QCOMPARE(d->presets(), row.list);
             QCOMPARE(combo->currentIndex(), row.selected);
+            // Delete and Load are offered while there is a preset to take.
+            for (const char* button : {"Command2", "Command3"})
+                QCOMPARE(d->findChild<QPushButton*>(button)->isEnabled(), !row.list.isEmpty());
         });
         fx.app->runPresets(*fx.form1);
         QCOMPARE(storedPresets(section), row.stored);

@@ -159,13 +159,15 @@ private Q_SLOTS:
         QCOMPARE(get("Alarm Message", "d"), QString("d"));
     }
 
-    // Exports from regedit, one of them of all of Software, with a number among the texts; and another key's
-    // values, which are never Zentimo's whatever bytes its line holds.
+    // Exports from regedit, one of them of all of Software, with a number and a value of another type (read
+    // as no text, yet deleted) among the texts; and another key's values, which are never Zentimo's whatever
+    // bytes its line holds.
     void foreignKeysAndExports_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("other"); // the other key as the store reads it
-        const QString values = "\"Sound File\"=\"C:\\\\Tea.mp3\"\r\n\"Button Color\"=dword:00ff8080\r\n\r\n"
+        const QString values = "\"Sound File\"=\"C:\\\\Tea.mp3\"\r\n\"Button Color\"=dword:00ff8080\r\n"
+                               "\"Size\"=hex(2):31,00\r\n\r\n"
                                "[HKEY_CURRENT_USER\\Software\\Fernwick\\";
         const QString ours = kOptionsKey + "\r\n" + values;
         const QByteArray tail = "Caf\xE9 \x80]\r\n\"Size\"=\"1\"\r\n";
@@ -192,6 +194,8 @@ private Q_SLOTS:
         QCOMPARE(get("sound file"), QString("C:\\Tea.mp3"));
         QCOMPARE(get("button color"), QString("16744576"));
         QCOMPARE(get("Size", "d"), QString("d"));
+        QVERIFY(m_store.DeleteSetting("Options", "Size"));
+        QVERIFY(!readAll(m_file).contains("hex(2)"));
         QVERIFY(m_store.DeleteSetting("Options"));
         QCOMPARE(get("Sound File", "d"), QString("d"));
         QCOMPARE(RegistryFile(m_file).textValue(other, "Size"), QString("1"));
@@ -304,7 +308,7 @@ private Q_SLOTS:
         QCOMPARE(get("a", {}, "Outer"), QString("1"));
         // A section named with an empty part or a line break is no place to write to or delete from.
         QVERIFY(!save("c", "3", "Outer\\\\Inner") && !m_store.DeleteSetting("Outer\\\\Inner", "b"));
-        QVERIFY(!save("c", "3", "Outer\nInner"));
+        QVERIFY(!save("c", "3", "Outer\nInner") && !save("c", "3", "Outer\\"));
         QVERIFY(m_store.DeleteSetting("Outer\\Inner") && m_store.DeleteSetting("Outer"));
         QCOMPARE(get("a", "gone", "Outer"), QString("gone"));
         QCOMPARE(get("b", "gone", "Outer\\Inner"), QString("gone"));

@@ -123,6 +123,9 @@ private Q_SLOTS:
             return digits.pixelColor(i % digits.width(), i / digits.width()) == QColor(255, 255, 0);
         }));
         QCOMPARE(w.spinner(TimeField::Minutes)->value(), 5);
+        QAccessibleInterface* spinner = QAccessible::queryAccessibleInterface(w.spinner(TimeField::Minutes));
+        QCOMPARE(spinner->role(), QAccessible::SpinBox);
+        QCOMPARE(spinner->valueInterface()->currentValue(), QVariant(5));
         w.spinner(TimeField::Hours)->setValue(98);
         w.spinner(TimeField::Hours)->stepUp();
         w.spinner(TimeField::Hours)->stepUp();     // at its most: stays

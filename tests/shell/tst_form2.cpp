@@ -1,10 +1,12 @@
 #include "platform/SilentWindowSystem.h"
+#include "shell/Accessibility.h"
 #include "shell/Form2.h"
 #include "shell/FrmAbt.h"
 #include "shell/ShellOpen.h"
 #include "shell/kit/Artwork.h"
 #include "shell/kit/Twips.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
@@ -16,6 +18,7 @@ using namespace zentimo;
 class TestForm2 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { installAccessibleRoles(); }
     void cleanup()
     {
         if (Form2* form = Form2::current())
@@ -31,6 +34,10 @@ private Q_SLOTS:
         QVERIFY(form && form->isVisible());
         QCOMPARE(Form2::current(), form);
         QVERIFY(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        // What a screen reader speaks as it shows, focused or not.
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(form);
+        QCOMPARE(spoken->role(), QAccessible::Notification);
+        QCOMPARE(spoken->text(QAccessible::Name), QStringLiteral("Wake up!"));
         // Desktops hide the tool windows of a program that is not the active one (KWin by default).
         QCOMPARE(form->windowType(), Qt::Window);
         QCOMPARE(FrmAbt().windowType(), Qt::Dialog);

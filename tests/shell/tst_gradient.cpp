@@ -43,6 +43,11 @@ private Q_SLOTS:
         QCOMPARE(bands.last().color, last);
     }
 
+    void componentsOutOfRangeAreHeldToIt()
+    {
+        QCOMPARE(gradientBands(6300, 256, -1, 300, 1, false, kFace).first().color, QColor(255, 0, 255));
+    }
+
     // 102 pixels are 1,530 twips: bands of 24 twips end in row 100, and row 101 keeps what was there.
     void whatNoBandReachesKeepsItsPicture()
     {

@@ -8,6 +8,7 @@
 #include "WaveWriter.h"
 #include "sound/SdlAudio.h"
 #include "sound/SoundPlayer.h"
+#include "sound/WaveStream.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,6 +16,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -279,7 +281,9 @@ class TestSdlAudio : public QObject {
         QVERIFY2(std::abs(length - row.seconds) < 0.06, qPrintable(QString::number(length)));
         const DiskCapture::Tone tone = m_out.tone(h.first, h.last - h.first);
         QVERIFY2(std::abs(tone.hz / kHz - 1) < 0.02, qPrintable(QString::number(tone.hz)));
-        QVERIFY2(std::abs(tone.peak / kPeak - 1) < 0.2, qPrintable(QString::number(tone.peak)));
+        // Within 15%: GSM and a cut file's last wave come out about 10% louder, a down-mix short of one of
+        // six channels 20% softer.
+        QVERIFY2(std::abs(tone.peak / kPeak - 1) < 0.15, qPrintable(QString::number(tone.peak)));
         // Every file here holds the same wave in each channel; both speakers play it in step.
         QVERIFY2(tone.apart <= 2, qPrintable(QString::number(tone.apart)));
     }
@@ -305,6 +309,10 @@ private Q_SLOTS:
         writeFile(path("first.wav"), waveImage(22050, tonePcm(22050, 0.05, 440)));
         QVERIFY(m_audio->playWaveFile(path("first.wav"), false));
         m_audio->stopWave();
+        // The last player gone closes the mixer; the next one opens it again.
+        m_player.reset();
+        m_player = std::make_unique<SoundPlayer>();
+        m_audio = static_cast<SdlAudio*>(&m_player->backend());
         QVERIFY(m_audio->prepare());
         m_restKiB = residentKiB();
     }
@@ -323,6 +331,26 @@ private Q_SLOTS:
     }
 
     void aLongFileAtAnotherRatePlaysWhole() { playsItsToneWhole(kLong); }
+
+    // Heard above only as a tone of its length: its data read from the wrong place would still be one.
+    void aFileWithItsDataFirstDecodesToTheSameSamples()
+    {
+        const auto samples = [this](const Made& made) {
+            std::vector<qint16> out;
+            if (const QString why = make(made); !why.isEmpty())
+                return out;
+            WaveStream::decode(::open(QFile::encodeName(path(made.file)).constData(), O_RDONLY | O_CLOEXEC),
+                               false, [&](const qint16* frames, int count) {
+                                   out.insert(out.end(), frames, frames + 2 * count);
+                                   return true;
+                               });
+            return out;
+        };
+        const QStringList tone = sox("22050", "1", {"-b", "16", "-D"}, 0.4); // undithered: the same twice
+        const std::vector<qint16> plain = samples({"plain.wav", Maker::Sox, tone});
+        QVERIFY(!plain.empty());
+        QVERIFY(samples({"moved.wav", Maker::Sox, tone, Change::DataBeforeFmt}) == plain);
+    }
 
     void aMidiFilePlaysItsNoteOnce_data() { addRows(kMidi); }
     void aMidiFilePlaysItsNoteOnce()
