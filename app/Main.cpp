@@ -103,7 +103,11 @@ std::optional<int> handOver(int argc, char* argv[])
         }
         return std::nullopt;
     }
-    return callRunning(bus, line.steps);
+    const int status = callRunning(bus, line.steps);
+    // Qt queues a notice of each error reply for the connection's bus object; left queued, it is destroyed at
+    // exit after Qt's type registry and prints a warning.
+    QCoreApplication::sendPostedEvents();
+    return status;
 }
 
 void Main()
