@@ -26,11 +26,6 @@ void CRegSettings::setCompany(const QString& value)
     m_company = trimmed.isEmpty() ? kDefaultCompany : trimmed;
 }
 
-QString CRegSettings::Company() const
-{
-    return m_company;
-}
-
 void CRegSettings::setAppName(const QString& value)
 {
     const QString trimmed = value.trimmed();

@@ -16,7 +16,6 @@ public:
     CRegSettings();
 
     void setCompany(const QString& value); // empty restores the default; otherwise trimmed
-    QString Company() const;
     void setAppName(const QString& value); // empty restores "ZM"; otherwise trimmed
     QString AppName() const;
 

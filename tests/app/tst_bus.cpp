@@ -9,6 +9,7 @@
 #include <QDBusMetaType>
 #include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
 
 using namespace zentimo;
 using namespace zentimo::test;
@@ -51,11 +52,15 @@ class TestBus : public QObject {
         }
     };
     // A later start of the program, and what it tells; this thread answers its calls meanwhile.
-    static Later later(const QStringList& args)
+    static Later later(const QStringList& args, const QByteArray& bus = qgetenv("DBUS_SESSION_BUS_ADDRESS"))
     {
         QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(bus));
+        p.setProcessEnvironment(env);
         QEventLoop loop;
         QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(20000, &p, &QProcess::kill); // a start that went on to show its windows
         p.start(QStringLiteral(ZENTIMO_BINARY), args);
         loop.exec();
         return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
@@ -132,6 +137,8 @@ private Q_SLOTS:
         QCOMPARE(m_changes[5],
                  (QVariantMap{{"Mode", "wake"}, {"Hours", "07"}, {"Minutes", "30"}, {"Seconds", "p"}}));
         QCOMPARE(later({"--status"}), (Later{0, "wake stopped 07:30p\n", ""}));
+        QCOMPARE(later({"--status"}, "unix:path=/nonexistent"),
+                 (Later{3, "", "zentimo: no Zentimo is running\n"}));
     }
 };
 

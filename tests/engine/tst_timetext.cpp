@@ -30,7 +30,8 @@ private Q_SLOTS:
 
     void wakeTimeOfDayRejectsWhatNoClockShows()
     {
-        for (const FieldTexts& t : {FieldTexts{"00", "30", "a"}, {"07", "75", "a"}, {"07", "30", "x"}})
+        for (const FieldTexts& t :
+             {FieldTexts{"00", "30", "a"}, {"07", "75", "a"}, {"07", "30", "x"}, {" 7", "30", "a"}})
             QVERIFY(!wakeTimeOfDay(t).isValid());
     }
 };

@@ -225,6 +225,8 @@ private Q_SLOTS:
              .size = "JJ9", .written = true, .setAside = 0},
             {.name = "a dword of nine digits is no number", .content = options("\"Size\"=dword:000000001\n"),
              .size = "d", .written = true, .setAside = 0},
+            {.name = "half a hex escape", .content = options("\"Size\"=\"\\x4g\"\n"), .size = "d", .written = true,
+             .setAside = 0},
             {.name = "carriage return escape", .content = options("\"Size\"=\"a\\rb\"\n"), .size = "a\rb",
              .written = true, .setAside = 0},
             {.name = "a continued value ends at the next key",

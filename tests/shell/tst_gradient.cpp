@@ -1,6 +1,8 @@
 // The gradient's bands from the top: 63 of them, each four steps darker, rounded to whole twips.
 
+#include "engine/Colors.h"
 #include "shell/kit/GradientMod.h"
+#include "shell/kit/WinColor.h"
 
 #include <QTest>
 #include <QWidget>
@@ -43,11 +45,6 @@ private Q_SLOTS:
         QCOMPARE(bands.last().color, last);
     }
 
-    void componentsOutOfRangeAreHeldToIt()
-    {
-        QCOMPARE(gradientBands(6300, 256, -1, 300, 1, false, kFace).first().color, QColor(255, 0, 255));
-    }
-
     // 102 pixels are 1,530 twips: bands of 24 twips end in row 100, and row 101 keeps what was there.
     void whatNoBandReachesKeepsItsPicture()
     {
@@ -67,11 +64,14 @@ private Q_SLOTS:
         QCOMPARE(pixel(0), QColor(0, 255, 0));
         QCOMPARE(pixel(100), QColor(0, 7, 0));
         QCOMPARE(pixel(101), QColor(1, 2, 3));
+        // The last choice is the flat system face.
+        paintBackgroundChoice(&w, kFlatBackground);
+        QCOMPARE(pixel(0), fromWinColor(kSystemButtonFace));
     }
 
     void outOfRangeComponentsAreClampedFirst()
     {
-        QCOMPARE(gradientBands(6300, 300, -5, 128, 1, false, kFace)[1].color, QColor(251, 0, 124));
+        QCOMPARE(gradientBands(6300, 300, -5, 259, 1, false, kFace)[1].color, QColor(251, 0, 251));
     }
 };
 
