@@ -104,8 +104,12 @@ std::optional<int> handOver(int argc, char* argv[])
         return std::nullopt;
     }
     const int status = callRunning(bus, line.steps);
-    // Qt queues a notice of each error reply for the connection's bus object; left queued, it is destroyed at
-    // exit after Qt's type registry and prints a warning.
+    // Qt's bus thread queues a notice of each error reply for the connection's bus object, after the caller
+    // has its reply. Left queued, the notice is destroyed at exit after Qt's type registry, with a warning.
+    // The bus thread is done with the error once it has answered a later call.
+    bus.call(QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")));
     QCoreApplication::sendPostedEvents();
     return status;
 }
