@@ -199,6 +199,7 @@ private Q_SLOTS:
     {
         fx.start(0);
         auto d = open();
+        QVERIFY(!d->windowFlags().testFlag(Qt::WindowContextHelpButtonHint)); // KWin would show a "?"
         MainFixture::activate(*d);
         QTest::keyClick(ctl<QLineEdit>(d.get(), "txtalmmsg"), Qt::Key_Return);
         QVERIFY(!d->isVisible());

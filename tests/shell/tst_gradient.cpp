@@ -24,6 +24,7 @@ private Q_SLOTS:
         QTest::newRow("6300 twips, magenta") << 6300.0 << 100 << QColor(255, 0, 255) << QColor(7, 0, 7);
         QTest::newRow("rounded down") << 6330.0 << 100 << QColor(255, 255, 0) << QColor(7, 7, 0);
         QTest::newRow("rounded up") << 6335.0 << 101 << QColor(0, 255, 255) << QColor(0, 7, 7);
+        QTest::newRow("a half to the even") << 6331.5 << 100 << QColor(0, 255, 255) << QColor(0, 7, 7);
         QTest::newRow("components stop at zero") << 6300.0 << 100 << QColor(2, 4, 5) << QColor(0, 0, 0);
     }
 
