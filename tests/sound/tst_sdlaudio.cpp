@@ -268,6 +268,18 @@ class TestSdlAudio : public QObject {
         *heard = m_out.heard(start, m_out.frames() - start, kAudible);
     }
 
+    // As the mixer's stream decodes it; nothing when refused.
+    std::vector<qint16> decoded(const Made& made)
+    {
+        std::vector<qint16> out;
+        WaveStream::decode(::open(QFile::encodeName(path(made.file)).constData(), O_RDONLY | O_CLOEXEC),
+                           false, [&](const qint16* frames, int count) {
+                               out.insert(out.end(), frames, frames + 2 * count);
+                               return true;
+                           });
+        return out;
+    }
+
     void playsItsToneWhole(const Played& row)
     {
         if (const QString why = make(row.made); !why.isEmpty())
@@ -335,21 +347,23 @@ private Q_SLOTS:
     // Heard above only as a tone of its length: its data read from the wrong place would still be one.
     void aFileWithItsDataFirstDecodesToTheSameSamples()
     {
-        const auto samples = [this](const Made& made) {
-            std::vector<qint16> out;
-            if (const QString why = make(made); !why.isEmpty())
-                return out;
-            WaveStream::decode(::open(QFile::encodeName(path(made.file)).constData(), O_RDONLY | O_CLOEXEC),
-                               false, [&](const qint16* frames, int count) {
-                                   out.insert(out.end(), frames, frames + 2 * count);
-                                   return true;
-                               });
-            return out;
-        };
         const QStringList tone = sox("22050", "1", {"-b", "16", "-D"}, 0.4); // undithered: the same twice
-        const std::vector<qint16> plain = samples({"plain.wav", Maker::Sox, tone});
-        QVERIFY(!plain.empty());
-        QVERIFY(samples({"moved.wav", Maker::Sox, tone, Change::DataBeforeFmt}) == plain);
+        const Made plain{"plain.wav", Maker::Sox, tone},
+            moved{"moved.wav", Maker::Sox, tone, Change::DataBeforeFmt};
+        QCOMPARE(make(plain) + make(moved), QString());
+        const std::vector<qint16> samples = decoded(plain);
+        QVERIFY(!samples.empty());
+        QVERIFY(decoded(moved) == samples);
+    }
+
+    // Heard above as the looped fallback would be, which is what a refused file gives.
+    void aFileOfMoreChannelsThanTheMixerTakesIsRefused()
+    {
+        const Made most{"c64.wav", Maker::Sox, sox("8000", "64", {"-b", "16"}, 0.1)};
+        const Made more{"c65.wav", Maker::Sox, sox("8000", "65", {"-b", "16"}, 0.1)};
+        QCOMPARE(make(most) + make(more), QString());
+        QVERIFY(!decoded(most).empty());
+        QVERIFY(decoded(more).empty());
     }
 
     void aMidiFilePlaysItsNoteOnce_data() { addRows(kMidi); }
