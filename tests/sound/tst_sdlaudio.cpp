@@ -366,14 +366,14 @@ private Q_SLOTS:
         QVERIFY(decoded(more).empty());
     }
 
-    // A sound stopped while it decodes: its decoder ends at the piece it was on, even in a loop.
+    // A sound stopped while it decodes: its decoder ends at the piece it was on.
     void aDecodeEndsWhenNoMoreIsWanted()
     {
         const Made made{"stopped.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 0.4)};
         QCOMPARE(make(made), QString());
         int pieces = 0;
-        WaveStream::decode(::open(QFile::encodeName(path(made.file)).constData(), O_RDONLY | O_CLOEXEC), true,
-                           [&](const qint16*, int) { return ++pieces < 2; });
+        WaveStream::decode(::open(QFile::encodeName(path(made.file)).constData(), O_RDONLY | O_CLOEXEC),
+                           false, [&](const qint16*, int) { return ++pieces < 2; });
         QCOMPARE(pieces, 2);
     }
 
