@@ -170,11 +170,11 @@ private Q_SLOTS:
                                "\"Size\"=hex(2):31,00\r\n\r\n"
                                "[HKEY_CURRENT_USER\\Software\\Fernwick\\";
         const QString ours = kOptionsKey + "\r\n" + values;
-        const QByteArray tail = "Caf\xE9 \x80]\r\n\"Size\"=\"1\"\r\n";
-        const QString cafe = QString::fromUtf8("Software\\Fernwick\\Café €");
+        const QByteArray tail = "Caf\xE9 \x80\xA0]\r\n\"Size\"=\"1\"\r\n";
+        const QString cafe = QString::fromUtf8("Software\\Fernwick\\Café €\u00A0");
         const auto utf16 = [&](const QString& before) {
             const QString text = "Windows Registry Editor Version 5.00\r\n\r\n" + before + ours +
-                                 QString::fromUtf8("Café €]\r\n\"Size\"=\"1\"\r\n");
+                                 QString::fromUtf8("Café €\u00A0]\r\n\"Size\"=\"1\"\r\n");
             return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
         };
         QString classes = "[HKEY_CURRENT_USER\\Software\\Classes]\r\n";
@@ -183,7 +183,8 @@ private Q_SLOTS:
         QTest::newRow("regedit4 in its 8-bit code page") << "REGEDIT4\r\n\r\n" + ours.toUtf8() + tail << cafe;
         QTest::newRow("regedit5 in utf-16") << utf16("") << cafe;
         QTest::newRow("utf-8 with a byte order mark")
-            << "\xEF\xBB\xBF" + (ours + QString::fromUtf8("Café €]\r\n\"Size\"=\"1\"\r\n")).toUtf8() << cafe;
+            << "\xEF\xBB\xBF" + (ours + QString::fromUtf8("Café €\u00A0]\r\n\"Size\"=\"1\"\r\n")).toUtf8()
+            << cafe;
         QTest::newRow("regedit5 of all of Software, 1.6 MB") << utf16(classes + "\r\n") << cafe;
     }
     void foreignKeysAndExports()
