@@ -160,11 +160,6 @@ int Form2::stripScaleWidthTwips() const
     return pixelsToTwips(Picture1->width());
 }
 
-int Form2::closeButtonImageIndex() const
-{
-    return m_buttonImage;
-}
-
 std::uint32_t Form2::backColor() const
 {
     return kAlarmRed;
@@ -305,7 +300,6 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
 
 void Form2::showButtonImage(int index)
 {
-    m_buttonImage = index;
     Pictureb->setPixmap(ImageList1[std::size_t(index - 1)]);
 }
 

@@ -38,8 +38,6 @@ public:
     void setLabelLeftTwips(int twips);
     int labelWidthTwips() const;
     int stripScaleWidthTwips() const;
-    // 1 while the Close button is up, 2 while it is held down.
-    int closeButtonImageIndex() const;
     // The window's back colour, 0x00BBGGRR; the shape stops at it.
     std::uint32_t backColor() const;
 
@@ -84,7 +82,6 @@ private:
     QImage m_litLed;
     int m_labelLeft = 0;  // twips
     int m_labelWidth = 0; // twips
-    int m_buttonImage = 1;
     bool m_buttonHeld = false;
     bool m_unloaded = false;
 };
