@@ -273,6 +273,17 @@ private Q_SLOTS:
             QVERIFY2(std::ranges::search(kept, line).begin() != kept.end(), line.left(80).constData());
     }
 
+    // A name the folder takes, but not with the suffix of a copy kept aside: such a file is never written
+    // over.
+    void anUnreadableFileThatCannotGoAsideIsKept()
+    {
+        const QString file = m_dir->path() + '/' + QString(240, 'x');
+        const QByteArray binary = QByteArray::fromHex("7f454c46000102fffe");
+        QVERIFY(writeFile(file, binary));
+        QVERIFY(!RegistryFile(file).setTextValue("Software\\Fernwick\\Zentimo\\Options", "Size", "1"));
+        QCOMPARE(readAll(file), binary);
+    }
+
     // A file at exactly the size limit is still whole, to its last line, and still the store's to write.
     void aFileAtTheLimitIsWritten()
     {
