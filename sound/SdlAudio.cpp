@@ -15,6 +15,7 @@
 #include <malloc.h>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -190,7 +191,7 @@ bool openMixer()
     // when its sound stops; in a thread's own arena glibc keeps most of those pages after the free (about
     // 10 MiB), in the main one malloc_trim gives them back.
     mallopt(M_ARENA_MAX, 1);
-    // A fixed threshold: a large block freed (a refused MIDI file read to its 4 MiB bound) would otherwise
+    // A fixed threshold: a large block freed (a MIDI file read to its 4 MiB bound) would otherwise
     // raise it, and the next bank's larger blocks, kept in the heap, would stop malloc_trim.
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     A().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -332,7 +333,14 @@ Mix_Music* loadMusic(const QString& path, std::shared_ptr<QByteArray>& bytes)
     if (fd < 0)
         return nullptr;
     if (path.right(3).toLower() == QLatin1String("mid")) {
-        bool whole = false;
+        // Too long already: refused without reading it to the bound, which on a busy machine delays the
+        // fallback.
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || st.st_size > SdlAudio::kMaxMidiBytes) {
+            ::close(fd);
+            return nullptr;
+        }
+        bool whole = false; // it may have grown since
         QByteArray read = RegularFile::read(fd, SdlAudio::kMaxMidiBytes, &whole);
         ::close(fd);
         if (!whole)
