@@ -5,8 +5,8 @@
 
 #include "FakeFace.h"
 #include "engine/Engine.h"
-#include "sound/SilentAudio.h"
 #include "sound/SoundPlayer.h"
+#include "tests/SilentAudio.h"
 
 #include <QCoreApplication>
 #include <cstdio>

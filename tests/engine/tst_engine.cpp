@@ -1,9 +1,9 @@
 #include "FakeFace.h"
+#include "SilentAudio.h"
 #include "TestKit.h"
 #include "engine/Engine.h"
 #include "engine/PacedTimer.h"
 #include "engine/TimeText.h"
-#include "sound/SilentAudio.h"
 #include "sound/SoundPlayer.h"
 
 #include <QSignalSpy>

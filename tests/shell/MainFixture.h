@@ -2,6 +2,7 @@
 // The real main windows on the offscreen platform, with a silent sound back end and a private
 // registry file; and the controls of the program's dialogs, found by object name.
 
+#include "SilentAudio.h"
 #include "TestKit.h"
 #include "app/Controller.h"
 #include "engine/Engine.h"
@@ -10,7 +11,6 @@
 #include "shell/Form1b.h"
 #include "shell/UpDown.h"
 #include "shell/kit/MessageBox.h"
-#include "sound/SilentAudio.h"
 #include "sound/SoundPlayer.h"
 
 #include <QAbstractButton>

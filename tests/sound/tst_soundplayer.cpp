@@ -1,8 +1,8 @@
 // The sound player's rules, told to a silent back end, and what is kept of files that claim too much.
 
+#include "SilentAudio.h"
 #include "WaveWriter.h"
 #include "sound/RegularFile.h"
-#include "sound/SilentAudio.h"
 #include "sound/SoundPlayer.h"
 
 #include <QTemporaryDir>
