@@ -266,10 +266,12 @@ bool ensureFolder(const QString& dir)
            (errno == EEXIST && QFileInfo(dir).isDir());
 }
 
-bool syncFolder(const QString& dir)
+// After a rename: a failed sync only weakens the guarantee against power loss, so it is not reported.
+void syncFolder(const QString& dir)
 {
     FdGuard fd(::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+    if (fd.get() >= 0)
+        ::fsync(fd.get());
 }
 
 bool writeAll(int fd, const QByteArray& data)
@@ -318,7 +320,6 @@ bool replaceFile(const QString& target, const QByteArray& data)
         ::unlink(tmpl.constData());
         return false;
     }
-    // The rename is done; a failed folder sync only weakens the guarantee against power loss.
     syncFolder(QFileInfo(target).absolutePath());
     return true;
 }

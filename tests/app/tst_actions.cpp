@@ -128,6 +128,18 @@ private Q_SLOTS:
         QCOMPARE(m.form1->isVisible(), !row.inTray);
         QCOMPARE(m.app->tray().InTray(), row.inTray);
     }
+
+    // --tray sends the program there before any window is on screen: the icon gives back the window chosen.
+    void theTrayBeforeAnyWindowGivesBackTheChosenOne()
+    {
+        m.load();
+        m.app->show(Controller::Window::Big, false);
+        actions = std::make_unique<Actions>(*m.app, *m.engine);
+        done("Tray");
+        Q_EMIT m.app->tray().restoreRequested(); // the icon clicked
+        QVERIFY(m.big().isVisible());
+        QVERIFY(!m.form1->isVisible());
+    }
 };
 
 QTEST_MAIN(TestActions)

@@ -1,4 +1,5 @@
 #include "FakeFace.h"
+#include "ManualClock.h"
 #include "SilentAudio.h"
 #include "TestKit.h"
 #include "engine/Engine.h"
@@ -6,6 +7,7 @@
 #include "engine/TimeText.h"
 #include "sound/SoundPlayer.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -109,10 +111,13 @@ const LateTick kLateTicks[] = {
 // A text typed into a field and left.
 const FieldEdit kFieldEdits[] = {
     {.name = "hours cleared wake", .wake = true, .field = TimeField::Hours, .typed = "", .shown = "12", .spinner = 12},
+    {.name = "one hour digit wake", .wake = true, .field = TimeField::Hours, .typed = "7", .shown = "07", .spinner = 7},
     {.name = "13 hours wake", .wake = true, .field = TimeField::Hours, .typed = "13", .shown = "12", .spinner = 12},
+    {.name = "hours cleared countdown", .wake = false, .field = TimeField::Hours, .typed = "", .shown = "00", .spinner = 0},
     {.name = "13 hours countdown", .wake = false, .field = TimeField::Hours, .typed = "13", .shown = "13", .spinner = 13},
     {.name = "75 minutes wake", .wake = true, .field = TimeField::Minutes, .typed = "75", .shown = "00", .spinner = 0},
     {.name = "60 minutes wake", .wake = true, .field = TimeField::Minutes, .typed = "60", .shown = "00", .spinner = 0},
+    {.name = "seconds cleared countdown", .wake = false, .field = TimeField::Seconds, .typed = "", .shown = "00", .spinner = 0},
     {.name = "letter empty", .wake = true, .field = TimeField::Seconds, .typed = "", .shown = "p", .spinner = 0},
 };
 // clang-format on
@@ -270,7 +275,10 @@ private Q_SLOTS:
         clock->advanceMs(60000);
         engine->catchUp();
         QCOMPARE(small.time(), QString("00:03:03"));
-        clock->advanceMs((99 * 3600 + 59 * 60 + 50 - 183) * 1000LL);
+        clock->advanceMs((3600 - 183) * 1000LL);
+        engine->catchUp();
+        QCOMPARE(small.time(), QString("01:00:00"));
+        clock->advanceMs((99 * 3600 + 59 * 60 + 50 - 3600) * 1000LL);
         engine->catchUp();
         QCOMPARE(small.time(), QString("99:59:50"));
         clock->advanceMs(60000);
@@ -279,6 +287,18 @@ private Q_SLOTS:
         QVERIFY(!engine->timerSWEnabled());
         QCOMPARE(limit.count(), 1);
         QCOMPARE(audio->takeCalls(), QStringList()); // a stopwatch rings no alarm: nothing is opened ahead
+    }
+
+    // The one the program runs: wall time now, and the time since boot with any suspend in it, as the
+    // kernel's uptime counts it.
+    void theRealClockReadsTheWallAndTheTimeSinceBoot()
+    {
+        const Clock real;
+        QVERIFY(qAbs(real.now().secsTo(QDateTime::currentDateTime())) <= 1);
+        QFile uptime("/proc/uptime");
+        QVERIFY(uptime.open(QIODevice::ReadOnly));
+        const double sinceBoot = uptime.readAll().split(' ').first().toDouble();
+        QVERIFY2(qAbs(real.elapsedMs() / 1000.0 - sinceBoot) < 1, qPrintable(QString::number(sinceBoot)));
     }
 
     void wakeTick_data()

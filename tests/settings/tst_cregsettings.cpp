@@ -224,6 +224,9 @@ private Q_SLOTS:
                  "\"Flags\"=dword:00000001\n\"Blob\"=hex:01,\\\n  02\n\"Odd\"=\"\\q\"\n"
                  "[-HKEY_CURRENT_USER\\Software\\Gone]\n",
              .size = "JJ9", .written = true, .setAside = 0},
+            {.name = "a header without its bracket is none, and ends the one before",
+             .content = options("[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options.\n\"Size\"=\"2\"\n"),
+             .size = "d", .written = true, .setAside = 0},
             {.name = "a dword of nine digits is no number", .content = options("\"Size\"=dword:000000001\n"),
              .size = "d", .written = true, .setAside = 0},
             {.name = "half a hex escape", .content = options("\"Size\"=\"\\x4g\"\n"), .size = "d", .written = true,
@@ -284,6 +287,15 @@ private Q_SLOTS:
         QCOMPARE(readAll(file), binary);
     }
 
+    // A name that leaves no room for the temporary file written beside it: nothing written, and the caller
+    // told.
+    void aFileWithNoRoomForItsTemporaryIsNotWritten()
+    {
+        const QString file = m_dir->path() + '/' + QString(250, 'x');
+        QVERIFY(!RegistryFile(file).setTextValue("Software\\Fernwick\\Zentimo\\Options", "Size", "1"));
+        QVERIFY(!QFileInfo::exists(file));
+    }
+
     // A file at exactly the size limit is still whole, to its last line, and still the store's to write.
     void aFileAtTheLimitIsWritten()
     {
@@ -322,6 +334,7 @@ private Q_SLOTS:
         QCOMPARE(get("a", {}, "Outer"), QString("1"));
         // A section named with an empty part or a line break is no place to write to or delete from.
         QVERIFY(!save("c", "3", "Outer\\\\Inner") && !m_store.DeleteSetting("Outer\\\\Inner", "b"));
+        QVERIFY(!m_store.ReplaceSection("Outer\\\\Inner", {{"c", "3"}}));
         QVERIFY(!save("c", "3", "Outer\nInner") && !save("c", "3", "Outer\\"));
         QVERIFY(m_store.DeleteSetting("Outer\\Inner") && m_store.DeleteSetting("Outer"));
         QCOMPARE(get("a", "gone", "Outer"), QString("gone"));

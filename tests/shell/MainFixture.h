@@ -2,6 +2,7 @@
 // The real main windows on the offscreen platform, with a silent sound back end and a private
 // registry file; and the controls of the program's dialogs, found by object name.
 
+#include "ManualClock.h"
 #include "SilentAudio.h"
 #include "TestKit.h"
 #include "app/Controller.h"
