@@ -462,6 +462,12 @@ private Q_SLOTS:
         QVERIFY(m_player->PlayDevice());
         QVERIFY(m_audio->isDevicePlaying());
         QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isDevicePlaying(), 10000);
+        // Loaded ahead at a run's Start, the same file opens from what was loaded.
+        m_player->WarmUp(path("one.mid"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isPreparing(), 10000);
+        QVERIFY(m_player->OpenDevice('"' + path("one.mid") + '"', AudioBackend::DeviceType::Sequencer));
+        QVERIFY(!m_audio->isDeviceLoading());
+        m_player->CloseDevice();
     }
 
     // The device's fallback leaves a file playing alone; sounds played one after another make room in the
