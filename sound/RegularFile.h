@@ -12,6 +12,7 @@ struct RegularFile {
     // that is not a regular file).
     static int open(const QString& path);
     // The rest of the file, at most maxBytes; `whole` tells whether that was all of it. Closes nothing.
+    // Asked for `whole`, a file already longer than maxBytes is not read at all.
     static QByteArray read(int fd, qint64 maxBytes, bool* whole = nullptr);
 };
 

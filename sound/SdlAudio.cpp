@@ -15,7 +15,6 @@
 #include <malloc.h>
 #include <memory>
 #include <mutex>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -333,14 +332,7 @@ Mix_Music* loadMusic(const QString& path, std::shared_ptr<QByteArray>& bytes)
     if (fd < 0)
         return nullptr;
     if (path.right(3).toLower() == QLatin1String("mid")) {
-        // Too long already: refused without reading it to the bound, which on a busy machine delays the
-        // fallback.
-        struct stat st {};
-        if (::fstat(fd, &st) != 0 || st.st_size > SdlAudio::kMaxMidiBytes) {
-            ::close(fd);
-            return nullptr;
-        }
-        bool whole = false; // it may have grown since
+        bool whole = false;
         QByteArray read = RegularFile::read(fd, SdlAudio::kMaxMidiBytes, &whole);
         ::close(fd);
         if (!whole)
