@@ -150,11 +150,6 @@ int Form2::labelLeftTwips() const
     return m_labelLeft;
 }
 
-int Form2::labelWidthTwips() const
-{
-    return m_labelWidth;
-}
-
 int Form2::stripScaleWidthTwips() const
 {
     return pixelsToTwips(Picture1->width());

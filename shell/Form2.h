@@ -36,7 +36,6 @@ public:
     int labelLeftTwips() const;
     // Moves the message; the alarm puts it at stripScaleWidthTwips() so it enters from the right.
     void setLabelLeftTwips(int twips);
-    int labelWidthTwips() const;
     int stripScaleWidthTwips() const;
     // The window's back colour, 0x00BBGGRR; the shape stops at it.
     std::uint32_t backColor() const;
