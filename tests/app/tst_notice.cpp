@@ -87,33 +87,6 @@ private Q_SLOTS:
         m.teardown();
     }
 
-    void alarmShows_data()
-    {
-        // clang-format off
-        const AlarmRow rows[] = {
-            {.name = "a message not shown is not told", .summary = "Countdown Mode", .body = "00:00:01",
-             .actions = {"alarm-off", "Alarm Off"}},
-            {.name = "sound once: nothing waits", .loop = false, .summary = "Countdown Mode",
-             .body = "00:00:01", .actions = {}, .expireMs = -1},
-            {.name = "wake", .wake = true, .summary = "Wake Mode", .body = "07:30 a",
-             .actions = {"snooze", "Snooze", "alarm-off", "Alarm Off"}},
-        };
-        // clang-format on
-        addRows(rows);
-    }
-    void alarmShows()
-    {
-        QFETCH(AlarmRow, row);
-        withOptions(*m.engine, [&](Options& o) { o.ShowMessage = false; });
-        ring(row.wake, row.loop);
-        QCOMPARE(server->notices.size(), 1);
-        const AlarmNotice::Notice& n = server->notices.first();
-        QCOMPARE(n.summary, QString(row.summary));
-        QCOMPARE(n.body, QString(row.body));
-        QCOMPARE(n.actions, row.actions);
-        QCOMPARE(n.expireMs, row.expireMs);
-    }
-
     void noNoticeWhileTheUserIsInZentimo()
     {
         ring(false, true, true);

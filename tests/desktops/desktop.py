@@ -2,10 +2,8 @@
 
 import collections
 import os
-import pathlib
 import subprocess
 import sys
-import tempfile
 
 import zentimo_e2e
 from gi.repository import Gio, GLib
@@ -64,8 +62,6 @@ def sni_items():
 
 class Probe:
 
-    SCREEN_READER = False
-
     def __init__(self):
         self.started = []
 
@@ -98,21 +94,6 @@ class Probe:
                           "the other program's window")
         self.activate(window)
         return window
-
-    def start_screen_reader(self):
-        """Orca speaking to nowhere, into its debug log: a function giving what it has said so far."""
-        folder = tempfile.mkdtemp(prefix="zentimo-orca-")
-        log = os.path.join(folder, "debug.out")
-        self.spawn("/usr/bin/python3", os.path.join(HERE, "orca_logged.py"), log, "--replace", "--user-prefs", folder,
-                   log=os.path.join(folder, "orca.log"))
-
-        def spoken():
-            text = pathlib.Path(log).read_text(errors="replace") if os.path.exists(log) else ""
-            return "\n".join(line.split("SPEECH OUTPUT:", 1)[1] for line in text.splitlines()
-                             if "SPEECH OUTPUT:" in line)
-
-        wait_for(lambda: "Screen reader on" in spoken(), timeout=60, what="Orca to start")
-        return spoken
 
     def close(self):
         for proc in reversed(self.started):

@@ -14,8 +14,6 @@ def root_windows(name):
 
 
 class Probe(desktop.Probe):
-    SCREEN_READER = True
-
     def windows(self):
         found = []
         for wid in root_windows("_NET_CLIENT_LIST_STACKING"):

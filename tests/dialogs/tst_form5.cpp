@@ -1,9 +1,7 @@
 #include "dialogs/Form5.h"
 #include "shell/MainFixture.h"
 
-#include <QAccessible>
 #include <QComboBox>
-#include <QGroupBox>
 
 using namespace zentimo;
 using namespace zentimo::test;
@@ -26,16 +24,6 @@ struct Flow {
     int bigWindow = 0; // BigWindow handed over (0 also when nothing is)
 };
 Q_DECLARE_METATYPE(Flow)
-
-struct FileTest {
-    const char* name;
-    const char* file;
-    const char* started; // the first call, %1 the file
-    void (*stop)(Form5&, SilentAudio&);
-    QStringList stopped;
-    const char* testReads; // the Test button once stopped
-};
-Q_DECLARE_METATYPE(FileTest)
 
 static const Settings looping{{"Loop Sound", "True"}, {"Auto Restart", "0"}};
 static const Settings restarting{{"Loop Sound", "False"}, {"Auto Restart", "1"}};
@@ -77,16 +65,6 @@ static const Flow flows[] = {
      .stored = {{"Digit Color", std::nullopt}, {"Button Color", std::nullopt}}},
 };
 
-static const FileTest kFileTests[] = {
-    {.name = "mp3, test again", .file = "a.mp3", .started = "openDevice %1 MpegVideo",
-     .stop = [](Form5& d, SilentAudio&) { click(&d, "Command1"); }, .stopped = {"stopWave", "closeDevice"},
-     .testReads = "Test"},
-    {.name = "WAV in capitals, done", .file = "d.WAV", .started = "playWaveFile %1 loop",
-     .stop = [](Form5& d, SilentAudio&) { click(&d, "Command4"); }, .stopped = {"closeDevice", "stopWave"},
-     .testReads = "(closed)"},
-    {.name = "mp3 played to its end", .file = "a.mp3", .started = "openDevice %1 MpegVideo",
-     .stop = [](Form5&, SilentAudio& audio) { audio.finishDevice(); }, .stopped = {}, .testReads = "Test"},
-};
 // clang-format on
 
 class Form5Test : public QObject {
@@ -142,7 +120,8 @@ private Q_SLOTS:
         for (int index : row.builtInSounds)
             ctl<QComboBox>(d.get(), "Combo1")->setCurrentIndex(index);
         for (int i = 0; i < row.colorsTaken; ++i) {
-            onNextModal([](QWidget* colors) { // cyan on blue, light blue buttons
+            onNextModal([](QWidget* colors) {                // cyan on blue, light blue buttons
+                QVERIFY(ctl<QWidget>(colors, "Option1", 0)); // the first of an array carries its index too
                 click(colors, "Option1", 2);
                 QTest::mouseClick(ctl<QWidget>(colors, "Picture3"), Qt::LeftButton);
                 click(colors, "Command3", 1);
@@ -165,114 +144,6 @@ private Q_SLOTS:
         QCOMPARE(fx.engine->options().AutoRestart, fx.stored("Auto Restart", "0") == "1");
         QCOMPARE(d->isVisible() ? QApplication::focusWidget()->objectName() : "(closed)", row.focus);
         QCOMPARE(d->answer() ? d->answer()->options.BigWindow : 0, row.bigWindow);
-    }
-
-    // A screen reader names a frame by its name and what labels it: its own caption, never the frame around
-    // it. The frame in turn labels the controls in it that have no caption of their own.
-    void framesAreLabelledByTheirOwnCaptions()
-    {
-        fx.start(0);
-        auto d = open();
-        QStringList heard;
-        const Click frames[] = {{"Frame1"}, {"Frame", 1}, {"Frame", 0}, {"Frame", 2},
-                                {"Frame5"}, {"Frame2"},   {"Frame3"}};
-        for (const Click& frame : frames) {
-            QAccessibleInterface* announced =
-                QAccessible::queryAccessibleInterface(ctl<QGroupBox>(d.get(), frame.name, frame.index));
-            QVERIFY2(announced, frame.name);
-            QStringList labels{announced->text(QAccessible::Name)}, labelled;
-            for (const auto& [label, relation] : announced->relations(QAccessible::Label))
-                labels << label->text(QAccessible::Name);
-            for (const auto& [control, relation] : announced->relations(QAccessible::Labelled))
-                labelled << control->object()->objectName();
-            heard << (labels.join(" by ") + " labels " + labelled.join(' ')).trimmed();
-        }
-        QCOMPARE(heard,
-                 (QStringList{"Alarm Options: labels", "Message: labels Checkalmmsg label4 txtalmmsg",
-                              "Sound: labels Check2 Option2 Option2 Frame7 Frame6",
-                              "Size: labels Option1 Option1", "Mode: labels Option3 Option3 Option3 Check3",
-                              "Window: labels Check1", "Colors: labels Command3"}));
-    }
-
-    // Return in the message field is Done.
-    void returnIsDone()
-    {
-        fx.start(0);
-        auto d = open();
-        QVERIFY(!d->windowFlags().testFlag(Qt::WindowContextHelpButtonHint)); // KWin would show a "?"
-        MainFixture::activate(*d);
-        QTest::keyClick(ctl<QLineEdit>(d.get(), "txtalmmsg"), Qt::Key_Return);
-        QVERIFY(!d->isVisible());
-        QCOMPARE(d->result(), int(QDialog::Accepted));
-    }
-
-    // The file request's filter in "description|patterns|..." form becomes Qt's.
-    void fileFilter()
-    {
-        QCOMPARE(Form5::qtFileFilter("Sound Files (*.wav;*.mp3)|*.wav; *.mp3|All Files|*.*|"),
-                 QString("Sound Files (*.wav *.mp3);;All Files (*.*)"));
-        QCOMPARE(Form5::qtFileFilter("Wave|*.wav"), QString("Wave (*.wav)")); // no closing bar
-    }
-
-    // It opens on the mode in use, Stopwatch over the others, and on the size of the window it came from.
-    void opensOnTheModeAndSizeInUse_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<bool>("wake");
-        QTest::addColumn<bool>("stopwatch");
-        QTest::addColumn<int>("mode");   // Option3 marked: Countdown, Wake, Stopwatch
-        QTest::addColumn<int>("window"); // Option1 marked: Big, Small
-        QTest::newRow("countdown, small") << 0 << false << false << 0 << 1;
-        QTest::newRow("wake, big") << 1 << true << false << 1 << 0;
-        QTest::newRow("stopwatch over wake") << 0 << true << true << 2 << 1;
-    }
-    void opensOnTheModeAndSizeInUse()
-    {
-        QFETCH(int, size);
-        QFETCH(bool, wake);
-        QFETCH(bool, stopwatch);
-        QFETCH(int, mode);
-        QFETCH(int, window);
-        fx.start(size);
-        fx.app->setMode(wake, stopwatch);
-        auto d = open();
-        QVERIFY(ctl<QAbstractButton>(d.get(), "Option3", mode)->isChecked());
-        QVERIFY(ctl<QAbstractButton>(d.get(), "Option1", window)->isChecked());
-    }
-
-    // Test plays the chosen built-in sound once, the first of the list as well.
-    void builtInTestPlaysOnce()
-    {
-        fx.start(0);
-        auto d = open();
-        ctl<QComboBox>(d.get(), "Combo1")->setCurrentIndex(0);
-        fx.audio->takeCalls();
-        click(d.get(), "Command6");
-        QCOMPARE(fx.audio->takeCalls(), QStringList{"playWaveImage 101 once"});
-    }
-
-    // Test plays the chosen file (an mp3 through the device, a wave of any case looped); Test again and Done
-    // stop it, and "Stop" reads "Test" again once the sound has played to its end.
-    void fileTestStartsAndStops_data() { addRows(kFileTests); }
-
-    void fileTestStartsAndStops()
-    {
-        QFETCH(FileTest, row);
-        const QString path = makeFile(row.file);
-        fx.start(0);
-        auto d = open();
-        chooseFile(d.get(), path);
-        auto* test = ctl<QPushButton>(d.get(), "Command1");
-        fx.audio->takeCalls();
-        click(d.get(), "Command1");
-        QCOMPARE(fx.audio->calls().value(0), QString(row.started).arg(path));
-        QCOMPARE(test->text(), QString("Stop"));
-        QVERIFY(fx.engine->sound().SoundPlaying());
-        fx.audio->takeCalls();
-        row.stop(*d, *fx.audio);
-        QCOMPARE(fx.audio->calls(), row.stopped);
-        QCOMPARE(d->isVisible() ? test->text() : "(closed)", QString(row.testReads));
-        QVERIFY(!fx.engine->sound().SoundPlaying());
     }
 };
 

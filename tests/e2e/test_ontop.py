@@ -2,7 +2,7 @@
 leaves the main window where it was, at its size, and above again; the big window brought forward by the alarm
 gives the band back once its message closes (real seconds)."""
 
-from zentimo_e2e import Case, click_at, geometry, key, run, wait_for, wm_state
+from zentimo_e2e import Case, click_at, geometry, key, picture, run, wait_for, wm_state
 
 # The small window's buttons that open a dialog, with its title and the key closing it.
 DIALOGS = [("About", "About...", "Return"), ("Presets", "Presets - Countdown Mode", "Escape"),
@@ -39,6 +39,7 @@ class OnTopTest(Case):
                     args=("--countdown", "4", "--start"), accessible=False)
         wait_for(lambda: above(self.window), what="the big window in the top band")
         start = geometry(self.window)
+        picture("big-window", self.window)
         panel = wait_for(lambda: [w for w in self.app.windows() if geometry(w)[2:] == (692, 124)], timeout=10,
                          what="the alarm's message window")[0]
         # Above the big window on each real desktop is tests/desktops' check; here, what they do not look at.

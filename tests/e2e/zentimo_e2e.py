@@ -34,11 +34,9 @@ def wait_for(predicate, timeout=10.0, what="condition", step=0.05):
     return value
 
 
-# Twips rectangles of the main windows' controls (15 twips a pixel).
-SMALL = {"Hours": (90, 270, 720, 615), "Minutes": (1260, 270, 720, 615), "Seconds": (2430, 270, 720, 615),
-         "Start": (90, 960, 1065, 705), "Options": (1170, 960, 735, 345), "Tray": (1920, 1320, 735, 345),
-         "Presets": (1920, 960, 735, 345), "About": (2670, 1320, 735, 345)}
-BIG = {"Options": (6030, 2850, 1605, 525)}
+# Twips rectangles of the small window's controls (15 twips a pixel).
+SMALL = {"Seconds": (2430, 270, 720, 615), "Start": (90, 960, 1065, 705), "Options": (1170, 960, 735, 345),
+         "Tray": (1920, 1320, 735, 345), "Presets": (1920, 960, 735, 345), "About": (2670, 1320, 735, 345)}
 
 
 def end_process(proc):
@@ -131,8 +129,8 @@ class Zentimo:
     def wait_window(self, name="Zentimo", timeout=15):
         return wait_for(lambda: self.windows(name), timeout, what="window " + name)[0]
 
-    def click(self, window, control, layout=SMALL):
-        left, top, width, height = layout[control]
+    def click(self, window, control):
+        left, top, width, height = SMALL[control]
         x, y, _, _ = geometry(window)
         click_at(x + round((left + width / 2) / 15), y + round((top + height / 2) / 15))
 
@@ -194,12 +192,11 @@ def walk(node, depth=0):
         yield from walk(child, depth + 1)
 
 
-def find(root, name, role=None, description=None):
-    """A control by its accessible name; the description tells apart two buttons that both read "Select"."""
+def find(root, name, role=None):
+    """A control by its accessible name."""
     for node in walk(root):
         try:
-            if (node.get_name() == name and role in (None, node.get_role_name())
-                    and description in (None, node.get_description()) and has_state(node, "SHOWING")):
+            if node.get_name() == name and role in (None, node.get_role_name()) and has_state(node, "SHOWING"):
                 return node
         except Exception:
             continue
@@ -241,10 +238,9 @@ class Case(unittest.TestCase):
         time.sleep(0.7)  # mapped is not yet ready for input: give the window its first expose
         return window
 
-    def control(self, name, role=None, within=None, **kw):
+    def control(self, name, role=None):
         """Waits for a control; between looks the cached tree, which lacks new windows, is dropped."""
-        root = within or self.root
-        return wait_for(lambda: find(root, name, role, **kw) or root.clear_cache(), what=name)
+        return wait_for(lambda: find(self.root, name, role) or self.root.clear_cache(), what=name)
 
     def caption(self):
         return next((n for n in ("Start", "Stop", "Alarm Off", "Snooze") if find(self.root, n, "push button")), None)

@@ -1,4 +1,5 @@
-// Texts the engine's tests never meet: holding letters, too large; wake times no clock shows.
+// Texts the engine's tests never meet: holding letters, too large, the hour's last snooze; wake times no
+// clock shows.
 
 #include "engine/TimeText.h"
 
@@ -23,9 +24,15 @@ private Q_SLOTS:
         QTEST(clockText(countdownAdvance(before, 1)), "after");
     }
 
-    void snoozeOnHugeNumbers()
+    void snoozeAtTheHourAndOnHugeNumbers()
     {
         QCOMPARE(clockText(snoozeStep({"99999999999", "99999999999", "a"})), QString("08:2147483597:a"));
+        QCOMPARE(clockText(snoozeStep({"07", "50", "a"})), QString("08:00:a"));
+    }
+
+    void noTimePassedCountsNothing()
+    {
+        QCOMPARE(clockText(countdownAdvance({"00", "00", "00"}, 0)), QString("00:00:00"));
     }
 
     void wakeTimeOfDayRejectsWhatNoClockShows()

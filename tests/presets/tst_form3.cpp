@@ -139,27 +139,6 @@ private Q_SLOTS:
         QCOMPARE(MainFixture::time(*fx.form1), QString(row.shown));
         QCOMPARE(fx.form1->spinner(TimeField::Minutes)->value(), row.minutes);
     }
-
-    void presetTexts_data()
-    {
-        QTest::addColumn<QString>("record");
-        QTest::addColumn<bool>("wake");
-        QTest::addColumn<QString>("fields"); // "" when refused
-        QTest::newRow("countdown") << "99:59:01" << false << "99:59:01";
-        QTest::newRow("wake capital") << "07:30:A" << true << "07:30:a";
-        QTest::newRow("one digit parts, blanks around") << " 7:5:3 " << false << "07:05:03";
-        QTest::newRow("wake in countdown") << "07:30:a" << false << "";
-        QTest::newRow("wake hours past 12") << "13:00:a" << true << "";
-        QTest::newRow("wake, another letter") << "07:30:x" << true << "";
-        QTest::newRow("three digits") << "100:00:00" << false << "";
-    }
-    void presetTexts()
-    {
-        QFETCH(QString, record);
-        QFETCH(bool, wake);
-        const std::optional<FieldTexts> t = Form3::parsePreset(record, wake);
-        QTEST(t ? t->hours + ':' + t->minutes + ':' + t->seconds : QString(), "fields");
-    }
 };
 
 QTEST_MAIN(Form3Test)

@@ -31,16 +31,6 @@ private Q_SLOTS:
         QFETCH(QImage, drawn);
         test::compareWithKept(drawn, QTest::currentDataTag());
     }
-
-    // Digits a few pixels too wide for their field are made smaller; digits that fit keep their size.
-    void digitsFitTheirField()
-    {
-        const QFontMetricsF font(digitFont(40));
-        const int wide = qCeil(font.horizontalAdvance(QStringLiteral("88")));
-        const int tall = qCeil(font.ascent()) + 4;
-        QCOMPARE(fittedDigitFont(40, {wide + 6, tall}).pointSizeF(), 40.0);
-        QVERIFY(fittedDigitFont(40, {wide + 3, tall}).pointSizeF() < 40);
-    }
 };
 
 QTEST_MAIN(TestArtwork)

@@ -2,15 +2,12 @@
 #include "shell/Accessibility.h"
 #include "shell/Form2.h"
 #include "shell/FrmAbt.h"
-#include "shell/ShellOpen.h"
 #include "shell/kit/Artwork.h"
 #include "shell/kit/Twips.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
-#include <QPointer>
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace zentimo;
@@ -61,27 +58,6 @@ private Q_SLOTS:
         QVERIFY(Form2::current() == nullptr);
     }
 
-    // The LEDs follow the text's Left, also while its start has left the strip on the left.
-    void stripShowsTheTextWhereLeftSays()
-    {
-        Form2* form = Form2::ShowAlarm(QStringLiteral("Wake up!"));
-        auto* strip = form->findChild<QWidget*>(QStringLiteral("Picture1"));
-        const int shift = 10 * kLedPitch;
-        form->setLabelLeftTwips(0);
-        const QImage atZero = strip->grab().toImage();
-        form->setLabelLeftTwips(-pixelsToTwips(shift));
-        const QImage shifted = strip->grab().toImage();
-        const int w = atZero.width() - shift;
-        QVERIFY(atZero.copy(shift, 0, w, atZero.height()) != atZero.copy(0, 0, w, atZero.height()));
-        QCOMPARE(shifted.copy(0, 0, w, shifted.height()), atZero.copy(shift, 0, w, atZero.height()));
-        // Blanks light no LED: a message of spaces shows the same dark board as none.
-        const auto boardOf = [&](const QString& message) {
-            Form2::ShowAlarm(message)->setLabelLeftTwips(0);
-            return strip->grab().toImage();
-        };
-        QCOMPARE(boardOf(QStringLiteral("        ")), boardOf(QString()));
-    }
-
     // Where the screen is composited the near-white surround is left out of the drawing as well: a Wayland
     // compositor applies no mask to what it shows.
     void composedScreenShowsOnlyThePanel()
@@ -94,43 +70,6 @@ private Q_SLOTS:
             QCOMPARE(qAlpha(drawn.pixel(corner)), 0);
         QCOMPARE(qAlpha(drawn.pixel(kMessageStripRect.center())), 255);
         QCOMPARE(qAlpha(drawn.pixel(kCloseButtonRect.center())), 255);
-    }
-
-    // The About box's links open on a left click released over them; the right button opens nothing.
-    void aboutLinksOpenOnALeftClick()
-    {
-        FrmAbt about;
-        about.show();
-        ShellOpenRecorder shell;
-        for (const char* link : {"Label6", "Label5"}) {
-            QTest::mouseClick(about.findChild<QLabel*>(link), Qt::RightButton);
-            QTest::mouseClick(about.findChild<QLabel*>(link), Qt::LeftButton);
-        }
-        QCOMPARE(shell.opened(),
-                 (QStringList{"http://www.fernwick.example/", "mailto:support@fernwick.example"}));
-    }
-
-    void closing_data()
-    {
-        QTest::addColumn<QPoint>("releaseAt");
-        QTest::addColumn<int>("unloads");
-        QTest::addColumn<bool>("stays"); // shown, its button up again
-        QTest::newRow("released on its last pixel closes") << QPoint(81, 69) << 1 << false;
-        QTest::newRow("released just past its edge does not close") << QPoint(82, 35) << 0 << true;
-    }
-    void closing()
-    {
-        QFETCH(QPoint, releaseAt);
-        QPointer<Form2> form = Form2::ShowAlarm(QStringLiteral("Close me"));
-        QSignalSpy unload(form.data(), &Form2::queryUnload);
-        auto* button = form->findChild<QLabel*>(QStringLiteral("Pictureb"));
-        const qint64 upImage = button->pixmap().cacheKey();
-        QTest::mousePress(button, Qt::LeftButton, {}, QPoint(40, 35));
-        QVERIFY(button->pixmap().cacheKey() != upImage);
-        QTest::mouseRelease(button, Qt::LeftButton, {}, releaseAt);
-        QTEST(int(unload.count()), "unloads");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QTEST(!form.isNull() && form->isVisible() && button->pixmap().cacheKey() == upImage, "stays");
     }
 };
 

@@ -73,18 +73,12 @@ const QString kAbc = "X:1\nT:t\nM:4/4\nL:1/4\nQ:1/4=120\nK:C\nc|\n";
 const Played kTones[] = {
     {"PCM 16-bit 44.1 kHz",      {"a.wav", Maker::Sox, sox("44100", "1", {"-b", "16"}, 0.4)}, 0.4},
     {"PCM 8-bit 8 kHz",          {"b.wav", Maker::Sox, sox("8000", "1", {"-b", "8"}, 0.4)}, 0.4},
-    {"PCM 16-bit 1 kHz, the least", {"v.wav", Maker::Sox, sox("1000", "1", {"-b", "16"}, 0.4)},
-                                 0.4},
     {"PCM 24-bit 96 kHz stereo", {"c.wav", Maker::Sox, sox("96000", "2", {"-b", "24"}, 0.4)}, 0.4},
     {"PCM 32-bit 5.1",           {"d.wav", Maker::Sox, sox("48000", "6", {"-b", "32"}, 0.4)}, 0.4},
     {"float 32-bit",             {"e.wav", Maker::Sox, sox("22050", "1", {"-e", "floating-point", "-b", "32"}, 0.4)},
                                  0.4},
-    {"float 64-bit",             {"f.wav", Maker::Sox, sox("22050", "1", {"-e", "floating-point", "-b", "64"}, 0.4)},
-                                 0.4},
     {"A-law",                    {"g.wav", Maker::Sox, sox("8000", "1", {"-e", "a-law"}, 0.4)}, 0.4},
-    {"mu-law",                   {"h.wav", Maker::Sox, sox("8000", "1", {"-e", "u-law"}, 0.4)}, 0.4},
     {"IMA ADPCM",                {"i.wav", Maker::Sox, sox("11025", "1", {"-e", "ima-adpcm"}, 0.4)}, 0.4},
-    {"MS ADPCM",                 {"j.wav", Maker::Sox, sox("11025", "1", {"-e", "ms-adpcm"}, 0.4)}, 0.4},
     {"GSM 6.10",                 {"k.wav", Maker::Sox, sox("8000", "1", {"-e", "gsm-full-rate"}, 0.4)}, 0.4},
     {"MPEG Layer 3 inside WAV",  {"l.wav", Maker::Ffmpeg, {"-i", "TONE", "-c:a", "libmp3lame", "OUT"}}, 0.4},
     {"RF64",                     {"m.wav", Maker::Ffmpeg, {"-i", "TONE", "-rf64", "always", "OUT"}}, 0.4},
@@ -124,6 +118,7 @@ const Refused kRefused[] = {
 
 // What the mixer takes, and one step beyond.
 const Bound kBounds[] = {
+    {"1 kHz",        {"r1k.wav", Maker::Sox, sox("1000", "1", {"-b", "16"}, 0.1)}, true},
     {"64 channels",  {"c64.wav", Maker::Sox, sox("8000", "64", {"-b", "16"}, 0.1)}, true},
     {"65 channels",  {"c65.wav", Maker::Sox, sox("8000", "65", {"-b", "16"}, 0.1)}, false},
     {"999 Hz",       {"r999.wav", Maker::Sox, sox("999", "1", {"-b", "16"}, 0.1)}, false},
@@ -379,17 +374,6 @@ private Q_SLOTS:
         const Bound& row = kBounds[index];
         QCOMPARE(make(row.made), QString());
         QCOMPARE(!decoded(row.made).empty(), row.plays);
-    }
-
-    // A sound stopped while it decodes: its decoder ends at the piece it was on.
-    void aDecodeEndsWhenNoMoreIsWanted()
-    {
-        const Made made{"stopped.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 0.4)};
-        QCOMPARE(make(made), QString());
-        int pieces = 0;
-        WaveStream::decode(::open(QFile::encodeName(path(made.file)).constData(), O_RDONLY | O_CLOEXEC),
-                           false, [&](const qint16*, int) { return ++pieces < 2; });
-        QCOMPARE(pieces, 2);
     }
 
     void aMidiFilePlaysItsNoteOnce_data() { addRows(kMidi); }

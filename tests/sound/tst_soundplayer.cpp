@@ -31,22 +31,6 @@ private Q_SLOTS:
         m_player = std::make_unique<SoundPlayer>(std::move(audio));
     }
 
-    // A new built-in sound stops the old before its buffer is replaced; the device is told paths without
-    // their quotes (neither exists).
-    void backEndIsToldWhatToPlay()
-    {
-        for (int id = 101; id <= 107; ++id)
-            QVERIFY2(SoundPlayer::builtInImage(id).startsWith("RIFF"), qPrintable(QString::number(id)));
-        QVERIFY(SoundPlayer::builtInImage(108).isEmpty());
-        m_player->PlayBuiltInOnce(101);
-        m_player->PlayBuiltInLooped(105);
-        for (const QString& quoted : {QString("\"/music/wake up.mp3\""), QString("\"")})
-            QVERIFY(!m_player->OpenDevice(quoted, AudioBackend::DeviceType::MpegVideo));
-        QCOMPARE(m_audio->calls(),
-                 (QStringList{"playWaveImage 101 once", "stopWave", "playWaveImage 105 loop",
-                              "openDevice /music/wake up.mp3 MpegVideo", "openDevice \" MpegVideo"}));
-    }
-
     // Descriptor 0 is the standard input: an empty path must not hand it out as a file. An EINTR that an
     // earlier call left in errno is no interruption of a read.
     void aRegularFileOpensAndReadsWhole()

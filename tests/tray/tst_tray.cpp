@@ -1,10 +1,7 @@
 #include "Files.h"
 #include "shell/HelpWindow.h"
 #include "shell/MainFixture.h"
-#include "shell/ShellOpen.h"
 #include "shell/Tray.h"
-
-#include <QTextBrowser>
 
 using namespace zentimo;
 using namespace zentimo::test;
@@ -17,7 +14,6 @@ class TrayTest : public QObject {
     Tray& tray() const { return fx.app->tray(); }
     MainWindow& window(int size) const { return fx.app->face(Controller::windowNumbered(size)); }
     void pressTray(MainWindow& w) { QTest::mouseClick(w.button(Cmd::Tray), Qt::LeftButton); }
-    static QString browserText() { return HelpWindow::current()->browser()->toPlainText(); }
 
 private Q_SLOTS:
     void init()
@@ -30,7 +26,6 @@ private Q_SLOTS:
         fx.teardown();
         Tray::setAvailableForTests(std::nullopt);
         delete HelpWindow::current();
-        HelpWindow::setHelpFolders({});
     }
 
     // With every main window hidden, closing another window must not end the program: Qt quits
@@ -52,16 +47,6 @@ private Q_SLOTS:
         });
         QCoreApplication::exec();
         QVERIFY(survived && iconed);
-    }
-
-    // In the tray before the big window was ever made, a message still finds a window to stand over.
-    void aMessageWhileInTheTray()
-    {
-        fx.start(0);
-        pressTray(*fx.form1);
-        Q_EMIT fx.engine->stopwatchLimitReached();
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown()[0].title, QString("Zentimo"));
     }
 
     // The alarm takes the window out of the tray, or out of the minimised state without a notification area.
@@ -100,71 +85,6 @@ private Q_SLOTS:
         QCOMPARE(fx.audio->calls().mid(0, 2), (QStringList{"closeDevice", "stopWave"}));
         QVERIFY(!tray().iconShown() && !fx.audio->state().deviceOpen);
         QVERIFY(!fx.form1->isVisible() && !fx.big().isVisible());
-    }
-
-    // An XEmbed tray restores on the double click alone (Qt reports its first click as Trigger); a
-    // StatusNotifierItem host's one activation arrives as Trigger and restores.
-    void clicksThatRestore_data()
-    {
-        QTest::addColumn<bool>("host");
-        QTest::addColumn<int>("reason");
-        QTest::addColumn<bool>("restored");
-        QTest::newRow("XEmbed, single click") << false << int(QSystemTrayIcon::Trigger) << false;
-        QTest::newRow("XEmbed, double click") << false << int(QSystemTrayIcon::DoubleClick) << true;
-        QTest::newRow("host's activation") << true << int(QSystemTrayIcon::Trigger) << true;
-        QTest::newRow("host's middle click") << true << int(QSystemTrayIcon::MiddleClick) << false;
-    }
-    void clicksThatRestore()
-    {
-        QFETCH(bool, host);
-        QFETCH(int, reason);
-        QFETCH(bool, restored);
-        fx.start();
-        pressTray(*fx.form1);
-        tray().setHostActivates(host);
-        Q_EMIT tray().icon()->activated(QSystemTrayIcon::ActivationReason(reason));
-        QCOMPARE(fx.form1->isVisible(), restored);
-        QCOMPARE(tray().InTray(), !restored);
-    }
-
-    // Beside the program first; web and mail links go to the shell, a link inside the page stays.
-    void helpIsLookedForBesideTheProgramThenInTheDataFolder()
-    {
-        QTemporaryDir program, data;
-        HelpWindow::setHelpFolders({program.path(), data.path()});
-        HelpWindow::showHelp(nullptr);
-        QCOMPARE(HelpWindow::current()->shownFile(), QString());
-        QVERIFY(browserText().contains("Help is not available"));
-        QVERIFY(browserText().contains(data.filePath("zm.html")));
-        HelpWindow::current()->close();
-        QVERIFY(writeFile(data.filePath("zm.html"), "<p>data</p>"));
-        QCOMPARE(HelpWindow::findHelpFile(), data.filePath("zm.html"));
-        QVERIFY(writeFile(program.filePath("zm.html"), "<a href='http://www.fernwick.example/'>web</a>"));
-        HelpWindow::showHelp(nullptr);
-        QCOMPARE(browserText(), QString("web"));
-        ShellOpenRecorder shell;
-        QTextBrowser* browser = HelpWindow::current()->browser();
-        Q_EMIT browser->anchorClicked(QUrl("http://www.fernwick.example/"));
-        Q_EMIT browser->anchorClicked(QUrl("mailto:support@fernwick.example"));
-        Q_EMIT browser->anchorClicked(QUrl("#tray"));
-        Q_EMIT browser->anchorClicked(QUrl("gone.html")); // not there: the window stays as it is
-        QCOMPARE(browser->source(), QUrl::fromLocalFile(program.filePath("zm.html")));
-        QCOMPARE(shell.opened(),
-                 (QStringList{"http://www.fernwick.example/", "mailto:support@fernwick.example"}));
-        QVERIFY(writeFile(program.filePath("keys.html"), "<p>keys</p>"));
-        Q_EMIT browser->anchorClicked(QUrl("keys.html#start")); // another page, at a place in it
-        QCOMPARE(browserText(), QString("keys"));
-
-        // A file there that cannot be read is named, not shown. (A write-only kernel switch: even root
-        // cannot read it.)
-        QFile::remove(program.filePath("zm.html"));
-        QFile::link("/proc/sys/vm/drop_caches", program.filePath("zm.html"));
-        if (QFile(program.filePath("zm.html")).open(QIODevice::ReadOnly))
-            QSKIP("no write-only file to stand for an unreadable one");
-        HelpWindow::current()->close();
-        HelpWindow::showHelp(nullptr);
-        QCOMPARE(HelpWindow::current()->shownFile(), QString());
-        QVERIFY(browserText().contains("could not be read"));
     }
 };
 
