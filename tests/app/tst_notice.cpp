@@ -30,17 +30,6 @@ struct RecordingServer : AlarmNotice::Server {
 
 } // namespace
 
-struct AlarmRow {
-    const char* name;
-    bool wake = false;
-    bool loop = true;
-    const char* summary;
-    const char* body;
-    QStringList actions; // key, label, key, label ...
-    int expireMs = 0;
-};
-Q_DECLARE_METATYPE(AlarmRow)
-
 struct EndRow {
     const char* name;
     bool wake = false;

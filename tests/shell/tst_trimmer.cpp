@@ -1,9 +1,7 @@
 #include "engine/Colors.h"
 #include "shell/cTrimmer.h"
 
-#include <QApplication>
 #include <QTest>
-#include <QWidget>
 
 using namespace zentimo;
 
