@@ -12,7 +12,6 @@ public:
     QDateTime now() const override { return m_now; }
     qint64 elapsedMs() const override { return m_elapsedMs; }
     void set(const QDateTime& t) { m_now = t; }
-    void advanceSecs(qint64 seconds) { advanceMs(seconds * 1000); }
     void advanceMs(qint64 ms)
     {
         m_now = m_now.addMSecs(ms);

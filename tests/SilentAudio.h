@@ -87,14 +87,6 @@ public:
 
     bool isPlaying() const override { return m_state.wavePlaying || m_state.devicePlaying; }
 
-    // The end of the file on the device, as time would bring it.
-    void finishDevice()
-    {
-        if (!m_state.deviceFailed)
-            m_state.devicePlaying = false;
-        notifyEnded();
-    }
-
     // What the real back end finds out on its decoder thread: the .wav file now playing cannot be played.
     void failWave()
     {

@@ -38,6 +38,27 @@ private Q_SLOTS:
             got << (step.method + QLatin1Char(' ') + step.argument()).trimmed();
         QTEST(got, "steps");
     }
+
+    // A refusal is one line and ends the start with status 2; a refused time names the forms that would do.
+    void refused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("named"); // a form of time the message offers
+        QTest::newRow("over the longest by a second") << QStringList{"--countdown", "360000"} << "1h30m";
+        QTest::newRow("13 with a letter") << QStringList{"--wake", "13:00p"} << "07:30a";
+        QTest::newRow("two modes") << QStringList{"--countdown", "5m", "--wake", "7:30"} << "";
+        QTest::newRow("unknown option") << QStringList{"--snooze"} << "";
+    }
+    void refused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, named);
+        const CommandLine line = parseCommandLine(QStringList{"zentimo"} + arguments);
+        QCOMPARE(line.exitCode, 2);
+        QVERIFY(line.steps.isEmpty());
+        QVERIFY(!line.error.trimmed().contains(QLatin1Char('\n')));
+        QVERIFY2(line.error.contains(named), qPrintable(line.error));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)

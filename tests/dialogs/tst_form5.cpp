@@ -122,6 +122,7 @@ private Q_SLOTS:
         for (int i = 0; i < row.colorsTaken; ++i) {
             onNextModal([](QWidget* colors) {                // cyan on blue, light blue buttons
                 QVERIFY(ctl<QWidget>(colors, "Option1", 0)); // the first of an array carries its index too
+                QVERIFY(ctl<QAbstractButton>(colors, "Option2", 5)->isChecked()); // the stored background
                 click(colors, "Option1", 2);
                 QTest::mouseClick(ctl<QWidget>(colors, "Picture3"), Qt::LeftButton);
                 click(colors, "Command3", 1);

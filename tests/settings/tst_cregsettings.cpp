@@ -338,6 +338,7 @@ private Q_SLOTS:
         QVERIFY(!save("c", "3", "Outer\\\\Inner") && !m_store.DeleteSetting("Outer\\\\Inner", "b"));
         QVERIFY(!m_store.ReplaceSection("Outer\\\\Inner", {{"c", "3"}}));
         QVERIFY(!save("c", "3", "Outer\nInner") && !save("c", "3", "Outer\\"));
+        QVERIFY(!RegistryFile(m_file).setTextValue("", "c", "3"));
         QVERIFY(m_store.DeleteSetting("Outer\\Inner") && m_store.DeleteSetting("Outer"));
         QCOMPARE(get("a", "gone", "Outer"), QString("gone"));
         QCOMPARE(get("b", "gone", "Outer\\Inner"), QString("gone"));

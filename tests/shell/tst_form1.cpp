@@ -14,7 +14,8 @@ private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup() { fx.teardown(); }
 
-    // A length limit holds typing back but cuts nothing; the big window's caption has no colon of its own.
+    // A length limit holds typing back but cuts nothing; a spinner steps onto its ends and no further; the
+    // big window's caption has no colon of its own.
     void fieldLimitAndCaption()
     {
         fx.start();
@@ -23,6 +24,13 @@ private Q_SLOTS:
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:05:00"));
         MainFixture::typeInto(*fx.form1, TimeField::Seconds, "12");
         QCOMPARE(fx.form1->fieldText(TimeField::Seconds), QString("01"));
+        QTest::keyClick(fx.form1->field(TimeField::Seconds), Qt::Key_Backspace); // the cursor is at the end
+        fx.form1->spinner(TimeField::Hours)->setValue(98);
+        fx.form1->spinner(TimeField::Hours)->stepUp();
+        fx.form1->spinner(TimeField::Hours)->stepUp();
+        fx.form1->spinner(TimeField::Minutes)->setValue(0);
+        fx.form1->spinner(TimeField::Minutes)->stepDown();
+        QCOMPARE(MainFixture::time(fx.big()), QString("99:00:0")); // as the other window shows it
         withOptions(*fx.engine, [&](Options& o) { o.WakeMode = true; });
         fx.engine->applyModeToFields();
         QCOMPARE(fx.form1->field(TimeField::Seconds)->accessibleName(), QString("AM/PM"));

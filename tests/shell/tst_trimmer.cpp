@@ -8,13 +8,16 @@ using namespace zentimo;
 class TestTrimmer : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A run that reaches a picture's right edge ends there: nothing past a row is read.
-    void aRunEndsAtTheRightEdge()
+    // A run that reaches a picture's right edge ends there: nothing past a row is read. A hole in a row
+    // splits it in two.
+    void runsOfARow()
     {
         QImage img(4, 2, QImage::Format_RGB32);
         img.fill(qRgb(180, 182, 186));
         img.setPixel(0, 0, qRgb(254, 254, 254)); // the background
-        QCOMPARE(cTrimmer::regionFor(img, qRgb(255, 0, 0)), QRegion(1, 0, 3, 1) + QRegion(0, 1, 4, 1));
+        img.setPixel(1, 1, qRgb(254, 254, 254));
+        QCOMPARE(cTrimmer::regionFor(img, qRgb(255, 0, 0)),
+                 QRegion(1, 0, 3, 1) + QRegion(0, 1, 1, 1) + QRegion(2, 1, 2, 1));
     }
 };
 

@@ -452,6 +452,13 @@ private Q_SLOTS:
         QVERIFY(m_player->OpenDevice('"' + path("one.mid") + '"', AudioBackend::DeviceType::Sequencer));
         QVERIFY(!m_audio->isDeviceLoading());
         m_player->CloseDevice();
+        writeFile(path("two.mid"), midiNote(1)); // another file loaded ahead in its place
+        m_player->WarmUp(path("one.mid"));
+        m_player->WarmUp(path("two.mid"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isPreparing(), 10000);
+        QVERIFY(m_player->OpenDevice('"' + path("two.mid") + '"', AudioBackend::DeviceType::Sequencer));
+        QVERIFY(!m_audio->isDeviceLoading());
+        m_player->CloseDevice();
     }
 
     // The device's fallback leaves a file playing alone; sounds played one after another make room in the
