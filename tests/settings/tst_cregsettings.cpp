@@ -239,9 +239,10 @@ private Q_SLOTS:
             {.name = "a continued value ends the file",
              .content = options("\"Size\"=\"1\"\n\"Play Sound\"=\"True\"\n\"Blob\"=hex:01,\\"), .size = "1",
              .written = true, .setAside = 0},
-            {.name = "a hex list with a stray letter, or none, a hex type without its number, or a text without its =, "
-                     "is no value",
-             .content = options("\"Size\"=\"1\"\n\"Size\"=hex:4g,00\n\"Size\"=hex\n\"Size\"=hex():31,00\n\"Size\":\"2\"\n"),
+            {.name = "a hex list with a stray letter, or none, a hex type without its number, a text without its = "
+                     "or its closing quote is no value",
+             .content = options("\"Size\"=\"1\"\n\"Size\"=hex:4g,00\n\"Size\"=hex\n\"Size\"=hex():31,00\n\"Size\":\"2\"\n"
+                                "\"Size\"=\"3\n\"Size\"=\"4\\q\n"),
              .size = "1",
              .written = true, .setAside = 0},
             {.name = "values before an endless line", .content = options("\"Size\"=\"1\"\n" + endless), .size = "1",

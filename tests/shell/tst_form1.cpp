@@ -5,7 +5,8 @@
 using namespace zentimo;
 using namespace zentimo::test;
 
-// What only the real main window shows: its length limit, the Wake caption, the stopwatch limit's box.
+// What only the real main window shows: its length limit, Backspace, the spinners' ends, the Wake caption,
+// the stopwatch limit's box.
 class Form1Test : public QObject {
     Q_OBJECT
     MainFixture fx;
@@ -14,9 +15,7 @@ private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup() { fx.teardown(); }
 
-    // A length limit holds typing back but cuts nothing; a spinner steps onto its ends and no further; the
-    // big window's caption has no colon of its own.
-    void fieldLimitAndCaption()
+    void whatOnlyTheRealWindowShows()
     {
         fx.start();
         fx.setTime(*fx.form1, "00", "05", "00");
@@ -35,11 +34,6 @@ private Q_SLOTS:
         fx.engine->applyModeToFields();
         QCOMPARE(fx.form1->field(TimeField::Seconds)->accessibleName(), QString("AM/PM"));
         QCOMPARE(fx.big().findChild<QLabel*>("Label6")->text(), QString("AM/PM"));
-    }
-
-    void theStopwatchLimitIsToldInAMessageBox()
-    {
-        fx.start();
         Q_EMIT fx.engine->stopwatchLimitReached();
         QCOMPARE(MessageBox::shown().value(0).text,
                  QString("Zentimo has reached it's limit. The program will only count up to 99 hours, 59 "

@@ -8,8 +8,7 @@ using namespace zentimo;
 class TestTrimmer : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A run that reaches a picture's right edge ends there: nothing past a row is read. A hole in a row
-    // splits it in two.
+    // A hole splits a row's run; a run reaching the right edge ends there, nothing past the row read.
     void runsOfARow()
     {
         QImage img(4, 2, QImage::Format_RGB32);
