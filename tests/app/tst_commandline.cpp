@@ -55,8 +55,7 @@ private Q_SLOTS:
         QFETCH(QString, named);
         const CommandLine line = parseCommandLine(QStringList{"zentimo"} + arguments);
         QCOMPARE(line.exitCode, 2);
-        QVERIFY(line.steps.isEmpty());
-        QVERIFY(!line.error.trimmed().contains(QLatin1Char('\n')));
+        QVERIFY(line.steps.isEmpty() && !line.error.trimmed().contains(QLatin1Char('\n')));
         QVERIFY2(line.error.contains(named), qPrintable(line.error));
     }
 };

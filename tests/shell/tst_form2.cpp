@@ -49,6 +49,9 @@ private Q_SLOTS:
         QCOMPARE(text.top(), twipsToPixels(30));
         QVERIFY(text.bottom() < form->findChild<QWidget*>(QStringLiteral("Picture1"))->height());
 
+        auto* close = form->findChild<QLabel*>(QStringLiteral("Pictureb"));
+        QTest::mousePress(close, Qt::LeftButton); // drawn pressed while held
+        QCOMPARE(close->pixmap().toImage(), QPixmap::fromImage(closeButtonImage(true)).toImage());
         form->setLabelLeftTwips(0);
         QCOMPARE(Form2::ShowAlarm(QStringLiteral("second, longer message")), form);
         QCOMPARE(form->message(), QStringLiteral("second, longer message"));
