@@ -391,8 +391,6 @@ std::optional<QByteArray> asUtf8(QByteArray bytes)
     if (bytes.startsWith("\xFF\xFE")) {
         QStringDecoder decoder(QStringDecoder::Utf16LE);
         const QString text = decoder.decode(QByteArrayView(bytes).sliced(2));
-        if (text.contains(QChar(0)))
-            return std::nullopt;
         bytes = text.toUtf8();
     } else if (bytes.startsWith("\xEF\xBB\xBF")) {
         bytes.remove(0, 3);

@@ -116,8 +116,7 @@ private Q_SLOTS:
         QCOMPARE(get("Size"), QString("1"));
         QCOMPARE(get("Size"), QString("1"));
         QCOMPARE(RegistryFile::parseCount() - before, 2);
-        // Stamped in this very second: a whole-second clock steps by up to two, so the file may change
-        // again without its time moving.
+        // Stamped this very second: a whole-second clock may step twice with the file changed meanwhile.
         setModified(m_file, ::time(nullptr), 0);
         before = RegistryFile::parseCount();
         QCOMPARE(get("Size"), QString("1"));
@@ -216,6 +215,8 @@ private Q_SLOTS:
             {.name = "bad utf-8 line, cut inside a value",
              .content = options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n\"Alarm Message\"=\"Wake u"), .size = "1",
              .written = true, .setAside = 0},
+            {.name = "utf-16 holding a NUL", .content = QByteArray("\xFF\xFE[\0\0\0", 6), .size = "d", .written = true,
+             .setAside = 1},
             {.name = "8-bit text, no header", .content = kOptionsKey.toUtf8() + "\n\"Size\"=\"caf\xE9\"\n", .size = "d",
              .written = true, .setAside = 1},
             {.name = "hand-written, no header",
@@ -279,8 +280,7 @@ private Q_SLOTS:
             QVERIFY2(std::ranges::search(kept, line).begin() != kept.end(), line.left(80).constData());
     }
 
-    // A name the folder takes, but not with the suffix of a copy kept aside: such a file is never written
-    // over.
+    // A name the folder takes, but not with a kept copy's suffix: such a file is never written over.
     void anUnreadableFileThatCannotGoAsideIsKept()
     {
         const QString file = m_dir->path() + '/' + QString(240, 'x');
@@ -290,8 +290,7 @@ private Q_SLOTS:
         QCOMPARE(readAll(file), binary);
     }
 
-    // A name that leaves no room for the temporary file written beside it: nothing written, and the caller
-    // told.
+    // A name with no room for the temporary file beside it: nothing written, and the caller told.
     void aFileWithNoRoomForItsTemporaryIsNotWritten()
     {
         const QString file = m_dir->path() + '/' + QString(250, 'x');
