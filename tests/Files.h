@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <unistd.h>
 
 namespace zentimo::test {
 
@@ -19,6 +20,11 @@ inline bool writeFile(const QString& path, const QByteArray& bytes)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+inline qint64 residentKiB()
+{
+    return readAll("/proc/self/statm").split(' ').value(1).toLongLong() * (::sysconf(_SC_PAGESIZE) / 1024);
 }
 
 } // namespace zentimo::test

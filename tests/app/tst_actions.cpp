@@ -37,6 +37,7 @@ private Q_SLOTS:
         m.app->show(Controller::Window::Big, false);
         actions = std::make_unique<Actions>(*m.app, *m.engine);
         done("Tray");
+        QVERIFY(m.app->tray().InTray());
         Q_EMIT m.app->tray().restoreRequested(); // the icon clicked
         QVERIFY(m.big().isVisible());
         QVERIFY(!m.form1->isVisible());

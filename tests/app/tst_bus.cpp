@@ -109,6 +109,10 @@ private Q_SLOTS:
                                      {"Seconds", "00"},
                                      {"AlarmRinging", false}}));
         QCOMPARE(ours("Countdown", {"1:30"}).errorName(), QString("org.freedesktop.DBus.Error.InvalidArgs"));
+        auto* dialog = new QDialog(m.form1); // refuses every call before its argument is read
+        dialog->open();
+        QCOMPARE(ours("Countdown", {"1:30"}).errorName(), kRefusedError);
+        delete dialog;
         const QDBusMessage refused = ours("Start");
         QCOMPARE(refused.errorName(), kRefusedError);
         QCOMPARE(refused.errorMessage(), QString("nothing to count down: the time is 00:00:00."));

@@ -1,7 +1,9 @@
 #include "dialogs/Form5.h"
 #include "shell/MainFixture.h"
 
+#include <QAccessible>
 #include <QComboBox>
+#include <QGroupBox>
 
 using namespace zentimo;
 using namespace zentimo::test;
@@ -149,6 +151,20 @@ private Q_SLOTS:
         QCOMPARE(fx.engine->options().AutoRestart, fx.stored("Auto Restart", "0") == "1");
         QCOMPARE(d->isVisible() ? QApplication::focusWidget()->objectName() : "(closed)", row.focus);
         QCOMPARE(d->answer() ? d->answer()->options.BigWindow : 0, row.bigWindow);
+    }
+
+    // A screen reader names the Message frame by its own caption, not the frame's around it, and hears it
+    // label what it holds.
+    void theMessageFrameLabelsWhatItHolds()
+    {
+        fx.start(0);
+        auto d = open();
+        auto* frame = QAccessible::queryAccessibleInterface(ctl<QGroupBox>(d.get(), "Frame", 1));
+        QCOMPARE(frame->text(QAccessible::Name), QString("Message:"));
+        QStringList labelled;
+        for (const auto& [control, relation] : frame->relations(QAccessible::Labelled))
+            labelled << control->object()->objectName();
+        QCOMPARE(labelled, (QStringList{"Checkalmmsg", "label4", "txtalmmsg"}));
     }
 };
 

@@ -139,6 +139,18 @@ private Q_SLOTS:
         QCOMPARE(MainFixture::time(*fx.form1), QString(row.shown));
         QCOMPARE(fx.form1->spinner(TimeField::Minutes)->value(), row.minutes);
     }
+
+    // A record is a time only when each part is one of its mode's; a single digit gains its zero.
+    void whichRecordsAreTimes()
+    {
+        QVERIFY(Form3::parsePreset(" 7:5:9 ", false) == (FieldTexts{"07", "05", "09"}));
+        QVERIFY(Form3::parsePreset("99:99:99", false) == (FieldTexts{"99", "99", "99"}));
+        QVERIFY(Form3::parsePreset("12:59:P", true) == (FieldTexts{"12", "59", "p"}));
+        for (const char* refused : {"13:00:p", "12:60:a", "ab:00:a", "12:5x:a", "01:00:m"})
+            QVERIFY2(!Form3::parsePreset(refused, true), refused);
+        for (const char* refused : {"100:00:00", "00:00:1x", "00:00"})
+            QVERIFY2(!Form3::parsePreset(refused, false), refused);
+    }
 };
 
 QTEST_MAIN(Form3Test)

@@ -8,6 +8,7 @@
 
 using namespace zentimo;
 
+using K = OptionKey;
 using Reader = qlonglong (*)(const Catalogue&, OptionKey);
 const Reader flag = [](const Catalogue& c, OptionKey k) -> qlonglong { return c.readFlag(k); };
 const Reader number = [](const Catalogue& c, OptionKey k) -> qlonglong { return c.readInt(k); };
@@ -24,22 +25,16 @@ Q_DECLARE_METATYPE(StoredText)
 
 // clang-format off
 const StoredText kStoredTexts[] = {
-    {.name = "sound beyond int", .key = OptionKey::BuiltInSound, .stored = "99999999999", .read = number, .value = 107},
-    {.name = "flag in words", .key = OptionKey::PlaySound, .stored = "maybe", .read = flag, .value = 1},
-    {.name = "flag padded false", .key = OptionKey::PlaySound, .stored = " false ", .read = flag, .value = 0},
-    {.name = "auto restart as a digit", .key = OptionKey::AutoRestart, .stored = "1", .read = flag, .value = 1},
-    {.name = "auto restart padded capitals", .key = OptionKey::AutoRestart, .stored = " TRUE ", .read = flag,
-     .value = 1},
-    {.name = "auto restart, not a plain number, falls back to off", .key = OptionKey::AutoRestart, .stored = "nan",
-     .read = flag, .value = 0},
-    {.name = "colour beyond 32 bits", .key = OptionKey::DigitColor, .stored = "4294967296", .read = colour,
-     .value = 0xFFFF},
-    {.name = "colour, the least signed", .key = OptionKey::ButtonColor, .stored = "-2147483648", .read = colour,
-     .value = 0x80000000},
-    {.name = "colour unsigned", .key = OptionKey::ButtonColor, .stored = "2147483663", .read = colour,
-     .value = 0x8000000F},
-    {.name = "colour, the largest unsigned", .key = OptionKey::ButtonColor, .stored = "4294967295", .read = colour,
-     .value = 0xFFFFFFFF},
+    {.name = "sound beyond int", .key = K::BuiltInSound, .stored = "99999999999", .read = number, .value = 107},
+    {.name = "flag in words", .key = K::PlaySound, .stored = "maybe", .read = flag, .value = 1},
+    {.name = "flag padded false", .key = K::PlaySound, .stored = " false ", .read = flag, .value = 0},
+    {.name = "auto restart as a digit", .key = K::AutoRestart, .stored = "1", .read = flag, .value = 1},
+    {.name = "auto restart padded capitals", .key = K::AutoRestart, .stored = " TRUE ", .read = flag, .value = 1},
+    {.name = "auto restart not a number is off", .key = K::AutoRestart, .stored = "nan", .read = flag, .value = 0},
+    {.name = "colour beyond 32 bits", .key = K::DigitColor, .stored = "4294967296", .read = colour, .value = 0xFFFF},
+    {.name = "colour -2^31", .key = K::ButtonColor, .stored = "-2147483648", .read = colour, .value = 0x80000000},
+    {.name = "colour unsigned", .key = K::ButtonColor, .stored = "2147483663", .read = colour, .value = 0x8000000F},
+    {.name = "colour 2^32 - 1", .key = K::ButtonColor, .stored = "4294967295", .read = colour, .value = 0xFFFFFFFF},
 };
 // clang-format on
 

@@ -1,11 +1,7 @@
-// The program's own pictures, each against its kept copy, and the digits' type fitted to its field.
+// The program's own pictures, each against its kept copy.
 
 #include "KeptPicture.h"
 #include "shell/kit/Artwork.h"
-#include "shell/kit/DigitFont.h"
-
-#include <QFontMetricsF>
-#include <QtMath>
 
 using namespace zentimo;
 

@@ -2,6 +2,7 @@
 #include "shell/Accessibility.h"
 #include "shell/Form2.h"
 #include "shell/FrmAbt.h"
+#include "shell/cTrimmer.h"
 #include "shell/kit/Artwork.h"
 #include "shell/kit/Twips.h"
 
@@ -73,6 +74,17 @@ private Q_SLOTS:
             QCOMPARE(qAlpha(drawn.pixel(corner)), 0);
         QCOMPARE(qAlpha(drawn.pixel(kMessageStripRect.center())), 255);
         QCOMPARE(qAlpha(drawn.pixel(kCloseButtonRect.center())), 255);
+    }
+
+    // A hole splits a row's run; a run reaching the right edge ends there, nothing past the row read.
+    void runsOfARow()
+    {
+        QImage img(4, 2, QImage::Format_RGB32);
+        img.fill(qRgb(180, 182, 186));
+        img.setPixel(0, 0, qRgb(254, 254, 254)); // the background
+        img.setPixel(1, 1, qRgb(254, 254, 254));
+        QCOMPARE(cTrimmer::regionFor(img, qRgb(255, 0, 0)),
+                 QRegion(1, 0, 3, 1) + QRegion(0, 1, 1, 1) + QRegion(2, 1, 2, 1));
     }
 };
 

@@ -3,11 +3,10 @@
 // last alarm must not leave a sound behind.
 
 #include "../sound/DiskCapture.h"
+#include "Files.h"
 #include "shell/Form2.h"
 #include "shell/MainFixture.h"
 #include "sound/SdlAudio.h"
-
-#include <unistd.h>
 
 using namespace zentimo;
 using namespace zentimo::test;
@@ -16,14 +15,6 @@ constexpr int kAlarms = 2000;
 constexpr int kSecondMs = 15; // longer than a mixer buffer (about 12 ms): every alarm's sound is heard
 constexpr int kWarmUp = 200;  // RSS is sampled from here on, every kWarmUp alarms
 constexpr qint64 kRssBoundKiB = 1536; // growth after the warm-up; a leak of 1 KiB an alarm would pass 2 MiB
-
-static qint64 residentKiB()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    return statm.open(QIODevice::ReadOnly)
-               ? statm.readAll().split(' ').value(1).toLongLong() * (sysconf(_SC_PAGESIZE) / 1024)
-               : -1;
-}
 
 // The offscreen platform cannot raise or shape windows and says so at every alarm; anything else it says is
 // a fault of ours.

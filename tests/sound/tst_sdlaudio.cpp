@@ -1,8 +1,6 @@
-// Sound files made by other programs (SoX, ffmpeg, LAME, abc2midi), played through the real SDL back end,
-// read back from the "disk" audio driver's output file: each plays its own sound for its whole length, at
-// its pitch and level, and whatever cannot play sounds the fallback without holding the caller. The driver
-// writes at about six times real speed here (SDL_DISKAUDIODELAY); this is an end-to-end test of sound
-// and takes real seconds.
+// Files made by SoX, ffmpeg, LAME and abc2midi through the real SDL back end, heard in the "disk" driver's
+// output: each plays whole at its pitch and level; what cannot play sounds the fallback without holding the
+// caller. An end-to-end test of sound: it takes real seconds, at about six times real speed.
 
 #include "DiskCapture.h"
 #include "WaveWriter.h"
@@ -67,6 +65,7 @@ QStringList sox(const char* rate, const char* channels, QStringList encoding, do
            QStringList{"OUT", "synth", QString::number(seconds), "sine", "440", "gain", "-6"};
 }
 
+const QStringList kPlain = sox("22050", "1", {"-b", "16"}, 0.4);
 const QString kAbc = "X:1\nT:t\nM:4/4\nL:1/4\nQ:1/4=120\nK:C\nc|\n";
 
 // clang-format off
@@ -82,10 +81,8 @@ const Played kTones[] = {
     {"GSM 6.10",                 {"k.wav", Maker::Sox, sox("8000", "1", {"-e", "gsm-full-rate"}, 0.4)}, 0.4},
     {"MPEG Layer 3 inside WAV",  {"l.wav", Maker::Ffmpeg, {"-i", "TONE", "-c:a", "libmp3lame", "OUT"}}, 0.4},
     {"RF64",                     {"m.wav", Maker::Ffmpeg, {"-i", "TONE", "-rf64", "always", "OUT"}}, 0.4},
-    {"data before fmt",          {"n.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 0.4), Change::DataBeforeFmt},
-                                 0.4},
-    {"ID3 tag in front of RIFF", {"o.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 0.4), Change::Id3InFront},
-                                 0.4},
+    {"data before fmt",          {"n.wav", Maker::Sox, kPlain, Change::DataBeforeFmt}, 0.4},
+    {"ID3 tag in front of RIFF", {"o.wav", Maker::Sox, kPlain, Change::Id3InFront}, 0.4},
     {"cut download",             {"p.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 0.8), Change::CutInHalf},
                                  0.4},
     {"mp3",                      {"r.mp3", Maker::Lame, {"--quiet", "-b", "128", "TONE", "OUT"}}, 0.4},
@@ -113,7 +110,7 @@ const Refused kRefused[] = {
     {"link to /dev/zero .mid", {"zero.mid", Maker::DevZero}},
     {"1.5 GB .mid (sparse)",   kHugeMidi},
     {"missing .mp3",           {"gone.mp3", Maker::Nothing}},
-    {"header without data",    {"nodata.wav", Maker::Sox, sox("22050", "1", {"-b", "16"}, 0.4), Change::NoData}},
+    {"header without data",    {"nodata.wav", Maker::Sox, kPlain, Change::NoData}},
 };
 
 // What the mixer takes, and one step beyond.
@@ -152,14 +149,6 @@ Chunks chunksOf(const QByteArray& wave)
         pos += chunk.size();
     }
     return c;
-}
-
-qint64 residentKiB()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    return statm.open(QIODevice::ReadOnly)
-               ? statm.readAll().split(' ').value(1).toLongLong() * (sysconf(_SC_PAGESIZE) / 1024)
-               : -1;
 }
 
 } // namespace
@@ -249,16 +238,14 @@ class TestSdlAudio : public QObject {
         return writeFile(out, bytes) ? QString() : "cannot write";
     }
 
-    // The first frame the driver writes from now on: all that was mixed before has reached the file (it is
-    // written in blocks).
+    // The first frame the driver writes from now on: all mixed before has reached the file, block by block.
     qint64 nextFrame()
     {
         waitForFrame(m_out.frames() + frames(0.05));
         return m_out.frames();
     }
 
-    // Starts the file from a quiet output; `start` is the frame its sound begins at. Every call returns
-    // at once, whatever the file is.
+    // Starts the file from a quiet output at frame `start`; the call returns at once, whatever the file is.
     void play(const Made& made, bool loop, qint64* start)
     {
         *start = nextFrame();
@@ -433,8 +420,7 @@ private Q_SLOTS:
         QTRY_VERIFY2_WITH_TIMEOUT(residentKiB() < m_restKiB * 13 / 10, qPrintable(resident()), 10000);
     }
 
-    // An opened file waits for "play", however long it takes to load, and plays to its end; with none, "play"
-    // fails.
+    // An opened file waits for "play", however long it loads, and plays to its end; with none, "play" fails.
     void anOpenedFileWaitsForPlay()
     {
         QVERIFY(!m_player->PlayDevice());                                            // nothing opened

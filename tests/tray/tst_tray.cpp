@@ -1,7 +1,10 @@
 #include "Files.h"
 #include "shell/HelpWindow.h"
 #include "shell/MainFixture.h"
+#include "shell/ShellOpen.h"
 #include "shell/Tray.h"
+
+#include <QTextBrowser>
 
 using namespace zentimo;
 using namespace zentimo::test;
@@ -49,6 +52,16 @@ private Q_SLOTS:
         QVERIFY(survived && iconed);
     }
 
+    // Web and mail addresses go to the desktop, whatever else is no page of the manual stays unopened.
+    void helpLinksOfTheWeb()
+    {
+        ShellOpenRecorder opened;
+        HelpWindow::showHelp(nullptr);
+        for (const char* link : {"https://x.org/", "mailto:me@x.org", "ftp://x.org/", "#top"})
+            Q_EMIT HelpWindow::current()->browser()->anchorClicked(QUrl(link));
+        QCOMPARE(opened.opened(), (QStringList{"https://x.org/", "mailto:me@x.org"}));
+    }
+
     // The alarm takes the window out of the tray, or out of the minimised state without a notification area.
     // Closing the window then stops the sound (the device before the wave) and takes the icon away.
     void alarmBringsTheWindowBack_data()
@@ -77,6 +90,7 @@ private Q_SLOTS:
         QCOMPARE(window(size).isMinimized(), !area);
         QCOMPARE(tray().InTray(), area);
         QCOMPARE(tray().iconShown(), area);
+        QCOMPARE(fx.app->optionsForDialog().BigWindow, area ? -1 : size); // Options then marks no size
         fx.engine->sec_Timer();
         QVERIFY(window(size).isVisible() && !window(size).isMinimized());
         QVERIFY(!tray().InTray() && !tray().iconShown() && !window(1 - size).isVisible());
