@@ -38,11 +38,9 @@ inline void compareWithKept(QImage drawn, const QString& name, int spared = 0)
     if (off > spared) {
         const QString path = QDir::currentPath() + "/drawn-" + name + ".png";
         drawn.save(path);
-        QFAIL(qPrintable(QStringLiteral("%1 pixels differ, the first at (%2, %3); drawn: %4")
-                             .arg(off)
-                             .arg(first.x())
-                             .arg(first.y())
-                             .arg(path)));
+        const QString at = QStringLiteral("%1, %2").arg(first.x()).arg(first.y());
+        QFAIL(qPrintable(
+            QStringLiteral("%1 pixels differ, the first at (%2); drawn: %3").arg(off).arg(at, path)));
     }
 }
 

@@ -63,8 +63,8 @@ static const Flow flows[] = {
     {.name = "a sound file gone is reported and the dialog still opens", // /proc never holds it
      .seeds = {{"Use Built-in", "False"}, {"Sound File", "/proc/gone.wav"}}, .leftBy = "Command5",
      .said = {"File not found\r\nError"}, .stored = {{"Sound File", "/proc/gone.wav"}}},
-    {.name = "cancel after colors", .colorsTaken = 1, .leftBy = "Command5",
-     .stored = {{"Digit Color", std::nullopt}, {"Button Color", std::nullopt}}},
+    {.name = "cancel after colors", .seeds = {{"Button Color", "255"}}, .colorsTaken = 1, .leftBy = "Command5",
+     .stored = {{"Digit Color", std::nullopt}, {"Button Color", "255"}}},
 };
 
 // clang-format on
@@ -89,7 +89,7 @@ class Form5Test : public QObject {
     {
         const QString path = files.filePath(name);
         QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write("RIFF") ? path : QString();
+        return f.open(QIODevice::WriteOnly) && f.write("RIFF\0\0\0\0WAVE", 12) ? path : QString();
     }
 
     // Picks path through the file dialog with the file source chosen.
@@ -127,6 +127,7 @@ private Q_SLOTS:
             onNextModal([](QWidget* colors) {                // cyan on blue, magenta buttons
                 QVERIFY(ctl<QWidget>(colors, "Option1", 0)); // the first of an array carries its index too
                 QVERIFY(ctl<QAbstractButton>(colors, "Option2", 5)->isChecked()); // the stored background
+                QVERIFY(ctl<QAbstractButton>(colors, "Option3", 4)->isChecked()); // the stored buttons, 255
                 click(colors, "Option1", 2);
                 QTest::mouseClick(ctl<QWidget>(colors, "Picture3"), Qt::RightButton); // takes nothing
                 QTest::mouseClick(ctl<QWidget>(colors, "Picture3"), Qt::LeftButton);
@@ -153,12 +154,18 @@ private Q_SLOTS:
         QCOMPARE(d->answer() ? d->answer()->options.BigWindow : 0, row.bigWindow);
     }
 
-    // A screen reader names the Message frame by its own caption, not the frame's around it, and hears it
-    // label what it holds.
-    void theMessageFrameLabelsWhatItHolds()
+    // Beyond the outcomes: Test loops the chosen file until pressed again, as Stop; a screen reader names the
+    // Message frame by its own caption, not the frame's around it, and hears it label what it holds.
+    void testingAFileAndTheMessageFrame()
     {
         fx.start(0);
         auto d = open();
+        chooseFile(d.get(), makeFile("a.wav"));
+        for (const bool playing : {true, false}) {
+            click(d.get(), "Command1");
+            QCOMPARE(ctl<QPushButton>(d.get(), "Command1")->text(), QString(playing ? "Stop" : "Test"));
+            QCOMPARE(fx.audio->state().wavePlaying && fx.audio->state().waveLooping, playing);
+        }
         auto* frame = QAccessible::queryAccessibleInterface(ctl<QGroupBox>(d.get(), "Frame", 1));
         QCOMPARE(frame->text(QAccessible::Name), QString("Message:"));
         QStringList labelled;

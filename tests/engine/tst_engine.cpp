@@ -90,6 +90,8 @@ const LateTick kLateTicks[] = {
      .passedMs = 1000, .autoRestart = false, .shown = "00:00:59", .caption = "Stop"},
     {.name = "resumed", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 30000, .autoRestart = false,
      .shown = "00:01:30", .caption = "Stop", .tick = &Engine::catchUp},
+    {.name = "resumed at once, at zero", .start = "00:00:05", .spunTo = "00:00:00", .passedMs = 0,
+     .autoRestart = false, .shown = "00:00:00", .caption = "Stop", .tick = &Engine::catchUp},
 };
 
 // A text typed into a field and left.
@@ -212,21 +214,16 @@ private Q_SLOTS:
         clock->advanceMs(12000);
         engine->TimerSW_Timer();
         QCOMPARE(small.time(), QString("00:00:13"));
-        clock->advanceMs(110000);
-        engine->catchUp();
-        QCOMPARE(small.time(), QString("00:02:03"));
-        clock->advanceMs(60000);
-        engine->catchUp();
-        QCOMPARE(small.time(), QString("00:03:03"));
-        clock->advanceMs((3600 - 183) * 1000LL);
-        engine->catchUp();
-        QCOMPARE(small.time(), QString("01:00:00"));
-        clock->advanceMs((99 * 3600 + 59 * 60 + 50 - 3600) * 1000LL);
-        engine->catchUp();
-        QCOMPARE(small.time(), QString("99:59:50"));
-        clock->advanceMs(60000);
-        engine->catchUp();
-        QCOMPARE(small.time(), QString("99:59:59"));
+        // clang-format off
+        const std::pair<qint64, const char*> resumes[] = {{110000, "00:02:03"}, {60000, "00:03:03"},
+            {(3600 - 183) * 1000LL, "01:00:00"}, {(99 * 3600 + 59 * 60 + 50 - 3600) * 1000LL, "99:59:50"},
+            {60000, "99:59:59"}};
+        // clang-format on
+        for (const auto& [passedMs, shown] : resumes) {
+            clock->advanceMs(passedMs);
+            engine->catchUp();
+            QCOMPARE(small.time(), QString(shown));
+        }
         QVERIFY(!engine->timerSWEnabled());
         QCOMPARE(limit.count(), 1);
         QCOMPARE(audio->takeCalls(), QStringList()); // a stopwatch rings no alarm: nothing is opened ahead

@@ -280,22 +280,17 @@ private Q_SLOTS:
             QVERIFY2(std::ranges::search(kept, line).begin() != kept.end(), line.left(80).constData());
     }
 
-    // A name the folder takes, but not with a kept copy's suffix: such a file is never written over.
-    void anUnreadableFileThatCannotGoAsideIsKept()
+    // Long names the folder takes: an unreadable file with no room for a kept copy's suffix is never written
+    // over; with no room for the temporary file beside it, nothing is written, and the caller told.
+    void longNamesAreNeverWrittenOver()
     {
-        const QString file = m_dir->path() + '/' + QString(240, 'x');
+        const QString file = m_dir->path() + '/' + QString(240, 'x'), longer = file + QString(10, 'x');
         const QByteArray binary = QByteArray::fromHex("7f454c46000102fffe");
         QVERIFY(writeFile(file, binary));
         QVERIFY(!RegistryFile(file).setTextValue("Software\\Fernwick\\Zentimo\\Options", "Size", "1"));
         QCOMPARE(readAll(file), binary);
-    }
-
-    // A name with no room for the temporary file beside it: nothing written, and the caller told.
-    void aFileWithNoRoomForItsTemporaryIsNotWritten()
-    {
-        const QString file = m_dir->path() + '/' + QString(250, 'x');
-        QVERIFY(!RegistryFile(file).setTextValue("Software\\Fernwick\\Zentimo\\Options", "Size", "1"));
-        QVERIFY(!QFileInfo::exists(file));
+        QVERIFY(!RegistryFile(longer).setTextValue("Software\\Fernwick\\Zentimo\\Options", "Size", "1"));
+        QVERIFY(!QFileInfo::exists(longer));
     }
 
     // A file at exactly the size limit is still whole, to its last line, and still the store's to write.
@@ -318,8 +313,7 @@ private Q_SLOTS:
         a.start(REGISTRY_WRITER, {"a", "0", "500"});
         b.start(REGISTRY_WRITER, {"b", "0", "500"});
         QVERIFY(a.waitForFinished(30000) && b.waitForFinished(30000));
-        QCOMPARE(a.exitCode(), 0);
-        QCOMPARE(b.exitCode(), 0);
+        QCOMPARE((QList{a.exitCode(), b.exitCode()}), (QList{0, 0}));
         QCOMPARE(m_store.GetAllOptions("Stress").size(), 1000);
         QCOMPARE(get("a499", {}, "Stress"), QString("value 499"));
         QCOMPARE(get("b0", {}, "Stress"), QString("value 0"));

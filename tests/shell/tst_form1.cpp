@@ -35,7 +35,11 @@ private Q_SLOTS:
         fx.form1->spinner(TimeField::Hours)->stepUp();
         fx.form1->spinner(TimeField::Minutes)->setValue(0);
         fx.form1->spinner(TimeField::Minutes)->stepDown();
-        QCOMPARE(MainFixture::time(fx.big()), QString("99:00:0")); // as the other window shows it
+        QCOMPARE(MainFixture::time(fx.big()), QString("99:00:0"));  // as the other window shows it
+        QTest::keyClick(fx.form1->button(Cmd::Reset), Qt::Key_Tab); // only Enter presses a button
+        QCOMPARE(MainFixture::time(*fx.form1), QString("99:00:0"));
+        QTest::keyClick(fx.form1->button(Cmd::Reset), Qt::Key_Enter);
+        QCOMPARE(MainFixture::time(*fx.form1), QString("00:00:00"));
         withOptions(*fx.engine, [&](Options& o) { o.WakeMode = true; });
         fx.engine->applyModeToFields();
         QCOMPARE(fx.form1->field(TimeField::Seconds)->accessibleName(), QString("AM/PM"));
