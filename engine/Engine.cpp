@@ -338,7 +338,8 @@ bool Engine::wakeDue(const QDateTime& now) const
     if (wakeClockText(now.time()) == wakeFieldText(wake))
         return true;
     const QTime wakeTime = wakeTimeOfDay(wake);
-    if (!wakeTime.isValid() || !m_lastWakeCheck.isValid() || now <= m_lastWakeCheck)
+    // A clock set back is never due: the next wake time is after the last check, so after now too.
+    if (!wakeTime.isValid() || !m_lastWakeCheck.isValid())
         return false;
     QDateTime next(m_lastWakeCheck.date(), wakeTime, m_lastWakeCheck.timeZone());
     if (next <= m_lastWakeCheck)

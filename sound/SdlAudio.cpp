@@ -319,7 +319,7 @@ QByteArray unwrapRmid(const QByteArray& bytes)
     while (pos + 8 <= bytes.size()) {
         const quint32 length = qFromLittleEndian<quint32>(bytes.constData() + pos + 4);
         if (bytes.mid(pos, 4) == "data")
-            return bytes.mid(pos + 8, qsizetype(std::min<qint64>(length, bytes.size() - pos - 8)));
+            return bytes.mid(pos + 8, qsizetype(length)); // a length past the end stops at the end
         pos += 8 + qsizetype(length) + (length & 1);
     }
     return {};
