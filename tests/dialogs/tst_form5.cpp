@@ -113,8 +113,7 @@ private Q_SLOTS:
         fx.start(0);
         auto d = open();
         MainFixture::activate(*d);
-        QVERIFY(
-            !(d->windowFlags() & Qt::WindowContextHelpButtonHint)); // KWin would draw a "?" that does nothing
+        QVERIFY(!(d->windowFlags() & Qt::WindowContextHelpButtonHint)); // a "?" KWin would draw for nothing
         QVERIFY(ctl<QAbstractButton>(d.get(), "Option1", 1)->isChecked()); // "Small", the window it came from
         for (const Click& c : row.clicks)
             click(d.get(), c.name, c.index);

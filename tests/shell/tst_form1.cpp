@@ -5,8 +5,7 @@
 using namespace zentimo;
 using namespace zentimo::test;
 
-// What only the real main window shows: its length limit, Backspace, the spinners' ends, the Wake caption,
-// the stopwatch limit's box.
+// What only the real main window shows: typing limits, Backspace, spinner ends, captions, the limit's box.
 class Form1Test : public QObject {
     Q_OBJECT
     MainFixture fx;
@@ -24,6 +23,12 @@ private Q_SLOTS:
                  QString("Zentimo has reached it's limit. The program will only count up to 99 hours, 59 "
                          "minutes, and 59 seconds in Stopwatch Mode."));
         fx.form1->show();
+        withOptions(*fx.engine, [&](Options& o) { o.WakeMode = true; });
+        fx.engine->applyModeToFields();
+        QCOMPARE(fx.form1->field(TimeField::Seconds)->accessibleName(), QString("AM/PM"));
+        QCOMPARE(fx.big().findChild<QLabel*>("Label6")->text(), QString("AM/PM")); // built in Wake Mode
+        withOptions(*fx.engine, [&](Options& o) { o.WakeMode = false; });
+        fx.engine->applyModeToFields();
         fx.setTime(*fx.form1, "00", "05", "00");
         fx.form1->setFieldMaxLength(TimeField::Seconds, 1);
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:05:00"));
@@ -40,10 +45,6 @@ private Q_SLOTS:
         QCOMPARE(MainFixture::time(*fx.form1), QString("99:00:0"));
         QTest::keyClick(fx.form1->button(Cmd::Reset), Qt::Key_Enter);
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:00:00"));
-        withOptions(*fx.engine, [&](Options& o) { o.WakeMode = true; });
-        fx.engine->applyModeToFields();
-        QCOMPARE(fx.form1->field(TimeField::Seconds)->accessibleName(), QString("AM/PM"));
-        QCOMPARE(fx.big().findChild<QLabel*>("Label6")->text(), QString("AM/PM"));
     }
 };
 
