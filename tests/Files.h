@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <linux/capability.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace zentimo::test {
@@ -26,5 +29,19 @@ inline qint64 residentKiB()
 {
     return readAll("/proc/self/statm").split(' ').value(1).toLongLong() * (::sysconf(_SC_PAGESIZE) / 1024);
 }
+
+// Root reads and writes past any file's mode; while this lives, this thread does not.
+struct WithoutRootAccess {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct kept[2]{}, dropped[2]{};
+    WithoutRootAccess()
+    {
+        ::syscall(SYS_capget, &header, kept);
+        std::copy(kept, kept + 2, dropped);
+        dropped[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
+        ::syscall(SYS_capset, &header, dropped);
+    }
+    ~WithoutRootAccess() { ::syscall(SYS_capset, &header, kept); }
+};
 
 } // namespace zentimo::test

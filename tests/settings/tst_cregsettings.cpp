@@ -409,6 +409,19 @@ private Q_SLOTS:
         QCOMPARE(readAll(m_file), before);
     }
 
+    // A file this user may not read is neither taken for a missing one nor written over.
+    void anUnreadableFileIsKept()
+    {
+        const QByteArray content = options("\"Size\"=\"1\"\n");
+        QVERIFY(writeFile(m_file, content) && ::chmod(QFile::encodeName(m_file).constData(), 0) == 0);
+        {
+            const WithoutRootAccess user;
+            QCOMPARE(get("Size", "d"), QString("d"));
+            QVERIFY(!save("Size", "0"));
+        }
+        QCOMPARE(readAll(m_file), content);
+    }
+
     // A linked file is written through and stays a link, while the folder it lives in takes writes.
     void aLinkedFileIsWrittenThrough()
     {
