@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -33,11 +32,11 @@ inline qint64 residentKiB()
 // Root reads and writes past any file's mode; while this lives, this thread does not.
 struct WithoutRootAccess {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct kept[2]{}, dropped[2]{};
+    __user_cap_data_struct kept[2]{};
     WithoutRootAccess()
     {
         ::syscall(SYS_capget, &header, kept);
-        std::copy(kept, kept + 2, dropped);
+        __user_cap_data_struct dropped[2] = {kept[0], kept[1]};
         dropped[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
         ::syscall(SYS_capset, &header, dropped);
     }

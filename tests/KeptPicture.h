@@ -29,18 +29,15 @@ inline void compareWithKept(QImage drawn, const QString& name, int spared = 0)
     };
     int off = 0;
     QPoint first;
-    for (int y = 0; y < want.height(); ++y) {
-        for (int x = 0; x < want.width(); ++x) {
+    for (int y = 0; y < want.height(); ++y)
+        for (int x = 0; x < want.width(); ++x)
             if (!near(drawn.pixel(x, y), want.pixel(x, y)) && off++ == 0)
                 first = {x, y};
-        }
-    }
     if (off > spared) {
         const QString path = QDir::currentPath() + "/drawn-" + name + ".png";
         drawn.save(path);
-        const QString at = QStringLiteral("%1, %2").arg(first.x()).arg(first.y());
-        QFAIL(qPrintable(
-            QStringLiteral("%1 pixels differ, the first at (%2); drawn: %3").arg(off).arg(at, path)));
+        QFAIL(qPrintable(QString::asprintf("%d pixels differ, the first at (%d, %d); drawn: %s", off,
+                                           first.x(), first.y(), qPrintable(path))));
     }
 }
 

@@ -159,11 +159,10 @@ private Q_SLOTS:
     {
         fx.start(0);
         auto d = open();
-        const QString path = makeFile("a.wav");
-        chooseFile(d.get(), path);
+        chooseFile(d.get(), makeFile("a.wav"));
         QMouseEvent hover(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, {}, {});
         QApplication::sendEvent(ctl<QLabel>(d.get(), "Label1"), &hover); // the whole path, however it is cut
-        QCOMPARE(ctl<QLabel>(d.get(), "Label1")->toolTip(), path);
+        QCOMPARE(ctl<QLabel>(d.get(), "Label1")->toolTip(), files.filePath("a.wav"));
         for (const bool playing : {true, false}) {
             click(d.get(), "Command1");
             QCOMPARE(ctl<QPushButton>(d.get(), "Command1")->text(), QString(playing ? "Stop" : "Test"));

@@ -2,18 +2,34 @@
 // a saved value reads back equal and saving it again writes nothing, every other value is unchanged, a
 // failed call changes nothing, and an unreadable file is kept aside.
 
-#include "FuzzCheck.h"
+#include "../Files.h"
 #include "settings/RegistryFile.h"
 
 #include <QStringList>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdint>
 
 using namespace zentimo;
-using namespace zentimo::fuzz;
-using zentimo::test::readAll;
+using namespace zentimo::test;
 
 namespace {
+
+void check(bool ok, const char* what)
+{
+    if (!ok)
+        qFatal("invariant broken: %s", what); // aborts, where libFuzzer sees it
+}
+
+// A private scratch folder in memory, since every write syncs, emptied but for one file holding the input.
+QString scratchFile(const QString& name, const QByteArray& bytes)
+{
+    static QTemporaryDir dir(QStringLiteral("/dev/shm/zentimo-fuzz-XXXXXX"));
+    for (const QString& old : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+        QFile::remove(dir.filePath(old));
+    check(writeFile(dir.filePath(name), bytes), "input file written");
+    return dir.filePath(name);
+}
 
 const QString kOptions = QStringLiteral("Software\\Fernwick\\Zentimo\\Options");
 const QString kHivePrefix = QStringLiteral("HKEY_CURRENT_USER\\");

@@ -7,7 +7,6 @@
 #include "shell/kit/Twips.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QLabel>
 #include <QTest>
 

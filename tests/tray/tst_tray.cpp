@@ -36,8 +36,7 @@ private Q_SLOTS:
     void closingTheHelpWindowWhileInTheTrayKeepsTheProgram()
     {
         fx.start();
-        bool survived = false;
-        bool iconed = false; // every window carries the program's icon
+        bool survived = false, iconed = false; // every window carries the program's icon
         QTimer::singleShot(0, [&] {
             HelpWindow::showHelp(fx.form1);
             iconed = !HelpWindow::current()->windowIcon().isNull();
