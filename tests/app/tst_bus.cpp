@@ -143,6 +143,10 @@ private Q_SLOTS:
         QCOMPARE(later({"--status"}), (Later{0, "wake stopped 07:30p\n", ""}));
         QCOMPARE(later({"--status"}, "unix:path=/nonexistent"),
                  (Later{3, "", "zentimo: no Zentimo is running\n"}));
+        ours("Stopwatch");
+        QTRY_COMPARE(m_changes.size(), 7);
+        QCOMPARE(m_changes[6],
+                 (QVariantMap{{"Mode", "stopwatch"}, {"Hours", "00"}, {"Minutes", "00"}, {"Seconds", "00"}}));
     }
 };
 

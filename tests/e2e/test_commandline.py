@@ -1,5 +1,4 @@
-"""Without a session bus, the options act on the start itself (real seconds). Later starts handing their options
-over the bus are tst_bus's and every desktop test's."""
+"""Without a session bus, the options act on the start itself (real seconds); over a bus they are tst_bus's."""
 
 import os
 
