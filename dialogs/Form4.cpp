@@ -154,15 +154,14 @@ void Form4::buildButtons()
     QGroupBox* frame3 = frame(QStringLiteral("Buttons:"), "Frame3", kFrame3, this);
     m_option3 = new QButtonGroup(this);
     for (int i = 0; i < kSamples; ++i) {
-        m_command3[i] = buttonSample(frame3, i);
+        buttonSample(frame3, i);
         auto* option = named(new QRadioButton(frame3), QStringLiteral("Option3"), i);
         option->setAccessibleName(QString::fromLatin1(kButtonNames[i]) + QStringLiteral(" buttons"));
         option->setGeometry(pixels(kButtonOption, i * kSlot));
         m_option3->addButton(option, i);
     }
     // Carries the system colour of the last choice; never shown.
-    m_command3[kSystemChoice] = named(new QPushButton(frame3), QStringLiteral("Command3"), kSystemChoice);
-    m_command3[kSystemChoice]->setVisible(false);
+    named(new QPushButton(frame3), QStringLiteral("Command3"), kSystemChoice)->setVisible(false);
     auto* system =
         named(new QRadioButton(defaultWindowsColor(), frame3), QStringLiteral("Option3"), kSystemChoice);
     system->setAccessibleDescription(QStringLiteral("Buttons"));
@@ -170,7 +169,7 @@ void Form4::buildButtons()
     m_option3->addButton(system, kSystemChoice);
 }
 
-QPushButton* Form4::buttonSample(QWidget* frame, int index)
+void Form4::buttonSample(QWidget* frame, int index)
 {
     auto* sample = named(new QPushButton(frame), QStringLiteral("Command3"), index);
     const QColor c = fromWinColor(kButtonColors[index]);
@@ -185,7 +184,6 @@ QPushButton* Form4::buttonSample(QWidget* frame, int index)
     sample->setAccessibleName(QString::fromLatin1(kButtonNames[index]));
     sample->setGeometry(pixels(kButtonSample, index * kSlot));
     connect(sample, &QPushButton::clicked, this, [this, index] { Command3_Click(index); });
-    return sample;
 }
 
 void Form4::buildOkCancel()

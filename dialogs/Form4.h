@@ -15,7 +15,6 @@
 #include <cstdint>
 
 class QButtonGroup;
-class QPushButton;
 
 namespace zentimo {
 
@@ -52,12 +51,11 @@ private:
     void buildDigits();
     void buildBackgrounds();
     void buildButtons();
-    QPushButton* buttonSample(QWidget* frame, int index);
+    void buttonSample(QWidget* frame, int index);
     void buildOkCancel();
     void load(const ColorChoice& stored);
 
     std::array<QWidget*, 6> m_pictures{};
-    std::array<QPushButton*, 7> m_command3{};
     QButtonGroup* m_option1 = nullptr;
     QButtonGroup* m_option2 = nullptr;
     QButtonGroup* m_option3 = nullptr;

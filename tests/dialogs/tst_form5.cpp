@@ -63,8 +63,8 @@ static const Flow flows[] = {
     {.name = "a sound file gone is reported and the dialog still opens", // /proc never holds it
      .seeds = {{"Use Built-in", "False"}, {"Sound File", "/proc/gone.wav"}}, .leftBy = "Command5",
      .said = {"File not found\r\nError"}, .stored = {{"Sound File", "/proc/gone.wav"}}},
-    {.name = "cancel after colors", .seeds = {{"Button Color", "255"}}, .colorsTaken = 1, .leftBy = "Command5",
-     .stored = {{"Digit Color", std::nullopt}, {"Button Color", "255"}}},
+    {.name = "cancel after colors, no such digit colour", .seeds = {{"Button Color", "255"}, {"Digit Color", "7"}},
+     .colorsTaken = 1, .leftBy = "Command5", .stored = {{"Digit Color", "7"}, {"Button Color", "255"}}},
 };
 
 // clang-format on
