@@ -110,6 +110,10 @@ private Q_SLOTS:
         QFETCH(EndRow, row);
         ring(row.wake);
         QCOMPARE(server->notices.size(), 1);
+        const QStringList alarmOff{"alarm-off", "Alarm Off"};
+        QCOMPARE(server->notices[0].actions,
+                 row.wake ? (QStringList{"snooze", "Snooze"} + alarmOff) : alarmOff);
+        QCOMPARE(server->notices[0].expireMs, 0); // it waits to be answered
         // Neither an action naming no notification, before the server has answered, nor an older one's does
         // anything.
         notice->actionInvoked(0, AlarmNotice::kAlarmOffKey);
@@ -134,6 +138,7 @@ private Q_SLOTS:
         QCOMPARE(server->closed, QStringList{"3"});
 
         ring(false, false);
+        QVERIFY(server->notices.last().actions.isEmpty() && server->notices.last().expireMs == -1);
         server->answers.last()(4);
         ring(false, false);
         QCOMPARE(server->replaced, (QList<quint32>{0, 0, 4}));

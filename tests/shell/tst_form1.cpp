@@ -45,6 +45,19 @@ private Q_SLOTS:
         QCOMPARE(MainFixture::time(*fx.form1), QString("99:00:0"));
         QTest::keyClick(fx.form1->button(Cmd::Reset), Qt::Key_Enter);
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:00:00"));
+        fx.setTime(*fx.form1, "00", "05", "00");
+        QTest::keyClick(fx.form1->button(Cmd::Start), Qt::Key_Enter); // once, not again as the default
+        QCOMPARE(fx.form1->button(Cmd::Start)->text(), QString("Stop"));
+    }
+
+    // A real question offers Yes as its default.
+    void aRealQuestion()
+    {
+        MessageBox::setTestMode(false);
+        QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+        QCOMPARE(MessageBox::show(nullptr, "Go on?", "Zentimo", MessageBox::Icon::Question,
+                                  MessageBox::Buttons::YesNo),
+                 MessageBox::Answer::Yes);
     }
 };
 

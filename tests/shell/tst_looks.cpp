@@ -35,7 +35,10 @@ static const Look looks[] = {
     {.name = "presets", .draw = [](MainFixture& fx) {
         return shown(Form3({.presets = {"00:05:00", "01:30:00"}, .shown = {"00", "05", "00"}}, fx.form1)); }},
     {.name = "about", .draw = [](MainFixture&) { return shown(FrmAbt()); }},
-    {.name = "alarm", .draw = [](MainFixture&) { return Form2::ShowAlarm("Tea is ready")->grab().toImage(); }},
+    {.name = "alarm", .draw = [](MainFixture&) {
+        Form2* panel = Form2::ShowAlarm("Hot tea is ready");
+        panel->setLabelLeftTwips(0); // scrolled in to the strip's left edge
+        return panel->grab().toImage(); }},
 };
 // clang-format on
 

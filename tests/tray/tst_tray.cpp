@@ -51,11 +51,16 @@ private Q_SLOTS:
         QVERIFY(survived && iconed);
     }
 
-    // Web and mail addresses go to the desktop, whatever else is no page of the manual stays unopened.
+    // The manual is the first zm.html found. Web and mail addresses go to the desktop, whatever else is no
+    // page of the manual stays unopened.
     void helpLinksOfTheWeb()
     {
         ShellOpenRecorder opened;
+        const QString manual = fx.config->path() + "/zm.html";
+        HelpWindow::setHelpFolders({"/nowhere", fx.config->path() + '/'});
+        writeFile(manual, "<h1>Zentimo</h1>");
         HelpWindow::showHelp(nullptr);
+        QCOMPARE(HelpWindow::current()->shownFile(), manual);
         for (const char* link : {"https://x.org/", "mailto:me@x.org", "ftp://x.org/", "#top"})
             Q_EMIT HelpWindow::current()->browser()->anchorClicked(QUrl(link));
         QCOMPARE(opened.opened(), (QStringList{"https://x.org/", "mailto:me@x.org"}));
