@@ -121,32 +121,28 @@ private Q_SLOTS:
         QCOMPARE(ours("Countdown", {"00:00:02"}).type(), QDBusMessage::ReplyMessage);
         QTRY_COMPARE(m_changes, (QList<QVariantMap>{{{"Seconds", "02"}}}));
         ours("Start");
-        QTRY_COMPARE(m_changes.size(), 2);
-        QCOMPARE(m_changes[1], (QVariantMap{{"Running", true}}));
+        QTRY_COMPARE(m_changes.value(1), (QVariantMap{{"Running", true}}));
         m.clock->advanceMs(1000);
         m.engine->sec_Timer();
-        QTRY_COMPARE(m_changes.size(), 3);
-        QCOMPARE(m_changes[2], (QVariantMap{{"Seconds", "01"}}));
+        QTRY_COMPARE(m_changes.value(2), (QVariantMap{{"Seconds", "01"}}));
         QCOMPARE(ours("Status").arguments().value(0).toString(), QString("countdown running 00:00:01"));
         m.clock->advanceMs(1000);
         m.engine->sec_Timer();
-        QTRY_COMPARE(m_changes.size(), 4);
-        QCOMPARE(m_changes[3], (QVariantMap{{"Running", false}, {"Seconds", "00"}, {"AlarmRinging", true}}));
+        QTRY_COMPARE(m_changes.value(3),
+                     (QVariantMap{{"Running", false}, {"Seconds", "00"}, {"AlarmRinging", true}}));
         QCOMPARE(ours("Wake", {"07:30p"}).errorName(), kRefusedError); // while ringing
         QCOMPARE(ours("Stop").type(), QDBusMessage::ReplyMessage);
-        QTRY_COMPARE(m_changes.size(), 5);
-        QCOMPARE(m_changes[4], (QVariantMap{{"AlarmRinging", false}}));
+        QTRY_COMPARE(m_changes.value(4), (QVariantMap{{"AlarmRinging", false}}));
         ours("Wake", {"07:30p"});
-        QTRY_COMPARE(m_changes.size(), 6);
-        QCOMPARE(m_changes[5],
-                 (QVariantMap{{"Mode", "wake"}, {"Hours", "07"}, {"Minutes", "30"}, {"Seconds", "p"}}));
+        QTRY_COMPARE(m_changes.value(5),
+                     (QVariantMap{{"Mode", "wake"}, {"Hours", "07"}, {"Minutes", "30"}, {"Seconds", "p"}}));
         QCOMPARE(later({"--status"}), (Later{0, "wake stopped 07:30p\n", ""}));
         QCOMPARE(later({"--status"}, "unix:path=/nonexistent"),
                  (Later{3, "", "zentimo: no Zentimo is running\n"}));
         ours("Stopwatch");
-        QTRY_COMPARE(m_changes.size(), 7);
-        QCOMPARE(m_changes[6],
-                 (QVariantMap{{"Mode", "stopwatch"}, {"Hours", "00"}, {"Minutes", "00"}, {"Seconds", "00"}}));
+        QTRY_COMPARE(
+            m_changes.value(6),
+            (QVariantMap{{"Mode", "stopwatch"}, {"Hours", "00"}, {"Minutes", "00"}, {"Seconds", "00"}}));
     }
 };
 

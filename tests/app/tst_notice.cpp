@@ -35,8 +35,8 @@ struct EndRow {
     bool wake = false;
     void (*end)(TestNotice&);
     const char* caption; // after the end
-    const char* closed;
-    const char* time; // the fields after the end
+    const char* closed = "7";
+    const char* time = "00:00:00"; // the fields after the end
 };
 Q_DECLARE_METATYPE(EndRow)
 
@@ -90,17 +90,16 @@ private Q_SLOTS:
         const EndRow rows[] = {
             {.name = "button",
              .end = [](TestNotice& t) { QTest::mouseClick(t.m.form1->button(Cmd::Start), Qt::LeftButton); },
-             .caption = "Start", .closed = "7", .time = "00:00:00"},
-            {.name = "notification: Alarm Off", .end = alarmOff, .caption = "Start", .closed = "7",
-             .time = "00:00:00"},
+             .caption = "Start"},
+            {.name = "notification: Alarm Off", .end = alarmOff, .caption = "Start"},
             {.name = "wake, notification: Snooze", .wake = true,
              .end = [](TestNotice& t) { t.notice->actionInvoked(7, QStringLiteral("snooze")); },
-             .caption = "Stop", .closed = "7", .time = "07:40:a"},
+             .caption = "Stop", .time = "07:40:a"},
             // Snooze, then Stop, as two presses of the button would: the fields keep the snoozed time.
             {.name = "wake, notification: Alarm Off", .wake = true, .end = alarmOff, .caption = "Start",
-             .closed = "7", .time = "07:40:a"},
+             .time = "07:40:a"},
             {.name = "program ends", .end = [](TestNotice& t) { t.notice.reset(); }, .caption = "Alarm Off",
-             .closed = "7 last", .time = "00:00:00"},
+             .closed = "7 last"},
         };
         // clang-format on
         addRows(rows);

@@ -229,14 +229,10 @@ class Case(unittest.TestCase):
     def launch(self, options=None, extra_env=None, args=(), accessible=True):
         """Also the main window, ready for input, in self.window; its accessible tree in self.root."""
         self.open(options, extra_env, args)
-        self.window = self.window_named("Zentimo")
+        self.window = self.app.wait_window()
+        time.sleep(0.7)  # mapped is not yet ready for input: give the window its first expose
         self.root = find_app() if accessible else None
         return self.app
-
-    def window_named(self, name):
-        window = self.app.wait_window(name)
-        time.sleep(0.7)  # mapped is not yet ready for input: give the window its first expose
-        return window
 
     def control(self, name, role=None):
         """Waits for a control; between looks the cached tree, which lacks new windows, is dropped."""

@@ -18,10 +18,10 @@ struct CountdownAlarm {
     Options options;
     QStringList startCalls; // the sound opened ahead of its alarm
     const char* caption;    // on both windows
-    bool playing;           // SoundPlaying
-    QStringList calls;      // to the sound system, at the alarm
-    bool flashed;           // Start/Stop red ten flash ticks later
-    QStringList stopCalls;
+    bool playing = false;   // SoundPlaying
+    QStringList calls = {}; // to the sound system, at the alarm
+    bool flashed = true;    // Start/Stop red ten flash ticks later
+    QStringList stopCalls = {};
 };
 Q_DECLARE_METATYPE(CountdownAlarm)
 
@@ -30,9 +30,9 @@ struct LateTick {
     const char* start;
     const char* spunTo; // the fields after Start, as a spinner may set them
     int passedMs;
-    bool autoRestart;
+    bool autoRestart = false;
     const char* shown;
-    const char* caption;
+    const char* caption = "Stop";
     void (Engine::*tick)() = &Engine::sec_Timer; // a resume catches up without counting a tick of its own
 };
 Q_DECLARE_METATYPE(LateTick)
@@ -53,45 +53,41 @@ const Calls kMp3Opened{"closeDevice", "openDevice  MpegVideo", "playDevice", "pl
 // clang-format off
 const CountdownAlarm kCountdownAlarms[] = {
     {.name = "sound off", .options = {.SoundOn = false, .UseBuiltIn = true, .LoopSound = true},
-     .startCalls = {}, .caption = "Start", .playing = false, .calls = {}, .flashed = false, .stopCalls = {}},
+     .startCalls = {}, .caption = "Start", .flashed = false},
     {.name = "built-in looped", .options = {.SoundOn = true, .UseBuiltIn = true, .LoopSound = true},
-     .startCalls = {"warmUp"}, .caption = "Alarm Off", .playing = false, .calls = {"playWaveImage 107 loop"},
-     .flashed = true, .stopCalls = {"stopWave"}},
+     .startCalls = {"warmUp"}, .caption = "Alarm Off", .calls = {"playWaveImage 107 loop"}, .stopCalls = {"stopWave"}},
     {.name = "wav missing, the fallback loops",
      .options = {.SoundOn = true, .UseBuiltIn = false, .LoopSound = true, .SoundFile = "x.wav"},
      .startCalls = {"warmUp x.wav"}, .caption = "Alarm Off", .playing = true, .calls = {"playWaveImage fallback loop"},
-     .flashed = true, .stopCalls = {"stopWave"}},
+     .stopCalls = {"stopWave"}},
     {.name = "wav once", .options = {.SoundOn = true, .UseBuiltIn = false, .LoopSound = false, .SoundFile = "x.WAV"},
-     .startCalls = {"warmUp x.WAV"}, .caption = "Start", .playing = false, .calls = {"playWaveImage fallback once"},
-     .flashed = false, .stopCalls = {}},
+     .startCalls = {"warmUp x.WAV"}, .caption = "Start", .calls = {"playWaveImage fallback once"}, .flashed = false},
     {.name = "mid, looped anyway",
      .options = {.SoundOn = true, .UseBuiltIn = false, .LoopSound = true, .SoundFile = "x.MID"},
      .startCalls = {"warmUp x.MID"}, .caption = "Alarm Off", .playing = true,
      .calls = {"closeDevice", "openDevice  Sequencer", "playDevice", "playWaveImage fallback loop"},
-     .flashed = true, .stopCalls = {"closeDevice"}},
+     .stopCalls = {"closeDevice"}},
     {.name = "other extension",
      .options = {.SoundOn = true, .UseBuiltIn = false, .LoopSound = true, .SoundFile = "x.wave"},
-     .startCalls = {"warmUp x.wave"}, .caption = "Alarm Off", .playing = false, .calls = {}, .flashed = true,
-     .stopCalls = {}},
+     .startCalls = {"warmUp x.wave"}, .caption = "Alarm Off"},
 };
 
 // A tick that finds more than a second passed (a suspend, a frozen process) counts all of it.
 const LateTick kLateTicks[] = {
-    {.name = "1.5 s", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 1500, .autoRestart = false,
-     .shown = "00:01:59", .caption = "Stop"},
+    {.name = "1.5 s", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 1500, .shown = "00:01:59"},
     {.name = "an hour, borrowing", .start = "02:00:05", .spunTo = "02:00:05", .passedMs = 3600000,
-     .autoRestart = false, .shown = "01:00:05", .caption = "Stop"},
-    {.name = "past the end", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 600000,
-     .autoRestart = false, .shown = "00:00:00", .caption = "Alarm Off"},
+     .shown = "01:00:05"},
+    {.name = "past the end", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 600000, .shown = "00:00:00",
+     .caption = "Alarm Off"},
     {.name = "past the end, restarting", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 600000,
-     .autoRestart = true, .shown = "00:02:00", .caption = "Stop"},
+     .autoRestart = true, .shown = "00:02:00"},
     // A spinner set the fields to zero after Start; the countdown goes on from there.
-    {.name = "a tick finding zero rings nothing", .start = "00:00:05", .spunTo = "00:00:00",
-     .passedMs = 1000, .autoRestart = false, .shown = "00:00:59", .caption = "Stop"},
-    {.name = "resumed", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 30000, .autoRestart = false,
-     .shown = "00:01:30", .caption = "Stop", .tick = &Engine::catchUp},
+    {.name = "a tick finding zero rings nothing", .start = "00:00:05", .spunTo = "00:00:00", .passedMs = 1000,
+     .shown = "00:00:59"},
+    {.name = "resumed", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 30000, .shown = "00:01:30",
+     .tick = &Engine::catchUp},
     {.name = "resumed at once, at zero", .start = "00:00:05", .spunTo = "00:00:00", .passedMs = 0,
-     .autoRestart = false, .shown = "00:00:00", .caption = "Stop", .tick = &Engine::catchUp},
+     .shown = "00:00:00", .tick = &Engine::catchUp},
 };
 
 // A text typed into a field and left.

@@ -48,12 +48,12 @@ const auto yesAddThenCloseBox = [](Form3& d) {
 struct Visit {
     const char* name;
     bool wake = false;
-    QStringList seeded;
+    QStringList seeded = {};
     const char* time = "00:00:00"; // in the fields when the dialog opens
     void (*steps)(Form3&);
-    QStringList list; // in the dialog at its end
+    QStringList list = {}; // in the dialog at its end
     int selected;
-    QStringList stored;
+    QStringList stored = {};
     int boxes;                      // message boxes shown
     const char* shown = "00:00:00"; // in the fields afterwards
     int minutes = 0;                // the minutes spinner afterwards
@@ -85,14 +85,13 @@ private Q_SLOTS:
             twelve << QStringLiteral("00:%1:00").arg(i, 2, 10, QLatin1Char('0'));
         // clang-format off
         const Visit rows[] = {
-            {.name = "all zero is refused", .seeded = {}, .steps = add, .list = {}, .selected = -1, .stored = {},
-             .boxes = 1},
+            {.name = "all zero is refused", .steps = add, .selected = -1, .boxes = 1},
             {.name = "delete unanswered keeps, then yes selects the last", .seeded = three, .steps = noThenYes,
              .list = {"00:00:02", "00:00:03"}, .selected = 1, .stored = three, .boxes = 2},
             {.name = "more than ten keep their order", .seeded = QStringList{"00:13:00"} + twelve,
              .steps = yesThenClose, .list = twelve, .selected = 11, .stored = twelve, .boxes = 1},
-            {.name = "an empty list removes the section", .seeded = {"00:05:00"}, .steps = yesThenClose, .list = {},
-             .selected = -1, .stored = {}, .boxes = 1},
+            {.name = "an empty list removes the section", .seeded = {"00:05:00"}, .steps = yesThenClose,
+             .selected = -1, .boxes = 1},
             {.name = "load", .seeded = {"01:30:05", "00:00:09"}, .steps = load, .list = {"01:30:05", "00:00:09"},
              .selected = 0, .stored = {"01:30:05", "00:00:09"}, .boxes = 0, .shown = "01:30:05", .minutes = 30},
             // The loaded minutes reach the spinner, but in Wake Mode the spinners stay.

@@ -28,9 +28,9 @@ namespace {
 struct OddFile {
     const char* name;
     QByteArray content;
-    const char* size; // what "Size" reads as, default "d"
-    bool written;     // a value saved goes in
-    int setAside;     // copies kept beside the file
+    const char* size = "d"; // what "Size" reads as, with "d" as the default asked for
+    bool written = true;    // a value saved goes in
+    int setAside = 0;       // copies kept beside the file
 };
 
 const QString kOptionsKey = QStringLiteral("[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options]");
@@ -210,46 +210,36 @@ private Q_SLOTS:
         const QByteArray endless(RegistryFile::kMaxFileSize + 10, 'x');
         // clang-format off
         const OddFile rows[] = {
-            {.name = "binary", .content = QByteArray::fromHex("7f454c46000102fffe"), .size = "d", .written = true,
-             .setAside = 1},
+            {.name = "binary", .content = QByteArray::fromHex("7f454c46000102fffe"), .setAside = 1},
             {.name = "bad utf-8 line, cut inside a value",
-             .content = options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n\"Alarm Message\"=\"Wake u"), .size = "1",
-             .written = true, .setAside = 0},
-            {.name = "utf-16 holding a NUL", .content = QByteArray("\xFF\xFE[\0\0\0", 6), .size = "d", .written = true,
+             .content = options("\"Size\"=\"1\"\n\"M\"=\"caf\xE9\"\n\"Alarm Message\"=\"Wake u"), .size = "1"},
+            {.name = "utf-16 holding a NUL", .content = QByteArray("\xFF\xFE[\0\0\0", 6), .setAside = 1},
+            {.name = "8-bit text, no header", .content = kOptionsKey.toUtf8() + "\n\"Size\"=\"caf\xE9\"\n",
              .setAside = 1},
-            {.name = "8-bit text, no header", .content = kOptionsKey.toUtf8() + "\n\"Size\"=\"caf\xE9\"\n", .size = "d",
-             .written = true, .setAside = 1},
             {.name = "hand-written, no header",
              .content = kOptionsKey.toUtf8() +
                  "\n; a comment\n\"Size\"=\"\\x4a\\x4A\\x39\"\nrandom words\n\"Play Sound\"=yes\n"
                  "\"Flags\"=dword:00000001\n\"Blob\"=hex:01,\\\n  02\n\"Odd\"=\"\\q\"\n"
                  "[-HKEY_CURRENT_USER\\Software\\Gone]\n",
-             .size = "JJ9", .written = true, .setAside = 0},
+             .size = "JJ9"},
             {.name = "a header without its bracket is none, and ends the one before",
-             .content = options("[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options.\n\"Size\"=\"2\"\n"),
-             .size = "d", .written = true, .setAside = 0},
-            {.name = "a dword of nine digits is no number", .content = options("\"Size\"=dword:000000001\n"),
-             .size = "d", .written = true, .setAside = 0},
-            {.name = "half a hex escape", .content = options("\"Size\"=\"\\x4g\"\n"), .size = "d", .written = true,
-             .setAside = 0},
-            {.name = "carriage return escape", .content = options("\"Size\"=\"a\\rb\"\n"), .size = "a\rb",
-             .written = true, .setAside = 0},
+             .content = options("[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options.\n\"Size\"=\"2\"\n")},
+            {.name = "a dword of nine digits is no number", .content = options("\"Size\"=dword:000000001\n")},
+            {.name = "half a hex escape", .content = options("\"Size\"=\"\\x4g\"\n")},
+            {.name = "carriage return escape", .content = options("\"Size\"=\"a\\rb\"\n"), .size = "a\rb"},
             {.name = "a continued value ends at the next key",
-             .content = options("\"Blob\"=hex:01,\\\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Size\"=\"1\"\n"),
-             .size = "d", .written = true, .setAside = 0},
+             .content = options("\"Blob\"=hex:01,\\\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Size\"=\"1\"\n")},
             {.name = "a continued value ends the file",
-             .content = options("\"Size\"=\"1\"\n\"Play Sound\"=\"True\"\n\"Blob\"=hex:01,\\"), .size = "1",
-             .written = true, .setAside = 0},
+             .content = options("\"Size\"=\"1\"\n\"Play Sound\"=\"True\"\n\"Blob\"=hex:01,\\"), .size = "1"},
             {.name = "a hex list with a stray letter, or none, a hex type without its number, a text without its = "
                      "or its closing quote is no value",
              .content = options("\"Size\"=\"1\"\n\"Size\"=hex:4g,00\n\"Size\"=hex\n\"Size\"=hex():31,00\n\"Size\":\"2\"\n"
                                 "\"Size\"=\"3\n\"Size\"=\"4\\q\n"),
-             .size = "1",
-             .written = true, .setAside = 0},
+             .size = "1"},
             {.name = "values before an endless line", .content = options("\"Size\"=\"1\"\n" + endless), .size = "1",
-             .written = false, .setAside = 0},
+             .written = false},
             {.name = "later version", .content = options("\"Size\"=\"1\"\n", "Zentimo Registry Version 2"),
-             .size = "1", .written = false, .setAside = 0},
+             .size = "1", .written = false},
         };
         // clang-format on
         for (const OddFile& row : rows)

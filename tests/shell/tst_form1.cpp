@@ -5,7 +5,7 @@
 using namespace zentimo;
 using namespace zentimo::test;
 
-// What only the real main window shows: typing limits, Backspace, spinner ends, captions, the limit's box.
+// What only the real main window shows: typing limits, Backspace, Enter, spinner ends, captions, its boxes.
 class Form1Test : public QObject {
     Q_OBJECT
     MainFixture fx;
@@ -48,11 +48,7 @@ private Q_SLOTS:
         fx.setTime(*fx.form1, "00", "05", "00");
         QTest::keyClick(fx.form1->button(Cmd::Start), Qt::Key_Enter); // once, not again as the default
         QCOMPARE(fx.form1->button(Cmd::Start)->text(), QString("Stop"));
-    }
-
-    // A real question offers Yes as its default.
-    void aRealQuestion()
-    {
+        // A real question offers Yes as its default.
         MessageBox::setTestMode(false);
         QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
         QCOMPARE(MessageBox::show(nullptr, "Go on?", "Zentimo", MessageBox::Icon::Question,

@@ -266,8 +266,7 @@ class TestSdlAudio : public QObject {
 
     void playsItsToneWhole(const Played& row)
     {
-        if (const QString why = make(row.made); !why.isEmpty())
-            QSKIP(qPrintable(why));
+        QCOMPARE(make(row.made), QString());
         DiskCapture::Heard h;
         playOnce(row.made, &h);
         if (QTest::currentTestFailed())
@@ -353,8 +352,7 @@ private Q_SLOTS:
     {
         QFETCH(int, index);
         const Played& row = kMidi[index];
-        if (const QString why = make(row.made); !why.isEmpty())
-            QSKIP(qPrintable(why));
+        QCOMPARE(make(row.made), QString());
         DiskCapture::Heard h;
         playOnce(row.made, &h);
         if (QTest::currentTestFailed())
@@ -375,8 +373,7 @@ private Q_SLOTS:
     {
         QFETCH(int, index);
         const Made& made = kRefused[index];
-        if (const QString why = make(made); !why.isEmpty())
-            QSKIP(qPrintable(why));
+        QCOMPARE(make(made), QString());
         qint64 start = 0;
         play(made, true, &start);
         if (QTest::currentTestFailed())
