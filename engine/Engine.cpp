@@ -106,7 +106,7 @@ RunState Engine::stateOf(const Face& face)
     const QString caption = face.caption();
     const auto* c = std::find_if(std::begin(kCaptions), std::end(kCaptions),
                                  [&](const Caption& known) { return known.text == caption; });
-    // Only showBoth writes a caption.
+    // Every caption written is one of these.
     return c != std::end(kCaptions) ? c->state : RunState::Idle;
 }
 
@@ -198,14 +198,10 @@ bool Engine::startRun(qint64 pressedAt)
         m_sound.WarmUp(m_options.UseBuiltIn ? QString() : m_options.SoundFile);
     if (!m_options.WakeMode)
         Q_EMIT runStarted();
-    forBoth([](Face& f) {
-        f.setCaption(runStateCaption(RunState::Running));
-        f.setSpinnersEnabled(false);
-    });
     return true;
 }
 
-// Tray stays enabled through a run.
+// Tray stays enabled through a run. The spinners follow applyWatch's rule, applied after every press.
 void Engine::lockForRun()
 {
     // Both windows' fields lock: the big window's fields must not take typing during a run either.
@@ -216,7 +212,6 @@ void Engine::lockForRun()
             if (c != Cmd::Tray)
                 f.setButtonEnabled(c, false);
         }
-        f.setSpinnersEnabled(false);
     });
 }
 

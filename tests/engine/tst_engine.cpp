@@ -27,8 +27,8 @@ Q_DECLARE_METATYPE(CountdownAlarm)
 
 struct LateTick {
     const char* name;
-    const char* start;
-    const char* spunTo; // the fields after Start, as a spinner may set them
+    const char* start = "00:02:00";
+    const char* spunTo = "00:02:00"; // the fields after Start, as a spinner may set them
     int passedMs;
     bool autoRestart = false;
     const char* shown;
@@ -74,18 +74,14 @@ const CountdownAlarm kCountdownAlarms[] = {
 
 // A tick that finds more than a second passed (a suspend, a frozen process) counts all of it.
 const LateTick kLateTicks[] = {
-    {.name = "1.5 s", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 1500, .shown = "00:01:59"},
-    {.name = "an hour, borrowing", .start = "02:00:05", .spunTo = "02:00:05", .passedMs = 3600000,
-     .shown = "01:00:05"},
-    {.name = "past the end", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 600000, .shown = "00:00:00",
-     .caption = "Alarm Off"},
-    {.name = "past the end, restarting", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 600000,
-     .autoRestart = true, .shown = "00:02:00"},
+    {.name = "1.5 s", .passedMs = 1500, .shown = "00:01:59"},
+    {.name = "an hour, borrowing", .start = "02:00:05", .spunTo = "02:00:05", .passedMs = 3600000, .shown = "01:00:05"},
+    {.name = "past the end", .passedMs = 600000, .shown = "00:00:00", .caption = "Alarm Off"},
+    {.name = "past the end, restarting", .passedMs = 600000, .autoRestart = true, .shown = "00:02:00"},
     // A spinner set the fields to zero after Start; the countdown goes on from there.
     {.name = "a tick finding zero rings nothing", .start = "00:00:05", .spunTo = "00:00:00", .passedMs = 1000,
      .shown = "00:00:59"},
-    {.name = "resumed", .start = "00:02:00", .spunTo = "00:02:00", .passedMs = 30000, .shown = "00:01:30",
-     .tick = &Engine::catchUp},
+    {.name = "resumed", .passedMs = 30000, .shown = "00:01:30", .tick = &Engine::catchUp},
     {.name = "resumed at once, at zero", .start = "00:00:05", .spunTo = "00:00:00", .passedMs = 0,
      .shown = "00:00:00", .tick = &Engine::catchUp},
 };
@@ -193,6 +189,15 @@ private Q_SLOTS:
         (engine.get()->*row.tick)();
         QCOMPARE(small.time(), QString(row.shown));
         QCOMPARE(small.captionText, QString(row.caption));
+    }
+
+    // A late tick arms the next for that second's own moment, not a whole second on.
+    void aLateTickArmsTheNextOnTime()
+    {
+        SecondPace pace;
+        pace.start(500, 1000);
+        QCOMPARE(pace.take(1800, true), qint64(1));
+        QCOMPARE(pace.untilNext(1800), 700);
     }
 
     void stopwatchResumesCountsAFreezeStopsAtItsLimit()

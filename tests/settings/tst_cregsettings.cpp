@@ -164,32 +164,26 @@ private Q_SLOTS:
     void foreignKeysAndExports_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("other"); // the other key as the store reads it
-        const QString values = "\"Sound File\"=\"C:\\\\Tea.mp3\"\r\n\"Button Color\"=dword:00ff8080\r\n"
-                               "\"Size\"=hex(2):31,00\r\n\r\n"
-                               "[HKEY_CURRENT_USER\\Software\\Fernwick\\";
-        const QString ours = kOptionsKey + "\r\n" + values;
-        const QByteArray tail = "Caf\xE9 \x80\xA0]\r\n\"Size\"=\"1\"\r\n";
-        const QString cafe = QString::fromUtf8("Software\\Fernwick\\Café €\u00A0");
+        const QString ours = kOptionsKey +
+                             "\r\n\"Sound File\"=\"C:\\\\Tea.mp3\"\r\n\"Button Color\"=dword:00ff8080\r\n"
+                             "\"Size\"=hex(2):31,00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Fernwick\\";
+        const QString other = QString::fromUtf8("Café €\u00A0]\r\n\"Size\"=\"1\"\r\n");
         const auto utf16 = [&](const QString& before) {
-            const QString text = "Windows Registry Editor Version 5.00\r\n\r\n" + before + ours +
-                                 QString::fromUtf8("Café €\u00A0]\r\n\"Size\"=\"1\"\r\n");
+            const QString text = "Windows Registry Editor Version 5.00\r\n\r\n" + before + ours + other;
             return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
         };
         QString classes = "[HKEY_CURRENT_USER\\Software\\Classes]\r\n";
         for (int i = 0; i < 30000; ++i)
             classes += QStringLiteral("\".ext%1\"=\"File type %1\"\r\n").arg(i);
-        QTest::newRow("regedit4 in its 8-bit code page") << "REGEDIT4\r\n\r\n" + ours.toUtf8() + tail << cafe;
-        QTest::newRow("regedit5 in utf-16") << utf16("") << cafe;
-        QTest::newRow("utf-8 with a byte order mark")
-            << "\xEF\xBB\xBF" + (ours + QString::fromUtf8("Café €\u00A0]\r\n\"Size\"=\"1\"\r\n")).toUtf8()
-            << cafe;
-        QTest::newRow("regedit5 of all of Software, 1.6 MB") << utf16(classes + "\r\n") << cafe;
+        const QByteArray codePage = "Caf\xE9 \x80\xA0]\r\n\"Size\"=\"1\"\r\n";
+        QTest::newRow("regedit4 in its 8-bit code page") << "REGEDIT4\r\n\r\n" + ours.toUtf8() + codePage;
+        QTest::newRow("regedit5 in utf-16") << utf16("");
+        QTest::newRow("utf-8 with a byte order mark") << "\xEF\xBB\xBF" + (ours + other).toUtf8();
+        QTest::newRow("regedit5 of all of Software, 1.6 MB") << utf16(classes + "\r\n");
     }
     void foreignKeysAndExports()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QString, other);
         QVERIFY(writeFile(m_file, file));
         QCOMPARE(get("sound file"), QString("C:\\Tea.mp3"));
         QCOMPARE(get("button color"), QString("16744576"));
@@ -198,6 +192,7 @@ private Q_SLOTS:
         QVERIFY(!readAll(m_file).contains("hex(2)"));
         QVERIFY(m_store.DeleteSetting("Options"));
         QCOMPARE(get("Sound File", "d"), QString("d"));
+        const QString other = QString::fromUtf8("Software\\Fernwick\\Café €\u00A0");
         QCOMPARE(RegistryFile(m_file).textValue(other, "Size"), QString("1"));
     }
 

@@ -1,5 +1,6 @@
 #include "MainFixture.h"
 
+#include <QAccessible>
 #include <QLabel>
 
 using namespace zentimo;
@@ -26,6 +27,9 @@ private Q_SLOTS:
         withOptions(*fx.engine, [&](Options& o) { o.WakeMode = true; });
         fx.engine->applyModeToFields();
         QCOMPARE(fx.form1->field(TimeField::Seconds)->accessibleName(), QString("AM/PM"));
+        auto* hours = QAccessible::queryAccessibleInterface(fx.form1->spinner(TimeField::Hours));
+        QVERIFY(hours->valueInterface());
+        QCOMPARE(hours->valueInterface()->maximumValue(), QVariant(12));
         QCOMPARE(fx.big().findChild<QLabel*>("Label6")->text(), QString("AM/PM")); // built in Wake Mode
         withOptions(*fx.engine, [&](Options& o) { o.WakeMode = false; });
         fx.engine->applyModeToFields();

@@ -43,8 +43,11 @@ private Q_SLOTS:
             QVERIFY(!form->mask().contains(corner));
         QCOMPARE(form->mask().intersected(kMessageStripRect), QRegion(kMessageStripRect));
         QCOMPARE(form->mask().intersected(kCloseButtonRect), QRegion(kCloseButtonRect));
-        // The text starts just beyond the strip's right edge, 30 twips below its top, wholly inside it.
+        // The text starts just beyond the strip's right edge, 30 twips below its top, wholly inside it, and
+        // steps 25 twips left.
         QCOMPARE(form->labelLeftTwips(), form->stripScaleWidthTwips());
+        form->scrollStep();
+        QCOMPARE(form->labelLeftTwips(), form->stripScaleWidthTwips() - 25);
         const QRect text = form->findChild<QWidget*>(QStringLiteral("Label1"))->geometry();
         QCOMPARE(text.top(), twipsToPixels(30));
         QVERIFY(text.bottom() < form->findChild<QWidget*>(QStringLiteral("Picture1"))->height());

@@ -36,7 +36,7 @@ enum class Maker { Sox, Ffmpeg, Lame, Abc2midi, Text, Pipe, Folder, DevZero, Hug
 enum class Change { None, CutInHalf, DataBeforeFmt, NoData, Id3InFront, RmidWrapped };
 
 struct Made {
-    const char* file;
+    const char* name; // of the file
     Maker maker;
     QStringList args = {};
     Change change = Change::None;
@@ -157,7 +157,7 @@ class TestSdlAudio : public QObject {
     // Empty when the file was made; otherwise why not.
     QString make(const Made& made)
     {
-        const QString out = path(made.file);
+        const QString out = path(made.name);
         switch (made.maker) {
         case Maker::Text:
             return writeFile(out, "Remember to buy milk.\n") ? QString() : "cannot write";
@@ -181,8 +181,8 @@ class TestSdlAudio : public QObject {
         const QString tool = kTools[int(made.maker)];
         if (QStandardPaths::findExecutable(tool).isEmpty())
             return "no " + tool;
-        const QString tone = path(QString(made.file) + ".tone.wav");
-        const QString abc = path(QString(made.file) + ".abc");
+        const QString tone = path(QString(made.name) + ".tone.wav");
+        const QString abc = path(QString(made.name) + ".abc");
         writeFile(abc, kAbc.toLatin1());
         QProcess::execute("sox", sox("44100", "1", {"-b", "16"}, 0.4).replaceInStrings("OUT", tone));
         QStringList args = made.args;
@@ -238,7 +238,7 @@ class TestSdlAudio : public QObject {
         *start = nextFrame();
         QElapsedTimer held;
         held.start();
-        QVERIFY(m_player->PlayFile(path(made.file), loop));
+        QVERIFY(m_player->PlayFile(path(made.name), loop));
         QVERIFY2(held.elapsed() < 100, qPrintable(QString::number(held.elapsed())));
     }
 
@@ -256,7 +256,7 @@ class TestSdlAudio : public QObject {
     std::vector<qint16> decoded(const Made& made)
     {
         std::vector<qint16> out;
-        WaveStream::decode(::open(QFile::encodeName(path(made.file)).constData(), O_RDONLY | O_CLOEXEC),
+        WaveStream::decode(::open(QFile::encodeName(path(made.name)).constData(), O_RDONLY | O_CLOEXEC),
                            false, [&](const qint16* frames, int count) {
                                out.insert(out.end(), frames, frames + 2 * count);
                                return true;
@@ -363,12 +363,7 @@ private Q_SLOTS:
         QVERIFY2(length > row.seconds - 0.2 && length < row.seconds + 2, qPrintable(QString::number(length)));
     }
 
-    void whatCannotPlaySoundsTheFallbackLooped_data()
-    {
-        QTest::addColumn<int>("index");
-        for (const Made& made : kRefused)
-            QTest::newRow(made.file) << int(&made - kRefused);
-    }
+    void whatCannotPlaySoundsTheFallbackLooped_data() { addRows(kRefused); }
     void whatCannotPlaySoundsTheFallbackLooped()
     {
         QFETCH(int, index);
@@ -391,7 +386,7 @@ private Q_SLOTS:
     void aMidiBankGivesItsMemoryBack()
     {
         QCOMPARE(make(kHugeMidi), QString());
-        QVERIFY(m_player->PlayFile(path(kHugeMidi.file), false));
+        QVERIFY(m_player->PlayFile(path(kHugeMidi.name), false));
         m_player->StopWaveform();
         writeFile(path("one.mid"), midiNote(1));
         const auto resident = [&] { return QString("%1 KiB, %2 at rest").arg(residentKiB()).arg(m_restKiB); };

@@ -1,4 +1,5 @@
 #include "Files.h"
+#include "shell/FrmAbt.h"
 #include "shell/HelpWindow.h"
 #include "shell/MainFixture.h"
 #include "shell/ShellOpen.h"
@@ -63,7 +64,11 @@ private Q_SLOTS:
         QCOMPARE(HelpWindow::current()->shownFile(), manual);
         for (const char* link : {"https://x.org/", "mailto:me@x.org", "ftp://x.org/", "#top"})
             Q_EMIT HelpWindow::current()->browser()->anchorClicked(QUrl(link));
-        QCOMPARE(opened.opened(), (QStringList{"https://x.org/", "mailto:me@x.org"}));
+        FrmAbt about; // its addresses too, on a left click
+        QTest::mouseClick(about.findChild<QLabel*>("Label6"), Qt::RightButton);
+        QTest::mouseClick(about.findChild<QLabel*>("Label5"), Qt::LeftButton);
+        QCOMPARE(opened.opened(),
+                 (QStringList{"https://x.org/", "mailto:me@x.org", "mailto:support@fernwick.example"}));
     }
 
     // The alarm takes the window out of the tray, or out of the minimised state without a notification area.
