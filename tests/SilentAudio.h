@@ -87,14 +87,6 @@ public:
 
     bool isPlaying() const override { return m_state.wavePlaying || m_state.devicePlaying; }
 
-    // What the real back end finds out on its decoder thread: the .wav file now playing cannot be played.
-    void failWave()
-    {
-        if (m_state.wavePlaying)
-            playWaveImage(fallback(), m_state.waveLooping);
-    }
-
-    const QStringList& calls() const { return m_calls; }
     QStringList takeCalls() { return std::exchange(m_calls, {}); }
     const State& state() const { return m_state; }
 

@@ -151,6 +151,23 @@ private Q_SLOTS:
         QCOMPARE(d->answer() ? d->answer()->options.BigWindow : 0, row.bigWindow);
     }
 
+    // Large taken in Options: the big window takes the small one's place. An on-top window leaves the top
+    // band while a dialog is open, and the dialog offers the size of the window it came from.
+    void largeTakesOver()
+    {
+        fx.seed("On Top", "True");
+        fx.start(0);
+        onNextModal([this](QWidget* d) {
+            QVERIFY(!fx.form1->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+            click(d, "Option1", 0);
+            click(d, "Command4");
+        });
+        fx.app->runOptions(*fx.form1);
+        QVERIFY(fx.big().isVisible() && !fx.form1->isVisible());
+        onNextModal([](QWidget* d) { QVERIFY(ctl<QAbstractButton>(d, "Option1", 0)->isChecked()); });
+        fx.app->runOptions(fx.big());
+    }
+
     // Beyond the outcomes: Test loops the chosen file until pressed again, as Stop; a screen reader names the
     // Message frame by its own caption, not the frame's around it, and hears it label what it holds.
     void testingAFileAndTheMessageFrame()

@@ -1,5 +1,5 @@
 // Texts the engine's tests never meet: holding letters, too large, the hour's last snooze; wake times no
-// clock shows.
+// clock shows, and twelve o'clock.
 
 #include "engine/TimeText.h"
 
@@ -22,11 +22,13 @@ private Q_SLOTS:
         QCOMPARE(clockText(snoozeStep({"07", "50", "a"})), QString("08:00:a"));
     }
 
-    void wakeTimeOfDayRejectsWhatNoClockShows()
+    void wakeTimesOfDay()
     {
         for (const FieldTexts& t :
              {FieldTexts{"00", "30", "a"}, {"07", "75", "a"}, {"07", "30", "x"}, {" 7", "30", "a"}})
             QVERIFY(!wakeTimeOfDay(t).isValid());
+        QCOMPARE(wakeTimeOfDay({"12", "30", "a"}), QTime(0, 30)); // twelve is the clock's first hour
+        QCOMPARE(wakeTimeOfDay({"12", "30", "p"}), QTime(12, 30));
     }
 };
 

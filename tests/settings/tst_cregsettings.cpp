@@ -122,8 +122,8 @@ private Q_SLOTS:
         QCOMPARE(get("Size"), QString("1"));
         QCOMPARE(get("Size"), QString("1"));
         QCOMPARE(RegistryFile::parseCount() - before, 2);
-        const time_t past = ::time(nullptr) - 3600;
-        setModified(m_file, past);
+        const time_t past = ::time(nullptr) - 2; // whole seconds, and beyond such a clock's step
+        setModified(m_file, past, 0);
         QCOMPARE(get("Size"), QString("1"));
         before = RegistryFile::parseCount();
         QCOMPARE(get("Size"), QString("1"));
@@ -226,10 +226,10 @@ private Q_SLOTS:
              .content = options("\"Blob\"=hex:01,\\\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Size\"=\"1\"\n")},
             {.name = "a continued value ends the file",
              .content = options("\"Size\"=\"1\"\n\"Play Sound\"=\"True\"\n\"Blob\"=hex:01,\\"), .size = "1"},
-            {.name = "a hex list with a stray letter, or none, a hex type without its number, a text without its = "
-                     "or its closing quote is no value",
+            {.name = "a hex list with a stray letter, or none, a hex type without its number or with a stray letter, a "
+                     "text without its = or its closing quote is no value",
              .content = options("\"Size\"=\"1\"\n\"Size\"=hex:4g,00\n\"Size\"=hex\n\"Size\"=hex():31,00\n\"Size\":\"2\"\n"
-                                "\"Size\"=\"3\n\"Size\"=\"4\\q\n"),
+                                "\"Size\"=hex(2x):31,00\n\"Size\"=\"3\n\"Size\"=\"4\\q\n"),
              .size = "1"},
             {.name = "values before an endless line", .content = options("\"Size\"=\"1\"\n" + endless), .size = "1",
              .written = false},

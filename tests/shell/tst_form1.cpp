@@ -1,4 +1,5 @@
 #include "MainFixture.h"
+#include "shell/kit/DigitFont.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -14,6 +15,9 @@ class Form1Test : public QObject {
 private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup() { fx.teardown(); }
+
+    // Digits that fit their field at the design size keep it, and their face.
+    void digitsThatFitKeepTheirSize() { QCOMPARE(fittedDigitFont(12, QSize(1000, 1000)), digitFont(12)); }
 
     void whatOnlyTheRealWindowShows()
     {
@@ -49,9 +53,16 @@ private Q_SLOTS:
         QCOMPARE(MainFixture::time(*fx.form1), QString("99:00:0"));
         QTest::keyClick(fx.form1->button(Cmd::Reset), Qt::Key_Enter);
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:00:00"));
+        fx.form1->field(TimeField::Hours)->selectAll();
+        fx.form1->field(TimeField::Hours)->insert(QStringLiteral("\b")); // as pasted: no key puts it there
+        QCOMPARE(fx.form1->fieldText(TimeField::Hours), QString("00"));
         fx.setTime(*fx.form1, "00", "05", "00");
         QTest::keyClick(fx.form1->button(Cmd::Start), Qt::Key_Enter); // once, not again as the default
         QCOMPARE(fx.form1->button(Cmd::Start)->text(), QString("Stop"));
+        fx.form1->setButtonColor(255);
+        fx.form1->setButtonColor(kSystemButtonFace); // the style's own face and look again
+        QCOMPARE(fx.form1->button(Cmd::Reset)->palette().button(), QApplication::palette().button());
+        QCOMPARE(fx.form1->button(Cmd::Reset)->styleSheet(), QString());
         // A real question offers Yes as its default.
         MessageBox::setTestMode(false);
         QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });

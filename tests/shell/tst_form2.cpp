@@ -43,8 +43,7 @@ private Q_SLOTS:
             QVERIFY(!form->mask().contains(corner));
         QCOMPARE(form->mask().intersected(kMessageStripRect), QRegion(kMessageStripRect));
         QCOMPARE(form->mask().intersected(kCloseButtonRect), QRegion(kCloseButtonRect));
-        // The text starts just beyond the strip's right edge, 30 twips below its top, wholly inside it, and
-        // steps 25 twips left.
+        // The text comes in from just beyond the strip's right edge, 25 twips a step, 30 twips below its top.
         QCOMPARE(form->labelLeftTwips(), form->stripScaleWidthTwips());
         form->scrollStep();
         QCOMPARE(form->labelLeftTwips(), form->stripScaleWidthTwips() - 25);

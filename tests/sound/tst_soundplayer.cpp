@@ -1,7 +1,6 @@
-// The sound player's rules, told to a silent back end, and what is kept of files that claim too much.
+// What the sound player makes of files: the errors it reports, and what is kept of files that claim too much.
 
-#include "SilentAudio.h"
-#include "WaveWriter.h"
+#include "Files.h"
 #include "sound/RegularFile.h"
 #include "sound/SoundPlayer.h"
 
@@ -18,19 +17,10 @@ class TestSoundPlayer : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    std::unique_ptr<SoundPlayer> m_player;
-    SilentAudio* m_audio = nullptr;
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
 private Q_SLOTS:
-    void init()
-    {
-        auto audio = std::make_unique<SilentAudio>();
-        m_audio = audio.get();
-        m_player = std::make_unique<SoundPlayer>(std::move(audio));
-    }
-
     // Descriptor 0 is the standard input: an empty path must not hand it out as a file. An EINTR that an
     // earlier call left in errno is no interruption of a read.
     void aRegularFileOpensAndReadsWhole()
@@ -93,20 +83,6 @@ private Q_SLOTS:
         errno = EINTR; // left by an earlier call: no interruption of this read
         QCOMPARE(SoundPlayer::LoadSound(cut, &err), QString::fromLatin1(readAll(cut)));
         QCOMPARE(err.number, 0);
-    }
-
-    // A .wav found unplayable only on the decoder thread, and a device file that cannot be opened, sound
-    // the fallback: an alarm is never silent.
-    void aFileThatCannotPlayGivesTheFallback()
-    {
-        writeFile(path("cut.wav"), waveImage(8000, {})); // a header, no samples
-        m_player->PlayFile(path("cut.wav"), true);
-        m_audio->failWave();
-        m_player->PlayFile(path("moved.mp3"), false);
-        QCOMPARE(m_audio->calls(),
-                 (QStringList{"playWaveFile " + path("cut.wav") + " loop", "playWaveImage fallback loop",
-                              "openDevice  MpegVideo", "playDevice", "playWaveImage fallback loop"}));
-        QVERIFY(m_player->isPlaying());
     }
 };
 

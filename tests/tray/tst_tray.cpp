@@ -105,7 +105,7 @@ private Q_SLOTS:
         QVERIFY(!tray().InTray() && !tray().iconShown() && !window(1 - size).isVisible());
         fx.audio->takeCalls();
         window(size).close();
-        QCOMPARE(fx.audio->calls().mid(0, 2), (QStringList{"closeDevice", "stopWave"}));
+        QCOMPARE(fx.audio->takeCalls().mid(0, 2), (QStringList{"closeDevice", "stopWave"}));
         QVERIFY(!tray().iconShown() && !fx.audio->state().deviceOpen);
         QVERIFY(!fx.form1->isVisible() && !fx.big().isVisible());
     }
