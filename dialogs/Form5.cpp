@@ -360,7 +360,6 @@ void Form5::load()
 void Form5::loadSoundSource()
 {
     const Options& o = m_current;
-    m_option4[o.UseBuiltIn ? kBuiltIn : kFile]->setChecked(true);
     if (!o.SoundFile.isEmpty() && !o.UseBuiltIn) {
         m_label1->setText(o.SoundFile);
         LoadSound(o.SoundFile);

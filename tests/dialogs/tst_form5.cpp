@@ -17,7 +17,7 @@ struct Flow {
     std::vector<const char*> files = {}; // each made in <files>, then picked in the file dialog
     const char* typed = "";              // into the message
     std::vector<int> builtInSounds = {}; // picked in Combo1
-    int colorsTaken = 0;                 // the Colors dialog changed to cyan on blue and taken
+    int colorsTaken = 0;                 // the Colors dialog changed to cyan on red and taken
     const char* leftBy = "Command4";     // Done; Command5 is Cancel
     QStringList said = {};               // the first three words of each message
     bool autoRestartOn = false, autoRestartEnabled = true; // Check3 afterwards, as a countdown opens it
@@ -52,7 +52,7 @@ static const Flow flows[] = {
     {.name = "done stores every key", .seeds = {{"Button Color", "255"}},
      .clicks = {{"Option3", 1}, {"Option1", 0}, {"Check1"}, {"Check2"}, {"Option2", 1}, {"Checkalmmsg"}},
      .files = {"alarm.wav"}, .typed = "Wake\"up\"", .builtInSounds = {0}, .colorsTaken = 1, .autoRestartEnabled = false,
-     .stored = {{"Loop Sound", "False"}, {"Auto Restart", "0"}, {"On Top", "True"}, {"Background Color", "2"},
+     .stored = {{"Loop Sound", "False"}, {"Auto Restart", "0"}, {"On Top", "True"}, {"Background Color", "0"},
                 {"Digit Color", "16776960"}, {"Button Color", "16711935"}, {"Play Sound", "False"},
                 {"Sound File", "<files>/alarm.wav"}, {"Built-in Sound", "101"}, {"Use Built-in", "False"},
                 {"Show Message", "True"}, {"Alarm Message", "Wake\"up\""}}, .bigWindow = 1},
@@ -121,13 +121,13 @@ private Q_SLOTS:
         for (int index : row.builtInSounds)
             ctl<QComboBox>(d.get(), "Combo1")->setCurrentIndex(index);
         for (int i = 0; i < row.colorsTaken; ++i) {
-            onNextModal([](QWidget* colors) {                // cyan on blue, magenta buttons
+            onNextModal([](QWidget* colors) {                // cyan on red, magenta buttons
                 QVERIFY(ctl<QWidget>(colors, "Option1", 0)); // the first of an array carries its index too
                 QVERIFY(ctl<QAbstractButton>(colors, "Option2", 5)->isChecked()); // the stored background
                 QVERIFY(ctl<QAbstractButton>(colors, "Option3", 4)->isChecked()); // the stored buttons, 255
                 click(colors, "Option1", 2);
-                QTest::mouseClick(ctl<QWidget>(colors, "Picture3"), Qt::RightButton); // takes nothing
-                QTest::mouseClick(ctl<QWidget>(colors, "Picture3"), Qt::LeftButton);
+                QTest::mouseClick(ctl<QWidget>(colors, "Picture1"), Qt::RightButton); // takes nothing
+                QTest::mouseClick(ctl<QWidget>(colors, "Picture1"), Qt::LeftButton);  // the first, 0
                 QVERIFY(!(colors->windowFlags() & Qt::WindowContextHelpButtonHint));
                 click(colors, "Command3", 0);
                 click(colors, "Command2");

@@ -315,7 +315,7 @@ private Q_SLOTS:
         QCOMPARE(get("a", {}, "Outer"), QString("1"));
         // A section named with an empty part or a line break is no place to write to or delete from.
         QVERIFY(!save("c", "3", "Outer\\\\Inner") && !m_store.DeleteSetting("Outer\\\\Inner", "b"));
-        QVERIFY(!m_store.ReplaceSection("Outer\\\\Inner", {{"c", "3"}}));
+        QVERIFY(!m_store.ReplaceSection("Outer\\\\Inner", {}));
         QVERIFY(!save("c", "3", "Outer\nInner") && !save("c", "3", "Outer\\"));
         QVERIFY(!RegistryFile(m_file).setTextValue("", "c", "3"));
         QVERIFY(m_store.DeleteSetting("Outer\\Inner") && m_store.DeleteSetting("Outer"));

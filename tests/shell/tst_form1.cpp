@@ -53,8 +53,7 @@ private Q_SLOTS:
         QCOMPARE(MainFixture::time(*fx.form1), QString("99:00:0"));
         QTest::keyClick(fx.form1->button(Cmd::Reset), Qt::Key_Enter);
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:00:00"));
-        fx.form1->field(TimeField::Hours)->selectAll();
-        fx.form1->field(TimeField::Hours)->insert(QStringLiteral("\b")); // as pasted: no key puts it there
+        fx.form1->field(TimeField::Hours)->setText("\b"); // as a tool may set it: no key puts it there
         QCOMPARE(fx.form1->fieldText(TimeField::Hours), QString("00"));
         fx.setTime(*fx.form1, "00", "05", "00");
         QTest::keyClick(fx.form1->button(Cmd::Start), Qt::Key_Enter); // once, not again as the default

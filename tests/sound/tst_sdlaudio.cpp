@@ -416,9 +416,10 @@ private Q_SLOTS:
         QVERIFY(m_audio->isDevicePlaying());
         QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isDevicePlaying(), 10000);
         // Loaded ahead at a run's Start, the same file opens from what was loaded.
-        m_player->WarmUp(path("one.mid"));
+        QCOMPARE(make({"ahead.mp3", Maker::Lame, {"--quiet", "TONE", "OUT"}}), QString());
+        m_player->WarmUp(path("ahead.mp3"));
         QTRY_VERIFY_WITH_TIMEOUT(!m_audio->isPreparing(), 10000);
-        QVERIFY(m_player->OpenDevice('"' + path("one.mid") + '"', AudioBackend::DeviceType::Sequencer));
+        QVERIFY(m_player->OpenDevice('"' + path("ahead.mp3") + '"', AudioBackend::DeviceType::MpegVideo));
         QVERIFY(!m_audio->isDeviceLoading());
         m_player->CloseDevice();
         writeFile(path("two.mid"), midiNote(1)); // another file loaded ahead in its place

@@ -62,13 +62,13 @@ private Q_SLOTS:
         writeFile(manual, "<h1>Zentimo</h1>");
         HelpWindow::showHelp(nullptr);
         QCOMPARE(HelpWindow::current()->shownFile(), manual);
-        for (const char* link : {"https://x.org/", "mailto:me@x.org", "ftp://x.org/", "#top"})
+        for (const char* link : {"https://a.b/", "mailto:m@a.b", "ftp://a.b/", "#top"})
             Q_EMIT HelpWindow::current()->browser()->anchorClicked(QUrl(link));
         FrmAbt about; // its addresses too, on a left click
         QTest::mouseClick(about.findChild<QLabel*>("Label6"), Qt::RightButton);
         QTest::mouseClick(about.findChild<QLabel*>("Label5"), Qt::LeftButton);
         QCOMPARE(opened.opened(),
-                 (QStringList{"https://x.org/", "mailto:me@x.org", "mailto:support@fernwick.example"}));
+                 (QStringList{"https://a.b/", "mailto:m@a.b", "mailto:support@fernwick.example"}));
     }
 
     // The alarm takes the window out of the tray, or out of the minimised state without a notification area.
@@ -84,8 +84,7 @@ private Q_SLOTS:
     {
         QFETCH(int, size);
         QFETCH(bool, area);
-        QTemporaryDir folder;
-        const QString song = folder.filePath("alarm.mp3");
+        const QString song = fx.config->path() + "/alarm.mp3";
         QVERIFY(writeFile(song, "ID3"));
         Tray::setAvailableForTests(area);
         fx.start(size);
