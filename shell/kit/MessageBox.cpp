@@ -55,11 +55,6 @@ void MessageBox::setTestMode(bool on)
     g_testMode = on;
 }
 
-bool MessageBox::testMode()
-{
-    return g_testMode;
-}
-
 void MessageBox::queueAnswer(Answer answer)
 {
     g_answers.enqueue(answer);

@@ -30,7 +30,6 @@ public:
     // Test seam: while on, no box is shown; each is recorded and answered with the next queued answer,
     // or with Ok / No when none is queued. Off, nothing is recorded.
     static void setTestMode(bool on);
-    static bool testMode();
     static void queueAnswer(Answer answer);
     static QList<Record>& shown();
     static void clear();

@@ -1,7 +1,8 @@
-// The program's own pictures, each against its kept copy.
+// The program's own pictures, each against its kept copy, and the gradient's bands.
 
 #include "KeptPicture.h"
 #include "shell/kit/Artwork.h"
+#include "shell/kit/GradientMod.h"
 
 using namespace zentimo;
 
@@ -26,6 +27,12 @@ private Q_SLOTS:
     {
         QFETCH(QImage, drawn);
         test::compareWithKept(drawn, QTest::currentDataTag());
+    }
+
+    // Components out of range are taken as the nearest the bands can show.
+    void gradientComponentsAreClampedFirst()
+    {
+        QCOMPARE(gradientBands(6300, 300, -5, 259, 1, false, Qt::gray)[1].color, QColor(251, 0, 251));
     }
 };
 
