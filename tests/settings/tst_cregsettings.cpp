@@ -229,7 +229,7 @@ private Q_SLOTS:
             {.name = "a hex list with a stray letter, or none, a hex type without its number or with a stray letter, a "
                      "text without its = or its closing quote is no value",
              .content = options("\"Size\"=\"1\"\n\"Size\"=hex:4g,00\n\"Size\"=hex\n\"Size\"=hex():31,00\n\"Size\":\"2\"\n"
-                                "\"Size\"=hex(2x):31,00\n\"Size\"=\"3\n\"Size\"=\"4\\q\n"),
+                                "\"Size\"=hex(2x):31,00\n\"Size\"=hex:31,g\\\n\"Size\"=\"3\n\"Size\"=\"4\\q\n"),
              .size = "1"},
             {.name = "values before an endless line", .content = options("\"Size\"=\"1\"\n" + endless), .size = "1",
              .written = false},

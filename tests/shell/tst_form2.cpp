@@ -75,6 +75,8 @@ private Q_SLOTS:
             QCOMPARE(qAlpha(drawn.pixel(corner)), 0);
         QCOMPARE(qAlpha(drawn.pixel(kMessageStripRect.center())), 255);
         QCOMPARE(qAlpha(drawn.pixel(kCloseButtonRect.center())), 255);
+        QTest::mouseClick(form->findChild<QLabel*>(QStringLiteral("Pictureb")), Qt::LeftButton); // closes it
+        QVERIFY(!form->isVisible());
     }
 
     // A hole splits a row's run; a run reaching the right edge ends there, nothing past the row read.
