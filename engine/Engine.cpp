@@ -269,10 +269,7 @@ void Engine::snoozeAlarm()
 
 void Engine::freeFields()
 {
-    forBoth([](Face& f) {
-        f.setSpinnersEnabled(true);
-        f.setFieldsLocked(false);
-    });
+    forBoth([](Face& f) { f.setFieldsLocked(false); });
 }
 
 void Engine::Command2_Click()

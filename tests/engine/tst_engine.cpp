@@ -124,9 +124,7 @@ static Controls controlsOf(const FakeFace& f)
 static QString describe(const Controls& c)
 {
     return QStringLiteral("%1, enabled %2, locked %3, spinners %4")
-        .arg(c.caption, c.enabled.join(' '))
-        .arg(c.locked)
-        .arg(c.spinners);
+        .arg(c.caption, c.enabled.join(' '), QString::number(c.locked), QString::number(c.spinners));
 }
 
 const QDateTime kMorning(QDate(2026, 12, 6), QTime(7, 29, 0));

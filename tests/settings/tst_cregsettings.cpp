@@ -214,7 +214,7 @@ private Q_SLOTS:
             {.name = "hand-written, no header",
              .content = kOptionsKey.toUtf8() +
                  "\n; a comment\n\"Size\"=\"\\x4a\\x4A\\x30\"\nrandom words\n\"Play Sound\"=yes\n"
-                 "\"Flags\"=dword:00000001\n\"Blob\"=hex:01,\\\n  02\n\"Odd\"=\"\\q\"\n"
+                 "\"Flags\"=dword:00000001\n\"Blob\"=hex:01,\\\n  02\n\"Size\"=\"\\q\"\n"
                  "[-HKEY_CURRENT_USER\\Software\\Gone]\n",
              .size = "JJ0"},
             {.name = "a header without its bracket is none, and ends the one before",

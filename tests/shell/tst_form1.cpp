@@ -31,6 +31,8 @@ private Q_SLOTS:
         withOptions(*fx.engine, [&](Options& o) { o.WakeMode = true; });
         fx.engine->applyModeToFields();
         QCOMPARE(fx.form1->field(TimeField::Seconds)->accessibleName(), QString("AM/PM"));
+        fx.form1->spinner(TimeField::Seconds)->stepUp(); // the letter's spinner turns p to a
+        QCOMPARE(fx.form1->fieldText(TimeField::Seconds), QString("a"));
         auto* hours = QAccessible::queryAccessibleInterface(fx.form1->spinner(TimeField::Hours));
         QVERIFY(hours->valueInterface());
         QCOMPARE(hours->valueInterface()->maximumValue(), QVariant(12));

@@ -50,6 +50,7 @@ private Q_SLOTS:
         });
         QCoreApplication::exec();
         QVERIFY(survived && iconed);
+        QCOMPARE(tray().icon()->toolTip(), QString("Zentimo - Stopped (00:00:00)"));
     }
 
     // The manual is the first zm.html found. Web and mail addresses go to the desktop, whatever else is no
