@@ -1,7 +1,8 @@
-// The program's own pictures, each against its kept copy, and the gradient's bands.
+// The program's own pictures, each against its kept copy, the gradient's bands and the digits' type size.
 
 #include "KeptPicture.h"
 #include "shell/kit/Artwork.h"
+#include "shell/kit/DigitFont.h"
 #include "shell/kit/GradientMod.h"
 
 using namespace zentimo;
@@ -28,6 +29,9 @@ private Q_SLOTS:
         QFETCH(QImage, drawn);
         test::compareWithKept(drawn, QTest::currentDataTag());
     }
+
+    // Digits that fit their field at the design size keep it, and their face.
+    void digitsThatFitKeepTheirSize() { QCOMPARE(fittedDigitFont(12, QSize(1000, 1000)), digitFont(12)); }
 
     // Components out of range are taken as the nearest the bands can show.
     void gradientComponentsAreClampedFirst()

@@ -1,5 +1,4 @@
 #include "MainFixture.h"
-#include "shell/kit/DigitFont.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -15,9 +14,6 @@ class Form1Test : public QObject {
 private Q_SLOTS:
     void init() { fx.prepare(); }
     void cleanup() { fx.teardown(); }
-
-    // Digits that fit their field at the design size keep it, and their face.
-    void digitsThatFitKeepTheirSize() { QCOMPARE(fittedDigitFont(12, QSize(1000, 1000)), digitFont(12)); }
 
     void whatOnlyTheRealWindowShows()
     {
