@@ -1,4 +1,5 @@
 #include "Files.h"
+#include "app/Actions.h"
 #include "shell/FrmAbt.h"
 #include "shell/HelpWindow.h"
 #include "shell/MainFixture.h"
@@ -70,6 +71,17 @@ private Q_SLOTS:
         QTest::mouseClick(about.findChild<QLabel*>("Label5"), Qt::LeftButton);
         QCOMPARE(opened.opened(),
                  (QStringList{"https://a.b/", "mailto:m@a.b", "mailto:support@fernwick.example"}));
+    }
+
+    // --tray sends the program there before any window is on screen: the icon gives back the window chosen.
+    void theTrayBeforeAnyWindowGivesBackTheChosenOne()
+    {
+        fx.load();
+        fx.app->show(Controller::Window::Big, false);
+        QCOMPARE(Actions(*fx.app, *fx.engine).call("Tray").kind, Actions::Answer::Kind::Done);
+        QVERIFY(tray().InTray());
+        Q_EMIT tray().restoreRequested(); // the icon clicked
+        QVERIFY(fx.big().isVisible() && !fx.form1->isVisible());
     }
 
     // The alarm takes the window out of the tray, or out of the minimised state without a notification area.
