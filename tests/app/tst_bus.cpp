@@ -1,6 +1,7 @@
 // The program's bus interface as a panel applet meets it, on a session bus of the test's own.
 
 #include "app/Actions.h"
+#include "app/AlarmNotice.h"
 #include "app/DBusService.h"
 #include "shell/MainFixture.h"
 
@@ -14,6 +15,25 @@
 using namespace zentimo;
 using namespace zentimo::test;
 
+// The desktop's notification server, as the program meets it on the bus.
+class Notifications : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QVariantList notified; // the last Notify's arguments
+    QList<uint> closed;
+public Q_SLOTS:
+    uint Notify(const QString& app, uint replaces, const QString& icon, const QString& summary,
+                const QString& body, const QStringList& actions, const QVariantMap& hints, int timeout)
+    {
+        notified = {app, replaces, icon, summary, body, actions, hints, timeout};
+        return 7;
+    }
+    void CloseNotification(uint id) { closed << id; }
+Q_SIGNALS:
+    void ActionInvoked(uint id, const QString& key);
+};
+
 class TestBus : public QObject {
     Q_OBJECT
 
@@ -21,35 +41,26 @@ class TestBus : public QObject {
     MainFixture m;
     std::unique_ptr<Actions> m_actions;
     std::unique_ptr<DBusService> m_service;
+    std::unique_ptr<AlarmNotice> m_notice;
+    Notifications m_server;
     QStringList m_changes; // typed: QVariant's == takes "01" for true
-    static QString typed(const QVariantMap& values)
+    template <class T = QVariantMap> static QString typed(const T& values)
     {
         QString text;
         QDebug(&text) << values;
         return text;
     }
 
-    QDBusMessage call(const QString& interface, const QString& method, const QVariantList& args = {})
+    QDBusMessage ours(const QString& method, const QVariantList& args = {},
+                      const QString& interface = kBusInterface)
     {
         QDBusMessage message = QDBusMessage::createMethodCall(kBusName, kBusPath, interface, method);
         message.setArguments(args);
         // BlockWithGui: the service answers on this very thread.
         return QDBusConnection(QStringLiteral("applet")).call(message, QDBus::BlockWithGui, 5000);
     }
-    QDBusMessage ours(const QString& method, const QVariantList& args = {})
-    {
-        return call(kBusInterface, method, args);
-    }
 
-    struct Later {
-        int status;
-        QByteArray out, err;
-        bool operator==(const Later&) const = default;
-        friend char* toString(const Later& l)
-        {
-            return QTest::toString(QString::number(l.status) + " out " + l.out + " err " + l.err);
-        }
-    };
+    using Later = std::tuple<int, QByteArray, QByteArray>; // exit status, output, errors
     // A later start of the program, and what it tells; this thread answers its calls meanwhile.
     static Later later(const QStringList& args, const QByteArray& bus = qgetenv("DBUS_SESSION_BUS_ADDRESS"))
     {
@@ -83,13 +94,18 @@ private Q_SLOTS:
         m_actions = std::make_unique<Actions>(*m.app, *m.engine);
         m_service = std::make_unique<DBusService>(*m_actions, *m.engine);
         QVERIFY(m_service->registerOnBus());
-        QVERIFY(QDBusConnection(QStringLiteral("applet"))
-                    .connect(kBusName, kBusPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                             QStringLiteral("PropertiesChanged"), this,
-                             SLOT(changed(QString, QVariantMap, QStringList))));
+        m_notice = std::make_unique<AlarmNotice>(*m.engine, nullptr);
+        QDBusConnection applet(QStringLiteral("applet"));
+        QVERIFY(applet.registerObject("/org/freedesktop/Notifications", &m_server,
+                                      QDBusConnection::ExportAllContents));
+        QVERIFY(applet.registerService("org.freedesktop.Notifications"));
+        QVERIFY(applet.connect(kBusName, kBusPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                               QStringLiteral("PropertiesChanged"), this,
+                               SLOT(changed(QString, QVariantMap, QStringList))));
     }
     void cleanupTestCase()
     {
+        m_notice.reset();
         m_service.reset();
         m_actions.reset();
         m.teardown();
@@ -101,8 +117,7 @@ private Q_SLOTS:
     // refusals come back as errors with the reason.
     void anAppletSeesTheCountAndDrivesIt()
     {
-        const QDBusMessage all = call(QStringLiteral("org.freedesktop.DBus.Properties"),
-                                      QStringLiteral("GetAll"), {kBusInterface});
+        const QDBusMessage all = ours("GetAll", {kBusInterface}, "org.freedesktop.DBus.Properties");
         const QVariantMap idle{{"Mode", "countdown"}, {"Running", false}, {"Hours", "00"},
                                {"Minutes", "00"},     {"Seconds", "00"},  {"AlarmRinging", false}};
         QCOMPARE(qdbus_cast<QVariantMap>(all.arguments().value(0)), idle);
@@ -125,12 +140,31 @@ private Q_SLOTS:
         QTRY_COMPARE(m_changes.value(2), typed({{"Seconds", "01"}}));
         QCOMPARE(ours("Status").arguments().value(0).toString(), QString("countdown running 00:00:01"));
         m.clock->advanceMs(1000);
+        QApplication::setActiveWindow(nullptr); // the user is in another program
         m.engine->sec_Timer();
         QTRY_COMPARE(m_changes.value(3),
                      typed({{"Running", false}, {"Seconds", "00"}, {"AlarmRinging", true}}));
         QCOMPARE(ours("Wake", {"07:30p"}).errorName(), kRefusedError); // while ringing
-        QCOMPARE(ours("Stop").type(), QDBusMessage::ReplyMessage);
+        QTRY_COMPARE(m_server.notified.size(), 8);
+        QVariantMap hints = m_server.notified[6].toMap();
+        const auto pixels = hints.take("image-data").value<QDBusArgument>(); // the icon is in no theme
+        QVariantList image;
+        for (pixels.beginStructure(); !pixels.atEnd();)
+            image << pixels.asVariant();
+        image.last() = int(image.last().toByteArray().size());
+        QCOMPARE(typed(image), typed(QVariantList{48, 48, 192, true, 8, 4, 9216}));
+        m_server.notified[6] = hints;
+        QCOMPARE(typed(m_server.notified),
+                 typed(QVariantList{"Zentimo", 0u, "example.fernwick.Zentimo", "Countdown Mode", "00:00:02",
+                                    QStringList{"alarm-off", "Alarm Off"},
+                                    QVariantMap{{"urgency", QVariant::fromValue(uchar(2))},
+                                                {"suppress-sound", true},
+                                                {"desktop-entry", "example.fernwick.Zentimo"}},
+                                    0}));
+        Q_EMIT m_server.ActionInvoked(7, "alarm-off"); // the user presses Alarm Off on it
         QTRY_COMPARE(m_changes.value(4), typed({{"AlarmRinging", false}}));
+        QTRY_COMPARE(m_server.closed, QList<uint>{7});             // withdrawn
+        QCOMPARE(ours("Stop").type(), QDBusMessage::ReplyMessage); // with nothing to stop: nothing changes
         ours("Wake", {"07:30p"});
         QTRY_COMPARE(m_changes.value(5),
                      typed({{"Mode", "wake"}, {"Hours", "07"}, {"Minutes", "30"}, {"Seconds", "p"}}));

@@ -1,4 +1,4 @@
-// Against a recording server; the end-to-end test sees the real bus and an alarm with its message.
+// Against a recording server; the bus test meets Notify on a bus, and the end-to-end test a real server.
 
 #include "app/AlarmNotice.h"
 #include "shell/MainFixture.h"
@@ -91,7 +91,6 @@ private Q_SLOTS:
             {.name = "button",
              .end = [](TestNotice& t) { QTest::mouseClick(t.m.form1->button(Cmd::Start), Qt::LeftButton); },
              .caption = "Start"},
-            {.name = "notification: Alarm Off", .end = alarmOff, .caption = "Start"},
             {.name = "wake, notification: Snooze", .wake = true,
              .end = [](TestNotice& t) { t.notice->actionInvoked(7, QStringLiteral("snooze")); },
              .caption = "Stop", .time = "07:40:a"},

@@ -1,5 +1,5 @@
 """An alarm while another program is active, against python-dbusmock's notification server on the test's session
-bus (real seconds): what Notify carries, and the message panel as a screen reader finds it. What its actions do
+bus (real seconds): Notify reaches it, and the message panel as a screen reader finds it. What its actions do
 and when it is withdrawn is tst_notice's; the real servers' round trip is tests/desktops'."""
 
 import subprocess
@@ -35,15 +35,7 @@ class NotificationTest(Case):
         # A later start leaves the other program active.
         self.assertEqual(app.command("--countdown", "2", "--start").returncode, 0)
         args = wait_for(notify_calls, timeout=8, what="Notify")[0]
-        # Its actions and time-out for each kind of alarm are tst_notice's.
-        self.assertEqual(tuple(a.unpack() for a in args[:5]),
-                         ("Zentimo", 0, "example.fernwick.Zentimo", MESSAGE, "Countdown Mode 00:00:02"))
-        # Run from the build, the icon is in no theme: its pixels travel with the notification.
-        hints = {k: (args[6].lookup_value(k, None).get_type_string(), v) for k, v in args[6].unpack().items()}
-        image_type, (width, height, stride, alpha, bits, channels, data) = hints.pop("image-data")
-        self.assertEqual((image_type, width, height, stride, alpha, bits, channels, len(data)),
-                         ("(iiibiiay)", 48, 48, 192, True, 8, 4, 9216))
-        self.assertEqual(hints, {"urgency": ("y", 2), "suppress-sound": ("b", True),
-                                 "desktop-entry": ("s", "example.fernwick.Zentimo")})
+        # Every argument and hint is tst_bus's, its actions and time-out tst_notice's.
+        self.assertEqual([a.unpack() for a in args[3:5]], [MESSAGE, "Countdown Mode 00:00:02"])
         # The panel is announced as a notification by its message.
         self.control(MESSAGE, "notification")
