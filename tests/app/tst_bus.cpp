@@ -5,9 +5,9 @@
 #include "app/DBusService.h"
 #include "shell/MainFixture.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
@@ -20,12 +20,15 @@ class Notifications : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
-    QVariantList notified; // the last Notify's arguments
+    QVariantList notified, image; // the last Notify's arguments; its icon's pixels, as it is in no theme
     QList<uint> closed;
 public Q_SLOTS:
     uint Notify(const QString& app, uint replaces, const QString& icon, const QString& summary,
-                const QString& body, const QStringList& actions, const QVariantMap& hints, int timeout)
+                const QString& body, const QStringList& actions, QVariantMap hints, int timeout)
     {
+        const auto pixels = hints.take("image-data").value<QDBusArgument>();
+        for (pixels.beginStructure(); !pixels.atEnd();)
+            image << pixels.asVariant();
         notified = {app, replaces, icon, summary, body, actions, hints, timeout};
         return 7;
     }
@@ -146,14 +149,8 @@ private Q_SLOTS:
                      typed({{"Running", false}, {"Seconds", "00"}, {"AlarmRinging", true}}));
         QCOMPARE(ours("Wake", {"07:30p"}).errorName(), kRefusedError); // while ringing
         QTRY_COMPARE(m_server.notified.size(), 8);
-        QVariantMap hints = m_server.notified[6].toMap();
-        const auto pixels = hints.take("image-data").value<QDBusArgument>(); // the icon is in no theme
-        QVariantList image;
-        for (pixels.beginStructure(); !pixels.atEnd();)
-            image << pixels.asVariant();
-        image.last() = int(image.last().toByteArray().size());
-        QCOMPARE(typed(image), typed(QVariantList{48, 48, 192, true, 8, 4, 9216}));
-        m_server.notified[6] = hints;
+        m_server.image.last() = int(m_server.image.last().toByteArray().size());
+        QCOMPARE(typed(m_server.image), typed(QVariantList{48, 48, 192, true, 8, 4, 9216}));
         QCOMPARE(typed(m_server.notified),
                  typed(QVariantList{"Zentimo", 0u, "example.fernwick.Zentimo", "Countdown Mode", "00:00:02",
                                     QStringList{"alarm-off", "Alarm Off"},

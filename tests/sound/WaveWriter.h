@@ -4,7 +4,6 @@
 #include "../Files.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QtEndian>
 #include <cmath>
 #include <numbers>
