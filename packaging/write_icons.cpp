@@ -16,12 +16,9 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    bool ok = true;
-    const QStringList written = zentimo::writeProgramIcons(QString::fromLocal8Bit(argv[1]), &ok);
-    if (!ok) {
+    if (!zentimo::writeProgramIcons(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "could not write the icons into %s\n", argv[1]);
         return 1;
     }
-    std::printf("%lld icons written\n", static_cast<long long>(written.size()));
     return 0;
 }

@@ -657,24 +657,14 @@ QIcon programIcon()
     return *icon;
 }
 
-QStringList writeProgramIcons(const QString& folder, bool* ok)
+bool writeProgramIcons(const QString& folder)
 {
-    QStringList written;
     for (const int size : programIconSizes()) {
         const QString dir = QStringLiteral("%1/%2x%2/apps").arg(folder).arg(size);
-        const QString file = dir + QStringLiteral("/zentimo.png");
-        if (!QDir().mkpath(dir) || !programIconImage(size).save(file, "PNG")) {
-            if (ok) {
-                *ok = false;
-            }
-            return written;
-        }
-        written << file;
+        if (!QDir().mkpath(dir) || !programIconImage(size).save(dir + QStringLiteral("/zentimo.png"), "PNG"))
+            return false;
     }
-    if (ok) {
-        *ok = true;
-    }
-    return written;
+    return true;
 }
 
 } // namespace zentimo

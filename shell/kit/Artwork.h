@@ -44,7 +44,7 @@ QImage ledImage(bool lit);
 QImage ledBoardImage(QSize size);
 
 // Writes the icon as <folder>/<N>x<N>/apps/zentimo.png (the hicolor theme's layout) for every size.
-// Returns the files written; on a write failure it stops and returns what was written so far.
-QStringList writeProgramIcons(const QString& folder, bool* ok = nullptr);
+// False as soon as one cannot be written.
+bool writeProgramIcons(const QString& folder);
 
 } // namespace zentimo

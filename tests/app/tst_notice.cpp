@@ -111,7 +111,6 @@ private Q_SLOTS:
         const QStringList alarmOff{"alarm-off", "Alarm Off"};
         QCOMPARE(server->notices[0].actions,
                  row.wake ? (QStringList{"snooze", "Snooze"} + alarmOff) : alarmOff);
-        QCOMPARE(server->notices[0].expireMs, 0); // it waits to be answered
         // Neither an action naming no notification, before the server has answered, nor an older one's does
         // anything.
         notice->actionInvoked(0, AlarmNotice::kAlarmOffKey);

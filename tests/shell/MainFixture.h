@@ -91,14 +91,6 @@ struct MainFixture {
         w.setFieldText(TimeField::Minutes, m);
         w.setFieldText(TimeField::Seconds, s);
     }
-    static void typeInto(MainWindow& w, TimeField f, const QString& text)
-    {
-        QLineEdit* e = w.field(f);
-        activate(w);
-        QTest::mouseClick(e, Qt::LeftButton);
-        QTest::keyClicks(e, text);
-        QTest::keyClick(e, Qt::Key_Tab);
-    }
     static void activate(QWidget& w)
     {
         QApplication::setActiveWindow(&w);

@@ -30,6 +30,13 @@ private Q_SLOTS:
         test::compareWithKept(drawn, QTest::currentDataTag());
     }
 
+    // Drawn in pieces, a long message lights nothing past its text.
+    void aLongMessageLightsNothingPastItsText()
+    {
+        const QImage dots = ledDotMatrix(QString(256, 'W') + "    ");
+        QCOMPARE(dots.copy(dots.width() - 8, 0, 8, kLedRows), ledDotMatrix("    ").copy(0, 0, 8, kLedRows));
+    }
+
     // Digits that fit their field at the design size keep it, and their face.
     void digitsThatFitKeepTheirSize() { QCOMPARE(fittedDigitFont(12, QSize(1000, 1000)), digitFont(12)); }
 

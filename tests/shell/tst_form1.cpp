@@ -38,9 +38,13 @@ private Q_SLOTS:
         fx.setTime(*fx.form1, "00", "05", "00");
         fx.form1->setFieldMaxLength(TimeField::Seconds, 1);
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:05:00"));
-        MainFixture::typeInto(*fx.form1, TimeField::Seconds, "12");
-        QCOMPARE(fx.form1->fieldText(TimeField::Seconds), QString("01"));
-        QTest::keyClick(fx.form1->field(TimeField::Seconds), Qt::Key_Backspace); // the cursor is at the end
+        QLineEdit* seconds = fx.form1->field(TimeField::Seconds);
+        MainFixture::activate(*fx.form1);
+        QTest::mouseClick(seconds, Qt::LeftButton);
+        QTest::keyClicks(seconds, "12");
+        QTest::keyClick(seconds, Qt::Key_Tab);
+        QCOMPARE(seconds->text(), QString("01"));
+        QTest::keyClick(seconds, Qt::Key_Backspace); // the cursor is at the end
         fx.form1->spinner(TimeField::Hours)->setValue(98);
         fx.form1->spinner(TimeField::Hours)->stepUp();
         fx.form1->spinner(TimeField::Hours)->stepUp();

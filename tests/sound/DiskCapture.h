@@ -55,8 +55,7 @@ struct DiskCapture {
         int left = 0, right = 0, apart = 0, jump = 0;
         for (qint64 i = 1; i < n; ++i) {
             apart = std::max(apart, std::abs(int(s[2 * i]) - int(s[2 * i + 1])));
-            if (i + 64 < n) // a cut file ends mid-wave
-                jump = std::max(jump, std::abs(int(s[2 * i]) - int(s[2 * i - 2])));
+            jump = std::max(jump, std::abs(int(s[2 * i]) - int(s[2 * i - 2])));
             left = std::max(left, std::abs(int(s[2 * i])));
             right = std::max(right, std::abs(int(s[2 * i + 1])));
             if (s[2 * (i - 1)] < 0 && s[2 * i] >= 0) {

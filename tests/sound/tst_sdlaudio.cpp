@@ -274,7 +274,7 @@ class TestSdlAudio : public QObject {
         QVERIFY(h.first >= 0);
         const double length = seconds(h.last - h.first);
         QVERIFY2(std::abs(length - row.seconds) < 0.06, qPrintable(QString::number(length)));
-        const DiskCapture::Tone tone = m_out.tone(h.first, h.last - h.first);
+        const DiskCapture::Tone tone = m_out.tone(h.first, h.last - h.first - 64); // a cut file ends mid-wave
         QVERIFY2(std::abs(tone.hz / kHz - 1) < 0.02, qPrintable(QString::number(tone.hz)));
         // Within 15%: GSM and a cut file's last wave come out about 10% louder.
         QVERIFY2(std::abs(tone.peak / kPeak - 1) < 0.15, qPrintable(QString::number(tone.peak)));
