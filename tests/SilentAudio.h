@@ -95,10 +95,9 @@ private:
     {
         if (image == SoundPlayer::fallbackImage())
             return QStringLiteral("fallback");
-        for (int id = SoundPlayer::kFirstBuiltIn; id <= SoundPlayer::kLastBuiltIn; ++id) {
+        for (int id = SoundPlayer::kFirstBuiltIn; id <= SoundPlayer::kLastBuiltIn; ++id)
             if (image == SoundPlayer::builtInImage(id))
                 return QString::number(id);
-        }
         return QStringLiteral("<%1 bytes>").arg(image.size());
     }
 

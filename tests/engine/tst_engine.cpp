@@ -56,6 +56,8 @@ const CountdownAlarm kCountdownAlarms[] = {
      .startCalls = {}, .caption = "Start", .flashed = false},
     {.name = "built-in looped", .options = {.SoundOn = true, .UseBuiltIn = true, .LoopSound = true},
      .startCalls = {"warmUp"}, .caption = "Alarm Off", .calls = {"playWaveImage 107 loop"}, .stopCalls = {"stopWave"}},
+    {.name = "built-in once", .options = {.SoundOn = true, .UseBuiltIn = true, .LoopSound = false},
+     .startCalls = {"warmUp"}, .caption = "Start", .calls = {"playWaveImage 107 once"}, .flashed = false},
     {.name = "wav missing, the fallback loops",
      .options = {.SoundOn = true, .UseBuiltIn = false, .LoopSound = true, .SoundFile = "x.wav"},
      .startCalls = {"warmUp x.wav"}, .caption = "Alarm Off", .playing = true, .calls = {"playWaveImage fallback loop"},
@@ -269,8 +271,7 @@ private Q_SLOTS:
         // The button now stops the alarm, or, when the alarm is already over, starts the next run.
         engine->Command1_Click();
         QCOMPARE(audio->takeCalls(), row.stopCalls);
-        QVERIFY(!engine->sound().SoundPlaying());
-        QVERIFY(!engine->flashing());
+        QVERIFY(!engine->sound().SoundPlaying() && !engine->flashing());
         QCOMPARE(small.startColor, row.options.ButtonColor);
     }
 

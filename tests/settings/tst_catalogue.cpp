@@ -55,8 +55,7 @@ private Q_SLOTS:
     {
         Catalogue catalogue(m_store);
         catalogue.beginBatch();
-        QVERIFY(catalogue.writeFlag(OptionKey::OnTop, true));
-        QVERIFY(catalogue.writeInt(OptionKey::Size, 1));
+        QVERIFY(catalogue.writeFlag(OptionKey::OnTop, true) && catalogue.writeInt(OptionKey::Size, 1));
         QVERIFY(catalogue.writeFlag(OptionKey::OnTop, false));
         QCOMPARE(catalogue.readText(OptionKey::OnTop), QString("False"));
         QCOMPARE(Catalogue(m_store).readText(OptionKey::Size), QString("0"));

@@ -188,8 +188,7 @@ private Q_SLOTS:
         QCOMPARE(get("sound file"), QString("C:\\Tea.mp3"));
         QCOMPARE(get("button color"), QString("16744576"));
         QCOMPARE(get("Size", "d"), QString("d"));
-        QVERIFY(m_store.DeleteSetting("Options", "Size"));
-        QVERIFY(!readAll(m_file).contains("hex(2)"));
+        QVERIFY(m_store.DeleteSetting("Options", "Size") && !readAll(m_file).contains("hex(2)"));
         QVERIFY(m_store.DeleteSetting("Options"));
         QCOMPARE(get("Sound File", "d"), QString("d"));
         const QString other = QString::fromUtf8("Software\\Fernwick\\Café €\u00A0");
@@ -308,8 +307,7 @@ private Q_SLOTS:
     void deletingASection()
     {
         QVERIFY(save("a", "1", "Outer") && save("b", "2", "Outer\\Inner"));
-        QVERIFY(!m_store.DeleteSetting("Missing"));
-        QVERIFY(!m_store.DeleteSetting("Outer"));
+        QVERIFY(!m_store.DeleteSetting("Missing") && !m_store.DeleteSetting("Outer"));
         // No section at all would be the program's own key, with every section in it.
         QVERIFY(!m_store.DeleteSetting("") && !m_store.ReplaceSection("", {}));
         QCOMPARE(get("a", {}, "Outer"), QString("1"));
@@ -390,8 +388,7 @@ private Q_SLOTS:
         const QByteArray before = readAll(m_file);
         {
             const WithoutRootAccess user;
-            QVERIFY(spoil(m_file));
-            QVERIFY(!save("Size", "0"));
+            QVERIFY(spoil(m_file) && !save("Size", "0"));
             QVERIFY(!m_store.DeleteSetting("Options", "Size"));
         }
         QCOMPARE(get("Size"), QString("1"));
@@ -404,8 +401,7 @@ private Q_SLOTS:
         const QString real = m_dir->path() + "/elsewhere/registry.reg";
         QVERIFY(writeFile(real, options("\"Size\"=\"1\"\n")));
         QDir().mkpath(QFileInfo(m_file).absolutePath());
-        QVERIFY(QFile::link(real, m_file));
-        QVERIFY(save("Size", "0"));
+        QVERIFY(QFile::link(real, m_file) && save("Size", "0"));
         QVERIFY(QFileInfo(m_file).isSymLink());
         QCOMPARE(readAll(real), options("\"Size\"=\"0\"\n"));
         QVERIFY(::chmod(QFile::encodeName(QFileInfo(real).absolutePath()).constData(), 0500) == 0);

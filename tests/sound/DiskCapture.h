@@ -41,7 +41,7 @@ struct DiskCapture {
         double hz = 0;   // from the left channel's rising zero crossings
         double peak = 0; // the loudest sample of the quieter speaker, a fraction of full scale
         int apart = 0;   // the largest difference between the speakers in one frame
-        int jump = 0;    // the left speaker's largest step between frames: about 1,030 for the tone
+        int spikes = 0;  // left frames far from both neighbours, which stand close (the tone steps ~1,030)
     };
 
     Tone tone(qint64 from, qint64 count) const
@@ -52,10 +52,12 @@ struct DiskCapture {
         const auto* s = reinterpret_cast<const qint16*>(raw.constData());
         const qint64 n = raw.size() / 4;
         qint64 first = -1, last = -1, rises = 0;
-        int left = 0, right = 0, apart = 0, jump = 0;
+        int left = 0, right = 0, apart = 0, spikes = 0;
+        const auto far = [](int a, int b) { return std::abs(a - b) > 4000; };
         for (qint64 i = 1; i < n; ++i) {
             apart = std::max(apart, std::abs(int(s[2 * i]) - int(s[2 * i + 1])));
-            jump = std::max(jump, std::abs(int(s[2 * i]) - int(s[2 * i - 2])));
+            spikes += i + 1 < n && far(s[2 * i], s[2 * i - 2]) && far(s[2 * i], s[2 * i + 2]) &&
+                      !far(s[2 * i - 2], s[2 * i + 2]);
             left = std::max(left, std::abs(int(s[2 * i])));
             right = std::max(right, std::abs(int(s[2 * i + 1])));
             if (s[2 * (i - 1)] < 0 && s[2 * i] >= 0) {
@@ -65,7 +67,7 @@ struct DiskCapture {
             }
         }
         return {rises > 1 ? (rises - 1) * 44100.0 / double(last - first) : 0, std::min(left, right) / 32768.0,
-                apart, jump};
+                apart, spikes};
     }
 };
 
