@@ -12,15 +12,12 @@ constexpr qint64 kStopwatchLast = 99 * 3600 + 59 * 60 + 59;
 const QString kAm = QStringLiteral("a");
 const QString kPm = QStringLiteral("p");
 
-// Fields are compared by value, so a text that is not a number (pasted, or emptied) counts as zero
-// instead of counting down into negative numbers. A time already at 00:00:00 gets "59" seconds.
-FieldTexts countdownStep(const FieldTexts& now)
+// One second from seconds at zero: a borrow. Fields are compared by value, so a text that is not a number
+// (pasted, or emptied) counts as zero instead of counting down into negative numbers. A time already at
+// 00:00:00 gets "59" seconds.
+FieldTexts borrowStep(const FieldTexts& now)
 {
     FieldTexts next = now;
-    if (fieldNumber(now.seconds) > 0) {
-        next.seconds = twoDigits(fieldNumber(now.seconds) - 1);
-        return next;
-    }
     next.seconds = QStringLiteral("59");
     if (fieldNumber(now.minutes) > 0) {
         next.minutes = twoDigits(fieldNumber(now.minutes) - 1);
@@ -88,7 +85,7 @@ FieldTexts countdownAdvance(const FieldTexts& now, qint64 seconds)
     FieldTexts t = now;
     // A count that finds the fields at zero has nothing to end: its first second writes "59", as a tick does.
     if (seconds > 0 && t.allZero()) {
-        t = countdownStep(t);
+        t = borrowStep(t);
         --seconds;
     }
     // Runs of seconds without borrowing go in one stride; each borrow is one step.
@@ -99,7 +96,7 @@ FieldTexts countdownAdvance(const FieldTexts& now, qint64 seconds)
             t.seconds = twoDigits(s - stride);
             seconds -= stride;
         } else {
-            t = countdownStep(t);
+            t = borrowStep(t);
             --seconds;
         }
     }

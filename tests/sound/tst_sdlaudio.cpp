@@ -273,9 +273,8 @@ class TestSdlAudio : public QObject {
         playOnce(row.made, &h);
         if (QTest::currentTestFailed())
             return;
-        // Decoding ahead waits for room without spinning: a file's play costs a fraction of its time.
         const double share = double(std::clock() - cpu) / CLOCKS_PER_SEC / (m_played.elapsed() / 1000.0);
-        QVERIFY2(share < 0.25, qPrintable(QString::number(share)));
+        QVERIFY2(share < 0.25, qPrintable(QString::number(share))); // decoding waits for room, never spins
         QVERIFY(h.first >= 0);
         const double length = seconds(h.last - h.first);
         QVERIFY2(std::abs(length - row.seconds) < 0.06, qPrintable(QString::number(length)));
