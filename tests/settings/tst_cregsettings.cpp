@@ -212,7 +212,7 @@ private Q_SLOTS:
              .setAside = 1},
             {.name = "hand-written, no header",
              .content = kOptionsKey.toUtf8() +
-                 "\n; a comment\n\"Size\"=\"\\x4a\\x4A\\x4F\\x30\"\nrandom words\n\"Play Sound\"=yes\n"
+                 "\n; a comment\n\"Size\" =\"\\x4a\\x4A\\x4F\\x30\"\nrandom words\n\"Play Sound\"=yes\n"
                  "\"Flags\"=dword:00000001\n\"Blob\"=hex:01,\\\n  02\n\"Size\"=\"\\q\"\n"
                  "[-HKEY_CURRENT_USER\\Software\\Gone]\n",
              .size = "JJO0"},
