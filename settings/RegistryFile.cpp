@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -367,7 +368,8 @@ std::optional<QByteArray> readFile(const QString& path, struct stat& opened)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QByteArray bytes = file.read(RegistryFile::kMaxFileSize + 1);
+    // Asked for no more than the file holds: a read reserves all it is asked for.
+    QByteArray bytes = file.read(std::min(file.size(), RegistryFile::kMaxFileSize) + 1);
     if (file.error() != QFileDevice::NoError || ::fstat(file.handle(), &opened) != 0)
         return std::nullopt;
     return bytes;
