@@ -450,7 +450,8 @@ private Q_SLOTS:
         QVERIFY(m_audio->isDevicePlaying());
     }
 
-    // A looped file runs on without a gap and stops within 100 ms of "stop waveform".
+    // A looped file runs on without a gap and stops within 100 ms of "stop waveform"; the same sound asked
+    // for once plays once.
     void aLoopedFileLoopsWholeAndStops()
     {
         writeFile(path("loop.wav"), waveImage(22050, tonePcm(22050, 0.3, 1000)));
@@ -464,6 +465,11 @@ private Q_SLOTS:
         m_player->StopWaveform();
         waitForFrame(stop + frames(0.4));
         QVERIFY(m_out.heard(stop, frames(0.4), 0).last - stop < frames(0.1));
+        const qint64 once = nextFrame();
+        QVERIFY(m_audio->playWaveImage(readAll(path("loop.wav")), false));
+        waitForFrame(once + frames(0.8));
+        const DiskCapture::Heard alone = m_out.heard(once, frames(0.8), kAudible);
+        QVERIFY(alone.first >= 0 && alone.last - alone.first < frames(0.35));
     }
 };
 
