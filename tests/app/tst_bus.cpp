@@ -3,6 +3,7 @@
 #include "app/Actions.h"
 #include "app/AlarmNotice.h"
 #include "app/DBusService.h"
+#include "app/StatusNotifierHost.h"
 #include "shell/MainFixture.h"
 
 #include <QDBusArgument>
@@ -35,6 +36,14 @@ public Q_SLOTS:
     void CloseNotification(uint id) { closed << id; }
 Q_SIGNALS:
     void ActionInvoked(uint id, const QString& key);
+};
+
+class Watcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered MEMBER host)
+public:
+    bool host = false;
 };
 
 class TestBus : public QObject {
@@ -166,6 +175,20 @@ private Q_SLOTS:
         ours("Stopwatch");
         QTRY_COMPARE(m_changes.value(6),
                      typed({{"Mode", "stopwatch"}, {"Hours", "00"}, {"Minutes", "00"}, {"Seconds", "00"}}));
+    }
+
+    // A tray watcher is a tray only with a host. On the program's own connection: it asks with a blocking
+    // call.
+    void aTrayWatcherWithoutAHostIsNoTray()
+    {
+        QVERIFY(!statusNotifierHostPresent());
+        Watcher watcher;
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QVERIFY(bus.registerObject("/StatusNotifierWatcher", &watcher, QDBusConnection::ExportAllProperties));
+        QVERIFY(bus.registerService("org.kde.StatusNotifierWatcher"));
+        QVERIFY(!statusNotifierHostPresent());
+        watcher.host = true;
+        QVERIFY(statusNotifierHostPresent());
     }
 };
 
