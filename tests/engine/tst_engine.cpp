@@ -95,7 +95,7 @@ const FieldEdit kFieldEdits[] = {
     {.name = "13 hours wake", .wake = true, .field = TimeField::Hours, .typed = "13", .shown = "12", .spinner = 12},
     {.name = "hours cleared countdown", .wake = false, .field = TimeField::Hours, .typed = "", .shown = "00", .spinner = 0},
     {.name = "13 hours countdown", .wake = false, .field = TimeField::Hours, .typed = "13", .shown = "13", .spinner = 13},
-    {.name = "75 minutes wake", .wake = true, .field = TimeField::Minutes, .typed = "75", .shown = "00", .spinner = 0},
+    {.name = "59 minutes wake", .wake = true, .field = TimeField::Minutes, .typed = "59", .shown = "59", .spinner = 59},
     {.name = "60 minutes wake", .wake = true, .field = TimeField::Minutes, .typed = "60", .shown = "00", .spinner = 0},
     {.name = "seconds cleared countdown", .wake = false, .field = TimeField::Seconds, .typed = "", .shown = "00", .spinner = 0},
     {.name = "letter empty", .wake = true, .field = TimeField::Seconds, .typed = "", .shown = "p", .spinner = 0},
