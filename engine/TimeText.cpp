@@ -105,8 +105,7 @@ FieldTexts countdownAdvance(const FieldTexts& now, qint64 seconds)
 
 StopwatchCount stopwatchAdvance(const StopwatchCount& now, qint64 seconds, bool* atLimit)
 {
-    const qint64 total =
-        qint64(now.hours) * 3600 + qint64(now.minutes) * 60 + now.seconds + std::max<qint64>(seconds, 0);
+    const qint64 total = qint64(now.hours) * 3600 + qint64(now.minutes) * 60 + now.seconds + seconds;
     *atLimit = total > kStopwatchLast;
     const qint64 shown = std::min(total, kStopwatchLast);
     return {int(shown / 3600), int(shown / 60 % 60), int(shown % 60)};
