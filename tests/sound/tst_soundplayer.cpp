@@ -21,10 +21,11 @@ class TestSoundPlayer : public QObject {
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
 private Q_SLOTS:
-    // Descriptor 0 is the standard input: an empty path must not hand it out as a file. An EINTR that an
-    // earlier call left in errno is no interruption of a read.
+    // Started without a standard input, the first file opened is descriptor 0, and an empty path must not
+    // hand that out. An EINTR that an earlier call left in errno is no interruption of a read.
     void aRegularFileOpensAndReadsWhole()
     {
+        ::close(STDIN_FILENO);
         QCOMPARE(RegularFile::open(QString()), -1);
         writeFile(path("pieces.mid"), QByteArray(200000, 'm')); // read in pieces of 64 KiB
         const int fd = RegularFile::open(path("pieces.mid"));
@@ -78,6 +79,7 @@ private Q_SLOTS:
         QCOMPARE(SoundPlayer::LoadSound(path("long.mid"), &err).size(), 1 << 20);
         writeFile(path("one.mid"), "x");
         QCOMPARE(SoundPlayer::LoadSound(path("one.mid"), &err), QString("x"));
+        QCOMPARE(SoundPlayer::CheckFile(path("one.mid")).number, 0);
         // Shorter than its size says, as a file cut while read (a kernel file says 4,096): what is there.
         const QString cut = "/sys/devices/system/cpu/online";
         errno = EINTR; // left by an earlier call: no interruption of this read
