@@ -27,22 +27,14 @@ public:
     bool playWaveImage(const QByteArray& image, bool loop) override
     {
         m_calls << QStringLiteral("playWaveImage %1 %2").arg(describe(image), loopWord(loop));
-        if (image.isEmpty())
-            return false;
-        m_state.wavePlaying = true;
-        m_state.waveLooping = loop;
-        return true;
+        return !image.isEmpty() && startWave(loop);
     }
 
     // False, as the real back end answers, when the file is missing or is no RIFF WAVE file.
     bool playWaveFile(const QString& path, bool loop) override
     {
         m_calls << QStringLiteral("playWaveFile %1 %2").arg(path, loopWord(loop));
-        if (!isWaveFile(path))
-            return false;
-        m_state.wavePlaying = true;
-        m_state.waveLooping = loop;
-        return true;
+        return isWaveFile(path) && startWave(loop);
     }
 
     void stopWave() override
@@ -68,10 +60,8 @@ public:
         m_calls << QStringLiteral("playDevice");
         if (m_state.deviceFailed)
             m_calls << QStringLiteral("playWaveImage fallback loop");
-        if (!m_state.deviceOpen && !m_state.deviceFailed)
-            return false;
-        m_state.devicePlaying = true;
-        return true;
+        m_state.devicePlaying = m_state.deviceOpen || m_state.deviceFailed;
+        return m_state.devicePlaying;
     }
 
     void closeDevice() override
@@ -91,6 +81,13 @@ public:
     const State& state() const { return m_state; }
 
 private:
+    bool startWave(bool loop)
+    {
+        m_state.wavePlaying = true;
+        m_state.waveLooping = loop;
+        return true;
+    }
+
     static QString describe(const QByteArray& image)
     {
         if (image == SoundPlayer::fallbackImage())
