@@ -45,9 +45,11 @@ private Q_SLOTS:
         QTest::keyClick(seconds, Qt::Key_Tab);
         QCOMPARE(seconds->text(), QString("01"));
         QTest::keyClick(seconds, Qt::Key_Backspace); // the cursor is at the end
-        fx.form1->spinner(TimeField::Hours)->setValue(98);
-        fx.form1->spinner(TimeField::Hours)->stepUp();
-        fx.form1->spinner(TimeField::Hours)->stepUp();
+        fx.form1->spinner(TimeField::Hours)->setValue(97);
+        auto* up = ctl<QAbstractButton>(fx.form1->spinner(TimeField::Hours), "up");
+        QTest::mousePress(up, Qt::LeftButton); // held, it repeats (real time, half a second)
+        QTRY_COMPARE(fx.form1->fieldText(TimeField::Hours), QString("99"));
+        QTest::mouseRelease(up, Qt::LeftButton); // a last step, past the end: it holds
         fx.form1->spinner(TimeField::Minutes)->setValue(0);
         fx.form1->spinner(TimeField::Minutes)->stepDown();
         QCOMPARE(MainFixture::time(fx.big()), QString("99:00:0"));  // as the other window shows it
