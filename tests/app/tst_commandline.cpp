@@ -18,7 +18,7 @@ private Q_SLOTS:
         row("no options", {}, {});
         row("Qt's own options ask nothing", {"-platform", "xcb", "-style", "Fusion"}, {});
         row("the longest, in bare seconds", {"--countdown", "359999"}, {"Countdown 99:59:59"});
-        row("hours, minutes and seconds", {"--countdown=1h30m5s"}, {"Countdown 01:30:05"});
+        row("hours, minutes and seconds", {"--countdown=1h30m10s"}, {"Countdown 01:30:10"});
         row("clock form as the fields take it", {"--countdown", "1:99:5"}, {"Countdown 01:99:05"});
         row("12-hour", {"--wake", "07:30a"}, {"Wake 07:30a"});
         row("12-hour with space and pm", {"--wake", "7:30 PM"}, {"Wake 07:30p"});
