@@ -212,10 +212,10 @@ private Q_SLOTS:
              .setAside = 1},
             {.name = "hand-written, no header",
              .content = kOptionsKey.toUtf8() +
-                 "\n; a comment\n\"Size\" =\"\\x4a\\x4A\\x4F\\x30\"\nrandom words\n\"Play Sound\"=yes\n"
+                 "\n; a comment\n\"Size\" =\"\\x4a\\x4A\\x4F\\x30\\x09\"\nrandom words\n\"Play Sound\"=yes\n"
                  "\"Flags\"=dword:00000001\n\"Blob\"=hex:01,\\\n  02\n\"Size\"=\"\\q\"\n"
                  "[-HKEY_CURRENT_USER\\Software\\Gone]\n",
-             .size = "JJO0"},
+             .size = "JJO0\t"},
             {.name = "a header without its bracket is none, and ends the one before",
              .content = options("[HKEY_CURRENT_USER\\Software\\Fernwick\\Zentimo\\Options.\n\"Size\"=\"2\"\n")},
             {.name = "a dword of nine digits is no number", .content = options("\"Size\"=dword:000000001\n")},

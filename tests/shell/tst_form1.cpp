@@ -41,7 +41,7 @@ private Q_SLOTS:
         QLineEdit* seconds = fx.form1->field(TimeField::Seconds);
         MainFixture::activate(*fx.form1);
         QTest::mouseClick(seconds, Qt::LeftButton);
-        QTest::keyClicks(seconds, "12");
+        QTest::keyClicks(seconds, "x12");
         QTest::keyClick(seconds, Qt::Key_Tab);
         QCOMPARE(seconds->text(), QString("01"));
         QTest::keyClick(seconds, Qt::Key_Backspace); // the cursor is at the end
