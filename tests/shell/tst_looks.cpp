@@ -27,11 +27,14 @@ template <class Dialog> QImage shown(Dialog&& dialog)
     return dialog.grab().toImage();
 }
 
+const QString kLongerThanItsLabel = QStringLiteral("/home/ann/Music/Alarms/The one that wakes me up.wav");
+
 // clang-format off
 static const Look looks[] = {
     {.name = "small", .draw = [](MainFixture& fx) { return fx.form1->grab().toImage(); }},
     {.name = "big", .size = 1, .draw = [](MainFixture& fx) { return fx.big().grab().toImage(); }},
     {.name = "options", .draw = [](MainFixture& fx) {
+        withOptions(*fx.engine, [](Options& o) { o.UseBuiltIn = false, o.SoundFile = kLongerThanItsLabel; });
         return shown(Form5(fx.app->optionsForDialog(), fx.app->storedColors(), *fx.sound, fx.form1)); }},
     {.name = "colors", .draw = [](MainFixture& fx) { return shown(Form4(fx.app->storedColors(), fx.form1)); }},
     {.name = "presets", .draw = [](MainFixture& fx) {
