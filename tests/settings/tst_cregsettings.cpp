@@ -158,15 +158,15 @@ private Q_SLOTS:
         QCOMPARE(get("Alarm Message", "d"), QString("d"));
     }
 
-    // Exports from regedit, one of them of all of Software, with a number and a value of another type (read
-    // as no text, yet deleted) among the texts; and another key's values, which are never Zentimo's whatever
-    // bytes its line holds.
+    // Exports from regedit, one of them of all of Software, with a comment, a number and a value of another
+    // type (read as no text, yet deleted) among the texts; and another key's values, which are never
+    // Zentimo's whatever bytes its line holds.
     void foreignKeysAndExports_data()
     {
         QTest::addColumn<QByteArray>("file");
-        const QString ours = kOptionsKey +
-                             "\r\n\"Sound File\"=\"C:\\\\Tea.mp3\"\r\n\"Button Color\"=dword:00ff8080\r\n"
-                             "\"Size\"=hex(2):31,00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Fernwick\\";
+        const QString ours =
+            kOptionsKey + "\r\n\"Size\"=hex(2):31,00\r\n\"Sound File\"=\"C:\\\\Tea.mp3\"\r\n; mine\r\n"
+                          "\"Button Color\"=dword:00ff8080\r\n\r\n[HKEY_CURRENT_USER\\Software\\Fernwick\\";
         const QString other = QString::fromUtf8("Café €\u00A0]\r\n\"Size\"=\"1\"\r\n");
         const auto utf16 = [&](const QString& before) {
             const QString text = "Windows Registry Editor Version 5.00\r\n\r\n" + before + ours + other;
@@ -189,7 +189,7 @@ private Q_SLOTS:
         QCOMPARE(get("button color"), QString("16744576"));
         QCOMPARE(get("Size", "d"), QString("d"));
         QVERIFY(m_store.DeleteSetting("Options", "Size") && !readAll(m_file).contains("hex(2)"));
-        QVERIFY(m_store.DeleteSetting("Options"));
+        QVERIFY(m_store.DeleteSetting("Options") && !readAll(m_file).contains("00ff8080"));
         QCOMPARE(get("Sound File", "d"), QString("d"));
         const QString other = QString::fromUtf8("Software\\Fernwick\\Café €\u00A0");
         QCOMPARE(RegistryFile(m_file).textValue(other, "Size"), QString("1"));
