@@ -185,6 +185,7 @@ private Q_SLOTS:
         }
         auto* frame = QAccessible::queryAccessibleInterface(ctl<QGroupBox>(d.get(), "Frame", 1));
         QCOMPARE(frame->text(QAccessible::Name), QString("Message:"));
+        QCOMPARE(frame->text(QAccessible::Description), QString()); // not its caption again
         QStringList labelled;
         for (const auto& [control, relation] : frame->relations(QAccessible::Labelled))
             labelled << control->object()->objectName();

@@ -195,9 +195,9 @@ private Q_SLOTS:
         QCOMPARE(RegistryFile(m_file).textValue(other, "Size"), QString("1"));
     }
 
-    // Files the store cannot read are kept aside and started afresh; text not as the store writes it keeps
-    // every line and is read the way regedit reads it; absurd files (endless, or from a later version) are
-    // read but never rewritten.
+    // Files the store cannot read are kept aside, each under a name of its own, and started afresh; text not
+    // as the store writes it keeps every line and is read the way regedit reads it; absurd files (endless, or
+    // from a later version) are read but never rewritten.
     void oddFilesNeverCrashNorLoseLines_data()
     {
         QTest::addColumn<OddFile>("row");
@@ -243,6 +243,8 @@ private Q_SLOTS:
     {
         QFETCH(OddFile, row);
         QVERIFY(writeFile(m_file, row.content));
+        for (const QDateTime& t : {QDateTime::currentDateTime(), QDateTime::currentDateTime().addSecs(1)})
+            writeFile(m_file + t.toString(".'unreadable-'yyyyMMdd-HHmmss"), {});
         QCOMPARE(get("Size", "d"), QString(row.size));
         QCOMPARE(save("Play Sound", "True"), row.written);
         QCOMPARE(get("Play Sound") == "True", row.written);
@@ -255,7 +257,7 @@ private Q_SLOTS:
         QCOMPARE(readAll(m_file), once);
         const QString folder = QFileInfo(m_file).absolutePath();
         const QStringList aside = QDir(folder).entryList({"registry.reg.unreadable-*"});
-        QCOMPARE(aside.size(), row.setAside);
+        QCOMPARE(aside.size(), row.setAside + 2);
         QByteArray kept = readAll(m_file);
         for (const QString& name : aside)
             kept += readAll(folder + '/' + name);
@@ -264,9 +266,9 @@ private Q_SLOTS:
             QVERIFY2(std::ranges::search(kept, line).begin() != kept.end(), line.left(80).constData());
     }
 
-    // Long names the folder takes: an unreadable file with no room for a kept copy's suffix is never written
-    // over; with no room for the temporary file beside it, nothing is written, and the caller told.
-    void longNamesAreNeverWrittenOver()
+    // Never written over, and the caller told: an unreadable file with no room for a kept copy's suffix, then
+    // a fifo in its place; with no room for the temporary file beside it, nothing is written.
+    void oddPlacesAreNeverWrittenOver()
     {
         const QString file = m_dir->path() + '/' + QString(240, 'x'), longer = file + QString(10, 'x');
         const QByteArray binary = QByteArray::fromHex("7f454c46000102fffe");
@@ -275,6 +277,9 @@ private Q_SLOTS:
         QCOMPARE(readAll(file), binary);
         QVERIFY(!RegistryFile(longer).setTextValue("Software\\Fernwick\\Zentimo\\Options", "Size", "1"));
         QVERIFY(!QFileInfo::exists(longer));
+        QVERIFY(QFile::remove(file) && ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+        QVERIFY(!RegistryFile(file).setTextValue("Software\\Fernwick\\Zentimo\\Options", "Size", "1"));
+        QVERIFY(!QFileInfo(file).isFile()); // still the fifo
     }
 
     // A file at exactly the size limit is still whole, to its last line, and still the store's to write.
