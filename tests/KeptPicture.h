@@ -9,11 +9,11 @@
 
 namespace zentimo::test {
 
-// Painting may round a level differently on another processor's vector unit; a shape moved or a colour
-// changed differs by far more.
+// Painting comes out the same to the level down to plain SSE2 (QT_NO_CPU_FEATURE); one level is left for
+// another processor's rounding. A gradient a pixel higher already differs by more.
 inline void compareWithKept(QImage drawn, const QString& name)
 {
-    constexpr int levels = 3;
+    constexpr int levels = 1;
     drawn.convertTo(QImage::Format_ARGB32);
     const QString kept = qEnvironmentVariable("ZENTIMO_TEST_DATA") + "/pictures/" + name + ".png";
     if (qEnvironmentVariableIsSet("ZENTIMO_PICTURES_UPDATE")) {
