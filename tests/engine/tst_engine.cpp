@@ -368,6 +368,8 @@ private Q_SLOTS:
             QCOMPARE(big.time(), QString(shown));
             QCOMPARE(big.minimums, minimums);
             QCOMPARE(big.maximums, maximums);
+            for (const TimeField f : kAllFields) // a or p in the third field in Wake Mode, digits elsewhere
+                QCOMPARE(engine->filterKey(f, 'p') != 0, wake && f == TimeField::Seconds);
         }
     }
 
