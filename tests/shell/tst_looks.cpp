@@ -42,7 +42,7 @@ static const Look looks[] = {
     {.name = "about", .draw = [](MainFixture&) { return shown(FrmAbt()); }},
     {.name = "alarm", .draw = [](MainFixture&) {
         Form2* panel = Form2::ShowAlarm("Hot tea is ready");
-        panel->setLabelLeftTwips(0); // scrolled in to the strip's left edge
+        panel->setLabelLeftTwips(15); // a pixel in: the text waits for the next whole LED
         return panel->grab().toImage(); }},
 };
 // clang-format on
