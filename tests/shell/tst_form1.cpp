@@ -1,12 +1,11 @@
 #include "MainFixture.h"
 
 #include <QAccessible>
-#include <QLabel>
 
 using namespace zentimo;
 using namespace zentimo::test;
 
-// What only the real main window shows: typing limits, Backspace, Enter, spinner ends, captions, its boxes.
+// What only the real main window shows: typing limits, keys, Tab order, spinner ends, captions, boxes.
 class Form1Test : public QObject {
     Q_OBJECT
     MainFixture fx;
@@ -53,7 +52,8 @@ private Q_SLOTS:
         fx.form1->spinner(TimeField::Minutes)->setValue(0);
         fx.form1->spinner(TimeField::Minutes)->stepDown();
         QCOMPARE(MainFixture::time(fx.big()), QString("99:00:0")); // as the other window shows it
-        QTest::keyClick(fx.form1->button(Cmd::Reset), Qt::Key_X);  // only Enter presses a button, or Start
+        QCOMPARE(fx.big().field(TimeField::Seconds)->nextInFocusChain(), fx.big().spinner(TimeField::Hours));
+        QTest::keyClick(fx.form1->button(Cmd::Reset), Qt::Key_X); // only Enter presses a button, or Start
         QCOMPARE(MainFixture::time(*fx.form1), QString("99:00:0"));
         QTest::keyClick(fx.form1->button(Cmd::Reset), Qt::Key_Enter);
         QCOMPARE(MainFixture::time(*fx.form1), QString("00:00:00"));
