@@ -97,7 +97,6 @@ void HelpWindow::reload()
         return;
     }
     file.close();
-    m_shownFile = path;
     const QUrl source = QUrl::fromLocalFile(path);
     if (m_browser->source() == source) {
         m_browser->reload(); // the file may have been replaced since
@@ -109,7 +108,6 @@ void HelpWindow::reload()
 
 void HelpWindow::showMissing(const QStringList& looked, const QString& unreadable)
 {
-    m_shownFile.clear();
     m_browser->clearHistory();
     QString places;
     for (const QString& folder : looked)

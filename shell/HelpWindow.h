@@ -28,8 +28,6 @@ public:
     static QString findHelpFile();
 
     QTextBrowser* browser() const { return m_browser; }
-    // The file shown, or the empty text when none was found.
-    QString shownFile() const { return m_shownFile; }
 
 private:
     HelpWindow();
@@ -38,7 +36,6 @@ private:
     void followLink(const QUrl& url);
 
     QTextBrowser* m_browser = nullptr;
-    QString m_shownFile;
 };
 
 } // namespace zentimo

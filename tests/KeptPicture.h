@@ -9,8 +9,7 @@
 
 namespace zentimo::test {
 
-// Painting comes out the same to the level down to plain SSE2 (QT_NO_CPU_FEATURE); one level is left for
-// another processor's rounding. A gradient a pixel higher already differs by more.
+// The same to the level here down to plain SSE2 (QT_NO_CPU_FEATURE); one is left for another's rounding.
 inline void compareWithKept(QImage drawn, const QString& name)
 {
     constexpr int levels = 1;

@@ -66,8 +66,7 @@ private Q_SLOTS:
         fx.form1->setButtonColor(kSystemButtonFace); // the style's own face and look again
         QCOMPARE(fx.form1->button(Cmd::Reset)->palette().button(), QApplication::palette().button());
         QCOMPARE(fx.form1->button(Cmd::Reset)->styleSheet(), QString());
-        // A real question offers Yes as its default.
-        MessageBox::setTestMode(false);
+        MessageBox::setTestMode(false); // a real question offers Yes as its default
         QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
         QCOMPARE(MessageBox::show(nullptr, "Go on?", "Zentimo", MessageBox::Icon::Question,
                                   MessageBox::Buttons::YesNo),

@@ -63,9 +63,9 @@ private Q_SLOTS:
         HelpWindow::setHelpFolders({"/nowhere", fx.config->path() + '/'});
         writeFile(manual, "<h1>Zentimo</h1>");
         HelpWindow::showHelp(nullptr);
-        QCOMPARE(HelpWindow::current()->shownFile(), manual);
-        for (const char* link : {"https://a.b/", "mailto:m@a.b", "ftp://a.b/", "#top"})
+        for (const char* link : {"https://a.b/", "mailto:m@a.b", "ftp://a.b/", "#top", "gone.html"})
             Q_EMIT HelpWindow::current()->browser()->anchorClicked(QUrl(link));
+        QCOMPARE(HelpWindow::current()->browser()->source(), QUrl::fromLocalFile(manual));
         FrmAbt about; // its addresses too, on a left click
         QTest::mouseClick(about.findChild<QLabel*>("Label6"), Qt::RightButton);
         QTest::mouseClick(about.findChild<QLabel*>("Label5"), Qt::LeftButton);
