@@ -375,13 +375,10 @@ private Q_SLOTS:
 
     void keyFilters()
     {
+        const auto filtered = [](void (*filter)(int&), int c) { return filter(c), c; };
         for (int c = 0; c < 128; ++c) {
-            int digit = c;
-            FilterDigitKey(digit);
-            QCOMPARE(digit, (c >= '0' && c <= '9') || c == 8 ? c : 0);
-            int letter = c;
-            FilterAmPmKey(letter);
-            QCOMPARE(letter, c == 'a' || c == 'p' || c == 8 ? c : 0);
+            QCOMPARE(filtered(FilterDigitKey, c), (c >= '0' && c <= '9') || c == 8 ? c : 0);
+            QCOMPARE(filtered(FilterAmPmKey, c), c == 'a' || c == 'p' || c == 8 ? c : 0);
         }
     }
 };

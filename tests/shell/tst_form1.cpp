@@ -42,8 +42,10 @@ private Q_SLOTS:
         QTest::mouseClick(seconds, Qt::LeftButton);
         QTest::keyClicks(seconds, "x12");
         QTest::keyClick(seconds, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), fx.form1->field(TimeField::Minutes)); // this window's own order
         QCOMPARE(seconds->text(), QString("01"));
-        QTest::keyClick(seconds, Qt::Key_Backspace); // the cursor is at the end
+        QTest::keyClick(seconds, Qt::Key_A, Qt::ControlModifier); // a control letter too is no typing
+        QTest::keyClick(seconds, Qt::Key_Backspace);              // the cursor is at the end
         fx.form1->spinner(TimeField::Hours)->setValue(97);
         auto* up = ctl<QAbstractButton>(fx.form1->spinner(TimeField::Hours), "up");
         QTest::mousePress(up, Qt::LeftButton); // held, it repeats (real time, half a second)
